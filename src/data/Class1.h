@@ -1,0 +1,130 @@
+#pragma once
+#include "data/Command.h"
+#include "data/Connection.h"
+
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace nbk::data {
+
+// Where FillText writes: the query test window's multi-line box.
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    virtual QString text() const = 0;
+    virtual void setText(const QString &t) = 0;
+};
+
+#define NBK_COMMAND_SLOT(slot)                                                            \
+public:                                                                                   \
+    Command &slot()                                                                       \
+    {                                                                                     \
+        if (!m_##slot)                                                                    \
+            m_##slot = std::make_shared<Command>();                                       \
+        return *m_##slot;                                                                 \
+    }                                                                                     \
+    void set_##slot(std::shared_ptr<Command> c) { m_##slot = std::move(c); }              \
+                                                                                          \
+private:                                                                                  \
+    std::shared_ptr<Command> m_##slot;
+
+// The session: the one connection, the login attempts, the one transaction and the
+// prepared commands every screen shares.
+class Class1 {
+    NBK_COMMAND_SLOT(SQLcmdGetPlace)
+    NBK_COMMAND_SLOT(SQLcmdRouteID)
+    NBK_COMMAND_SLOT(SQLcmdGetREID)
+    NBK_COMMAND_SLOT(SQLcmdGetInstanceDetails)
+    NBK_COMMAND_SLOT(SQLcmdGetDistance)
+    NBK_COMMAND_SLOT(SQLcmdGetFullSeats)
+    NBK_COMMAND_SLOT(SQLcmdGetMaxSeats)
+    NBK_COMMAND_SLOT(SQLcmdGetUniqueCID)
+    NBK_COMMAND_SLOT(SQLcmdGetCustomerForDelete)
+    NBK_COMMAND_SLOT(SQLcmdGetUniqueID)
+    NBK_COMMAND_SLOT(SQLcmdGetExactPlace)
+    NBK_COMMAND_SLOT(SQLcmdGetTicketDetails)
+    NBK_COMMAND_SLOT(SQLcmdGetPath)
+    NBK_COMMAND_SLOT(SQLcmdSetSeatMatrix)
+
+public:
+    Class1();
+    ~Class1();
+    Class1(const Class1 &) = delete;
+    Class1 &operator=(const Class1 &) = delete;
+
+    const QString &UserName() const { return userName_; }
+    void setUserName(const QString &u) { userName_ = u; }
+
+    bool GetConnectStatus() const { return connectStatus_; }
+    qint16 GetSessionStatus() const { return 1; }
+    void CloseConnection();
+    qint16 ConnectToDataBase(const QString &User, const QString &Password, const QString &Server);
+    void FillText(TextSink &ListBox, const QString &QUery);
+
+    // Place and route queries
+    void SetupGetPlace();
+    void SetupGetExactPlace();
+    void SetupGetPath(qint32 RID);
+    void SetupGetRouteId();
+    void SetupGetREID();
+    void SetupGetDistance();
+    // Seat matrix
+    void SetupGetFullSeats(qint32 r1, qint32 r2, qint32 iid);
+    void SetupMaxSeats();
+    void SetupSetSeatMatrix();
+    // Run search, booking, customer
+    void SetupInstanceDetails();
+    void setupGetUniqueCID();
+    void setupGetUniqueID(const QString &seq_name);
+    void setupGetCustomerForDelete();
+    void setupTicketDetails(qint32 CID);
+
+    void BeginTransaction();
+    void EndTransaction();
+    bool IsInTransaction() const { return inTransaction_; }
+    void RollBackTransaction();
+
+    // -13 when the statement ran, else the database's native error number.
+    qint16 exec(const QString &QUery);
+    // The description of the last failure exec swallowed (for the screens that report it).
+    const QString &LastExecError() const { return lastExecError_; }
+
+    Connection &GetCurrentConnection() { return cn; }
+
+    // Login state, read by the shell and by tests.
+    const QString &Driver(int slot) const { return drivers_.at(size_t(slot - 1)); }
+    qint16 DriverIndex() const { return driverIndex_; }
+    qint16 DriverCount() const { return driverCount_; }
+    qint16 FailedLogins() const { return failedLogins_; }
+    bool LoginDenied() const { return loginDenied_; }
+    // The connection string the last login attempt used.
+    const QString &LastConnectionString() const { return lastConnectionString_; }
+
+private:
+    void cn_ConnectComplete(bool ok) { connectStatus_ = ok; }
+    void prepare(Command &cmd, const QString &text);
+
+    QString userName_;
+    std::array<QString, 20> drivers_;
+    qint16 driverIndex_ = 1;
+    qint16 driverCount_ = 3;
+    bool connectStatus_ = false;
+    qint16 failedLogins_ = 0;
+    bool loginDenied_ = false;
+    bool inTransaction_ = false;
+    Connection cn;
+    QString lastExecError_;
+    QString lastConnectionString_;
+};
+
+#undef NBK_COMMAND_SLOT
+
+// The module operation of the route queries: km from the route's first place to the
+// start of the element at the given path position.
+qint16 GetSegmentDistance(double routeId, double position);
+
+}  // namespace nbk::data
+
+// The one session of the client.
+extern nbk::data::Class1 *DbSession;

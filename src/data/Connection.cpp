@@ -1,0 +1,174 @@
+#include "data/Connection.h"
+
+#include "data/ConnectionString.h"
+#include "data/Engine.h"
+
+#include <QAtomicInt>
+#include <QSqlRecord>
+
+namespace nbk::data {
+
+namespace {
+QAtomicInt connectionCounter;
+
+DbError closedConnectionError()
+{
+    return {3709, QStringLiteral("The connection cannot be used to perform this operation. "
+                                 "It is either closed or invalid in this context.")};
+}
+}  // namespace
+
+Connection::Connection()
+    : name_(QStringLiteral("nbk_connection_%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+QString Connection::engineName() const { return engine_ ? engine_->name() : QString(); }
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(name_, false); }
+
+bool Connection::open(const QString &connectionString, const QString &user, const QString &password)
+{
+    errors_.clear();
+    close();
+    QString text = connectionString;
+    if (!user.isEmpty())
+        text += QStringLiteral("UID=%1;").arg(user);
+    if (!password.isEmpty())
+        text += QStringLiteral("PWD=%1;").arg(password);
+    const ConnectionString cs = ConnectionString::parse(text);
+    engine_ = engineForServer(cs.server());
+    DbError err;
+    const bool ok = engine_->open(name_, cs, timeout_, err);
+    open_ = ok;
+    if (!ok) {
+        if (err.description.isEmpty())
+            err.description = QStringLiteral("Could not open the connection");
+        errors_.append(err);
+        QSqlDatabase::removeDatabase(name_);
+    }
+    if (onConnectComplete)
+        onConnectComplete(ok);
+    return ok;
+}
+
+void Connection::close()
+{
+    if (QSqlDatabase::contains(name_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (db.isOpen())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    open_ = false;
+}
+
+bool Connection::isOpen() const { return open_; }
+
+void Connection::fail(const DbError &e)
+{
+    errors_.append(e);
+    throw DbException(e);
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+    QSqlDatabase db = database();
+    bool lockNowait = false;
+    const QString text = engine_->translate(sql, &lockNowait);
+    if (lockNowait) {
+        DbError lockError;
+        if (!engine_->lockForUpdate(db, lockError))
+            fail(lockError);
+    }
+    QSqlQuery q(db);
+    q.setForwardOnly(forwardOnly);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(text);
+    } else {
+        ok = q.prepare(text);
+        if (ok) {
+            for (const QVariant &p : params)
+                q.addBindValue(engine_->bindValue(p));
+            ok = q.exec();
+        }
+    }
+    if (!ok)
+        fail(engine_->mapError(q.lastError(), &q));
+    return q;
+}
+
+void Connection::execute(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q = run(sql, params, true);
+    if (q.isSelect()) {
+        while (q.next()) {
+        }
+        if (q.lastError().isValid())
+            fail(engine_->mapError(q.lastError(), &q));
+    }
+}
+
+int Connection::executeCount(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q = run(sql, params, true);
+    return q.numRowsAffected();
+}
+
+ResultSet Connection::query(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q = run(sql, params, true);
+    if (!q.isSelect())
+        return ResultSet(QStringList(), {});
+    const QStringList names = engine_->columnNames(q);
+    const int cols = int(names.size());
+    std::vector<QVariantList> rows;
+    while (q.next())
+        rows.push_back(engine_->rowValues(q, cols));
+    if (q.lastError().isValid())
+        fail(engine_->mapError(q.lastError(), &q));
+    return ResultSet(names, std::move(rows));
+}
+
+void Connection::beginTrans()
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+    QSqlDatabase db = database();
+    if (!engine_->begin(db))
+        fail(engine_->mapError(db.lastError(), nullptr));
+}
+
+void Connection::commitTrans()
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+    QSqlDatabase db = database();
+    if (!engine_->commit(db))
+        fail(engine_->mapError(db.lastError(), nullptr));
+}
+
+void Connection::rollbackTrans()
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+    QSqlDatabase db = database();
+    if (!engine_->rollback(db))
+        fail(engine_->mapError(db.lastError(), nullptr));
+}
+
+}  // namespace nbk::data

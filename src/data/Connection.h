@@ -1,0 +1,73 @@
+#pragma once
+#include "data/DbError.h"
+#include "data/ResultSet.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+namespace nbk::data {
+
+class Engine;
+
+// The one database connection of a session, opened with a driver-based connection
+// string. Every failing call records its error in errors(); all but open() also throw
+// DbException.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    void setConnectionTimeout(int seconds) { timeout_ = seconds; }
+    int connectionTimeout() const { return timeout_; }
+    // Kept for the callers that set it; every result set is client-side here.
+    void setCursorLocation(int location) { cursorLocation_ = location; }
+    int cursorLocation() const { return cursorLocation_; }
+
+    // Opens with the connection string; user and password, when not empty, are added
+    // as UID/PWD. Calls onConnectComplete before returning. False: see errors().
+    bool open(const QString &connectionString, const QString &user = {},
+              const QString &password = {});
+    void close();
+    bool isOpen() const;
+
+    // Runs one statement, discarding any rows. Throws DbException.
+    void execute(const QString &sql, const QVariantList &params = {});
+    // Runs a query and fetches all of its rows. Throws DbException.
+    ResultSet query(const QString &sql, const QVariantList &params = {});
+    // Runs a statement and returns the number of rows it changed. Throws DbException.
+    int executeCount(const QString &sql, const QVariantList &params = {});
+
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+
+    const QList<DbError> &errors() const { return errors_; }
+    void clearErrors() { errors_.clear(); }
+
+    // The completion notice of open(): true on success. Arrives during open().
+    std::function<void(bool ok)> onConnectComplete;
+
+    Engine *engine() const { return engine_.get(); }
+    QString engineName() const;
+    QSqlDatabase database() const;
+
+private:
+    [[noreturn]] void fail(const DbError &e);
+    QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
+
+    QString name_;
+    std::unique_ptr<Engine> engine_;
+    QList<DbError> errors_;
+    int timeout_ = 15;
+    int cursorLocation_ = 2;
+    bool open_ = false;
+    friend class Command;
+};
+
+}  // namespace nbk::data

@@ -1,0 +1,26 @@
+#pragma once
+#include <QMap>
+#include <QString>
+
+namespace nbk::data {
+
+// A driver-based connection string: KEY=value; pairs, values in braces may hold ';'.
+// Keys are compared without letter case.
+class ConnectionString {
+public:
+    static ConnectionString parse(const QString &text);
+
+    QString value(const QString &key) const;  // empty when absent
+    bool has(const QString &key) const;
+    QString server() const { return value("SERVER"); }
+    QString driver() const { return value("DRIVER"); }
+    QString user() const { return value("UID"); }
+    QString password() const { return value("PWD"); }
+    const QString &text() const { return text_; }
+
+private:
+    QString text_;
+    QMap<QString, QString> values_;  // upper-case key -> value
+};
+
+}  // namespace nbk::data

@@ -1,0 +1,137 @@
+#include "data/PasswordHash.h"
+#include "data/Schema.h"
+#include "data/SqliteEngine.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace nbk::data::schema {
+
+namespace {
+
+QAtomicInt adminCounter;
+
+// A raw connection to an embedded file, for the work that comes before any account.
+class AdminConnection {
+public:
+    explicit AdminConnection(const QString &path, bool create)
+        : name_(QStringLiteral("nbk_admin_%1").arg(adminCounter.fetchAndAddRelaxed(1)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        if (!create)
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READWRITE_NO_CREATE"));
+        ok_ = db.open();
+        if (!ok_)
+            error_ = db.lastError().text();
+        else if (!SqliteEngine::configure(db, &error_))
+            ok_ = false;
+    }
+    ~AdminConnection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool ok() const { return ok_; }
+    const QString &error() const { return error_; }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+    bool run(const QString &sql, const QVariantList &binds = {})
+    {
+        QSqlQuery q(db());
+        bool done = binds.isEmpty() ? q.exec(sql) : (q.prepare(sql) && [&] {
+            for (const QVariant &b : binds)
+                q.addBindValue(b);
+            return q.exec();
+        }());
+        if (!done)
+            error_ = q.lastError().text() + QStringLiteral(" in: ") + sql;
+        return done;
+    }
+
+private:
+    QString name_;
+    QString error_;
+    bool ok_ = false;
+};
+
+bool storeAccount(AdminConnection &c, const QString &user, const QString &password, int iterations,
+                  bool create, bool supervisor)
+{
+    const StoredPassword sp = hashPassword(password, iterations);
+    if (create)
+        return c.run(QStringLiteral("INSERT INTO nbk_account (username, salt, iterations, hash, supervisor) "
+                                    "VALUES (?, ?, ?, ?, ?)"),
+                     {user, sp.salt, sp.iterations, sp.hash, supervisor ? 1 : 0});
+    QSqlQuery q(c.db());
+    q.prepare(QStringLiteral("UPDATE nbk_account SET salt = ?, iterations = ?, hash = ? WHERE username = ?"));
+    q.addBindValue(sp.salt);
+    q.addBindValue(sp.iterations);
+    q.addBindValue(sp.hash);
+    q.addBindValue(user);
+    return q.exec() && q.numRowsAffected() == 1;
+}
+
+}  // namespace
+
+bool createEmbeddedDatabase(const QString &path, const InitOptions &options, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 exists already; it is left as it is").arg(path);
+        return false;
+    }
+    AdminConnection c(path, true);
+    auto failed = [&] {
+        if (error)
+            *error = c.error();
+        return false;
+    };
+    if (!c.ok())
+        return failed();
+    if (!c.run(QStringLiteral("BEGIN")))
+        return failed();
+    for (const QString &stmt : embeddedSchemaStatements())
+        if (!c.run(stmt))
+            return failed();
+    if (!storeAccount(c, QLatin1String(kSupervisor), QLatin1String(kDefaultPassword), options.kdfIterations, true, true))
+        return failed();
+    for (const char *clerk : kClerks)
+        if (!storeAccount(c, QLatin1String(clerk), QLatin1String(kDefaultPassword), options.kdfIterations, true, false))
+            return failed();
+    SqliteEngine engine;
+    QStringList data = referenceDataStatements();
+    if (options.demo)
+        data += demoDataStatements();
+    for (const QString &stmt : data)
+        if (!c.run(engine.translate(stmt)))
+            return failed();
+    if (!c.run(QStringLiteral("COMMIT")))
+        return failed();
+    return true;
+}
+
+bool setEmbeddedPassword(const QString &path, const QString &user, const QString &password,
+                         int kdfIterations, bool create, bool supervisor, QString *error)
+{
+    if (!QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 does not exist").arg(path);
+        return false;
+    }
+    AdminConnection c(path, false);
+    if (!c.ok() || !storeAccount(c, user, password, kdfIterations, create, supervisor)) {
+        if (error)
+            *error = c.error().isEmpty() ? QStringLiteral("no account named %1").arg(user) : c.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace nbk::data::schema

@@ -1,0 +1,31 @@
+#pragma once
+#include "data/Engine.h"
+#include "data/SqlRewriter.h"
+
+#include <vector>
+
+namespace nbk::data {
+
+// The embedded database: one SQLite file, WAL journal, full synchronous commits.
+class SqliteEngine : public Engine {
+public:
+    SqliteEngine();
+    QString name() const override { return QStringLiteral("embedded"); }
+    bool open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
+              DbError &err) override;
+    QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
+    DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
+    QStringList columnNames(const QSqlQuery &q) const override;
+    QVariantList rowValues(const QSqlQuery &q, int columns) const override;
+    bool lockForUpdate(QSqlDatabase &db, DbError &err) override;
+    QVariant bindValue(const QVariant &v) const override;
+
+    // Prepares a freshly opened handle: pragmas and the Oracle functions.
+    static bool configure(QSqlDatabase &db, QString *error);
+
+private:
+    OracleRewriteRules rules_;
+    mutable std::vector<bool> dateColumns_;
+};
+
+}  // namespace nbk::data

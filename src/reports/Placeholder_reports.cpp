@@ -1,0 +1,2 @@
+// placeholder until the first screen of this subsystem lands
+namespace nbk::placeholder_reports {}

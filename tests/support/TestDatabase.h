@@ -1,0 +1,69 @@
+#pragma once
+#include "data/Class1.h"
+#include "data/ResultSet.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nbk::test {
+
+enum class EngineKind { Embedded, Postgres };
+
+// Embedded always; the PostgreSQL server too when NBK_TEST_PG_URI names one.
+std::vector<EngineKind> availableEngines();
+std::string engineName(const ::testing::TestParamInfo<EngineKind> &info);
+
+// A fresh database on one engine, with the schema, the standing accounts (password
+// "nb") and, with demo, the demonstration network.
+class TestDatabase {
+public:
+    explicit TestDatabase(EngineKind kind, bool demo = false);
+    ~TestDatabase();
+
+    EngineKind kind() const { return kind_; }
+    // What a clerk types into the Server box for this database.
+    QString server() const { return server_; }
+    const QString &embeddedPath() const { return path_; }
+
+    // A new session logged in as user (fails the test when the login fails).
+    std::unique_ptr<data::Class1> login(const QString &user = QStringLiteral("chief"),
+                                        const QString &password = QStringLiteral("nb"));
+
+    // Oracle SQL through an own session of the test (committed at once).
+    void exec(const QString &oracleSql);
+    data::ResultSet query(const QString &oracleSql);
+    QVariant scalar(const QString &oracleSql);
+
+private:
+    EngineKind kind_;
+    QTemporaryDir dir_;
+    QString path_;
+    QString server_;
+    QString dropUri_;
+    std::unique_ptr<data::Class1> admin_;
+};
+
+// Every database test runs once per engine: TEST_P(Suite, ...) and NBK_ALL_ENGINES(Suite).
+class DbTest : public ::testing::TestWithParam<EngineKind> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    virtual bool withDemoData() const { return false; }
+
+    data::Class1 &session() { return *session_; }
+    TestDatabase &db() { return *db_; }
+
+    std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<data::Class1> session_;
+};
+
+}  // namespace nbk::test
+
+#define NBK_ALL_ENGINES(Suite)                                                            \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                              \
+                             ::testing::ValuesIn(::nbk::test::availableEngines()),        \
+                             ::nbk::test::engineName)
