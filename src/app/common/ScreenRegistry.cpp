@@ -1,0 +1,46 @@
+#include "app/common/ScreenRegistry.h"
+
+#include "ui/ChildWindows.h"
+
+#include <QHash>
+
+namespace nbk {
+
+namespace {
+QHash<QString, ScreenFactory> &factories()
+{
+    static QHash<QString, ScreenFactory> f;
+    return f;
+}
+}  // namespace
+
+void registerScreen(const QString &name, ScreenFactory make) { factories().insert(name, std::move(make)); }
+
+bool isScreenRegistered(const QString &name) { return factories().contains(name); }
+
+QWidget *openScreen(const QString &name)
+{
+    if (QWidget *w = ui::findChildWindow(name)) {
+        ui::showChildWindow(w);
+        return w;
+    }
+    const auto it = factories().constFind(name);
+    if (it == factories().constEnd())
+        return nullptr;
+    const ScreenFactory make = it.value();
+    return ui::openChildWindow<QWidget>(name, [&] { return make(); });
+}
+
+QWidget *findScreen(const QString &name) { return ui::findChildWindow(name); }
+
+bool closeScreen(const QString &name) { return ui::closeChildWindow(name); }
+
+void registerAllScreens()
+{
+    reservation::registerScreens();
+    operations::registerScreens();
+    routes::registerScreens();
+    reports::registerScreens();
+}
+
+}  // namespace nbk

@@ -1,0 +1,9 @@
+#include "app/common/ScreenRegistry.h"
+
+namespace nbk::reports {
+
+void registerScreens()
+{
+}
+
+}  // namespace nbk::reports
