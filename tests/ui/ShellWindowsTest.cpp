@@ -4,6 +4,7 @@
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -169,7 +170,7 @@ TEST_P(ShellWindows, EnterInPasswordLogsInAsChiefWhileLoginIsDisabled)
 TEST_P(ShellWindows, OtherAccountsSeeRouteManagementDisabled)
 {
     // differing from the supervisor only in letter case is another account
-    for (const QString user : {QStringLiteral("Chief"), QStringLiteral("clerk1")}) {
+    for (const QString &user : {QStringLiteral("Chief"), QStringLiteral("clerk1")}) {
         SCOPED_TRACE(user.toStdString());
         EndApplication();
         flush();
