@@ -40,7 +40,6 @@ Form1::Form1(QWidget *parent) : Screen(parent), Text1(new QPlainTextEdit(this)),
     buttons->addWidget(Command1);
     buttons->addWidget(Command2);
     layout->addLayout(buttons);
-    resize(480, 320);
 
     sink_.setText(QStringLiteral("<Click button to do a query>"));
     connect(Command1, &QPushButton::clicked, this, &Form1::command1Click);

@@ -31,6 +31,8 @@ public:
     // Text1 as FillText sees it (CR LF line ends).
     QString text() const { return sink_.text(); }
 
+    QSize sizeHint() const override { return {480, 320}; }
+
     void command1Click();
     void command2Click();
 

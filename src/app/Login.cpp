@@ -64,18 +64,21 @@ Login::Login(QWidget *parent) : Screen(parent)
     Command3->setObjectName(QStringLiteral("Command3"));
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(label1, 0, 0);
-    grid->addWidget(User, 0, 1);
-    grid->addWidget(label2, 1, 0);
-    grid->addWidget(Password, 1, 1);
-    grid->addWidget(label3, 2, 0);
-    grid->addWidget(Server, 2, 1);
+    grid->setVerticalSpacing(14);
+    grid->setRowStretch(0, 1);
+    grid->addWidget(label1, 1, 0);
+    grid->addWidget(User, 1, 1);
+    grid->addWidget(label2, 2, 0);
+    grid->addWidget(Password, 2, 1);
+    grid->addWidget(label3, 3, 0);
+    grid->addWidget(Server, 3, 1);
+    grid->setRowStretch(4, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Command1);
     buttons->addWidget(Command2);
     buttons->addWidget(Command3);
-    grid->addLayout(buttons, 3, 0, 1, 2);
-    grid->setRowStretch(4, 1);
+    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
 
     User->setText(QStringLiteral("chief"));
     Password->setText(QString::fromLatin1(data::schema::kDefaultPassword));

@@ -6,7 +6,6 @@
 #include "ui/ChildWindows.h"
 
 #include <QCloseEvent>
-#include <QLinearGradient>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -16,21 +15,20 @@
 namespace nbk::app {
 
 namespace {
-// A quiet tiled backdrop: a dusk-blue gradient with the corporation's initials.
+// A quiet tiled backdrop: the corporation's initials, faint on dusk blue, staggered so
+// the tiles join without seams.
 QPixmap backgroundPicture()
 {
     QPixmap pm(360, 240);
+    pm.fill(QColor(30, 50, 84));
     QPainter p(&pm);
-    QLinearGradient g(0, 0, 0, pm.height());
-    g.setColorAt(0.0, QColor(38, 64, 104));
-    g.setColorAt(1.0, QColor(22, 38, 66));
-    p.fillRect(pm.rect(), g);
     QFont f = p.font();
-    f.setPointSize(28);
+    f.setPointSize(24);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(QColor(255, 255, 255, 28));
-    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("N.B.K"));
+    p.setPen(QColor(255, 255, 255, 24));
+    p.drawText(QRect(0, 0, 180, 120), Qt::AlignCenter, QStringLiteral("N.B.K"));
+    p.drawText(QRect(180, 120, 180, 120), Qt::AlignCenter, QStringLiteral("N.B.K"));
     return pm;
 }
 }  // namespace
