@@ -62,13 +62,6 @@ TEST_F(DatabaseFile, NamedFileThatIsMissingIsNotCreated)
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
-TEST_F(DatabaseFile, DefaultPathIsInTheApplicationDataFolder)
-{
-    const QString path = app::defaultDatabasePath();
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/nbk.db"))) << path.toStdString();
-    EXPECT_TRUE(path.contains(QStringLiteral("nbk-reservation"))) << path.toStdString();
-}
-
 TEST(ClientCommandLine, HelpNamesTheDatabaseOptionAndUnknownOptionsFail)
 {
     // the client is built beside the test programs

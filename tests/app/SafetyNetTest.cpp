@@ -73,15 +73,4 @@ TEST_P(SafetyNet, OtherExceptionsFromAClickedButtonAreShown)
     EXPECT_FALSE(session().IsInTransaction());
 }
 
-TEST_P(SafetyNet, HandlersThatSucceedPassThrough)
-{
-    Failing f;
-    int calls = 0;
-    f.fail = [&] { ++calls; };
-    QEvent e(QEvent::User);
-    EXPECT_TRUE(deliver(&f, &e));
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
-}
-
 }  // namespace

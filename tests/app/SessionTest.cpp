@@ -51,17 +51,6 @@ TEST_P(Session, WrongPasswordsAreCountedAndTheFourthAttemptIsDenied)
     EXPECT_EQ(shown[3].icon(), mb::Critical);
 }
 
-TEST_P(Session, UserNameIsKeptExactlyAsTyped)
-{
-    data::Class1 s;
-    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("Clerk1"), QStringLiteral("nb"), db().server()), 2);
-    EXPECT_EQ(s.UserName(), "Clerk1");
-    EXPECT_TRUE(s.GetConnectStatus());
-    s.CloseConnection();
-    EXPECT_FALSE(s.GetConnectStatus());
-    s.CloseConnection();  // a second close does nothing
-}
-
 TEST_P(Session, ExecReportsSuccessAsMinus13AndFailuresByNumber)
 {
     EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), -13);
