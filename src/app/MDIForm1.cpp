@@ -1,6 +1,5 @@
 #include "app/MDIForm1.h"
 
-#include "app/StartApplication.h"
 #include "app/common/Globals.h"
 #include "app/common/ScreenRegistry.h"
 #include "ui/ChildWindows.h"
