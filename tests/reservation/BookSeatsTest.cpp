@@ -245,10 +245,7 @@ TEST_P(BookSeatsFailure, RefusedCustomerRow)
 
 TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
 {
-    if (GetParam() != EngineKind::Embedded)
-        GTEST_SKIP() << "the refusal is an embedded-engine trigger";
-    db().exec("CREATE TRIGGER counter_refused BEFORE UPDATE ON bus_instance "
-              "BEGIN SELECT RAISE(ABORT, 'ORA-20002: counter refused'); END");
+    refuseUpdatesOf("bus_instance");
     search("A", "C");
     SeatsRequested = 2;
     BookSeats(0);
