@@ -1,9 +1,19 @@
 #include "support/TestDatabase.h"
 
 #include "data/Engine.h"
+#include "data/PostgresEngine.h"
+#include "data/PostgresSchema.h"
 #include "data/Schema.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/MsgBox.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace nbk::test {
 
@@ -33,14 +43,100 @@ TestDatabase::TestDatabase(EngineKind kind, bool demo) : kind_(kind)
         data::setEmbeddedDatabasePath(path_);
         server_.clear();
     } else {
-        ADD_FAILURE() << "PostgreSQL test databases are not available yet";
+        createServerDatabase(demo);
     }
-    admin_ = login();
+    if (kind == EngineKind::Embedded) {
+        admin_ = login();
+    } else {
+        // the test's own session may change any table, as the database's owner does
+        const data::PostgresUri admin = data::PostgresUri::parse(adminUri());
+        admin_ = login(admin.user, admin.password);
+    }
+}
+
+QString TestDatabase::adminUri()
+{
+    return qEnvironmentVariable("NBK_TEST_PG_URI");
+}
+
+namespace {
+QAtomicInt databaseCounter;
+
+// Runs statements on the server as the administrator of the test cluster.
+bool adminRun(const QString &uri, const QStringList &statements, QString *error)
+{
+    const QString name = QStringLiteral("nbk_test_admin_%1").arg(databaseCounter.fetchAndAddRelaxed(1));
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        data::DbError err;
+        ok = data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err);
+        if (!ok && error)
+            *error = err.description;
+        for (int i = 0; ok && i < statements.size(); ++i) {
+            QSqlQuery q(db);
+            if (!q.exec(statements[i])) {
+                ok = false;
+                if (error)
+                    *error = q.lastError().text();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+}  // namespace
+
+void TestDatabase::createServerDatabase(bool demo)
+{
+    const QString uri = adminUri();
+    const data::PostgresUri admin = data::PostgresUri::parse(uri);
+    if (!admin.valid) {
+        ADD_FAILURE() << "NBK_TEST_PG_URI is not a postgresql:// URI";
+        return;
+    }
+    databaseName_ = QStringLiteral("nbk_test_%1_%2_%3")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(databaseCounter.fetchAndAddRelaxed(1))
+                        .arg(QRandomGenerator::global()->bounded(1000000));
+    dropUri_ = uri;
+    QString error;
+    data::schema::InitOptions o;
+    o.demo = demo;
+    if (!data::schema::createServerDatabase(admin.withDatabase(databaseName_), o, &error)) {
+        ADD_FAILURE() << "cannot create the test database: " << error.toStdString();
+        return;
+    }
+    // login roles are cluster-wide: made once, by the first test that needs them
+    const QString password = QLatin1String(data::schema::kDefaultPassword);
+    if (!data::schema::createServerRole(uri, QLatin1String(data::schema::kSupervisor), password, true, &error, false))
+        ADD_FAILURE() << "cannot create the supervisor role: " << error.toStdString();
+    for (const char *clerk : data::schema::kClerks)
+        if (!data::schema::createServerRole(uri, QLatin1String(clerk), password, false, &error, false))
+            ADD_FAILURE() << "cannot create a clerk role: " << error.toStdString();
+    // what a clerk types into the Server box: no user, no password
+    data::PostgresUri server = admin;
+    server.user.clear();
+    server.password.clear();
+    server.database = databaseName_;
+    server_ = server.toString();
 }
 
 TestDatabase::~TestDatabase()
 {
     admin_.reset();
+    if (!databaseName_.isEmpty()) {
+        QString error;
+        const QString quoted = QLatin1Char('"') + databaseName_ + QLatin1Char('"');
+        if (!adminRun(dropUri_,
+                      {QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                      "WHERE datname = '%1' AND pid <> pg_backend_pid()")
+                           .arg(databaseName_),
+                       QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted)},
+                      &error))
+            ADD_FAILURE() << "cannot drop the test database: " << error.toStdString();
+    }
 }
 
 std::unique_ptr<data::Class1> TestDatabase::login(const QString &user, const QString &password)
