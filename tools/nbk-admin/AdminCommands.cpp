@@ -1,0 +1,230 @@
+#include "AdminCommands.h"
+#include "ServerCommands.h"
+
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Engine.h"
+#include "data/Numbers.h"
+#include "data/PasswordHash.h"
+#include "data/Schema.h"
+
+#include <QDateTime>
+#include <QTextStream>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace nbk::admin {
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+const char *const kUsage =
+    "usage:\n"
+    "  nbk-admin init [--demo] [--kdf-iterations N] DATABASE\n"
+    "  nbk-admin sql --database DATABASE --user USER --password PASSWORD STATEMENT...\n"
+    "  nbk-admin passwd --database DATABASE USER        (new password on standard input)\n"
+    "DATABASE is an embedded database file or a postgresql:// URI.\n";
+
+int usage()
+{
+    err() << kUsage;
+    err().flush();
+    return 2;
+}
+
+bool isServer(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || database.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString readPassword()
+{
+    std::string line;
+    std::getline(std::cin, line);
+    QString p = QString::fromStdString(line);
+    while (p.endsWith(QLatin1Char('\r')) || p.endsWith(QLatin1Char('\n')))
+        p.chop(1);
+    return p;
+}
+
+// Reads "--name value" options; what is left are the positional arguments.
+struct Options {
+    QMap<QString, QString> values;
+    QStringList flags;
+    QStringList positional;
+};
+
+Options parse(const QStringList &args, const QStringList &withValue)
+{
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (withValue.contains(a) && i + 1 < args.size())
+            o.values.insert(a, args[++i]);
+        else if (a.startsWith(QLatin1String("--")) && o.positional.isEmpty())
+            o.flags << a;
+        else
+            o.positional << a;
+    }
+    return o;
+}
+
+QString valueText(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return shortestDecimal(v.toDouble());
+    default:
+        return v.toString();
+    }
+}
+
+QString oracleMessage(const data::DbError &e)
+{
+    if (data::oraNumberIn(e.description) == e.nativeError && e.description.startsWith(QLatin1String("ORA-")))
+        return e.description;
+    return data::oraText(e.nativeError, e.description);
+}
+
+int cmdInit(const QStringList &args)
+{
+    const Options o = parse(args, {QStringLiteral("--kdf-iterations")});
+    if (o.positional.size() != 1)
+        return usage();
+    data::schema::InitOptions init;
+    init.demo = o.flags.contains(QStringLiteral("--demo"));
+    if (o.values.contains(QStringLiteral("--kdf-iterations")))
+        init.kdfIterations = o.values.value(QStringLiteral("--kdf-iterations")).toInt();
+    const QString database = o.positional.first();
+    QString error;
+    bool ok;
+    if (isServer(database))
+        ok = initServer(database, init, &error);
+    else
+        ok = data::schema::createEmbeddedDatabase(database, init, &error);
+    if (!ok) {
+        err() << "nbk-admin: " << error << "\n";
+        return 1;
+    }
+    out() << "created " << database << (init.demo ? " with the demo network" : "") << "\n";
+    return 0;
+}
+
+int cmdSql(const QStringList &args)
+{
+    const Options o = parse(args, {QStringLiteral("--database"), QStringLiteral("--user"),
+                                   QStringLiteral("--password")});
+    const QString database = o.values.value(QStringLiteral("--database"));
+    if (database.isEmpty() || o.positional.isEmpty())
+        return usage();
+    QString server;
+    if (isServer(database))
+        server = database;
+    else
+        data::setEmbeddedDatabasePath(database);
+    QString cs;
+    if (!server.isEmpty())
+        cs = QStringLiteral("SERVER=") + server + QLatin1Char(';');
+    cs += QStringLiteral("DRIVER={Oracle ODBC Driver};UID=") + o.values.value(QStringLiteral("--user"))
+          + QStringLiteral(";PWD=") + o.values.value(QStringLiteral("--password")) + QLatin1Char(';');
+    data::Connection cn;
+    if (!cn.open(cs)) {
+        err() << oracleMessage(cn.errors().value(0)) << "\n";
+        return 1;
+    }
+    for (const QString &statement : o.positional) {
+        try {
+            data::ResultSet rs = cn.query(statement);
+            if (rs.fieldCount() == 0)
+                continue;
+            QStringList names;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                names << rs.fieldName(i);
+            out() << names.join(QLatin1Char('\t')) << "\n";
+            for (; !rs.eof(); rs.moveNext()) {
+                QStringList cells;
+                for (int i = 0; i < rs.fieldCount(); ++i)
+                    cells << valueText(rs.value(i));
+                out() << cells.join(QLatin1Char('\t')) << "\n";
+            }
+        } catch (const data::DbException &e) {
+            out().flush();
+            err() << oracleMessage(e.error()) << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int cmdPasswd(const QStringList &args)
+{
+    const Options o = parse(args, {QStringLiteral("--database"), QStringLiteral("--kdf-iterations")});
+    const QString database = o.values.value(QStringLiteral("--database"));
+    if (database.isEmpty() || o.positional.size() != 1)
+        return usage();
+    const QString user = o.positional.first();
+    const QString password = readPassword();
+    if (password.isEmpty()) {
+        err() << "nbk-admin: the new password is empty\n";
+        return 1;
+    }
+    QString error;
+    bool ok;
+    if (isServer(database)) {
+        ok = setServerPassword(database, user, password, &error);
+    } else {
+        const int iterations = o.values.value(QStringLiteral("--kdf-iterations"),
+                                              QString::number(data::kDefaultKdfIterations))
+                                   .toInt();
+        ok = data::schema::setEmbeddedPassword(database, user, password, iterations, false, false, &error);
+    }
+    if (!ok) {
+        err() << "nbk-admin: " << error << "\n";
+        return 1;
+    }
+    out() << "password of " << user << " changed\n";
+    return 0;
+}
+
+}  // namespace
+
+int run(const QStringList &args)
+{
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"))
+        return usage();
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    int rc;
+    if (command == QLatin1String("init"))
+        rc = cmdInit(rest);
+    else if (command == QLatin1String("sql"))
+        rc = cmdSql(rest);
+    else if (command == QLatin1String("passwd"))
+        rc = cmdPasswd(rest);
+    else
+        rc = runServerCommand(command, rest);
+    out().flush();
+    err().flush();
+    return rc;
+}
+
+}  // namespace nbk::admin
