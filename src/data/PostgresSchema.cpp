@@ -375,4 +375,26 @@ bool createServerRole(const QString &uriText, const QString &user, const QString
     return fail(a.error());
 }
 
+bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password,
+                           QString *error)
+{
+    auto fail = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    const QString role = user.toLower();
+    ServerAdmin a(uri, false);
+    if (!a.ok())
+        return fail(a.error());
+    if (!a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1 AND rolcanlogin").arg(quoteLiteral(role))))
+        return fail(QStringLiteral("no login role named %1").arg(role));
+    if (!a.run(QStringLiteral("ALTER ROLE %1 PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password))))
+        return fail(a.error());
+    return true;
+}
+
 }  // namespace nbk::data::schema

@@ -28,4 +28,8 @@ bool createServerDatabase(const QString &uri, const InitOptions &options, QStrin
 bool createServerRole(const QString &uri, const QString &user, const QString &password,
                       bool supervisor, QString *error, bool replacePassword = true);
 
+// Gives an existing login role a new password; fails for a role that does not exist.
+bool setServerRolePassword(const QString &uri, const QString &user, const QString &password,
+                           QString *error);
+
 }  // namespace nbk::data::schema
