@@ -4,12 +4,13 @@
 # NBK_TEST_PG_URI already set: that server is used and no cluster is started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 scripts/deps.sh
 scripts/build.sh
 
 if [ -z "${NBK_TEST_PG_URI:-}" ]; then
   pgdir=$(mktemp -d /tmp/nbk-pg.XXXXXX)
-  trap 'scripts/pg-test-cluster.sh stop "$pgdir"' EXIT
+  trap '"$root/scripts/pg-test-cluster.sh" stop "$pgdir"' EXIT
   if uri=$(scripts/pg-test-cluster.sh start "$pgdir"); then
     export NBK_TEST_PG_URI="$uri"
     echo "PostgreSQL test cluster on ${uri##*@}"
