@@ -8,6 +8,8 @@
 #include "ui/MsgBox.h"
 
 #include <QAtomicInt>
+#include <QCryptographicHash>
+#include <QSet>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -86,6 +88,57 @@ bool adminRun(const QString &uri, const QStringList &statements, QString *error)
     QSqlDatabase::removeDatabase(name);
     return ok;
 }
+// The schema is built once per cluster (and per version of the schema) into a template
+// database; every test copies that, which takes a fraction of building it again.
+QString serverTemplate(const QString &uri, bool demo, QString *error)
+{
+    namespace schema = data::schema;
+    QStringList all = schema::postgresCompatStatements() + schema::postgresSchemaStatements()
+                      + schema::referenceDataStatements();
+    if (demo)
+        all += schema::demoDataStatements();
+    const QString name = QStringLiteral("nbk_template_%1%2")
+                             .arg(QString::fromLatin1(
+                                 QCryptographicHash::hash(all.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Md5)
+                                     .toHex()
+                                     .left(16)))
+                             .arg(demo ? QStringLiteral("_demo") : QString());
+    static QSet<QString> ready;
+    if (ready.contains(name))
+        return name;
+    const QString connection = QStringLiteral("nbk_test_template_%1").arg(databaseCounter.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        data::DbError err;
+        if (!data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err)) {
+            *error = err.description;
+        } else {
+            // one process builds it while the others wait
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT pg_advisory_lock(hashtext('nbk test templates'))"));
+            q.exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1' AND datistemplate").arg(name));
+            ok = q.next();
+            if (!ok) {
+                // a half-built one of an interrupted run goes first
+                q.exec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(name));
+                schema::InitOptions o;
+                o.demo = demo;
+                ok = schema::createServerDatabase(data::PostgresUri::parse(uri).withDatabase(name), o, error)
+                     && q.exec(QStringLiteral("ALTER DATABASE \"%1\" IS_TEMPLATE true").arg(name));
+                if (!ok && error->isEmpty())
+                    *error = q.lastError().text();
+            }
+            q.exec(QStringLiteral("SELECT pg_advisory_unlock(hashtext('nbk test templates'))"));
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!ok)
+        return QString();
+    ready.insert(name);
+    return name;
+}
 }  // namespace
 
 void TestDatabase::createServerDatabase(bool demo)
@@ -102,19 +155,32 @@ void TestDatabase::createServerDatabase(bool demo)
                         .arg(QRandomGenerator::global()->bounded(1000000));
     dropUri_ = uri;
     QString error;
-    data::schema::InitOptions o;
-    o.demo = demo;
-    if (!data::schema::createServerDatabase(admin.withDatabase(databaseName_), o, &error)) {
+    const QString tpl = serverTemplate(uri, demo, &error);
+    if (tpl.isEmpty()) {
+        ADD_FAILURE() << "cannot create the test database template: " << error.toStdString();
+        return;
+    }
+    // copying the files is quicker than logging every block of them (PostgreSQL 15's default)
+    const QString create = QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(databaseName_, tpl);
+    if (!adminRun(uri, {create + QStringLiteral(" STRATEGY FILE_COPY")}, &error)
+        && !adminRun(uri, {create}, &error)) {
         ADD_FAILURE() << "cannot create the test database: " << error.toStdString();
         return;
     }
     // login roles are cluster-wide: made once, by the first test that needs them
+    static bool rolesMade = false;
     const QString password = QLatin1String(data::schema::kDefaultPassword);
-    if (!data::schema::createServerRole(uri, QLatin1String(data::schema::kSupervisor), password, true, &error, false))
-        ADD_FAILURE() << "cannot create the supervisor role: " << error.toStdString();
-    for (const char *clerk : data::schema::kClerks)
-        if (!data::schema::createServerRole(uri, QLatin1String(clerk), password, false, &error, false))
-            ADD_FAILURE() << "cannot create a clerk role: " << error.toStdString();
+    if (!rolesMade) {
+        rolesMade = data::schema::createServerRole(uri, QLatin1String(data::schema::kSupervisor), password, true,
+                                                   &error, false);
+        if (!rolesMade)
+            ADD_FAILURE() << "cannot create the supervisor role: " << error.toStdString();
+        for (const char *clerk : data::schema::kClerks)
+            if (!data::schema::createServerRole(uri, QLatin1String(clerk), password, false, &error, false)) {
+                rolesMade = false;
+                ADD_FAILURE() << "cannot create a clerk role: " << error.toStdString();
+            }
+    }
     // what a clerk types into the Server box: no user, no password
     data::PostgresUri server = admin;
     server.user.clear();
