@@ -1,0 +1,224 @@
+#include "app/MDIForm1.h"
+
+#include "app/common/Globals.h"
+#include "app/common/ScreenRegistry.h"
+#include "ui/ChildWindows.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+
+namespace nbk::app {
+
+namespace {
+// A quiet tiled backdrop: the corporation's initials, faint on dusk blue, staggered so
+// the tiles join without seams.
+QPixmap backgroundPicture()
+{
+    QPixmap pm(360, 240);
+    pm.fill(QColor(30, 50, 84));
+    QPainter p(&pm);
+    QFont f = p.font();
+    f.setPointSize(24);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(255, 255, 255, 24));
+    p.drawText(QRect(0, 0, 180, 120), Qt::AlignCenter, QStringLiteral("N.B.K"));
+    p.drawText(QRect(180, 120, 180, 120), Qt::AlignCenter, QStringLiteral("N.B.K"));
+    return pm;
+}
+}  // namespace
+
+MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("N.B.K Reservation System"));
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MDIClient"));
+    mdi_->setBackground(QBrush(backgroundPicture()));
+    setCentralWidget(mdi_);
+    ui::setMdiArea(mdi_);
+    buildMenus();
+    resize(1024, 720);
+}
+
+MDIForm1::~MDIForm1()
+{
+    if (ui::mdiArea() == mdi_)
+        ui::setMdiArea(nullptr);
+}
+
+QMenu *MDIForm1::addMenu(QMenu *parent, const QString &name, const QString &caption)
+{
+    QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    items_.insert(name, m->menuAction());
+    return m;
+}
+
+QAction *MDIForm1::addItem(QMenu *menu, const QString &name, const QString &caption, void (MDIForm1::*slot)())
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    items_.insert(name, a);
+    if (slot)
+        connect(a, &QAction::triggered, this, slot);
+    return a;
+}
+
+QAction *MDIForm1::addItem(QMenu *menu, const QString &name, const QString &caption, const QString &screen)
+{
+    QAction *a = addItem(menu, name, caption, nullptr);
+    // a screen that is not available opens nothing
+    connect(a, &QAction::triggered, this, [screen] { openScreen(screen); });
+    return a;
+}
+
+void MDIForm1::addSeparator(QMenu *menu, const QString &name)
+{
+    QAction *a = menu->addSeparator();
+    a->setObjectName(name);
+    items_.insert(name, a);
+}
+
+void MDIForm1::buildMenus()
+{
+    QMenu *connectMenu = addMenu(nullptr, QStringLiteral("mnuConnect"), QStringLiteral("&Connection"));
+    addItem(connectMenu, QStringLiteral("mnuConnectConnect"), QStringLiteral("Connect to &Server"),
+            &MDIForm1::connectToServer);
+    addItem(connectMenu, QStringLiteral("mnuConnectDisconnect"), QStringLiteral("&Disconnect from Server"),
+            &MDIForm1::disconnectFromServer);
+    addSeparator(connectMenu, QStringLiteral("mnuConnectSeparator"));
+    addItem(connectMenu, QStringLiteral("mnuConnectionExit"), QStringLiteral("E&xit"), &MDIForm1::exitProgram);
+
+    QMenu *reserve = addMenu(nullptr, QStringLiteral("mnuReserve"), QStringLiteral("&Reservation"));
+    addItem(reserve, QStringLiteral("mnuReserveReserve"), QStringLiteral("&Make Reservation"),
+            QStringLiteral("frmReservation"));
+    addItem(reserve, QStringLiteral("mnuReserveCancel"), QStringLiteral("Ca&ncel Reservation"),
+            QStringLiteral("frmCancel"));
+    addSeparator(reserve, QStringLiteral("mnuReserveSeparator"));
+    addItem(reserve, QStringLiteral("mnuReserveEnquiry"), QStringLiteral("&Enquiry"), QStringLiteral("frmEnquiry"));
+
+    QMenu *route = addMenu(nullptr, QStringLiteral("mnuRoute"), QStringLiteral(" Route-&Management "));
+    QMenu *routeRoute = addMenu(route, QStringLiteral("mnuRouteRoute"), QStringLiteral("Ro&ute               "));
+    addItem(routeRoute, QStringLiteral("mnuRouteRouteAdd"), QStringLiteral("&Add Route"), &MDIForm1::routeAdd);
+    addItem(routeRoute, QStringLiteral("mnuRouteRouteDelete"), QStringLiteral("&Delete Route"),
+            &MDIForm1::routeDelete);
+    addItem(route, QStringLiteral("mnuRouteEdit"), QStringLiteral("&Edit Route"), &MDIForm1::routeEdit);
+
+    QMenu *report = addMenu(nullptr, QStringLiteral("mnuReport"), QStringLiteral("Report&s"));
+    addItem(report, QStringLiteral("mnuReportTicket"), QStringLiteral("&Current Ticket"), QStringLiteral("Ticket"));
+    addItem(report, QStringLiteral("mnuReportStatus"), QStringLiteral("Reservation S&tatus"),
+            QStringLiteral("BusMatrix"));
+    addItem(report, QStringLiteral("mnuReportWaitList"), QStringLiteral("&Passenger List"),
+            QStringLiteral("DataReport1"));
+    addSeparator(report, QStringLiteral("mnuReportSeparator"));
+    addItem(report, QStringLiteral("mnuReportTT"), QStringLiteral("Tim&e Table"), QStringLiteral("TimeTable"));
+    addItem(report, QStringLiteral("mnuReportSMatrix"), QStringLiteral("Bus Seat &Matrix"),
+            QStringLiteral("BusMatrix"));
+    addItem(report, QStringLiteral("mnuReportBRoute"), QStringLiteral("Bus Route Ma&p"), QStringLiteral("RouteTest"));
+    addSeparator(report, QStringLiteral("mnuReportSeparator2"));
+    addItem(report, QStringLiteral("mnuReportAR"), QStringLiteral("Accide&nt Report "), QStringLiteral("ARF"));
+
+    QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+    addItem(help, QStringLiteral("mnuHelpContents"), QStringLiteral("C&ontents"), nullptr);
+    addItem(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"), nullptr);
+}
+
+QAction *MDIForm1::menuItem(const QString &name) const { return items_.value(name, nullptr); }
+
+void MDIForm1::load()
+{
+    if (!IsConnected)
+        openScreen(QStringLiteral("Login"));
+}
+
+void MDIForm1::connectToServer()
+{
+    if (!IsConnected)
+        openScreen(QStringLiteral("Login"));
+}
+
+void MDIForm1::disconnectFromServer()
+{
+    // a screen that refuses to close (unsaved work the clerk keeps) keeps the session
+    if (!closeChildWindows())
+        return;
+    // end an open booking or route change cleanly instead of leaving it to the close
+    if (DbSession) {
+        if (DbSession->IsInTransaction())
+            DbSession->RollBackTransaction();
+        DbSession->CloseConnection();
+    }
+    IsConnected = false;
+    close();
+}
+
+void MDIForm1::exitProgram()
+{
+    if (!closeChildWindows())
+        return;
+    if (DbSession) {
+        if (DbSession->IsInTransaction())
+            DbSession->RollBackTransaction();
+        if (IsConnected)
+            DbSession->CloseConnection();
+    }
+    close();
+}
+
+void MDIForm1::routeAdd()
+{
+    RouteEditMode = false;
+    RouteAddMode = true;
+    RouteDeleteMode = false;
+    openScreen(QStringLiteral("frmAddRoute"));
+}
+
+void MDIForm1::routeDelete()
+{
+    RouteEditMode = false;
+    RouteAddMode = false;
+    RouteDeleteMode = true;
+    openScreen(QStringLiteral("frmEditRoute"));
+}
+
+void MDIForm1::routeEdit()
+{
+    // the search screen opens first and reads the flags the last route item left
+    openScreen(QStringLiteral("frmEditRoute"));
+    RouteEditMode = true;
+    RouteAddMode = false;
+    RouteDeleteMode = false;
+}
+
+bool MDIForm1::closeChildWindows()
+{
+    for (QMdiSubWindow *sub : mdi_->subWindowList()) {
+        if (!sub->close())
+            return false;
+    }
+    return true;
+}
+
+void MDIForm1::closeEvent(QCloseEvent *e)
+{
+    if (closed_) {
+        e->accept();
+        return;
+    }
+    if (!closeChildWindows()) {
+        e->ignore();
+        return;
+    }
+    if (DbSession && DbSession->IsInTransaction())
+        DbSession->RollBackTransaction();
+    closed_ = true;
+    e->accept();
+}
+
+}  // namespace nbk::app

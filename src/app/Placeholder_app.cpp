@@ -1,2 +1,0 @@
-// placeholder until the first screen of this subsystem lands
-namespace nbk::placeholder_app {}

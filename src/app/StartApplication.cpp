@@ -1,0 +1,117 @@
+#include "app/StartApplication.h"
+
+#include "app/Form1.h"
+#include "app/Login.h"
+#include "app/MDIForm1.h"
+#include "app/common/Globals.h"
+#include "app/common/ScreenRegistry.h"
+#include "data/Schema.h"
+#include "ui/ChildWindows.h"
+#include "ui/MsgBox.h"
+
+#include <QAction>
+#include <QPointer>
+#include <memory>
+
+namespace {
+std::unique_ptr<nbk::data::Class1> ownedSession;
+QPointer<nbk::app::MDIForm1> mainWindow;
+
+QAction *item(const char *name)
+{
+    return mainWindow ? mainWindow->menuItem(QString::fromLatin1(name)) : nullptr;
+}
+
+void setItem(const char *name, bool enabled, bool visible)
+{
+    if (QAction *a = item(name)) {
+        a->setEnabled(enabled);
+        a->setVisible(visible);
+    }
+}
+
+bool isSupervisor()
+{
+    // exactly the supervisor account: "Chief" is another account
+    return DbSession && DbSession->UserName() == QLatin1String(nbk::data::schema::kSupervisor);
+}
+}  // namespace
+
+namespace nbk::app {
+void registerScreens()
+{
+    registerScreen(QStringLiteral("Login"), [] { return new Login; });
+    registerScreen(QStringLiteral("Form1"), [] { return new Form1; });
+}
+}  // namespace nbk::app
+
+void StartApplication()
+{
+    ownedSession = std::make_unique<nbk::data::Class1>();
+    DbSession = ownedSession.get();
+    IsConnected = false;
+    nbk::ui::installMessageHook();
+    nbk::registerAllScreens();
+    nbk::app::registerScreens();
+
+    mainWindow = new nbk::app::MDIForm1;
+    mainWindow->load();
+
+    setItem("mnuConnectDisconnect", false, true);
+    setItem("mnuReserve", false, false);
+    if (QAction *a = item("mnuReport"))
+        a->setVisible(false);
+    setItem("mnuRoute", false, false);
+    mainWindow->show();
+}
+
+void EndApplication()
+{
+    delete mainWindow.data();
+    mainWindow = nullptr;
+    if (DbSession == ownedSession.get())
+        DbSession = nullptr;
+    // the session goes last: it rolls back and closes the connection
+    ownedSession.reset();
+}
+
+nbk::app::MDIForm1 *MainWindow() { return mainWindow.data(); }
+
+void ShowNextForm(QWidget *current, const QString &next)
+{
+    switch (LoginState) {
+    case 1:
+        nbk::ui::closeChildWindow(current);
+        if (mainWindow)
+            mainWindow->close();
+        break;
+    case 2:
+        if (!isSupervisor()) {
+            if (QAction *a = item("mnuRoute"))
+                a->setEnabled(false);
+        }
+        nbk::ui::closeChildWindow(current);
+        nbk::openScreen(next);
+        IsConnected = true;
+        EnableSessionMenus();
+        break;
+    default: {
+        // a fresh window of the same name, with the defaults of its load
+        const QString name = current ? current->objectName() : QString();
+        nbk::ui::closeChildWindow(current);
+        if (!name.isEmpty())
+            nbk::openScreen(name);
+        break;
+    }
+    }
+}
+
+void EnableSessionMenus()
+{
+    setItem("mnuConnectConnect", false, true);
+    setItem("mnuConnectDisconnect", true, true);
+    setItem("mnuReserve", true, true);
+    if (QAction *a = item("mnuReport"))
+        a->setVisible(true);
+    setItem("mnuRoute", isSupervisor(), true);
+}

@@ -1,0 +1,160 @@
+#include "data/Engine.h"
+#include "support/TestDatabase.h"
+#include "ui/MsgBox.h"
+
+#include <QTemporaryDir>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+class Session : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        ui::installMessageHook();
+    }
+    int rows(int id)
+    {
+        return db().scalar(QStringLiteral("SELECT count(*) FROM test1 WHERE c_id = %1").arg(id)).toInt();
+    }
+};
+NBK_ALL_ENGINES(Session);
+
+TEST_P(Session, WrongPasswordsAreCountedAndTheFourthAttemptIsDenied)
+{
+    data::Class1 s;
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("NB"), db().server()), 0);
+        EXPECT_EQ(s.FailedLogins(), i);
+        // a wrong password is not a reason to try another driver
+        EXPECT_EQ(s.DriverIndex(), 1);
+    }
+    EXPECT_TRUE(s.LoginDenied());
+    const auto connectionString = s.LastConnectionString();
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), db().server()), 1);
+    EXPECT_FALSE(s.GetConnectStatus());
+    EXPECT_EQ(s.LastConnectionString(), connectionString) << "the denied attempt reached the server";
+    EXPECT_TRUE(s.UserName().isEmpty());
+
+    const auto &shown = ui::MessageScript::shown();
+    ASSERT_EQ(shown.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(shown[i].text, "Incorrect Username/Password");
+        EXPECT_EQ(shown[i].title, " Error");
+        EXPECT_EQ(shown[i].icon(), mb::Critical);
+    }
+    EXPECT_EQ(shown[3].text, "Connection Denied. Your session has been terminated. ");
+    EXPECT_EQ(shown[3].title, "Error");
+    EXPECT_EQ(shown[3].icon(), mb::Critical);
+}
+
+TEST_P(Session, ExecReportsSuccessAsMinus13AndFailuresByNumber)
+{
+    EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), -13);
+    EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), 1);
+    EXPECT_NE(session().exec(QStringLiteral("SELEKT nothing")), -13);
+    EXPECT_TRUE(ui::MessageScript::shown().empty());
+}
+
+TEST_P(Session, BeginTwiceOpensOneTransactionThatOneEndCommits)
+{
+    session().BeginTransaction();
+    session().BeginTransaction();
+    EXPECT_TRUE(session().IsInTransaction());
+    ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (1, 'one')")), -13);
+    EXPECT_EQ(rows(1), 0) << "visible before the commit";
+    session().EndTransaction();
+    EXPECT_FALSE(session().IsInTransaction());
+    EXPECT_EQ(rows(1), 1);
+    // nothing open: no commit reaches the database (it would fail there)
+    EXPECT_NO_THROW(session().EndTransaction());
+    EXPECT_FALSE(session().IsInTransaction());
+}
+
+TEST_P(Session, RollBackUndoesTheTransactionAndIsHarmlessWithoutOne)
+{
+    EXPECT_NO_THROW(session().RollBackTransaction());
+    EXPECT_FALSE(session().IsInTransaction());
+
+    session().BeginTransaction();
+    ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (2, 'two')")), -13);
+    session().BeginTransaction();
+    session().RollBackTransaction();
+    EXPECT_FALSE(session().IsInTransaction());
+    EXPECT_EQ(rows(2), 0);
+    // work after the rollback is not part of any transaction
+    ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (3, 'three')")), -13);
+    EXPECT_EQ(rows(3), 1);
+}
+
+TEST_P(Session, DestroyingTheSessionRollsBackItsTransaction)
+{
+    auto s = db().login(QStringLiteral("clerk1"));
+    s->BeginTransaction();
+    ASSERT_EQ(s->exec(QStringLiteral("INSERT INTO test1 VALUES (4, 'four')")), -13);
+    s.reset();
+    EXPECT_EQ(rows(4), 0);
+}
+
+// Runs without a reachable database: the embedded file is missing.
+class UnreachableServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = data::embeddedDatabasePath();
+        data::setEmbeddedDatabasePath(dir_.filePath(QStringLiteral("missing.db")));
+        ui::installMessageHook();
+        ui::MessageScript::begin();
+    }
+    void TearDown() override
+    {
+        ui::MessageScript::end();
+        data::setEmbeddedDatabasePath(saved_);
+    }
+    QTemporaryDir dir_;
+    QString saved_;
+};
+
+TEST_F(UnreachableServer, EachDriverIsTriedOnceThenLogonFails)
+{
+    data::Class1 s;
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
+    EXPECT_TRUE(s.LastConnectionString().startsWith("DRIVER={Microsoft ODBC For Oracle};"))
+        << s.LastConnectionString().toStdString();
+    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Microsoft ODBC For Oracle};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.DriverIndex(), 2);
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
+    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Oracle ODBC Driver};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.DriverIndex(), 3);
+    EXPECT_TRUE(ui::MessageScript::shown().empty());
+
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QStringLiteral("db1")), 1);
+    EXPECT_EQ(s.LastConnectionString(), "SERVER=db1;DRIVER={SQL Server};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.DriverIndex(), 3);
+    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
+    const ui::ShownMessage &m = ui::MessageScript::shown().front();
+    EXPECT_EQ(m.text, "Could not logon to server. Please Contact your supervisor if the problem persists ");
+    EXPECT_EQ(m.title, " Error");
+    EXPECT_EQ(m.icon(), mb::Critical);
+    EXPECT_FALSE(s.LoginDenied()) << "an unreachable server is no wrong password";
+}
+
+TEST_F(UnreachableServer, WrongPasswordAfterADriverChangeKeepsTheDriver)
+{
+    data::Class1 s;
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
+    ASSERT_EQ(s.DriverIndex(), 2);
+
+    TestDatabase db(EngineKind::Embedded);
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("xx"), db.server()), 0);
+    EXPECT_EQ(s.DriverIndex(), 2);
+    EXPECT_EQ(s.FailedLogins(), 1);
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), db.server()), 2);
+    EXPECT_TRUE(s.LastConnectionString().startsWith("DRIVER={Oracle ODBC Driver};"));
+    EXPECT_EQ(ui::MessageScript::texts(), QStringList{"Incorrect Username/Password"});
+}
+
+}  // namespace
