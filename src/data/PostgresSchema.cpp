@@ -182,7 +182,8 @@ QStringList postgresSchemaStatements()
     const QString supervisor = QLatin1String(kSupervisorRole);
     s << QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(clerk)
       << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(clerk)
-      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON customer, seat_matrix, bus_instance, tempbusroute TO %1")
+      // test1 is the query test window's table: writing it touches no reservation
+      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON customer, seat_matrix, bus_instance, tempbusroute, test1 TO %1")
              .arg(clerk)
       << QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1").arg(clerk)
       << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON place, route_element, route, path_order, "
