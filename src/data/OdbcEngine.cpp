@@ -77,6 +77,8 @@ bool OdbcEngine::open(const QString &connectionName, const ConnectionString &cs,
                 return false;
             }
         }
+        for (const QString &s : PostgresDialect::optionalSessionSetup())
+            q.exec(s);
     }
     return true;
 }

@@ -42,6 +42,14 @@ QStringList PostgresDialect::sessionSetup()
             QStringLiteral("SET application_name = 'nbk-reservation'")};
 }
 
+QStringList PostgresDialect::optionalSessionSetup()
+{
+    return {QStringLiteral("SET tcp_keepalives_idle = 30"), QStringLiteral("SET tcp_keepalives_interval = 10"),
+            QStringLiteral("SET tcp_keepalives_count = 3"),
+            // PostgreSQL 14 and later: a query's backend also checks that its client lives
+            QStringLiteral("SET client_connection_check_interval = '10s'")};
+}
+
 QString PostgresDialect::translate(const QString &oracleSql) const
 {
     // PostgreSQL takes FOR UPDATE NOWAIT as Oracle does

@@ -17,6 +17,10 @@ public:
     // Statements every new session runs first: the compatibility schema ahead of
     // pg_catalog, and a lock time-out so that a clerk never freezes on another's booking.
     static QStringList sessionSetup();
+    // Settings that help where the server knows them and do no harm where it does not:
+    // keepalives, so that the server notices a counter that vanished without closing its
+    // connection and frees that counter's locks within about a minute.
+    static QStringList optionalSessionSetup();
 
     QString translate(const QString &oracleSql) const;
 

@@ -183,6 +183,8 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
                 return false;
             }
         }
+        for (const QString &s : PostgresDialect::optionalSessionSetup())
+            q.exec(s);  // outside a transaction: a refusal spoils nothing
         // a database without the compatibility schema cannot answer the client's SQL
         if (!q.exec(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = 'oracompat'")) || !q.next()) {
             err = {ora::TableMissing, oraText(ora::TableMissing, QStringLiteral("table or view does not exist"))

@@ -267,6 +267,16 @@ TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
         EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table))).toInt(), 0) << table;
 }
 
+TEST_F(Server, SessionsWaitForLocksAFewSecondsAndKeepProbingTheirCounter)
+{
+    auto clerk = db().login(QStringLiteral("clerk1"));
+    data::Connection &cn = clerk->GetCurrentConnection();
+    EXPECT_EQ(cn.query("SHOW lock_timeout").value(0).toString(), "3s");
+    EXPECT_EQ(cn.query("SHOW tcp_keepalives_idle").value(0).toString(), "30");
+    EXPECT_EQ(cn.query("SHOW tcp_keepalives_count").value(0).toString(), "3");
+    EXPECT_EQ(cn.query("SHOW search_path").value(0).toString(), "oracompat, pg_catalog, public");
+}
+
 // nbk-admin against the server: init, useradd, passwd and sql.
 struct AdminRun {
     int code;
