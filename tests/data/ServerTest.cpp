@@ -242,6 +242,12 @@ TEST_F(Server, UnreachableServerFallsThroughTheDriversThenGivesUp)
     EXPECT_EQ(other.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), missing.toString()), 0);
     EXPECT_EQ(other.FailedLogins(), 0);
     EXPECT_EQ(other.DriverIndex(), 2);
+    // nor is a database without the reservation schema
+    missing.database = QStringLiteral("postgres");
+    EXPECT_EQ(other.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), missing.toString()), 0);
+    EXPECT_EQ(other.FailedLogins(), 0);
+    EXPECT_EQ(other.DriverIndex(), 3);
+    EXPECT_FALSE(other.GetConnectStatus());
 }
 
 TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
@@ -326,6 +332,7 @@ TEST(ServerAdmin, InitUseraddPasswdAndSqlOnAServer)
 
     const AdminRun init = admin({"init", "--demo", target});
     ASSERT_EQ(init.code, 0) << init.err.toStdString();
+    EXPECT_FALSE(init.out.contains(root.password)) << "the administrator's password was printed";
     EXPECT_NE(admin({"init", target}).code, 0);  // never over an existing schema
     const AdminRun add = admin({"useradd", "--database", target, role.toUpper()}, "first pw\n");
     EXPECT_EQ(add.code, 0) << add.err.toStdString();

@@ -126,7 +126,7 @@ int cmdInit(const QStringList &args)
         err() << "nbk-admin: " << error << "\n";
         return 1;
     }
-    out() << "created " << database << (init.demo ? " with the demo network" : "") << "\n";
+    out() << "created " << (isServer(database) ? withoutPassword(database) : database) << (init.demo ? " with the demo network" : "") << "\n";
     return 0;
 }
 

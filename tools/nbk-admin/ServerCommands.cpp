@@ -1,5 +1,6 @@
 #include "ServerCommands.h"
 
+#include "data/PostgresEngine.h"
 #include "data/PostgresSchema.h"
 
 #include <QTextStream>
@@ -16,6 +17,15 @@ bool initServer(const QString &uri, const data::schema::InitOptions &options, QS
 bool setServerPassword(const QString &uri, const QString &user, const QString &password, QString *error)
 {
     return data::schema::setServerRolePassword(uri, user, password, error);
+}
+
+QString withoutPassword(const QString &uri)
+{
+    data::PostgresUri u = data::PostgresUri::parse(uri);
+    if (!u.valid || u.password.isEmpty())
+        return uri;
+    u.password.clear();
+    return u.toString();
 }
 
 namespace {
