@@ -6,7 +6,9 @@ namespace nbk::data {
 
 // Pass-through to unixODBC: the connection string goes to the driver manager as built.
 // Statements go to the server as the client writes them, unless the database behind the
-// driver says it is PostgreSQL: then they get the PostgreSQL dialect.
+// driver says it is PostgreSQL: then they get the PostgreSQL dialect. A driver that needs
+// more than the host (psqlODBC: PORT and DATABASE) gets it from the Server box, for
+// example "dbhost;PORT=5432;DATABASE=nbk", which the string carries unchanged.
 class OdbcEngine : public Engine {
 public:
     QString name() const override { return QStringLiteral("odbc"); }
