@@ -1,8 +1,32 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: on the embedded engine, and on a
+# throwaway PostgreSQL cluster on loopback (stopped again however the tests end).
+# NBK_TEST_PG_URI already set: that server is used and no cluster is started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 scripts/deps.sh
 scripts/build.sh
+
+if [ -z "${NBK_TEST_PG_URI:-}" ]; then
+  pgdir=$(mktemp -d /tmp/nbk-pg.XXXXXX)
+  trap '"$root/scripts/pg-test-cluster.sh" stop "$pgdir"' EXIT
+  if uri=$(scripts/pg-test-cluster.sh start "$pgdir"); then
+    export NBK_TEST_PG_URI="$uri"
+    echo "PostgreSQL test cluster on ${uri##*@}"
+  elif [ "${CI:-}" = "true" ]; then
+    echo "ERROR: the PostgreSQL test cluster did not start; CI runs every test on both engines" >&2
+    exit 1
+  else
+    echo "" >&2
+    echo "*****************************************************************************" >&2
+    echo "*  WARNING: no PostgreSQL test cluster could be started.                    *" >&2
+    echo "*  Only the embedded half of the database tests runs; install postgresql    *" >&2
+    echo "*  (scripts/deps.sh) or set NBK_TEST_PG_URI to test the server half too.    *" >&2
+    echo "*****************************************************************************" >&2
+    echo "" >&2
+  fi
+fi
+
 cd build
 ctest --output-on-failure --timeout 600 -j "$(nproc)"

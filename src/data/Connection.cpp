@@ -91,6 +91,7 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
         if (!engine_->lockForUpdate(db, lockError))
             fail(lockError);
     }
+    engine_->statementStarting(db);
     QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
     bool ok;
@@ -104,9 +105,26 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
             ok = q.exec();
         }
     }
-    if (!ok)
-        fail(engine_->mapError(q.lastError(), &q));
+    if (!ok) {
+        const DbError e = engine_->mapError(q.lastError(), &q);
+        q.finish();
+        engine_->statementFinished(db, false);
+        fail(e);
+    }
     return q;
+}
+
+void Connection::finishStatement(QSqlQuery &q)
+{
+    QSqlDatabase db = database();
+    if (q.lastError().isValid()) {
+        const DbError e = engine_->mapError(q.lastError(), &q);
+        q.finish();
+        engine_->statementFinished(db, false);
+        fail(e);
+    }
+    q.finish();
+    engine_->statementFinished(db, true);
 }
 
 void Connection::execute(const QString &sql, const QVariantList &params)
@@ -115,29 +133,31 @@ void Connection::execute(const QString &sql, const QVariantList &params)
     if (q.isSelect()) {
         while (q.next()) {
         }
-        if (q.lastError().isValid())
-            fail(engine_->mapError(q.lastError(), &q));
     }
+    finishStatement(q);
 }
 
 int Connection::executeCount(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
-    return q.numRowsAffected();
+    const int n = q.numRowsAffected();
+    finishStatement(q);
+    return n;
 }
 
 ResultSet Connection::query(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
-    if (!q.isSelect())
+    if (!q.isSelect()) {
+        finishStatement(q);
         return ResultSet(QStringList(), {});
+    }
     const QStringList names = engine_->columnNames(q);
     const int cols = int(names.size());
     std::vector<QVariantList> rows;
     while (q.next())
         rows.push_back(engine_->rowValues(q, cols));
-    if (q.lastError().isValid())
-        fail(engine_->mapError(q.lastError(), &q));
+    finishStatement(q);
     return ResultSet(names, std::move(rows));
 }
 

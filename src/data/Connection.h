@@ -60,6 +60,8 @@ public:
 private:
     [[noreturn]] void fail(const DbError &e);
     QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
+    // Ends a statement run() started: throws its fetch error, tells the engine.
+    void finishStatement(QSqlQuery &q);
 
     QString name_;
     std::unique_ptr<Engine> engine_;

@@ -40,6 +40,11 @@ public:
     virtual QStringList columnNames(const QSqlQuery &q) const;
     virtual QVariantList rowValues(const QSqlQuery &q, int columns) const;
 
+    // Around every statement (the rows fetched, or the failure known): an engine whose
+    // failing statement would spoil the whole transaction undoes only that statement.
+    virtual void statementStarting(QSqlDatabase &) {}
+    virtual void statementFinished(QSqlDatabase &, bool /*ok*/) {}
+
     // Transactions; default: Qt's.
     virtual bool begin(QSqlDatabase &db) { return db.transaction(); }
     virtual bool commit(QSqlDatabase &db) { return db.commit(); }

@@ -1,24 +1,273 @@
 #include "data/PostgresEngine.h"
 
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QUrl>
+
 namespace nbk::data {
 
-// Not served yet: a server URI fails as an unreachable server does.
-bool PostgresEngine::open(const QString &, const ConnectionString &, int, DbError &err)
+namespace {
+
+QString decode(const QString &s) { return QUrl::fromPercentEncoding(s.toUtf8()); }
+
+// A value in libpq's key=value syntax.
+QString conninfoValue(const QString &v)
 {
-    err = {12541, oraText(12541, QStringLiteral("TNS:no listener (PostgreSQL server not supported yet)"))};
-    return false;
+    QString q = v;
+    q.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    q.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+}  // namespace
+
+PostgresUri PostgresUri::parse(const QString &uri)
+{
+    PostgresUri u;
+    QString rest = uri.trimmed();
+    for (const char *scheme : {"postgresql://", "postgres://"}) {
+        if (rest.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)) {
+            rest = rest.mid(int(qstrlen(scheme)));
+            u.valid = true;
+            break;
+        }
+    }
+    if (!u.valid)
+        return u;
+    const int question = int(rest.indexOf(QLatin1Char('?')));
+    if (question >= 0) {
+        const QStringList pairs = rest.mid(question + 1).split(QLatin1Char('&'), Qt::SkipEmptyParts);
+        for (const QString &pair : pairs) {
+            const int eq = int(pair.indexOf(QLatin1Char('=')));
+            const QString key = decode(eq < 0 ? pair : pair.left(eq));
+            const QString value = eq < 0 ? QString() : decode(pair.mid(eq + 1));
+            if (key == QLatin1String("host"))
+                u.host = value;
+            else if (key == QLatin1String("port"))
+                u.port = value;
+            else if (key == QLatin1String("dbname"))
+                u.database = value;
+            else if (key == QLatin1String("user"))
+                u.user = value;
+            else if (key == QLatin1String("password"))
+                u.password = value;
+            else if (!key.isEmpty())
+                u.params.insert(key, value);
+        }
+        rest.truncate(question);
+    }
+    const int slash = int(rest.indexOf(QLatin1Char('/')));
+    if (slash >= 0) {
+        if (u.database.isEmpty())
+            u.database = decode(rest.mid(slash + 1));
+        rest.truncate(slash);
+    }
+    const int at = int(rest.lastIndexOf(QLatin1Char('@')));
+    if (at >= 0) {
+        const QString userinfo = rest.left(at);
+        const int colon = int(userinfo.indexOf(QLatin1Char(':')));
+        if (u.user.isEmpty())
+            u.user = decode(colon < 0 ? userinfo : userinfo.left(colon));
+        if (colon >= 0 && u.password.isEmpty())
+            u.password = decode(userinfo.mid(colon + 1));
+        rest = rest.mid(at + 1);
+    }
+    // host[:port][,host[:port]...]; IPv6 addresses in brackets
+    QStringList hosts, ports;
+    bool anyPort = false;
+    for (const QString &hp : rest.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        QString h = hp, p;
+        if (h.startsWith(QLatin1Char('['))) {
+            const int close = int(h.indexOf(QLatin1Char(']')));
+            p = close >= 0 && h.mid(close + 1).startsWith(QLatin1Char(':')) ? h.mid(close + 2) : QString();
+            h = close >= 0 ? h.mid(1, close - 1) : h.mid(1);
+        } else {
+            const int colon = int(h.lastIndexOf(QLatin1Char(':')));
+            if (colon >= 0) {
+                p = h.mid(colon + 1);
+                h.truncate(colon);
+            }
+        }
+        hosts << decode(h);
+        ports << p;
+        anyPort = anyPort || !p.isEmpty();
+    }
+    if (u.host.isEmpty())
+        u.host = hosts.join(QLatin1Char(','));
+    if (u.port.isEmpty() && anyPort)
+        u.port = ports.join(QLatin1Char(','));
+    return u;
+}
+
+QString PostgresUri::toString() const
+{
+    auto enc = [](const QString &s) { return QString::fromUtf8(QUrl::toPercentEncoding(s)); };
+    QString s = QStringLiteral("postgresql://");
+    if (!user.isEmpty()) {
+        s += enc(user);
+        if (!password.isEmpty())
+            s += QLatin1Char(':') + enc(password);
+        s += QLatin1Char('@');
+    }
+    const QStringList hosts = host.split(QLatin1Char(','));
+    const QStringList ports = port.split(QLatin1Char(','));
+    QStringList parts;
+    for (int i = 0; i < hosts.size(); ++i) {
+        QString h = hosts[i].contains(QLatin1Char(':')) ? QLatin1Char('[') + hosts[i] + QLatin1Char(']')
+                                                         : enc(hosts[i]);
+        const QString p = ports.size() == 1 ? ports[0] : (i < ports.size() ? ports[i] : QString());
+        if (!p.isEmpty())
+            h += QLatin1Char(':') + p;
+        parts << h;
+    }
+    s += parts.join(QLatin1Char(','));
+    s += QLatin1Char('/') + enc(database);
+    QStringList query;
+    for (auto it = params.begin(); it != params.end(); ++it)
+        query << enc(it.key()) + QLatin1Char('=') + enc(it.value());
+    if (!query.isEmpty())
+        s += QLatin1Char('?') + query.join(QLatin1Char('&'));
+    return s;
+}
+
+QString PostgresUri::withDatabase(const QString &db) const
+{
+    PostgresUri u = *this;
+    u.database = db;
+    return u.toString();
+}
+
+bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
+                  const QString &password, int timeoutSeconds, bool setup, DbError &err)
+{
+    if (!uri.valid) {
+        err = {12154, oraText(12154, QStringLiteral("TNS:could not resolve the connect identifier specified"))};
+        return false;
+    }
+    if (!db.isValid()) {
+        err = {12541, oraText(12541, QStringLiteral("TNS:no listener (the PostgreSQL driver of Qt is missing)"))};
+        return false;
+    }
+    // Everything goes to libpq as connection options, so that host lists, service names
+    // and the like reach it as written.
+    QStringList options;
+    if (!uri.host.isEmpty())
+        options << QStringLiteral("host=") + conninfoValue(uri.host);
+    if (!uri.port.isEmpty())
+        options << QStringLiteral("port=") + conninfoValue(uri.port);
+    for (auto it = uri.params.begin(); it != uri.params.end(); ++it)
+        options << it.key() + QLatin1Char('=') + conninfoValue(it.value());
+    if (!uri.params.contains(QStringLiteral("connect_timeout")))
+        options << QStringLiteral("connect_timeout=%1").arg(qMax(timeoutSeconds, 2));
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    db.setDatabaseName(uri.database);
+    db.setUserName(user.isEmpty() ? uri.user : user);
+    db.setPassword(user.isEmpty() ? uri.password : password);
+    if (!db.open()) {
+        const QSqlError e = db.lastError();
+        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+        if (isAuthenticationFailure(text))
+            err = {ora::InvalidLogon, oraText(ora::InvalidLogon, QStringLiteral("invalid username/password; logon denied"))
+                                          + QStringLiteral(" (") + text.simplified() + QLatin1Char(')')};
+        else
+            err = {ora::NoListener, oraText(ora::NoListener, QStringLiteral("TNS:no listener")) + QStringLiteral(" (")
+                                        + text.simplified() + QLatin1Char(')')};
+        return false;
+    }
+    if (setup) {
+        QSqlQuery q(db);
+        for (const QString &s : PostgresDialect::sessionSetup()) {
+            if (!q.exec(s)) {
+                err = PostgresDialect::mapError(q.lastError().nativeErrorCode(), q.lastError().databaseText(), s);
+                db.close();
+                return false;
+            }
+        }
+        for (const QString &s : PostgresDialect::optionalSessionSetup())
+            q.exec(s);  // outside a transaction: a refusal spoils nothing
+        // a database without the compatibility schema cannot answer the client's SQL
+        if (!q.exec(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = 'oracompat'")) || !q.next()) {
+            err = {ora::TableMissing, oraText(ora::TableMissing, QStringLiteral("table or view does not exist"))
+                                          + QStringLiteral(" (not a reservation database: run nbk-admin init)")};
+            db.close();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PostgresEngine::open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
+                          DbError &err)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    // user names are not case-sensitive, as on Oracle: the roles are in lower case
+    return openPostgres(db, PostgresUri::parse(cs.server()), cs.user().toLower(), cs.password(),
+                        timeoutSeconds, true, err);
 }
 
 QString PostgresEngine::translate(const QString &oracleSql, bool *lockNowait) const
 {
     if (lockNowait)
         *lockNowait = false;
-    return oracleSql;
+    return dialect_.translate(oracleSql);
 }
 
-DbError PostgresEngine::mapError(const QSqlError &e, const QSqlQuery *) const
+DbError PostgresEngine::mapError(const QSqlError &e, const QSqlQuery *q) const
 {
-    return {ora::InvalidSql, e.text(), e.nativeErrorCode()};
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return PostgresDialect::mapError(e.nativeErrorCode(), text, q ? q->lastQuery() : QString());
+}
+
+QVariant postgresBindValue(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime dt = v.toDateTime();
+        return dt.isValid() ? QVariant(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
+    }
+    if (v.typeId() == QMetaType::QDate) {
+        const QDate d = v.toDate();
+        return d.isValid() ? QVariant(d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"))) : QVariant();
+    }
+    return v;
+}
+
+QVariant PostgresEngine::bindValue(const QVariant &v) const { return postgresBindValue(v); }
+
+QStringList oracleColumnNames(const QStringList &names)
+{
+    QStringList out;
+    out.reserve(names.size());
+    for (const QString &n : names)
+        out << (n == n.toLower() ? n.toUpper() : n);
+    return out;
+}
+
+QStringList PostgresEngine::columnNames(const QSqlQuery &q) const
+{
+    return oracleColumnNames(Engine::columnNames(q));
+}
+
+bool PostgresEngine::begin(QSqlDatabase &db)
+{
+    const bool ok = db.transaction();
+    if (ok)
+        dialect_.began();
+    return ok;
+}
+
+bool PostgresEngine::commit(QSqlDatabase &db)
+{
+    const bool ok = db.commit();
+    dialect_.ended();
+    return ok;
+}
+
+bool PostgresEngine::rollback(QSqlDatabase &db)
+{
+    const bool ok = db.rollback();
+    if (ok)
+        dialect_.ended();
+    return ok;
 }
 
 }  // namespace nbk::data

@@ -1,7 +1,32 @@
 #pragma once
 #include "data/Engine.h"
+#include "data/PostgresDialect.h"
+
+#include <QMap>
 
 namespace nbk::data {
+
+// The parts of a libpq URI postgresql://[user[:password]@][host][:port][/dbname][?k=v&...].
+struct PostgresUri {
+    bool valid = false;
+    QString user;
+    QString password;
+    QString host;  // may list several hosts, comma-separated
+    QString port;  // as written, may list several
+    QString database;
+    QMap<QString, QString> params;  // other libpq parameters (service, sslmode, ...)
+
+    static PostgresUri parse(const QString &uri);
+    // The same server and parameters, another database.
+    QString withDatabase(const QString &database) const;
+    QString toString() const;
+};
+
+// Opens a QPSQL connection for a libpq URI. user/password, when not empty, take the place
+// of the URI's own. Runs the session set-up when setup is true. On failure fills err
+// (Oracle numbers: 1017 for a wrong password).
+bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
+                  const QString &password, int timeoutSeconds, bool setup, DbError &err);
 
 // The central PostgreSQL server, reached with a libpq URI in the Server box.
 class PostgresEngine : public Engine {
@@ -11,6 +36,21 @@ public:
               DbError &err) override;
     QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
+    QVariant bindValue(const QVariant &v) const override;
+    QStringList columnNames(const QSqlQuery &q) const override;
+    bool begin(QSqlDatabase &db) override;
+    bool commit(QSqlDatabase &db) override;
+    bool rollback(QSqlDatabase &db) override;
+    void statementStarting(QSqlDatabase &db) override { dialect_.statementStarting(db); }
+    void statementFinished(QSqlDatabase &db, bool ok) override { dialect_.statementFinished(db, ok); }
+
+private:
+    PostgresDialect dialect_;
 };
+
+// Column names as Oracle gives them: unquoted (lower-case) names in upper case.
+QStringList oracleColumnNames(const QStringList &names);
+// A date-time bound as the wall-clock text a timestamp column takes, without time zone.
+QVariant postgresBindValue(const QVariant &v);
 
 }  // namespace nbk::data

@@ -134,6 +134,121 @@ TEST_P(Dialect, LockHeldElsewhereIsResourceBusy)
     other->RollBackTransaction();
 }
 
+TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
+{
+    for (const char *s : {"INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
+                          "INSERT INTO ROUTE_ELEMENT values(2, 'B', 'C', 150)",
+                          "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 7, 2, 2)",
+                          "INSERT INTO bus_info VALUES ('R1', 2, 40)"})
+        db().exec(QString::fromLatin1(s));
+    session().SetupInstanceDetails();
+    data::Command &c = session().SQLcmdGetInstanceDetails();
+    c.setValue(0, QStringLiteral("A"));
+    c.setValue(1, QStringLiteral("C"));
+    c.setValue(2, 2);
+    c.setValue(3, QStringLiteral("3-6-2003 10:0:00"));  // within a day of the run
+    data::ResultSet rs = c.execute();
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.value(0).toInt(), 70);
+    EXPECT_EQ(rs.value(3).toInt(), 1);
+    EXPECT_EQ(rs.value(4).toInt(), 2);
+    EXPECT_EQ(rs.value(5).toString(), "03-05-2003 23:50:00");
+    EXPECT_DOUBLE_EQ(rs.value(10).toDouble(), 250.0 / 300.0);
+    c.setValue(3, QStringLiteral("3-7-2003 0:0:00"));  // more than a day away
+    EXPECT_EQ(c.execute().recordCount(), 0);
+
+    session().SetupGetREID();
+    data::Command &r = session().SQLcmdGetREID();
+    r.setValue(0, QStringLiteral("B"));
+    r.setValue(1, QStringLiteral("C"));
+    EXPECT_EQ(r.execute().value(0).toInt(), 2);
+    // element ids go out as text where the column holds numbers
+    EXPECT_EQ(cn().query("SELECT route_id FROM PATH_ORDER WHERE reid = ? AND sequence_no = ?",
+                         {QStringLiteral("2"), 2})
+                  .value(0)
+                  .toInt(),
+              7);
+    EXPECT_EQ(data::GetSegmentDistance(7, 2), 100);
+
+    session().SetupMaxSeats();
+    session().SQLcmdGetMaxSeats().setValue(0, QStringLiteral("R1"));
+    EXPECT_EQ(session().SQLcmdGetMaxSeats().execute().value(0).toInt(), 40);
+
+    db().exec("Insert INTO Customer values ( 9,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
+    session().SetupSetSeatMatrix();
+    data::Command &m = session().SQLcmdSetSeatMatrix();
+    for (int i = 0; i < 5; ++i)
+        m.setValue(i, QVariant(QList<int>{70, 12, 1, 2, 9}[i]));
+    m.execute();
+    EXPECT_EQ(db().scalar("SELECT route_sequence2 FROM seat_matrix WHERE seat_no = 12").toInt(), 2);
+    // a date-time bound to a parameter keeps its wall-clock time
+    const QDateTime when(QDate(2003, 3, 5), QTime(23, 50));
+    EXPECT_EQ(cn().query("SELECT count(*) FROM bus_instance WHERE dep_date = ?", {when}).value(0).toInt(), 1);
+}
+
+TEST_P(Dialect, RefusedStatementLeavesTheTransactionUsable)
+{
+    // the booking tries the next seat inside the same transaction after a refusal
+    db().exec("Insert INTO Customer values ( 3,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
+    db().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 3, 'r' )");
+    session().BeginTransaction();
+    EXPECT_EQ(session().exec("Insert INTO Customer values ( 4,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    EXPECT_NE(session().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,2 , 2 , 4, 'r' )"), -13);
+    EXPECT_EQ(session().exec("INSERT INTO PLACE VALUES('A', 'Again')"), 1);
+    EXPECT_EQ(session().exec("INSERT INTO seat_matrix VALUES( 70 , 2 ,2 , 2 , 4, 'r' )"), -13);
+    EXPECT_EQ(session().exec("UPDATE bus_instance SET free_seats = free_seats - 1 WHERE instance_id = 70"), -13);
+    session().EndTransaction();
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix WHERE customer_id = 4").toInt(), 1);
+    EXPECT_EQ(db().scalar("SELECT free_seats FROM bus_instance").toInt(), 39);
+    EXPECT_EQ(db().scalar("SELECT name FROM customer WHERE customer_id = 4").toString(), "**TEMP**");
+    // and a rolled-back transaction leaves nothing of what ran before the refusal
+    session().BeginTransaction();
+    EXPECT_EQ(session().exec("Insert INTO Customer values ( 6,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    EXPECT_NE(session().exec("INSERT INTO seat_matrix VALUES( 70 , 2 ,1 , 2 , 6, 'r' )"), -13);
+    session().RollBackTransaction();
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 6").toInt(), 0);
+}
+
+TEST_P(Dialect, ViewColumnsKeepTheirNamesAndDatesComeBackAsDates)
+{
+    db().exec("Insert INTO Customer values ( 8,70,TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS'),"
+              "'Ravi',30,9845012345,'M','A','C',120.5)");
+    data::ResultSet rs = cn().query("SELECT * FROM vticket WHERE CUSTOMERID = 8");
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.fieldName(0), "CUSTOMERID");
+    EXPECT_EQ(rs.fieldName(3), "ORIGIN");
+    EXPECT_EQ(rs.value("ORIGIN").toString(), "Aa");
+    EXPECT_EQ(rs.value("JOURNEY_DATE").toDateTime(), QDateTime(QDate(2003, 3, 5), QTime(23, 50)));
+    EXPECT_DOUBLE_EQ(rs.value("FARE").toDouble(), 120.5);
+    EXPECT_EQ(rs.value("PHONE").toString(), "9845012345");
+    // a partial cancellation takes a share that need not be whole
+    EXPECT_EQ(session().exec("UPDATE customer SET fare = fare - 120.5/3 WHERE customer_id = 8"), -13);
+    EXPECT_NEAR(db().scalar("SELECT fare FROM customer WHERE customer_id = 8").toDouble(), 120.5 * 2 / 3, 1e-9);
+}
+
+TEST_P(Dialect, MonthFirstDatesWithoutLeadingZerosAndWrongFields)
+{
+    EXPECT_EQ(db().scalar("SELECT To_char(TO_DATE('12-31-2003 23:59:00','mm-dd-yyyy hh24:mi:ss') + 1/1440,"
+                          "'DD-MM-YYYY HH24:MI:SS') FROM DUAL")
+                  .toString(),
+              "01-01-2004 00:00:00");
+    EXPECT_EQ(db().scalar("SELECT To_char(TO_DATE('01-03-2004 00:00:00','DD-MM-YYYY HH24:MI:SS') - 1,"
+                          "'DD-MM-YYYY') FROM DUAL")
+                  .toString(),
+              "29-02-2004");
+    const std::pair<const char *, int> wrong[] = {{"13-5-2003 9:5:00", 1843}, {"3-5-2003 24:5:00", 1850},
+                                                  {"3-5-2003 9:60:00", 1851}, {"3-5-2003 9:5:61", 1852},
+                                                  {"3-32-2003 9:5:00", 1847}};
+    for (const auto &[text, number] : wrong) {
+        try {
+            cn().query(QStringLiteral("SELECT TO_DATE('%1','mm-dd-yyyy hh24:mi:ss') FROM DUAL").arg(text));
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const data::DbException &e) {
+            EXPECT_EQ(e.nativeError(), number) << text << ": " << e.what();
+        }
+    }
+}
+
 NBK_ALL_ENGINES(Dialect);
 
 }  // namespace

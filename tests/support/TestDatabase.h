@@ -38,12 +38,20 @@ public:
     data::ResultSet query(const QString &oracleSql);
     QVariant scalar(const QString &oracleSql);
 
+    // The server's administrator URI (NBK_TEST_PG_URI), empty without a server.
+    static QString adminUri();
+    // The database's name on the server (empty for the embedded engine).
+    const QString &databaseName() const { return databaseName_; }
+
 private:
+    void createServerDatabase(bool demo);
+
     EngineKind kind_;
     QTemporaryDir dir_;
     QString path_;
     QString server_;
     QString dropUri_;
+    QString databaseName_;
     std::unique_ptr<data::Class1> admin_;
 };
 

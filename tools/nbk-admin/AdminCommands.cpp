@@ -34,6 +34,7 @@ const char *const kUsage =
     "  nbk-admin init [--demo] [--kdf-iterations N] DATABASE\n"
     "  nbk-admin sql --database DATABASE --user USER --password PASSWORD STATEMENT...\n"
     "  nbk-admin passwd --database DATABASE USER        (new password on standard input)\n"
+    "  nbk-admin useradd --database URI [--supervisor] USER   (password on standard input)\n"
     "DATABASE is an embedded database file or a postgresql:// URI.\n";
 
 int usage()
@@ -125,7 +126,7 @@ int cmdInit(const QStringList &args)
         err() << "nbk-admin: " << error << "\n";
         return 1;
     }
-    out() << "created " << database << (init.demo ? " with the demo network" : "") << "\n";
+    out() << "created " << (isServer(database) ? withoutPassword(database) : database) << (init.demo ? " with the demo network" : "") << "\n";
     return 0;
 }
 

@@ -1,0 +1,401 @@
+#include "data/PostgresSchema.h"
+
+#include "data/PostgresEngine.h"
+
+#include <QAtomicInt>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+namespace nbk::data::schema {
+
+QStringList postgresCompatStatements()
+{
+    return {
+        "CREATE SCHEMA oracompat",
+        "GRANT USAGE ON SCHEMA oracompat TO PUBLIC",
+        // Oracle's dates: date - date is a number of days, date + number adds days. The
+        // built-in operators are spelt out, or these would call themselves.
+        R"(CREATE FUNCTION oracompat.date_diff(a timestamp, b timestamp) RETURNS numeric
+             LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+             AS $$ SELECT EXTRACT(EPOCH FROM (a OPERATOR(pg_catalog.-) b)) OPERATOR(pg_catalog./) 86400 $$)",
+        // a date holds whole seconds, as Oracle's does
+        R"(CREATE FUNCTION oracompat.date_plus(a timestamp, n numeric) RETURNS timestamp
+             LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+             AS $$ SELECT a OPERATOR(pg_catalog.+) pg_catalog.make_interval(secs =>
+                    pg_catalog.round(n OPERATOR(pg_catalog.*) 86400)::double precision) $$)",
+        R"(CREATE FUNCTION oracompat.date_minus(a timestamp, n numeric) RETURNS timestamp
+             LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+             AS $$ SELECT a OPERATOR(pg_catalog.-) pg_catalog.make_interval(secs =>
+                    pg_catalog.round(n OPERATOR(pg_catalog.*) 86400)::double precision) $$)",
+        R"(CREATE FUNCTION oracompat.plus_date(n numeric, a timestamp) RETURNS timestamp
+             LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+             AS $$ SELECT oracompat.date_plus(a, n) $$)",
+        "CREATE OPERATOR oracompat.- (LEFTARG = timestamp, RIGHTARG = timestamp, FUNCTION = oracompat.date_diff)",
+        "CREATE OPERATOR oracompat.+ (LEFTARG = timestamp, RIGHTARG = numeric, FUNCTION = oracompat.date_plus)",
+        "CREATE OPERATOR oracompat.- (LEFTARG = timestamp, RIGHTARG = numeric, FUNCTION = oracompat.date_minus)",
+        "CREATE OPERATOR oracompat.+ (LEFTARG = numeric, RIGHTARG = timestamp, FUNCTION = oracompat.plus_date)",
+        // TO_DATE gives a date with its time (the built-in drops the time). Parsed in UTC
+        // and given back without zone, so that no daylight-saving gap moves the clock. A
+        // wrong field gets Oracle's number for it.
+        R"(CREATE FUNCTION oracompat.to_date(value text, format text) RETURNS timestamp
+             LANGUAGE plpgsql STABLE STRICT
+             SET search_path = pg_catalog SET timezone = 'UTC'
+             AS $$
+           DECLARE
+             fields text[];
+             parts text[];
+             v bigint;
+           BEGIN
+             BEGIN
+               RETURN to_timestamp(value, format) AT TIME ZONE 'UTC';
+             EXCEPTION WHEN others THEN
+               NULL;
+             END;
+             fields := ARRAY(SELECT m[1] FROM regexp_matches(lower(format),
+                             '(yyyy|yyy|yy|y|mm|dd|hh24|hh12|hh|mi|ss)', 'g') AS m);
+             parts := ARRAY(SELECT m[1] FROM regexp_matches(value, '([0-9]+)', 'g') AS m);
+             IF coalesce(array_length(parts, 1), 0) <> coalesce(array_length(fields, 1), 0) THEN
+               RAISE EXCEPTION 'ORA-01861: literal does not match format string' USING ERRCODE = '22007';
+             END IF;
+             FOR i IN 1 .. coalesce(array_length(fields, 1), 0) LOOP
+               IF length(parts[i]) > 9 THEN
+                 RAISE EXCEPTION 'ORA-01861: literal does not match format string' USING ERRCODE = '22007';
+               END IF;
+               v := parts[i]::bigint;
+               IF fields[i] = 'mm' AND (v < 1 OR v > 12) THEN
+                 RAISE EXCEPTION 'ORA-01843: not a valid month' USING ERRCODE = '22008';
+               ELSIF fields[i] = 'dd' AND (v < 1 OR v > 31) THEN
+                 RAISE EXCEPTION 'ORA-01847: day of month must be between 1 and last day of month' USING ERRCODE = '22008';
+               ELSIF fields[i] = 'hh24' AND v > 23 THEN
+                 RAISE EXCEPTION 'ORA-01850: hour must be between 0 and 23' USING ERRCODE = '22008';
+               ELSIF fields[i] IN ('hh', 'hh12') AND (v < 1 OR v > 12) THEN
+                 RAISE EXCEPTION 'ORA-01849: hour must be between 1 and 12' USING ERRCODE = '22008';
+               ELSIF fields[i] = 'mi' AND v > 59 THEN
+                 RAISE EXCEPTION 'ORA-01851: minutes must be between 0 and 59' USING ERRCODE = '22008';
+               ELSIF fields[i] = 'ss' AND v > 59 THEN
+                 RAISE EXCEPTION 'ORA-01852: seconds must be between 0 and 59' USING ERRCODE = '22008';
+               ELSIF fields[i] LIKE 'y%' AND (v < 1 OR v > 9999) THEN
+                 RAISE EXCEPTION 'ORA-01841: (full) year must be between -4713 and +9999, and not be 0' USING ERRCODE = '22008';
+               END IF;
+             END LOOP;
+             RAISE EXCEPTION 'ORA-01847: day of month must be between 1 and last day of month' USING ERRCODE = '22008';
+           END $$)",
+        R"(CREATE FUNCTION oracompat.to_date(value text) RETURNS timestamp
+             LANGUAGE sql STABLE STRICT
+             AS $$ SELECT oracompat.to_date(value, 'YYYY-MM-DD HH24:MI:SS') $$)",
+        R"(CREATE FUNCTION oracompat.to_char(value numeric) RETURNS text
+             LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+             AS $$ SELECT pg_catalog.trim_scale(value)::text $$)",
+        "CREATE VIEW oracompat.dual AS SELECT 'X'::varchar(1) AS dummy",
+        "GRANT SELECT ON oracompat.dual TO PUBLIC",
+    };
+}
+
+QStringList postgresSchemaStatements()
+{
+    QStringList s = {
+        "CREATE EXTENSION IF NOT EXISTS btree_gist WITH SCHEMA public",
+        "CREATE TABLE place (place text PRIMARY KEY, full_name text NOT NULL)",
+        "CREATE INDEX place_full_name ON place (full_name)",
+        R"(CREATE TABLE route_element (reid integer PRIMARY KEY,
+             place1 text NOT NULL REFERENCES place (place),
+             place2 text NOT NULL REFERENCES place (place), km numeric NOT NULL))",
+        "CREATE INDEX route_element_places ON route_element (place1, place2)",
+        "CREATE INDEX route_element_place2 ON route_element (place2)",
+        R"(CREATE TABLE fuel_index (fpi integer PRIMARY KEY, multiplier numeric NOT NULL,
+             description text))",
+        R"(CREATE TABLE class_type (class integer PRIMARY KEY, base numeric NOT NULL,
+             multiplier numeric NOT NULL, description text))",
+        R"(CREATE TABLE route (route_id integer PRIMARY KEY, place1 text, place2 text,
+             stops integer, km numeric, fpi integer, stoptime numeric, travelmins numeric))",
+        "CREATE INDEX route_place2 ON route (place2)",
+        R"(CREATE TABLE path_order (
+             route_id integer NOT NULL REFERENCES route (route_id) ON DELETE CASCADE,
+             sequence_no integer NOT NULL, reid integer NOT NULL REFERENCES route_element (reid),
+             PRIMARY KEY (route_id, sequence_no)))",
+        "CREATE INDEX path_order_reid ON path_order (reid, route_id, sequence_no)",
+        R"(CREATE TABLE route_frequency (
+             route_id integer NOT NULL REFERENCES route (route_id) ON DELETE CASCADE,
+             day integer NOT NULL, frequency numeric, hour integer, minute integer,
+             PRIMARY KEY (route_id, day)))",
+        R"(CREATE TABLE service_class (
+             route_id integer NOT NULL REFERENCES route (route_id) ON DELETE CASCADE,
+             day integer NOT NULL, class integer NOT NULL))",
+        "CREATE INDEX service_class_route ON service_class (route_id, class, day)",
+        R"(CREATE TABLE bus_info (registration text PRIMARY KEY, type integer NOT NULL,
+             total_seats integer NOT NULL))",
+        "CREATE INDEX bus_info_type ON bus_info (type)",
+        R"(CREATE TABLE bus_stand (stand_id integer PRIMARY KEY, city text NOT NULL,
+             location text))",
+        "CREATE INDEX bus_stand_city ON bus_stand (city)",
+        R"(CREATE TABLE bus_instance (instance_id integer PRIMARY KEY,
+             bus_id integer NOT NULL REFERENCES route (route_id) ON DELETE CASCADE,
+             dep_date timestamp(0) NOT NULL, status text, stand_id integer, registration text,
+             class integer, free_seats integer))",
+        "CREATE INDEX bus_instance_route ON bus_instance (bus_id, class, dep_date)",
+        "CREATE INDEX bus_instance_vehicle ON bus_instance (registration, dep_date)",
+        R"(CREATE TABLE customer (customer_id integer PRIMARY KEY, instance_id integer,
+             journey_date timestamp(0), name text, age numeric, phone numeric, gender text,
+             origin text, destin text, fare numeric))",
+        "CREATE INDEX customer_instance ON customer (instance_id)",
+        // the seat rule: one seat of one run is held at most once on any segment; the
+        // stretch includes both of its end segments
+        R"(CREATE TABLE seat_matrix (
+             instance_id integer NOT NULL REFERENCES bus_instance (instance_id) ON DELETE CASCADE,
+             seat_no integer NOT NULL, route_sequence1 integer NOT NULL,
+             route_sequence2 integer NOT NULL,
+             customer_id integer NOT NULL REFERENCES customer (customer_id),
+             status text, CHECK (route_sequence1 <= route_sequence2),
+             CONSTRAINT seat_matrix_taken EXCLUDE USING gist (instance_id WITH =, seat_no WITH =,
+               int4range(route_sequence1, route_sequence2, '[]') WITH &&)))",
+        "CREATE INDEX seat_matrix_customer ON seat_matrix (customer_id)",
+        "CREATE TABLE tempbusroute (seat_no integer, line text)",
+        "CREATE TABLE test1 (c_id integer, c_name text)",
+
+        R"(CREATE VIEW vticket AS
+           SELECT c.customer_id AS CUSTOMERID, c.name AS NAME, c.instance_id AS INSTANCE,
+                  o.full_name AS ORIGIN, d.full_name AS DESTINATION,
+                  c.journey_date AS JOURNEY_DATE, c.fare AS FARE, c.age AS AGE,
+                  c.gender AS GENDER, c.phone AS PHONE
+             FROM customer c LEFT JOIN place o ON o.place = c.origin
+                             LEFT JOIN place d ON d.place = c.destin)",
+        R"(CREATE VIEW accidentview AS
+           SELECT bi.registration AS REGISTRATION, bi.instance_id AS INSTANCE,
+                  c.name AS NAME, c.age AS AGE, c.gender AS GENDER, c.phone AS PHONE,
+                  c.customer_id AS CUSTOMER_ID, bi.dep_date AS DEP_DATE
+             FROM bus_instance bi JOIN customer c ON c.instance_id = bi.instance_id)",
+        R"(CREATE VIEW routeserviceview AS
+           SELECT r.route_id AS ROUTE_ID, bi.instance_id AS INSTANCE_ID,
+                  bi.dep_date AS DEP_DATE, r.km AS KM
+             FROM route r JOIN bus_instance bi ON bi.bus_id = r.route_id)",
+        R"(CREATE VIEW btimetable AS
+           SELECT bi.instance_id AS INSTANCE_ID, bi.bus_id AS BUS_ID, bi.dep_date AS DEP_DATE,
+                  bs.location AS LOCATION, bs.city AS CITY, ct.description AS DESCRIPTION
+             FROM bus_instance bi LEFT JOIN bus_stand bs ON bs.stand_id = bi.stand_id
+                                  LEFT JOIN class_type ct ON ct.class = bi.class)",
+    };
+    for (const SequenceStart &seq : kSequences)
+        s << QStringLiteral("CREATE SEQUENCE %1 START WITH %2").arg(QLatin1String(seq.name)).arg(seq.start);
+    const QString clerk = QLatin1String(kClerkRole);
+    const QString supervisor = QLatin1String(kSupervisorRole);
+    s << QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(clerk)
+      << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(clerk)
+      // test1 is the query test window's table: writing it touches no reservation
+      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON customer, seat_matrix, bus_instance, tempbusroute, test1 TO %1")
+             .arg(clerk)
+      << QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1").arg(clerk)
+      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON place, route_element, route, path_order, "
+                        "route_frequency, service_class TO %1")
+             .arg(supervisor);
+    return s;
+}
+
+namespace {
+
+QAtomicInt adminCounter;
+
+QString quoteIdent(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+QString quoteLiteral(const QString &value)
+{
+    QString v = value;
+    v.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+// A QPSQL connection as the URI's own user, for the work that comes before any clerk.
+class ServerAdmin {
+public:
+    ServerAdmin(const PostgresUri &uri, bool setup)
+        : name_(QStringLiteral("nbk_server_admin_%1").arg(adminCounter.fetchAndAddRelaxed(1)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        DbError err;
+        ok_ = openPostgres(db, uri, QString(), QString(), 10, setup, err);
+        if (!ok_)
+            error_ = err.description;
+    }
+    ~ServerAdmin()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool ok() const { return ok_; }
+    const QString &error() const { return error_; }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+    bool run(const QString &sql)
+    {
+        QSqlQuery q(db());
+        if (q.exec(sql))
+            return true;
+        error_ = q.lastError().databaseText().trimmed() + QStringLiteral(" in: ") + sql.simplified();
+        lastState_ = q.lastError().nativeErrorCode();
+        return false;
+    }
+    bool exists(const QString &sql)
+    {
+        QSqlQuery q(db());
+        return q.exec(sql) && q.next();
+    }
+    const QString &lastState() const { return lastState_; }
+
+private:
+    QString name_;
+    QString error_;
+    QString lastState_;
+    bool ok_ = false;
+};
+
+// Group roles are cluster-wide: created once, by whoever comes first.
+bool ensureGroupRoles(ServerAdmin &a)
+{
+    const QString sql = QStringLiteral(R"(DO $$ BEGIN
+          IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN
+            BEGIN CREATE ROLE %1 NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END;
+          END IF;
+          IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN
+            BEGIN CREATE ROLE %2 NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END;
+          END IF;
+          IF NOT pg_has_role('%2', '%1', 'MEMBER') THEN
+            GRANT %1 TO %2;
+          END IF;
+        END $$)")
+                            .arg(QLatin1String(kClerkRole), QLatin1String(kSupervisorRole));
+    // another process may be changing the same catalogue rows at this moment
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (a.run(sql))
+            return true;
+        QThread::msleep(50 * (attempt + 1));
+    }
+    return false;
+}
+
+}  // namespace
+
+bool createServerDatabase(const QString &uriText, const InitOptions &options, QString *error)
+{
+    auto fail = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    if (uri.database.isEmpty())
+        return fail(QStringLiteral("the URI names no database"));
+    {
+        // create the database when it is missing
+        ServerAdmin probe(uri, false);
+        if (!probe.ok()) {
+            if (!probe.error().contains(QLatin1String("does not exist")))
+                return fail(probe.error());
+            PostgresUri maintenance = uri;
+            maintenance.database = QStringLiteral("postgres");
+            ServerAdmin m(maintenance, false);
+            if (!m.ok())
+                return fail(m.error());
+            if (!m.run(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'")
+                           .arg(quoteIdent(uri.database))))
+                return fail(m.error());
+        }
+    }
+    ServerAdmin a(uri, false);
+    if (!a.ok())
+        return fail(a.error());
+    if (a.exists(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = 'oracompat'")))
+        return fail(QStringLiteral("database %1 holds a reservation schema already; it is left as it is")
+                        .arg(uri.database));
+    if (!ensureGroupRoles(a))
+        return fail(a.error());
+    if (!a.run(QStringLiteral("BEGIN")))
+        return fail(a.error());
+    for (const QString &stmt : postgresCompatStatements() + postgresSchemaStatements())
+        if (!a.run(stmt))
+            return fail(a.error());
+    for (const QString &stmt : PostgresDialect::sessionSetup())
+        if (!a.run(stmt))
+            return fail(a.error());
+    PostgresDialect dialect;
+    QStringList data = referenceDataStatements();
+    if (options.demo)
+        data += demoDataStatements();
+    for (const QString &stmt : data)
+        if (!a.run(dialect.translate(stmt)))
+            return fail(a.error());
+    if (!a.run(QStringLiteral("COMMIT")))
+        return fail(a.error());
+    return true;
+}
+
+bool createServerRole(const QString &uriText, const QString &user, const QString &password,
+                      bool supervisor, QString *error, bool replacePassword)
+{
+    auto fail = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    const QString role = user.toLower();
+    if (role.trimmed().isEmpty())
+        return fail(QStringLiteral("no user name given"));
+    ServerAdmin a(uri, false);
+    if (!a.ok())
+        return fail(a.error());
+    if (!ensureGroupRoles(a))
+        return fail(a.error());
+    const QString group = QLatin1String(supervisor ? kSupervisorRole : kClerkRole);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const bool exists = a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1").arg(quoteLiteral(role)));
+        bool ok = true;
+        if (!exists)
+            ok = a.run(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD %2 IN ROLE %3")
+                           .arg(quoteIdent(role), quoteLiteral(password), group));
+        else if (replacePassword)
+            ok = a.run(QStringLiteral("ALTER ROLE %1 LOGIN PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password)))
+                 && a.run(QStringLiteral("GRANT %1 TO %2").arg(group, quoteIdent(role)));
+        if (ok)
+            return true;
+        // another process created the same role a moment ago: look again
+        QThread::msleep(50 * (attempt + 1));
+    }
+    return fail(a.error());
+}
+
+bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password,
+                           QString *error)
+{
+    auto fail = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    const QString role = user.toLower();
+    ServerAdmin a(uri, false);
+    if (!a.ok())
+        return fail(a.error());
+    if (!a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1 AND rolcanlogin").arg(quoteLiteral(role))))
+        return fail(QStringLiteral("no login role named %1").arg(role));
+    if (!a.run(QStringLiteral("ALTER ROLE %1 PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password))))
+        return fail(a.error());
+    return true;
+}
+
+}  // namespace nbk::data::schema

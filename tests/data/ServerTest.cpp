@@ -1,0 +1,357 @@
+// The central server with real, separate connections: races for one seat, a clerk's open
+// booking, a counter killed mid-booking, logins, rights, and the admin tool.
+#include "data/Class1.h"
+#include "data/Connection.h"
+#include "data/PostgresEngine.h"
+#include "support/TestDatabase.h"
+#include "ui/MsgBox.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <latch>
+#include <thread>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+const char *const kHoldServerEnv = "NBK_HOLD_SERVER";
+
+// Route A-B-C-D (segments 1 A-B, 2 B-C, 3 C-D) with one run, id 70, of 40 seats.
+void seedRoute(TestDatabase &db)
+{
+    for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+                          "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
+                          "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 300, 1, 5, 360 )",
+                          "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "})
+        db.exec(QString::fromLatin1(s));
+}
+
+QString tempCustomer(int id)
+{
+    return QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)").arg(id);
+}
+
+QString seatRow(int seat, int s1, int s2, int customer)
+{
+    return QStringLiteral(" INSERT INTO seat_matrix VALUES( 70 , %1 ,%2 , %3 , %4, 'r' )").arg(seat).arg(s1).arg(s2).arg(customer);
+}
+
+class Server : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (TestDatabase::adminUri().isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server (NBK_TEST_PG_URI)";
+        ui::installMessageHook();
+        ui::MessageScript::begin();
+        db_ = std::make_unique<TestDatabase>(EngineKind::Postgres);
+        seedRoute(*db_);
+        ui::MessageScript::clearShown();
+    }
+    void TearDown() override
+    {
+        db_.reset();
+        if (ui::MessageScript::active())
+            ui::MessageScript::end();
+    }
+    TestDatabase &db() { return *db_; }
+    QString connectionString(const QString &user) const
+    {
+        return QStringLiteral("SERVER=") + db_->server() + QStringLiteral(";DRIVER={Oracle ODBC Driver};UID=") + user
+               + QStringLiteral(";PWD=nb;");
+    }
+    int backendsOf(const QString &user)
+    {
+        return db().scalar(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' AND usename = '%2'")
+                               .arg(db().databaseName(), user))
+            .toInt();
+    }
+
+    // Two counters, each on its own connection and thread, insert a seat row for the same
+    // run and seat at the same moment. Returns the exec results.
+    std::pair<int, int> race(int seat, std::pair<int, int> first, std::pair<int, int> second, int round)
+    {
+        std::latch ready(2);
+        int results[2] = {0, 0};
+        auto counter = [&](int who, QString user, std::pair<int, int> stretch) {
+            data::Connection cn;
+            if (!cn.open(connectionString(user))) {
+                ready.count_down();
+                results[who] = -1000;
+                return;
+            }
+            const int customer = 100 * round + who + 1;
+            try {
+                cn.beginTrans();
+                cn.execute(tempCustomer(customer));
+                ready.arrive_and_wait();
+                cn.execute(seatRow(seat, stretch.first, stretch.second, customer));
+                cn.commitTrans();
+                results[who] = -13;
+            } catch (const data::DbException &e) {
+                results[who] = e.nativeError();
+                try {
+                    cn.rollbackTrans();
+                } catch (const data::DbException &) {
+                }
+            }
+        };
+        std::thread a(counter, 0, QStringLiteral("clerk1"), first);
+        std::thread b(counter, 1, QStringLiteral("clerk2"), second);
+        a.join();
+        b.join();
+        return {results[0], results[1]};
+    }
+
+    std::unique_ptr<TestDatabase> db_;
+};
+
+TEST_F(Server, TwoCountersRacingForOneSeatGetItOnceUnlessTheStretchesOnlyTouch)
+{
+    for (int round = 1; round <= 3; ++round) {
+        const auto [a, b] = race(round, {1, 2}, {2, 3}, round);  // share segment 2
+        EXPECT_TRUE((a == -13) != (b == -13)) << "round " << round << ": " << a << ", " << b;
+        // the loser sees the seat rule, the lock time-out, or (both having written their
+        // index entries first) a deadlock: each is a refusal the booking treats as taken
+        for (int r : {a, b})
+            EXPECT_TRUE(r == -13 || r == 20001 || r == 54 || r == 60) << r;
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE seat_no = %1").arg(round)).toInt(), 1);
+    }
+    const auto [a, b] = race(9, {1, 2}, {3, 3}, 9);  // A->C and C->D
+    EXPECT_EQ(a, -13);
+    EXPECT_EQ(b, -13);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix WHERE seat_no = 9").toInt(), 2);
+}
+
+TEST_F(Server, AnotherClerksOpenBookingIsARefusalAfterAFewSecondsNotAFrozenScreen)
+{
+    auto first = db().login(QStringLiteral("clerk1"));
+    auto second = db().login(QStringLiteral("clerk2"));
+    first->BeginTransaction();
+    ASSERT_EQ(first->exec(tempCustomer(1)), -13);
+    ASSERT_EQ(first->exec(seatRow(5, 1, 2, 1)), -13);  // the clerk is still typing the name
+    second->BeginTransaction();
+    ASSERT_EQ(second->exec(tempCustomer(2)), -13);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(second->exec(seatRow(5, 2, 3, 2)), 54);
+    EXPECT_EQ(second->LastExecError(), "ORA-00054: resource busy and acquire with NOWAIT specified");
+    EXPECT_LT(t.elapsed(), 10000);
+    // the refusal spoils nothing: the next free seat goes through in the same booking
+    EXPECT_EQ(second->exec(seatRow(6, 2, 3, 2)), -13);
+    first->EndTransaction();
+    second->EndTransaction();
+    EXPECT_EQ(db().scalar("SELECT customer_id FROM seat_matrix WHERE seat_no = 5").toInt(), 1);
+    EXPECT_EQ(db().scalar("SELECT customer_id FROM seat_matrix WHERE seat_no = 6").toInt(), 2);
+}
+
+// Run as a child process by KilledCounterLeavesNothingBehind: books and never finishes.
+TEST(ServerChild, DISABLED_HoldBookingUntilKilled)
+{
+    data::Connection cn;
+    ASSERT_TRUE(cn.open(QStringLiteral("SERVER=") + qEnvironmentVariable(kHoldServerEnv)
+                        + QStringLiteral(";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=nb;")));
+    cn.beginTrans();
+    cn.execute(tempCustomer(4242));
+    cn.execute(seatRow(7, 1, 3, 4242));
+    cn.execute(seatRow(8, 1, 3, 4242));
+    cn.execute("UPDATE bus_instance SET free_seats = free_seats - 2 WHERE instance_id = 70");
+    fputs("HELD\n", stdout);
+    fflush(stdout);
+    QThread::sleep(120);
+}
+
+TEST_F(Server, KilledCounterLeavesNothingBehind)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QLatin1String(kHoldServerEnv), db().server());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=ServerChild.DISABLED_HoldBookingUntilKilled"),
+                 QStringLiteral("--gtest_also_run_disabled_tests")});
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    while (!out.contains("HELD") && t.elapsed() < 30000 && child.state() != QProcess::NotRunning) {
+        child.waitForReadyRead(1000);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("HELD")) << out.toStdString() << child.readAllStandardError().toStdString();
+    EXPECT_EQ(backendsOf("clerk1"), 1);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+
+    child.kill();  // SIGKILL: no rollback, no goodbye to the server
+    child.waitForFinished(10000);
+    t.restart();
+    while (backendsOf("clerk1") > 0 && t.elapsed() < 20000)
+        QThread::msleep(100);
+    EXPECT_EQ(backendsOf("clerk1"), 0) << "the server never noticed the dead counter";
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 40);
+    // and the seats are free for the next counter at once
+    auto clerk = db().login(QStringLiteral("clerk2"));
+    clerk->BeginTransaction();
+    EXPECT_EQ(clerk->exec(tempCustomer(5)), -13);
+    EXPECT_EQ(clerk->exec(seatRow(7, 1, 3, 5)), -13);
+    clerk->EndTransaction();
+}
+
+TEST_F(Server, ThirdWrongPasswordDeniesTheFourthAttemptWithoutContactingTheServer)
+{
+    data::Class1 s;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("wrong"), db().server()), 0);
+        EXPECT_EQ(s.DriverIndex(), 1);  // a wrong password never moves on to the next driver
+    }
+    EXPECT_EQ(ui::MessageScript::texts(),
+              QStringList({"Incorrect Username/Password", "Incorrect Username/Password", "Incorrect Username/Password"}));
+    ui::MessageScript::clearShown();
+    // the right password now: had the server been asked, it would have let the clerk in
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), db().server()), 1);
+    EXPECT_EQ(ui::MessageScript::texts(), QStringList({"Connection Denied. Your session has been terminated. "}));
+    EXPECT_FALSE(s.GetConnectStatus());
+    EXPECT_EQ(backendsOf("clerk1"), 0);
+}
+
+TEST_F(Server, UnreachableServerFallsThroughTheDriversThenGivesUp)
+{
+    data::Class1 s;
+    QElapsedTimer t;
+    t.start();
+    const QString nowhere = QStringLiteral("postgresql://127.0.0.1:1/nbk");
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 0);
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 0);
+    EXPECT_TRUE(ui::MessageScript::texts().isEmpty());
+    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 1);
+    EXPECT_EQ(ui::MessageScript::texts(),
+              QStringList({"Could not logon to server. Please Contact your supervisor if the problem persists "}));
+    EXPECT_LT(t.elapsed(), 15000);
+    // a database that does not exist is no wrong password either
+    data::Class1 other;
+    data::PostgresUri missing = data::PostgresUri::parse(db().server());
+    missing.database = QStringLiteral("no_such_reservation_db");
+    EXPECT_EQ(other.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), missing.toString()), 0);
+    EXPECT_EQ(other.FailedLogins(), 0);
+    EXPECT_EQ(other.DriverIndex(), 2);
+    // nor is a database without the reservation schema
+    missing.database = QStringLiteral("postgres");
+    EXPECT_EQ(other.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), missing.toString()), 0);
+    EXPECT_EQ(other.FailedLogins(), 0);
+    EXPECT_EQ(other.DriverIndex(), 3);
+    EXPECT_FALSE(other.GetConnectStatus());
+}
+
+TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
+{
+    auto clerk = db().login(QStringLiteral("CLERK1"));  // user names are not case-sensitive
+    auto chief = db().login(QStringLiteral("chief"));
+    EXPECT_EQ(clerk->exec("INSERT INTO PLACE VALUES('E', 'Ee')"), 1031);
+    EXPECT_EQ(clerk->exec("Delete Route where route_id = 7"), 1031);
+    EXPECT_EQ(clerk->exec(tempCustomer(11)), -13);
+    EXPECT_EQ(clerk->exec(seatRow(1, 1, 1, 11)), -13);
+    EXPECT_EQ(clerk->exec("UPDATE bus_instance SET free_seats = 39 WHERE instance_id = 70"), -13);
+    EXPECT_GE(clerk->GetCurrentConnection().query(" SELECT C_seq.NEXTVAL FROM Dual ").value(0).toInt(), 1001);
+    EXPECT_EQ(clerk->GetCurrentConnection().query("SELECT count(*) FROM place").value(0).toInt(), 4);
+
+    EXPECT_EQ(chief->exec("INSERT INTO PLACE VALUES('E', 'Ee')"), -13);
+    EXPECT_EQ(chief->exec("INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)"), -13);
+    EXPECT_EQ(chief->exec("INSERT INTO PATH_ORDER VALUES( 7, 1, 1)"), -13);
+    EXPECT_EQ(chief->exec("INSERT into Route_Frequency values (7, 8, 60, 5, 0)"), -13);
+    EXPECT_EQ(chief->exec("INSERT into service_class values(7, 8, 2)"), -13);
+    // deleting the route takes its runs, their seats, path, frequency and classes along
+    EXPECT_EQ(chief->exec("Delete Route where route_id = 7"), -13);
+    for (const char *table : {"bus_instance", "seat_matrix", "path_order", "route_frequency", "service_class"})
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table))).toInt(), 0) << table;
+}
+
+TEST_F(Server, SessionsWaitForLocksAFewSecondsAndKeepProbingTheirCounter)
+{
+    auto clerk = db().login(QStringLiteral("clerk1"));
+    data::Connection &cn = clerk->GetCurrentConnection();
+    EXPECT_EQ(cn.query("SHOW lock_timeout").value(0).toString(), "3s");
+    EXPECT_EQ(cn.query("SHOW tcp_keepalives_idle").value(0).toString(), "30");
+    EXPECT_EQ(cn.query("SHOW tcp_keepalives_count").value(0).toString(), "3");
+    EXPECT_EQ(cn.query("SHOW search_path").value(0).toString(), "oracompat, pg_catalog, public");
+}
+
+// nbk-admin against the server: init, useradd, passwd and sql.
+struct AdminRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+AdminRun admin(const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    p.start(QStringLiteral(NBK_ADMIN_PATH), args);
+    p.waitForStarted();
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void serverRun(const QString &uri, const QString &sql)
+{
+    const QString name = QStringLiteral("nbk_server_test_cleanup");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        data::DbError err;
+        ASSERT_TRUE(data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err))
+            << err.description.toStdString();
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+TEST(ServerAdmin, InitUseraddPasswdAndSqlOnAServer)
+{
+    const QString adminUri = TestDatabase::adminUri();
+    if (adminUri.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server (NBK_TEST_PG_URI)";
+    const data::PostgresUri root = data::PostgresUri::parse(adminUri);
+    const QString dbName = QStringLiteral("nbk_admin_test_%1").arg(QCoreApplication::applicationPid());
+    const QString role = QStringLiteral("counter_%1").arg(QCoreApplication::applicationPid());
+    const QString target = root.withDatabase(dbName);
+    data::PostgresUri clerkUri = data::PostgresUri::parse(target);
+    clerkUri.user.clear();
+    clerkUri.password.clear();
+    const QString server = clerkUri.toString();
+
+    const AdminRun init = admin({"init", "--demo", target});
+    ASSERT_EQ(init.code, 0) << init.err.toStdString();
+    EXPECT_FALSE(init.out.contains(root.password)) << "the administrator's password was printed";
+    EXPECT_NE(admin({"init", target}).code, 0);  // never over an existing schema
+    const AdminRun add = admin({"useradd", "--database", target, role.toUpper()}, "first pw\n");
+    EXPECT_EQ(add.code, 0) << add.err.toStdString();
+    AdminRun q = admin({"sql", "--database", server, "--user", role, "--password", "first pw",
+                        "SELECT count(*) FROM place", "INSERT INTO PLACE VALUES('Zz', 'Zed')"});
+    EXPECT_EQ(q.out.split('\n').value(1), "25") << q.out.toStdString() << q.err.toStdString();
+    EXPECT_TRUE(q.err.startsWith("ORA-01031: ")) << q.err.toStdString();  // a clerk
+    EXPECT_EQ(admin({"passwd", "--database", target, role}, "second pw\n").code, 0);
+    q = admin({"sql", "--database", server, "--user", role, "--password", "first pw", "SELECT 1 FROM DUAL"});
+    EXPECT_TRUE(q.err.startsWith("ORA-01017: ")) << q.err.toStdString();
+    EXPECT_EQ(admin({"useradd", "--database", target, "--supervisor", role}, "third pw\n").code, 0);
+    q = admin({"sql", "--database", server, "--user", role, "--password", "third pw",
+               "INSERT INTO PLACE VALUES('Zz', 'Zed')", "SELECT full_name FROM place WHERE place = 'Zz'"});
+    EXPECT_EQ(q.code, 0) << q.err.toStdString();
+    EXPECT_TRUE(q.out.contains("Zed"));
+    EXPECT_NE(admin({"passwd", "--database", target, "nobody_at_all"}, "x\n").code, 0);
+
+    serverRun(adminUri, QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(dbName));
+    serverRun(adminUri, QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
+}
+
+}  // namespace
