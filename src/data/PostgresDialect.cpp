@@ -29,7 +29,8 @@ PostgresDialect::PostgresDialect()
         return QStringLiteral("nextval('%1')").arg(name);
     };
     rules_.nextvalAlias = QStringLiteral("\"NEXTVAL\"");
-    rules_.sysdate = QStringLiteral("LOCALTIMESTAMP(0)");
+    // the moment of the statement, as the Oracle server gives it, not the transaction's start
+    rules_.sysdate = QStringLiteral("CAST(clock_timestamp() AS timestamp(0))");
     rules_.realDivision = true;
 }
 
