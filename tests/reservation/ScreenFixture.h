@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -90,9 +91,12 @@ protected:
         // the customer screen asks before it drops a pending booking: the script says Yes
         for (const char *name : {"frmCustomer", "Instances", "frmPlaces", "frmEnquiry", "frmReservation"})
             closeScreen(QString::fromLatin1(name));
+        QList<QPointer<QWidget>> left;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (qobject_cast<ui::Screen *>(w))
-                delete w;
+                left << w;
+        for (const QPointer<QWidget> &w : left)
+            delete w.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         setFixedNow(QDateTime());
         DbTest::TearDown();
