@@ -930,6 +930,10 @@ struct Measured {
 
 void printFigures(const Measured &m)
 {
+    const bool any = std::any_of(samples().keyBegin(), samples().keyEnd(),
+                                 [&](const QString &k) { return k.startsWith(m.tag) && (m.server || !k.contains(QLatin1Char(':'))); });
+    if (!any)
+        return;
     std::printf("\n%s\n%-18s %12s %12s %8s\n", m.title, "operation", "layer ms", "engine ms", "ratio");
     for (const char *op : {"PlaceResolution", "RunSearch", "BookingCommit", "OnDemandCreation"}) {
         const double layer = median(samples().value(m.tag + QString::fromLatin1(op) + QStringLiteral("/layer")));
