@@ -844,8 +844,16 @@ QDateTime creationWanted(int k)
     return QDateTime(kFirstDay.addDays(k % kDays), QTime(r.hour, r.minute)).addSecs(qint64(offset * 60));
 }
 
+// Repetitions start from the generated network: the runs made on demand before are
+// removed, or the vehicles waiting for a first run would run out.
+void removeOnDemandRuns()
+{
+    cn().execute(QStringLiteral("DELETE FROM bus_instance WHERE instance_id > %1").arg(kDays * kRoutes * 2));
+}
+
 void OnDemandCreation_Layer(benchmark::State &state)
 {
+    removeOnDemandRuns();
     int k = 0;
     timed(state, "OnDemandCreation/layer", [&] {
         QString route;
@@ -875,6 +883,7 @@ void OnDemandCreation_Raw(benchmark::State &state)
     session->setupGetUniqueID(QStringLiteral("instance_seq"));
     const QString nextval = session->SQLcmdGetUniqueID().commandText();
     const Route &r1 = net().routes[0];
+    removeOnDemandRuns();
     int k = 1000;
     timed(state, "OnDemandCreation/raw", [&] {
         const QList<QVariantList> found = raw(routes);
