@@ -939,21 +939,22 @@ struct Measured {
 
 void printFigures(const Measured &m)
 {
-    const bool any = std::any_of(samples().keyBegin(), samples().keyEnd(),
-                                 [&](const QString &k) { return k.startsWith(m.tag) && (m.server || !k.contains(QLatin1Char(':'))); });
-    if (!any)
-        return;
-    std::printf("\n%s\n%-18s %12s %12s %8s\n", m.title, "operation", "layer ms", "engine ms", "ratio");
+    QStringList lines;
     for (const char *op : {"PlaceResolution", "RunSearch", "BookingCommit", "OnDemandCreation"}) {
         const double layer = median(samples().value(m.tag + QString::fromLatin1(op) + QStringLiteral("/layer")));
         const double rawMs = median(samples().value(m.tag + QString::fromLatin1(op) + QStringLiteral("/raw")));
         if (layer > 0 && rawMs > 0)
-            std::printf("%-18s %12.3f %12.3f %8.2f\n", op, layer, rawMs, layer / rawMs);
+            lines << QString::asprintf("%-18s %12.3f %12.3f %8.2f", op, layer, rawMs, layer / rawMs);
     }
     const QString client = m.tag + QStringLiteral("BookingCommit/client");
     if (samples().contains(client))
-        std::printf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)\n", "BookingClient",
-                    median(samples().value(client)));
+        lines << QString::asprintf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)",
+                                   "BookingClient", median(samples().value(client)));
+    if (lines.isEmpty())
+        return;
+    std::printf("\n%s\n%-18s %12s %12s %8s\n", m.title, "operation", "layer ms", "engine ms", "ratio");
+    for (const QString &line : lines)
+        std::printf("%s\n", qPrintable(line));
 }
 
 }  // namespace
