@@ -202,8 +202,9 @@ public:
             std::fprintf(stderr, "cannot create the server database: %s\n", qPrintable(error));
             return false;
         }
-        const QString password = QLatin1String(data::schema::kDefaultPassword);
-        if (!data::schema::createServerRole(admin_.toString(), QLatin1String(data::schema::kSupervisor), password, true,
+        // a login role of its own: the server's standing accounts keep their passwords
+        user_ = database_;
+        if (!data::schema::createServerRole(admin_.toString(), user_, QLatin1String(data::schema::kDefaultPassword), true,
                                             &error)) {
             std::fprintf(stderr, "cannot create the login role: %s\n", qPrintable(error));
             return false;
@@ -219,6 +220,8 @@ public:
         QSqlQuery q(db);
         return run(q, QStringLiteral("BEGIN"));
     }
+
+    const QString &user() const { return user_; }
 
     // What the clerk types into the Server box: the server and the database, no user.
     QString server() const
@@ -270,7 +273,10 @@ public:
             db.close();
         }
         QString error;
-        if (!adminRun(admin_.toString(), {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_)}, &error))
+        if (!adminRun(admin_.toString(),
+                      {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_),
+                       QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(user_)},
+                      &error))
             std::fprintf(stderr, "cannot drop %s: %s\n", qPrintable(database_), qPrintable(error));
         database_.clear();
     }
@@ -336,6 +342,7 @@ private:
 
     data::PostgresUri admin_;
     QString database_;
+    QString user_;
     QStringList order_;
     QHash<QString, QString> buffers_;
     int pending_ = 0;
@@ -983,8 +990,10 @@ int main(int argc, char **argv)
             return 1;
         if (!adminUri.isEmpty()) {
             serverDb = std::make_unique<ServerSink>(adminUri);
-            if (!serverDb->open())
+            if (!serverDb->open()) {
+                serverDb->drop();
                 return 1;
+            }
             sinks << serverDb.get();
             server = serverDb->server();
         }
@@ -1005,7 +1014,7 @@ int main(int argc, char **argv)
     bool loggedIn = true;
     for (Measured &m : engines)
         loggedIn = loggedIn
-                   && m.session->ConnectToDataBase(QString::fromLatin1(data::schema::kSupervisor),
+                   && m.session->ConnectToDataBase(m.server ? serverDb->user() : QString::fromLatin1(data::schema::kSupervisor),
                                                    QString::fromLatin1(data::schema::kDefaultPassword),
                                                    m.server ? server : QString())
                           == 2;
