@@ -8,6 +8,8 @@
 #include "data/Engine.h"
 #include "data/Numbers.h"
 #include "data/OracleDate.h"
+#include "data/PostgresEngine.h"
+#include "data/PostgresSchema.h"
 #include "data/Schema.h"
 #include "operations/CreateBusInstance.h"
 #include "reservation/BookSeats.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -33,6 +36,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <random>
 
@@ -88,263 +92,474 @@ bool run(QSqlQuery &query, const QString &sql)
     return true;
 }
 
-// Writes the network straight into a new embedded database file.
-bool generate()
-{
-    Network &n = net();
-    // NBK_BENCH_DIR puts the file elsewhere (for example on a memory file system)
-    const QString where = qEnvironmentVariable("NBK_BENCH_DIR");
-    n.path = where.isEmpty() ? n.dir.filePath(QStringLiteral("large.db"))
-                             : QDir(where).filePath(QStringLiteral("nbk-bench-%1.db").arg(QCoreApplication::applicationPid()));
-    data::schema::InitOptions o;
-    o.kdfIterations = 1000;
-    QString error;
-    if (!data::schema::createEmbeddedDatabase(n.path, o, &error)) {
-        std::fprintf(stderr, "cannot create the database: %s\n", qPrintable(error));
-        return false;
-    }
-    std::mt19937 rng(42);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+// Where the generated rows go: one database per engine, all fed from the same pass so that
+// every engine holds the same network.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    // Values of every column in the table's order; date-times as QDateTime.
+    virtual bool row(const char *table, const QVariantList &values) = 0;
+    // Free seats, sequences past the generated ids, statistics.
+    virtual bool finish(int lastCustomer, int lastRun) = 0;
+};
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generate"));
-    db.setDatabaseName(n.path);
-    if (!db.open())
-        return false;
+// The embedded file, written with prepared statements in one transaction.
+class EmbeddedSink : public Sink {
+public:
+    bool open()
     {
+        Network &n = net();
+        // NBK_BENCH_DIR puts the file elsewhere (for example on a memory file system)
+        const QString where = qEnvironmentVariable("NBK_BENCH_DIR");
+        n.path = where.isEmpty() ? n.dir.filePath(QStringLiteral("large.db"))
+                                 : QDir(where).filePath(QStringLiteral("nbk-bench-%1.db").arg(QCoreApplication::applicationPid()));
+        data::schema::InitOptions o;
+        o.kdfIterations = 1000;
+        QString error;
+        if (!data::schema::createEmbeddedDatabase(n.path, o, &error)) {
+            std::fprintf(stderr, "cannot create the database: %s\n", qPrintable(error));
+            return false;
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generate"));
+        db.setDatabaseName(n.path);
+        if (!db.open())
+            return false;
         QSqlQuery sq(db);
         run(sq, QStringLiteral("PRAGMA foreign_keys=ON"));
-        db.transaction();
-
-        // places: names start with a consonant and a vowel, about ten to a prefix
-        const QString consonants = QStringLiteral("bcdfghjklmnprstvwz");
-        const QString vowels = QStringLiteral("aeiou");
-        const QStringList tails = {QStringLiteral("pur"), QStringLiteral("halli"), QStringLiteral("nagar"),
-                                   QStringLiteral("kere"), QStringLiteral("gudi"), QStringLiteral("pet"),
-                                   QStringLiteral("gere"), QStringLiteral("wadi")};
-        QStringList codes, names;
-        QSet<QString> used;
-        while (names.size() < kPlaces - 2) {
-            QString name;
-            for (int s = pick(2, 3); s > 0; --s)
-                name += consonants.at(pick(0, int(consonants.size()) - 1)) + QString(vowels.at(pick(0, 4)));
-            name += tails.at(pick(0, int(tails.size()) - 1));
-            name[0] = name[0].toUpper();
-            if (used.contains(name))
-                continue;
-            used.insert(name);
-            names << name;
-            codes << QStringLiteral("P%1").arg(names.size(), 4, 10, QLatin1Char('0'));
-        }
-        names << QString::fromLatin1(kFromName) << QString::fromLatin1(kToName);
-        codes << QString::fromLatin1(kFromCode) << QString::fromLatin1(kToCode);
-        QSqlQuery ins(db);
-        ins.prepare(QStringLiteral("INSERT INTO place VALUES (?, ?)"));
-        for (int i = 0; i < names.size(); ++i) {
-            ins.addBindValue(codes[i]);
-            ins.addBindValue(names[i]);
-            ins.exec();
-        }
-        ins.prepare(QStringLiteral("INSERT INTO bus_stand VALUES (?, ?, 'Bus Stand')"));
-        for (int i = 0; i < names.size(); i += 3) {
-            ins.addBindValue(i + 1);
-            ins.addBindValue(names[i]);
-            ins.exec();
-        }
-
-        // routes and their elements
-        QHash<QString, int> elements;
-        QSqlQuery el(db), ro(db), po(db), fr(db), sc(db);
-        el.prepare(QStringLiteral("INSERT INTO route_element VALUES (?, ?, ?, ?)"));
-        ro.prepare(QStringLiteral("INSERT INTO route VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-        po.prepare(QStringLiteral("INSERT INTO path_order VALUES (?, ?, ?)"));
-        fr.prepare(QStringLiteral("INSERT INTO route_frequency VALUES (?, 8, ?, ?, ?)"));
-        sc.prepare(QStringLiteral("INSERT INTO service_class VALUES (?, 8, ?)"));
-        for (int r = 1; r <= kRoutes; ++r) {
-            Route route;
-            const int stops = r == 1 ? 12 : pick(5, 15);
-            QSet<int> in;
-            while (route.places.size() < stops) {
-                const int p = pick(0, kPlaces - 3);
-                if (in.contains(p))
-                    continue;
-                in.insert(p);
-                route.places << codes[p];
-            }
-            if (r == 1) {
-                route.places[kFromPos - 1] = QString::fromLatin1(kFromCode);
-                route.places[kToPos] = QString::fromLatin1(kToCode);
-            }
-            route.stop = pick(0, 1) ? 5 : 10;
-            double total = 0;
-            for (int i = 0; i + 1 < stops; ++i) {
-                const QString key = route.places[i] + QLatin1Char('>') + route.places[i + 1];
-                double km = pick(20, 120);
-                if (!elements.contains(key)) {
-                    const int reid = int(elements.size()) + 1;
-                    elements.insert(key, reid);
-                    el.addBindValue(reid);
-                    el.addBindValue(route.places[i]);
-                    el.addBindValue(route.places[i + 1]);
-                    el.addBindValue(km);
-                    el.exec();
-                }
-                route.reids << elements.value(key);
-                route.km << km;
-                total += km;
-            }
-            route.travel = std::nearbyint(total * 60.0 / 50.0 + (stops - 2) * route.stop);
-            static const int intervals[] = {60, 90, 120, 180};
-            route.interval = intervals[pick(0, 3)];
-            route.hour = pick(5, 7);
-            route.minute = 15 * pick(0, 3);
-            QList<int> all = {0, 1, 2, 3, 4};
-            std::shuffle(all.begin(), all.end(), rng);
-            route.classes = all.mid(0, pick(2, 3));
-            if (r == 1 && !route.classes.contains(2))
-                route.classes[0] = 2;
-            ro.addBindValue(r);
-            ro.addBindValue(route.places.first());
-            ro.addBindValue(route.places.last());
-            ro.addBindValue(stops);
-            ro.addBindValue(total);
-            ro.addBindValue(pick(1, 3));
-            ro.addBindValue(route.stop);
-            ro.addBindValue(route.travel);
-            ro.exec();
-            for (int k = 0; k < route.reids.size(); ++k) {
-                po.addBindValue(r);
-                po.addBindValue(k + 1);
-                po.addBindValue(route.reids[k]);
-                po.exec();
-            }
-            fr.addBindValue(r);
-            fr.addBindValue(route.interval);
-            fr.addBindValue(route.hour);
-            fr.addBindValue(route.minute);
-            fr.exec();
-            for (int c : route.classes) {
-                sc.addBindValue(r);
-                sc.addBindValue(c);
-                sc.exec();
-            }
-            n.routes << route;
-        }
-
-        // vehicles, five classes
-        QList<QStringList> fleet(5);
-        QHash<QString, int> seatsOf;
-        ins.prepare(QStringLiteral("INSERT INTO bus_info VALUES (?, ?, ?)"));
-        for (int v = 0; v < kVehicles; ++v) {
-            const QString reg = QStringLiteral("KA%1").arg(v + 10000);
-            const int seats = 40 + (v % 4) * 4;
-            ins.addBindValue(reg);
-            ins.addBindValue(v % 5);
-            ins.addBindValue(seats);
-            ins.exec();
-            fleet[v % 5] << reg;
-            seatsOf.insert(reg, seats);
-        }
-
-        // vehicles waiting for their first run: what on-demand runs get
-        for (int v = 0; v < 1000; ++v) {
-            ins.addBindValue(QStringLiteral("NEW%1").arg(v + 1000));
-            ins.addBindValue(2);
-            ins.addBindValue(48);
-            ins.exec();
-        }
-
-        // runs: two a day on every route, in its first two classes
-        struct RunRow {
-            int id, route, seats;
-        };
-        QList<RunRow> runs;
-        QSqlQuery bi(db);
-        bi.prepare(QStringLiteral("INSERT INTO bus_instance VALUES (?, ?, ?, 'tt', 0, ?, ?, ?)"));
-        QList<int> nextVehicle(5, 0);
-        for (int d = 0; d < kDays; ++d)
-            for (int r = 1; r <= kRoutes; ++r) {
-                const Route &route = n.routes[r - 1];
-                for (int k = 0; k < 2; ++k) {
-                    const int cls = route.classes[k % route.classes.size()];
-                    const QDateTime dep(kFirstDay.addDays(d), QTime(route.hour, route.minute));
-                    const QString reg = fleet[cls][nextVehicle[cls]++ % fleet[cls].size()];
-                    const int id = int(runs.size()) + 1;
-                    bi.addBindValue(id);
-                    bi.addBindValue(r);
-                    bi.addBindValue(data::toDayNumber(dep.addSecs(qint64(k) * 6 * route.interval * 60)));
-                    bi.addBindValue(reg);
-                    bi.addBindValue(cls);
-                    bi.addBindValue(seatsOf.value(reg));
-                    bi.exec();
-                    runs << RunRow{id, r, seatsOf.value(reg)};
-                }
-            }
-
-        // seat rows: one customer each, spread over every run
-        QSqlQuery cu(db), sm(db);
-        cu.prepare(QStringLiteral("INSERT INTO customer VALUES (?, ?, ?, ?, 30, 9800000000, 'M', ?, ?, 100)"));
-        sm.prepare(QStringLiteral("INSERT INTO seat_matrix VALUES (?, ?, ?, ?, ?, 'r')"));
-        QHash<int, int> taken;
-        for (int j = 0; j < kSeatRows; ++j) {
-            const RunRow &rr = runs[j % runs.size()];
-            const Route &route = n.routes[rr.route - 1];
-            const int elementsOnRoute = int(route.reids.size());
-            const int s1 = pick(1, elementsOnRoute), s2 = pick(s1, elementsOnRoute);
-            const int seat = ++taken[rr.id];
-            cu.addBindValue(j + 1);
-            cu.addBindValue(rr.id);
-            cu.addBindValue(data::toDayNumber(QDateTime(kFirstDay, QTime(9, 0))));
-            cu.addBindValue(QStringLiteral("Passenger %1").arg(j + 1));
-            cu.addBindValue(route.places[s1 - 1]);
-            cu.addBindValue(route.places[s2]);
-            cu.exec();
-            sm.addBindValue(rr.id);
-            sm.addBindValue(seat);
-            sm.addBindValue(s1);
-            sm.addBindValue(s2);
-            sm.addBindValue(j + 1);
-            if (!sm.exec()) {
-                std::fprintf(stderr, "seat row: %s\n", qPrintable(sm.lastError().text()));
-                return false;
-            }
-        }
-        run(sq, QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - (SELECT count(*) FROM seat_matrix s "
-                               "WHERE s.instance_id = bus_instance.instance_id)"));
-        run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'c_seq'").arg(kSeatRows + 1000));
-        run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'instance_seq'").arg(runs.size() + 1000));
-        db.commit();
-        run(sq, QStringLiteral("ANALYZE"));
-        for (const RunRow &rr : runs)
-            if (rr.route % 7 == 1)
-                n.bookingRuns << rr.id;
+        return db.transaction();
     }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("generate"));
+    ~EmbeddedSink() override
+    {
+        statements_.clear();
+        {
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("generate"), false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("generate"));
+    }
+    bool row(const char *table, const QVariantList &values) override
+    {
+        auto it = statements_.find(QLatin1String(table));
+        if (it == statements_.end()) {
+            QStringList marks;
+            for (qsizetype i = 0; i < values.size(); ++i)
+                marks << QStringLiteral("?");
+            auto q = std::make_shared<QSqlQuery>(QSqlDatabase::database(QStringLiteral("generate"), false));
+            q->prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(table), marks.join(QLatin1String(", "))));
+            it = statements_.insert(QLatin1String(table), q);
+        }
+        QSqlQuery &q = **it;
+        for (const QVariant &v : values)
+            q.addBindValue(v.typeId() == QMetaType::QDateTime ? QVariant(data::toDayNumber(v.toDateTime())) : v);
+        if (!q.exec()) {
+            std::fprintf(stderr, "%s row: %s\n", table, qPrintable(q.lastError().text()));
+            return false;
+        }
+        return true;
+    }
+    bool finish(int lastCustomer, int lastRun) override
+    {
+        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("generate"), false);
+        QSqlQuery sq(db);
+        const bool ok = run(sq, QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - (SELECT count(*) FROM seat_matrix s "
+                                               "WHERE s.instance_id = bus_instance.instance_id)"))
+                        && run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'c_seq'").arg(lastCustomer))
+                        && run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'instance_seq'").arg(lastRun))
+                        && db.commit();
+        return ok && run(sq, QStringLiteral("ANALYZE"));
+    }
+
+private:
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements_;
+};
+
+// A fresh database on the PostgreSQL server, written with multi-row INSERTs in one
+// transaction. The URI is an administrator's; the bench database is dropped at the end.
+class ServerSink : public Sink {
+public:
+    explicit ServerSink(const QString &adminUri) : admin_(data::PostgresUri::parse(adminUri)) {}
+    ~ServerSink() override
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(kConnection);
+    }
+
+    bool open()
+    {
+        if (!admin_.valid) {
+            std::fprintf(stderr, "NBK_TEST_PG_URI is not a postgresql:// URI\n");
+            return false;
+        }
+        database_ = QStringLiteral("nbk_bench_%1").arg(QCoreApplication::applicationPid());
+        QString error;
+        data::schema::InitOptions o;
+        o.kdfIterations = 1000;
+        if (!adminRun(admin_.toString(), {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_)}, &error)
+            || !data::schema::createServerDatabase(admin_.withDatabase(database_), o, &error)) {
+            std::fprintf(stderr, "cannot create the server database: %s\n", qPrintable(error));
+            return false;
+        }
+        // a login role of its own: the server's standing accounts keep their passwords
+        user_ = database_;
+        if (!data::schema::createServerRole(admin_.toString(), user_, QLatin1String(data::schema::kDefaultPassword), true,
+                                            &error)) {
+            std::fprintf(stderr, "cannot create the login role: %s\n", qPrintable(error));
+            return false;
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kConnection);
+        data::PostgresUri uri = admin_;
+        uri.database = database_;
+        data::DbError err;
+        if (!data::openPostgres(db, uri, QString(), QString(), 10, false, err)) {
+            std::fprintf(stderr, "cannot open the server database: %s\n", qPrintable(err.description));
+            return false;
+        }
+        QSqlQuery q(db);
+        return run(q, QStringLiteral("BEGIN"));
+    }
+
+    const QString &user() const { return user_; }
+
+    // What the clerk types into the Server box: the server and the database, no user.
+    QString server() const
+    {
+        data::PostgresUri u = admin_;
+        u.user.clear();
+        u.password.clear();
+        u.database = database_;
+        return u.toString();
+    }
+
+    bool row(const char *table, const QVariantList &values) override
+    {
+        const QString name = QLatin1String(table);
+        if (!buffers_.contains(name))
+            order_ << name;
+        QString &b = buffers_[name];
+        b += b.isEmpty() ? QStringLiteral("INSERT INTO %1 VALUES (").arg(name) : QStringLiteral(", (");
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i)
+                b += QLatin1Char(',');
+            b += literal(values[i]);
+        }
+        b += QLatin1Char(')');
+        // every table goes out whenever one is full, parents first, so that no row
+        // arrives before the row it refers to
+        return ++pending_ < kRowsPerInsert || flush();
+    }
+
+    bool finish(int lastCustomer, int lastRun) override
+    {
+        QSqlQuery q(QSqlDatabase::database(kConnection, false));
+        if (!flush()
+            || !run(q, QStringLiteral("UPDATE bus_instance b SET free_seats = b.free_seats - s.n FROM (SELECT instance_id, "
+                                      "count(*) AS n FROM seat_matrix GROUP BY instance_id) s WHERE s.instance_id = b.instance_id"))
+            || !run(q, QStringLiteral("SELECT setval('c_seq', %1)").arg(lastCustomer))
+            || !run(q, QStringLiteral("SELECT setval('instance_seq', %1)").arg(lastRun)) || !run(q, QStringLiteral("COMMIT")))
+            return false;
+        return run(q, QStringLiteral("VACUUM ANALYZE"));
+    }
+
+    // Drops the bench database; the sessions on it are closed first.
+    void drop()
+    {
+        if (database_.isEmpty())
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+            db.close();
+        }
+        QString error;
+        if (!adminRun(admin_.toString(),
+                      {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_),
+                       QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(user_)},
+                      &error))
+            std::fprintf(stderr, "cannot drop %s: %s\n", qPrintable(database_), qPrintable(error));
+        database_.clear();
+    }
+
+    static QString literal(const QVariant &v)
+    {
+        if (v.isNull())
+            return QStringLiteral("NULL");
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            return QString::number(v.toLongLong());
+        case QMetaType::Double:
+            return QString::number(v.toDouble(), 'g', 17);
+        case QMetaType::QDateTime:
+            return v.toDateTime().toString(QStringLiteral("''yyyy-MM-dd HH:mm:ss''"));
+        default: {
+            QString s = v.toString();
+            s.replace(QLatin1Char('\''), QLatin1String("''"));
+            return QLatin1Char('\'') + s + QLatin1Char('\'');
+        }
+        }
+    }
+
+private:
+    static constexpr int kRowsPerInsert = 2000;
+    static inline const QString kConnection = QStringLiteral("generate_server");
+
+    bool flush()
+    {
+        QSqlQuery q(QSqlDatabase::database(kConnection, false));
+        for (const QString &table : order_) {
+            QString &b = buffers_[table];
+            if (!b.isEmpty() && !run(q, b))
+                return false;
+            b.clear();
+        }
+        pending_ = 0;
+        return true;
+    }
+
+    static bool adminRun(const QString &uri, const QStringList &statements, QString *error)
+    {
+        const QString name = QStringLiteral("bench_admin");
+        bool ok;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            data::DbError err;
+            ok = data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err);
+            if (!ok)
+                *error = err.description;
+            for (qsizetype i = 0; ok && i < statements.size(); ++i) {
+                QSqlQuery q(db);
+                ok = q.exec(statements[i]);
+                if (!ok)
+                    *error = q.lastError().text();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return ok;
+    }
+
+    data::PostgresUri admin_;
+    QString database_;
+    QString user_;
+    QStringList order_;
+    QHash<QString, QString> buffers_;
+    int pending_ = 0;
+};
+
+// Generates the network once and writes every row into each sink.
+bool generate(const QList<Sink *> &sinks)
+{
+    Network &n = net();
+    std::mt19937 rng(42);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto put = [&](const char *table, const QVariantList &values) {
+        for (Sink *s : sinks)
+            if (!s->row(table, values))
+                return false;
+        return true;
+    };
+
+    // places: names start with a consonant and a vowel, about ten to a prefix
+    const QString consonants = QStringLiteral("bcdfghjklmnprstvwz");
+    const QString vowels = QStringLiteral("aeiou");
+    const QStringList tails = {QStringLiteral("pur"), QStringLiteral("halli"), QStringLiteral("nagar"),
+                               QStringLiteral("kere"), QStringLiteral("gudi"), QStringLiteral("pet"),
+                               QStringLiteral("gere"), QStringLiteral("wadi")};
+    QStringList codes, names;
+    QSet<QString> used;
+    while (names.size() < kPlaces - 2) {
+        QString name;
+        for (int s = pick(2, 3); s > 0; --s)
+            name += consonants.at(pick(0, int(consonants.size()) - 1)) + QString(vowels.at(pick(0, 4)));
+        name += tails.at(pick(0, int(tails.size()) - 1));
+        name[0] = name[0].toUpper();
+        if (used.contains(name))
+            continue;
+        used.insert(name);
+        names << name;
+        codes << QStringLiteral("P%1").arg(names.size(), 4, 10, QLatin1Char('0'));
+    }
+    names << QString::fromLatin1(kFromName) << QString::fromLatin1(kToName);
+    codes << QString::fromLatin1(kFromCode) << QString::fromLatin1(kToCode);
+    for (int i = 0; i < names.size(); ++i)
+        if (!put("place", {codes[i], names[i]}))
+            return false;
+    for (int i = 0; i < names.size(); i += 3)
+        if (!put("bus_stand", {i + 1, names[i], QStringLiteral("Bus Stand")}))
+            return false;
+
+    // routes and their elements
+    QHash<QString, int> elements;
+    for (int r = 1; r <= kRoutes; ++r) {
+        Route route;
+        const int stops = r == 1 ? 12 : pick(5, 15);
+        QSet<int> in;
+        while (route.places.size() < stops) {
+            const int p = pick(0, kPlaces - 3);
+            if (in.contains(p))
+                continue;
+            in.insert(p);
+            route.places << codes[p];
+        }
+        if (r == 1) {
+            route.places[kFromPos - 1] = QString::fromLatin1(kFromCode);
+            route.places[kToPos] = QString::fromLatin1(kToCode);
+        }
+        route.stop = pick(0, 1) ? 5 : 10;
+        double total = 0;
+        for (int i = 0; i + 1 < stops; ++i) {
+            const QString key = route.places[i] + QLatin1Char('>') + route.places[i + 1];
+            double km = pick(20, 120);
+            if (!elements.contains(key)) {
+                const int reid = int(elements.size()) + 1;
+                elements.insert(key, reid);
+                if (!put("route_element", {reid, route.places[i], route.places[i + 1], km}))
+                    return false;
+            }
+            route.reids << elements.value(key);
+            route.km << km;
+            total += km;
+        }
+        route.travel = std::nearbyint(total * 60.0 / 50.0 + (stops - 2) * route.stop);
+        static const int intervals[] = {60, 90, 120, 180};
+        route.interval = intervals[pick(0, 3)];
+        route.hour = pick(5, 7);
+        route.minute = 15 * pick(0, 3);
+        QList<int> all = {0, 1, 2, 3, 4};
+        std::shuffle(all.begin(), all.end(), rng);
+        route.classes = all.mid(0, pick(2, 3));
+        if (r == 1 && !route.classes.contains(2))
+            route.classes[0] = 2;
+        const int fpi = pick(1, 3);
+        if (!put("route", {r, route.places.first(), route.places.last(), stops, total, fpi, route.stop, route.travel}))
+            return false;
+        for (int k = 0; k < route.reids.size(); ++k)
+            if (!put("path_order", {r, k + 1, route.reids[k]}))
+                return false;
+        if (!put("route_frequency", {r, 8, route.interval, route.hour, route.minute}))
+            return false;
+        for (int c : route.classes)
+            if (!put("service_class", {r, 8, c}))
+                return false;
+        n.routes << route;
+    }
+
+    // vehicles, five classes
+    QList<QStringList> fleet(5);
+    QHash<QString, int> seatsOf;
+    for (int v = 0; v < kVehicles; ++v) {
+        const QString reg = QStringLiteral("KA%1").arg(v + 10000);
+        const int seats = 40 + (v % 4) * 4;
+        if (!put("bus_info", {reg, v % 5, seats}))
+            return false;
+        fleet[v % 5] << reg;
+        seatsOf.insert(reg, seats);
+    }
+
+    // vehicles waiting for their first run: what on-demand runs get
+    for (int v = 0; v < 1000; ++v)
+        if (!put("bus_info", {QStringLiteral("NEW%1").arg(v + 1000), 2, 48}))
+            return false;
+
+    // runs: two a day on every route, in its first two classes
+    struct RunRow {
+        int id, route, seats;
+    };
+    QList<RunRow> runs;
+    QList<int> nextVehicle(5, 0);
+    for (int d = 0; d < kDays; ++d)
+        for (int r = 1; r <= kRoutes; ++r) {
+            const Route &route = n.routes[r - 1];
+            for (int k = 0; k < 2; ++k) {
+                const int cls = route.classes[k % route.classes.size()];
+                const QDateTime dep(kFirstDay.addDays(d), QTime(route.hour, route.minute));
+                const QString reg = fleet[cls][nextVehicle[cls]++ % fleet[cls].size()];
+                const int id = int(runs.size()) + 1;
+                if (!put("bus_instance", {id, r, dep.addSecs(qint64(k) * 6 * route.interval * 60), QStringLiteral("tt"), 0,
+                                          reg, cls, seatsOf.value(reg)}))
+                    return false;
+                runs << RunRow{id, r, seatsOf.value(reg)};
+            }
+        }
+
+    // seat rows: one customer each, spread over every run
+    QHash<int, int> taken;
+    const QDateTime booked(kFirstDay, QTime(9, 0));
+    for (int j = 0; j < kSeatRows; ++j) {
+        const RunRow &rr = runs[j % runs.size()];
+        const Route &route = n.routes[rr.route - 1];
+        const int elementsOnRoute = int(route.reids.size());
+        const int s1 = pick(1, elementsOnRoute), s2 = pick(s1, elementsOnRoute);
+        const int seat = ++taken[rr.id];
+        if (!put("customer", {j + 1, rr.id, booked, QStringLiteral("Passenger %1").arg(j + 1), 30, qint64(9800000000),
+                              QStringLiteral("M"), route.places[s1 - 1], route.places[s2], 100})
+            || !put("seat_matrix", {rr.id, seat, s1, s2, j + 1, QStringLiteral("r")}))
+            return false;
+    }
+    for (Sink *s : sinks)
+        if (!s->finish(kSeatRows + 1000, int(runs.size()) + 1000))
+            return false;
+    for (const RunRow &rr : runs)
+        if (rr.route % 7 == 1)
+            n.bookingRuns << rr.id;
     return true;
 }
 
-std::unique_ptr<Class1> session;
+// The session the running benchmark measures: one per engine, all on the same network.
+Class1 *session = nullptr;
+// Prefix of the figures' names: empty for the embedded engine.
+QString engineTag;
+bool onServer = false;
 
 data::Connection &cn() { return session->GetCurrentConnection(); }
 QString translated(const QString &oracle) { return cn().engine()->translate(oracle); }
+
+// The statement with its '?' marks replaced by the values as literals (PostgreSQL cannot
+// prepare an EXPLAIN).
+QString withLiterals(const QString &sql, const QVariantList &params)
+{
+    QString out;
+    bool quoted = false;
+    qsizetype next = 0;
+    for (const QChar c : sql) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (c == QLatin1Char('?') && !quoted && next < params.size())
+            out += ServerSink::literal(params[next++]);
+        else
+            out += c;
+    }
+    return out;
+}
 
 // NBK_BENCH_PLANS=1: how the engine runs each statement of the raw versions.
 void explain(const QString &sql, const QVariantList &params)
 {
     static QSet<QString> seen;
-    if (qEnvironmentVariableIsEmpty("NBK_BENCH_PLANS") || seen.contains(sql.left(40)))
+    if (qEnvironmentVariableIsEmpty("NBK_BENCH_PLANS"))
         return;
-    seen.insert(sql.left(40));
+    // once per statement: the same text with other numbers in it is the same statement
+    QString shape = sql;
+    shape.remove(QRegularExpression(QStringLiteral("[0-9]")));
+    if (seen.contains(engineTag + shape))
+        return;
+    seen.insert(engineTag + shape);
     QSqlQuery query(cn().database());
-    query.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    for (const QVariant &p : params)
-        query.addBindValue(p);
-    if (!query.exec())
-        return;
-    std::fprintf(stderr, "\n%s\n", qPrintable(sql.left(160)));
+    if (onServer) {
+        if (!query.exec(QStringLiteral("EXPLAIN ") + withLiterals(sql, params)))
+            return;
+    } else {
+        query.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        for (const QVariant &p : params)
+            query.addBindValue(p);
+        if (!query.exec())
+            return;
+    }
+    std::fprintf(stderr, "\n%s%s\n", qPrintable(engineTag), qPrintable(sql.left(160)));
     while (query.next())
-        std::fprintf(stderr, "   %s\n", qPrintable(query.value(3).toString()));
+        std::fprintf(stderr, "   %s\n", qPrintable(query.value(onServer ? 0 : 3).toString()));
 }
 
 // Straight on the engine: prepare, bind, run and fetch every row, as the layer does.
@@ -376,10 +591,17 @@ QList<QVariantList> raw(const QString &oracleSql, const QVariantList &params = {
     return rows;
 }
 
-QMap<QString, double> &medians()
+// Every iteration's time of every repetition, per figure.
+QMap<QString, std::vector<double>> &samples()
 {
-    static QMap<QString, double> m;
+    static QMap<QString, std::vector<double>> m;
     return m;
+}
+
+double median(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return ms.empty() ? 0 : ms[ms.size() / 2];
 }
 
 // Runs body once per iteration, timed by hand so that set-up between iterations stays out.
@@ -394,10 +616,9 @@ void timed(benchmark::State &state, const char *name, Body body)
         state.SetIterationTime(s);
         ms.push_back(s * 1000.0);
     }
-    std::sort(ms.begin(), ms.end());
-    const double median = ms.empty() ? 0 : ms[ms.size() / 2];
-    state.counters["median_ms"] = median;
-    medians()[QString::fromLatin1(name)] = median;
+    state.counters["median_ms"] = median(ms);
+    std::vector<double> &all = samples()[engineTag + QString::fromLatin1(name)];
+    all.insert(all.end(), ms.begin(), ms.end());
 }
 
 // ---- place resolution ----------------------------------------------------------------
@@ -630,8 +851,16 @@ QDateTime creationWanted(int k)
     return QDateTime(kFirstDay.addDays(k % kDays), QTime(r.hour, r.minute)).addSecs(qint64(offset * 60));
 }
 
+// Repetitions start from the generated network: the runs made on demand before are
+// removed, or the vehicles waiting for a first run would run out.
+void removeOnDemandRuns()
+{
+    cn().execute(QStringLiteral("DELETE FROM bus_instance WHERE instance_id > %1").arg(kDays * kRoutes * 2));
+}
+
 void OnDemandCreation_Layer(benchmark::State &state)
 {
+    removeOnDemandRuns();
     int k = 0;
     timed(state, "OnDemandCreation/layer", [&] {
         QString route;
@@ -661,6 +890,7 @@ void OnDemandCreation_Raw(benchmark::State &state)
     session->setupGetUniqueID(QStringLiteral("instance_seq"));
     const QString nextval = session->SQLcmdGetUniqueID().commandText();
     const Route &r1 = net().routes[0];
+    removeOnDemandRuns();
     int k = 1000;
     timed(state, "OnDemandCreation/raw", [&] {
         const QList<QVariantList> found = raw(routes);
@@ -694,17 +924,47 @@ void OnDemandCreation_Raw(benchmark::State &state)
     });
 }
 
-}  // namespace
+struct Case {
+    const char *name;
+    void (*body)(benchmark::State &);
+    int iterations;
+};
+const Case kCases[] = {
+    {"PlaceResolution_Layer", PlaceResolution_Layer, 2000}, {"PlaceResolution_Raw", PlaceResolution_Raw, 2000},
+    {"RunSearch_Layer", RunSearch_Layer, 1000},             {"RunSearch_Raw", RunSearch_Raw, 1000},
+    {"BookingCommit_Layer", BookingCommit_Layer, 500},      {"BookingCommit_Raw", BookingCommit_Raw, 500},
+    {"BookingCommit_Client", BookingCommit_Client, 200},    {"OnDemandCreation_Layer", OnDemandCreation_Layer, 300},
+    {"OnDemandCreation_Raw", OnDemandCreation_Raw, 300},
+};
 
-BENCHMARK(PlaceResolution_Layer)->UseManualTime()->Iterations(2000);
-BENCHMARK(PlaceResolution_Raw)->UseManualTime()->Iterations(2000);
-BENCHMARK(RunSearch_Layer)->UseManualTime()->Iterations(1000);
-BENCHMARK(RunSearch_Raw)->UseManualTime()->Iterations(1000);
-BENCHMARK(BookingCommit_Layer)->UseManualTime()->Iterations(500);
-BENCHMARK(BookingCommit_Raw)->UseManualTime()->Iterations(500);
-BENCHMARK(BookingCommit_Client)->UseManualTime()->Iterations(200);
-BENCHMARK(OnDemandCreation_Layer)->UseManualTime()->Iterations(300);
-BENCHMARK(OnDemandCreation_Raw)->UseManualTime()->Iterations(300);
+struct Measured {
+    const char *title;
+    QString tag;
+    std::unique_ptr<Class1> session;
+    bool server;
+};
+
+void printFigures(const Measured &m)
+{
+    QStringList lines;
+    for (const char *op : {"PlaceResolution", "RunSearch", "BookingCommit", "OnDemandCreation"}) {
+        const double layer = median(samples().value(m.tag + QString::fromLatin1(op) + QStringLiteral("/layer")));
+        const double rawMs = median(samples().value(m.tag + QString::fromLatin1(op) + QStringLiteral("/raw")));
+        if (layer > 0 && rawMs > 0)
+            lines << QString::asprintf("%-18s %12.3f %12.3f %8.2f", op, layer, rawMs, layer / rawMs);
+    }
+    const QString client = m.tag + QStringLiteral("BookingCommit/client");
+    if (samples().contains(client))
+        lines << QString::asprintf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)",
+                                   "BookingClient", median(samples().value(client)));
+    if (lines.isEmpty())
+        return;
+    std::printf("\n%s\n%-18s %12s %12s %8s\n", m.title, "operation", "layer ms", "engine ms", "ratio");
+    for (const QString &line : lines)
+        std::printf("%s\n", qPrintable(line));
+}
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -717,36 +977,81 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
-    QElapsedTimer t;
-    t.start();
-    if (!generate())
-        return 1;
-    std::fprintf(stderr, "network generated in %.1f s\n", t.elapsed() / 1000.0);
+    // NBK_TEST_PG_URI (an administrator's URI): the same network on a PostgreSQL server too
+    const QString adminUri = qEnvironmentVariable("NBK_TEST_PG_URI");
+    QString server;
+    std::unique_ptr<ServerSink> serverDb;
+    {
+        QElapsedTimer t;
+        t.start();
+        EmbeddedSink embedded;
+        QList<Sink *> sinks = {&embedded};
+        if (!embedded.open())
+            return 1;
+        if (!adminUri.isEmpty()) {
+            serverDb = std::make_unique<ServerSink>(adminUri);
+            if (!serverDb->open()) {
+                serverDb->drop();
+                return 1;
+            }
+            sinks << serverDb.get();
+            server = serverDb->server();
+        }
+        if (!generate(sinks)) {
+            if (serverDb)
+                serverDb->drop();
+            return 1;
+        }
+        std::fprintf(stderr, "network generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
     data::setEmbeddedDatabasePath(net().path);
     ui::MessageScript::begin();  // the questions are answered Yes, nothing is shown
-    session = std::make_unique<Class1>();
-    if (session->ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()) != 2)
-        return 1;
-    DbSession = session.get();
+
+    std::vector<Measured> engines;
+    engines.push_back({"embedded (SQLite)", QString(), std::make_unique<Class1>(), false});
+    if (serverDb)
+        engines.push_back({"PostgreSQL", QStringLiteral("postgres:"), std::make_unique<Class1>(), true});
+    bool loggedIn = true;
+    for (Measured &m : engines)
+        loggedIn = loggedIn
+                   && m.session->ConnectToDataBase(m.server ? serverDb->user() : QString::fromLatin1(data::schema::kSupervisor),
+                                                   QString::fromLatin1(data::schema::kDefaultPassword),
+                                                   m.server ? server : QString())
+                          == 2;
     reservation::registerScreens();
 
-    benchmark::RunSpecifiedBenchmarks();
+    for (const Measured &m : engines)
+        for (const Case &c : kCases) {
+            const std::string name = (m.server ? std::string("Postgres/") : std::string()) + c.name;
+            Class1 *s = m.session.get();
+            const QString tag = m.tag;
+            const bool isServer = m.server;
+            auto *body = c.body;
+            benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
+                session = s;
+                DbSession = s;
+                engineTag = tag;
+                onServer = isServer;
+                body(state);
+            })->UseManualTime()->Iterations(c.iterations);
+        }
+
+    if (loggedIn) {
+        benchmark::RunSpecifiedBenchmarks();
+        for (const Measured &m : engines)
+            printFigures(m);
+    } else {
+        std::fprintf(stderr, "cannot log in\n");
+    }
     benchmark::Shutdown();
 
-    std::printf("\n%-18s %12s %12s %8s\n", "operation", "layer ms", "engine ms", "ratio");
-    for (const char *op : {"PlaceResolution", "RunSearch", "BookingCommit", "OnDemandCreation"}) {
-        const double layer = medians().value(QString::fromLatin1(op) + QStringLiteral("/layer"));
-        const double rawMs = medians().value(QString::fromLatin1(op) + QStringLiteral("/raw"));
-        if (layer > 0 && rawMs > 0)
-            std::printf("%-18s %12.3f %12.3f %8.2f\n", op, layer, rawMs, layer / rawMs);
-    }
-    if (medians().contains(QStringLiteral("BookingCommit/client")))
-        std::printf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)\n", "BookingClient",
-                    medians().value(QStringLiteral("BookingCommit/client")));
     DbSession = nullptr;
-    session.reset();
+    session = nullptr;
+    engines.clear();
+    if (serverDb)
+        serverDb->drop();
     if (!qEnvironmentVariableIsEmpty("NBK_BENCH_DIR"))
         for (const char *suffix : {"", "-wal", "-shm"})
             QFile::remove(net().path + QLatin1String(suffix));
-    return 0;
+    return loggedIn ? 0 : 1;
 }

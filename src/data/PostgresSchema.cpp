@@ -99,6 +99,9 @@ QStringList postgresSchemaStatements()
         "CREATE EXTENSION IF NOT EXISTS btree_gist WITH SCHEMA public",
         "CREATE TABLE place (place text PRIMARY KEY, full_name text NOT NULL)",
         "CREATE INDEX place_full_name ON place (full_name)",
+        // a name's first letters (LIKE 'Xy%') find their rows through an index only with
+        // the pattern operators, unless the database collates as C
+        "CREATE INDEX place_full_name_pattern ON place (full_name text_pattern_ops)",
         R"(CREATE TABLE route_element (reid integer PRIMARY KEY,
              place1 text NOT NULL REFERENCES place (place),
              place2 text NOT NULL REFERENCES place (place), km numeric NOT NULL))",
