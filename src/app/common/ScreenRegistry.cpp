@@ -35,12 +35,4 @@ QWidget *findScreen(const QString &name) { return ui::findChildWindow(name); }
 
 bool closeScreen(const QString &name) { return ui::closeChildWindow(name); }
 
-void registerAllScreens()
-{
-    reservation::registerScreens();
-    operations::registerScreens();
-    routes::registerScreens();
-    reports::registerScreens();
-}
-
 }  // namespace nbk
