@@ -1,0 +1,15 @@
+#include "operations/RouteNumber.h"
+
+#include "data/Numbers.h"
+
+#include <cmath>
+
+std::optional<QString> RouteNumberLiteral(const QString &typed)
+{
+    if (!nbk::IsNumeric(typed))
+        return std::nullopt;
+    const double v = nbk::Val(typed);
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return nbk::shortestDecimal(v);
+}

@@ -1,0 +1,108 @@
+#include "reservation/frmPlaces.h"
+
+#include "app/common/ScreenRegistry.h"
+#include "app/common/SharedRoutines.h"
+#include "data/Class1.h"
+#include "reservation/FindBusInstances.h"
+#include "reservation/frmReservation.h"
+#include "reservation/state/ReservationState.h"
+#include "ui/ChildWindows.h"
+#include "ui/MsgBox.h"
+#include "ui/Twips.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QPushButton *button(QWidget *parent, const char *name, const char *caption)
+{
+    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+frmReservation *showRequestScreen()
+{
+    auto *f = qobject_cast<frmReservation *>(nbk::openScreen(QStringLiteral("frmReservation")));
+    if (f)
+        f->showAgain();
+    return f;
+}
+}  // namespace
+
+frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
+{
+    setWindowTitle(QStringLiteral("Confirm Start and Destination"));
+    cmbFrom = new QComboBox(this);
+    cmbFrom->setObjectName(QStringLiteral("cmbFrom"));
+    cmbTo = new QComboBox(this);
+    cmbTo->setObjectName(QStringLiteral("cmbTo"));
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setMinimumSize(nbk::ui::twipsToPixels(2400, 2400));
+    cmdBack = button(this, "cmdBack", "<< Back");
+    cmdNext = button(this, "cmdNext", "Next >>");
+    cmdCancel = button(this, "cmdCancel", "Cancel");
+
+    auto *g = new QGridLayout(this);
+    g->addWidget(Image1, 0, 0, 3, 1);
+    g->addWidget(new QLabel(QStringLiteral("From"), this), 0, 1);
+    g->addWidget(cmbFrom, 0, 2);
+    g->addWidget(new QLabel(QStringLiteral("To"), this), 1, 1);
+    g->addWidget(cmbTo, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(cmdNext);
+    buttons->addWidget(cmdCancel);
+    g->addLayout(buttons, 3, 0, 1, 3);
+
+    setWindowState(Qt::WindowNoState);
+    resize(nbk::ui::twipsToPixels(8325, 6885));
+    cmbFrom->clear();
+    cmbTo->clear();
+
+    connect(cmdNext, &QPushButton::clicked, this, &frmPlaces::cmdNext_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &frmPlaces::cmdBack_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPlaces::cmdCancel_Click);
+}
+
+void frmPlaces::cmdNext_Click()
+{
+    if (cmbFrom->currentIndex() < 0 || cmbTo->currentIndex() < 0)
+        return;
+    OriginChoice = qint16(cmbFrom->currentIndex());
+    DestinationChoice = qint16(cmbTo->currentIndex());
+    const bool distinct = CheckDistinctPlaces(OriginChoice, DestinationChoice);
+    nbk::ui::closeChildWindow(this);
+    if (!distinct) {
+        // back to the request, whose places the clerk can correct
+        showRequestScreen();
+        return;
+    }
+    nbk::closeScreen(QStringLiteral("frmReservation"));
+    try {
+        // an enquiry's search is never restricted to a route
+        QString anyRoute;
+        FindBusInstances(EnquiryMode ? anyRoute : RouteIdText);
+    } catch (const std::exception &e) {
+        if (DbSession && DbSession->IsInTransaction())
+            DbSession->RollBackTransaction();
+        nbk::ui::MsgBox(QString::fromLocal8Bit(e.what()), nbk::mb::Critical, QStringLiteral("Error"));
+    }
+}
+
+void frmPlaces::cmdBack_Click()
+{
+    showRequestScreen();
+    nbk::ui::closeChildWindow(this);
+}
+
+void frmPlaces::cmdCancel_Click()
+{
+    nbk::ui::closeChildWindow(this);
+    nbk::closeScreen(QStringLiteral("frmReservation"));
+}

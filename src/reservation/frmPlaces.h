@@ -1,0 +1,25 @@
+#pragma once
+#include "ui/Screen.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// Lets the clerk pick the start and end place when a typed name is not unique.
+class frmPlaces : public nbk::ui::Screen {
+    Q_OBJECT
+public:
+    explicit frmPlaces(QWidget *parent = nullptr);
+
+    QComboBox *cmbFrom = nullptr;
+    QComboBox *cmbTo = nullptr;
+    QLabel *Image1 = nullptr;
+    QPushButton *cmdBack = nullptr;
+    QPushButton *cmdNext = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+private:
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void cmdCancel_Click();
+};
