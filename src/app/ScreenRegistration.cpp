@@ -2,8 +2,8 @@
 
 namespace nbk {
 
-// Lives with the application, which links every subsystem: the registry itself sits below
-// them, and a program that only opens screens by name must not need them all.
+// Defined with the application, which links every subsystem: the common library comes
+// after them on the link line and could not reach their registrations.
 void registerAllScreens()
 {
     reservation::registerScreens();
