@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 
 using nbk::data::DbError;
 using nbk::data::DbException;
@@ -95,6 +96,25 @@ private:
     bool done_ = false;
 };
 
+// The customer id as a whole number; nothing when the text is not one.
+std::optional<qint64> parseCustomerId(const QString &typed)
+{
+    if (!nbk::IsNumeric(typed))
+        return std::nullopt;
+    bool ok = false;
+    const double v = typed.trimmed().toDouble(&ok);
+    // ids are whole numbers: "12.5" or "1e400" cannot name a customer
+    if (!ok || !std::isfinite(v) || v != std::floor(v) || std::fabs(v) > kLargestId)
+        return std::nullopt;
+    return qint64(v);
+}
+
+// Takes the customer's rows for this session before they are read, without waiting.
+QString lockStatement(qint64 customerId)
+{
+    return QString::fromLatin1(SQL_LOCK_1) + QString::number(customerId) + QString::fromLatin1(SQL_LOCK_2);
+}
+
 }  // namespace
 
 frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
@@ -149,23 +169,6 @@ void frmCancel::Form_Load()
     for (int i = 1; i <= 10; ++i)
         cmbseats->addItem(QString::number(i));
     cmbseats->setCurrentIndex(0);
-}
-
-std::optional<qint64> frmCancel::parseCustomerId(const QString &typed)
-{
-    if (!nbk::IsNumeric(typed))
-        return std::nullopt;
-    bool ok = false;
-    const double v = typed.trimmed().toDouble(&ok);
-    // ids are whole numbers: "12.5" or "1e400" cannot name a customer
-    if (!ok || !std::isfinite(v) || v != std::floor(v) || std::fabs(v) > kLargestId)
-        return std::nullopt;
-    return qint64(v);
-}
-
-QString frmCancel::lockStatement(qint64 customerId)
-{
-    return QString::fromLatin1(SQL_LOCK_1) + QString::number(customerId) + QString::fromLatin1(SQL_LOCK_2);
 }
 
 void frmCancel::cmdCancel_Click()

@@ -1,10 +1,6 @@
 #pragma once
 #include "ui/Screen.h"
 
-#include <QString>
-#include <QtGlobal>
-#include <optional>
-
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -15,11 +11,6 @@ class frmCancel : public nbk::ui::Screen {
     Q_OBJECT
 public:
     explicit frmCancel(QWidget *parent = nullptr);
-
-    // The customer id as a whole number; nothing when the text is not one.
-    static std::optional<qint64> parseCustomerId(const QString &typed);
-    // Takes the customer's rows for this session before they are read, without waiting.
-    static QString lockStatement(qint64 customerId);
 
     QLineEdit *txtcid = nullptr;
     QComboBox *cmbseats = nullptr;
