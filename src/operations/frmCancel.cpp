@@ -173,6 +173,8 @@ void frmCancel::Form_Load()
 
 void frmCancel::cmdCancel_Click()
 {
+    if (!DbSession)
+        return;
     nbk::data::Class1 &s = *DbSession;
     const QString cid = txtcid->text();
     s.setupGetCustomerForDelete();
