@@ -177,17 +177,21 @@ bool FindBusInstances(QString &routeIdText)
             BookSeats(qint16(i));
             return true;
         }
+        if (std::fabs(double(wanted.secsTo(boarding))) / 60.0 >= tolerance)
+            continue;
+        // opened with its first entry, so that a run booked directly after earlier rows
+        // leaves no empty choice behind
         if (!choice) {
             const bool wasOpen = nbk::findScreen(QStringLiteral("Instances")) != nullptr;
             choice = qobject_cast<Instances *>(nbk::openScreen(QStringLiteral("Instances")));
+            if (!choice)
+                continue;
             // entries of an earlier search point into rows that are gone
-            if (choice && wasOpen)
+            if (wasOpen)
                 choice->clearEntries();
         }
-        if (choice && std::fabs(double(wanted.secsTo(boarding))) / 60.0 < tolerance) {
-            choice->addEntry(entryText(rows, i, boarding), qint16(i), BoardingOffsetMinutes);
-            ++listed;
-        }
+        choice->addEntry(entryText(rows, i, boarding), qint16(i), BoardingOffsetMinutes);
+        ++listed;
     }
     if (listed == 0) {
         MsgBox(QStringLiteral(" no instances  take care "));

@@ -1,5 +1,6 @@
 #include "app/common/ScreenRegistry.h"
 #include "reservation/Instances.h"
+#include "reservation/frmCustomer.h"
 #include "reservation/frmPlaces.h"
 #include "reservation/frmReservation.h"
 
@@ -10,6 +11,7 @@ void registerScreens()
     registerScreen(QStringLiteral("frmReservation"), [] { return new frmReservation; });
     registerScreen(QStringLiteral("frmPlaces"), [] { return new frmPlaces; });
     registerScreen(QStringLiteral("Instances"), [] { return new Instances; });
+    registerScreen(QStringLiteral("frmCustomer"), [] { return new frmCustomer; });
 }
 
 }  // namespace nbk::reservation

@@ -1,0 +1,205 @@
+#include "reservation/frmCustomer.h"
+
+#include "app/common/ScreenRegistry.h"
+#include "app/common/SharedRoutines.h"
+#include "data/Class1.h"
+#include "data/DbError.h"
+#include "data/Numbers.h"
+#include "data/SqlText.h"
+#include "reservation/state/ReservationState.h"
+#include "ui/MsgBox.h"
+#include "ui/Twips.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+using nbk::data::sqlText;
+
+namespace {
+const char *const MSG_AGE = "Error in age entry ";
+const char *const MSG_PHONE = "Error in phone entry ";
+const char *const MSG_FARE =
+    "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
+const char *const MSG_UPDATE_FAILED =
+    " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
+const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
+const char *const MSG_DONE = "Update complete.";
+const char *const MSG_CANCEL_QUESTION = "Cancel current reservation? ";
+
+// A typed number as the statement gets it: formatted from the number, so that the typed
+// text itself never reaches the statement. Empty when the text is not a finite number.
+QString typedNumber(const QString &typed)
+{
+    if (!nbk::IsNumeric(typed))
+        return {};
+    const double v = typed.trimmed().toDouble();
+    if (!std::isfinite(v))
+        return {};
+    return nbk::shortestDecimal(v);
+}
+
+QLabel *label(const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    return l;
+}
+}  // namespace
+
+frmCustomer::frmCustomer(QWidget *parent) : Screen(parent)
+{
+    setWindowTitle(QStringLiteral("Customer Details"));
+
+    auto *heading = new QLabel(QStringLiteral("Customer Details Form"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont f = heading->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    heading->setFont(f);
+    heading->setAlignment(Qt::AlignCenter);
+
+    txtname = new QLineEdit(this);
+    txtname->setObjectName(QStringLiteral("txtname"));
+    phone = new QLineEdit(this);
+    phone->setObjectName(QStringLiteral("phone"));
+    txtage = new QLineEdit(this);
+    txtage->setObjectName(QStringLiteral("txtage"));
+    cmbGen = new QComboBox(this);
+    cmbGen->setObjectName(QStringLiteral("cmbGen"));
+    Command1 = new QPushButton(QStringLiteral("Ok"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(label(QStringLiteral("Name "), this), 0, 0);
+    grid->addWidget(txtname, 0, 1);
+    grid->addWidget(label(QStringLiteral("Phone"), this), 1, 0);
+    grid->addWidget(phone, 1, 1);
+    grid->addWidget(label(QStringLiteral("Age"), this), 2, 0);
+    grid->addWidget(txtage, 2, 1);
+    grid->addWidget(label(QStringLiteral("Gender"), this), 3, 0);
+    grid->addWidget(cmbGen, 3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    buttons->addStretch();
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(heading);
+    outer->addSpacing(12);
+    outer->addLayout(grid);
+    outer->addStretch();
+    outer->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    Form_Load();
+}
+
+void frmCustomer::Form_Load()
+{
+    resize(nbk::ui::twipsToPixels(7005, 5865));
+    cmbGen->clear();
+    cmbGen->addItem(QStringLiteral("M"));
+    cmbGen->addItem(QStringLiteral("F"));
+    cmbGen->setCurrentIndex(0);
+}
+
+qint16 frmCustomer::ComputeFare()
+{
+    const qint16 a = nbk::CInt(double(JourneyKm) * FuelMultiplier);
+    const qint16 b = nbk::CInt(double(JourneyKm) * ClassMultiplier + a);
+    // (b + base) x seats, each step within 16 bits
+    const qint16 sum = nbk::CInt(double(b) + double(ClassBase));
+    return nbk::CInt(double(sum) * double(SeatsRequested));
+}
+
+void frmCustomer::Command1_Click()
+{
+    nbk::data::Class1 &s = *DbSession;
+    // after a failed update the booking is gone; an update now would change nothing
+    if (!s.IsInTransaction()) {
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_NOTHING_PENDING), nbk::mb::Information | nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        return;
+    }
+    // age and phone enter the statement as numbers, so text that is no number stops here
+    const QString age = typedNumber(txtage->text());
+    if (age.isEmpty()) {
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_AGE), nbk::mb::Information | nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        txtage->setFocus();
+        return;
+    }
+    const QString phoneNumber = typedNumber(phone->text());
+    if (phoneNumber.isEmpty()) {
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_PHONE), nbk::mb::Information | nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        phone->setFocus();
+        return;
+    }
+    try {
+        Fare = ComputeFare();
+    } catch (const nbk::data::DbException &) {
+        // nothing written: the clerk may still cancel the reservation
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_FARE), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
+        return;
+    }
+
+    const QString sql = QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(CustomerId)
+                        + QStringLiteral(", Instance_ID =") + QString::number(BookedInstanceId)
+                        + QStringLiteral(", Journey_date=") + OracleDateLiteral(JourneyDateTime)
+                        + QStringLiteral(", Name = '") + sqlText(txtname->text()) + QStringLiteral("' , age=")
+                        + age + QStringLiteral(", phone=") + phoneNumber + QStringLiteral(", gender='")
+                        + sqlText(cmbGen->currentText()) + QStringLiteral("' , origin='") + sqlText(OriginPlace)
+                        + QStringLiteral("' , destin='") + sqlText(DestinationPlace) + QStringLiteral("', fare=")
+                        + QString::number(Fare) + QStringLiteral(" where customer_ID = ")
+                        + QString::number(CustomerId);
+
+    bool written = false;
+    try {
+        if (s.exec(sql) == -13) {
+            s.EndTransaction();
+            written = true;
+        }
+    } catch (const std::exception &) {
+        written = false;
+    }
+    if (!written) {
+        // a failed commit is reported like a refused update: the clerk must know
+        s.RollBackTransaction();
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        return;
+    }
+
+    nbk::ui::MsgBox(QString::fromLatin1(MSG_DONE), nbk::mb::Information | nbk::mb::OKOnly,
+                    QStringLiteral("Reservation"));
+    close();
+    nbk::closeScreen(QStringLiteral("frmReservation"));
+}
+
+void frmCustomer::Command2_Click()
+{
+    DbSession->RollBackTransaction();
+    close();
+}
+
+bool frmCustomer::queryClose()
+{
+    if (!DbSession || !DbSession->IsInTransaction())
+        return true;
+    const int answer = nbk::ui::MsgBox(QString::fromLatin1(MSG_CANCEL_QUESTION), nbk::mb::YesNo,
+                                       QStringLiteral("Question"));
+    if (answer != nbk::mb::Yes)
+        return false;
+    DbSession->RollBackTransaction();
+    return true;
+}

@@ -1,0 +1,261 @@
+#include "BookingFixture.h"
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+const QString kNoSeats = QStringLiteral("Cancelling reservation due to non availablity of seats");
+
+class BookSeatsTest : public BookingTest {};
+
+TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransaction)
+{
+    search("A", "C");
+    SeatsRequested = 2;
+    BoardingOffsetMinutes = 20;
+    BookSeats(0);
+
+    ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
+    EXPECT_EQ(lastMessage().title, "Success");
+    EXPECT_EQ(lastMessage().style, mb::OKOnly);
+    ASSERT_TRUE(session().IsInTransaction());
+    ASSERT_NE(customerScreen(), nullptr);
+
+    EXPECT_EQ(BookedInstanceId, 70);
+    EXPECT_EQ(JourneyKm, 100);  // segments 1 and 2
+    EXPECT_EQ(ClassBase, 20);
+    EXPECT_DOUBLE_EQ(ClassMultiplier, 0.8);
+    EXPECT_DOUBLE_EQ(FuelMultiplier, 0.25);
+    // the departure at the boarding place crosses midnight
+    EXPECT_EQ(JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
+
+    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{1, 2}));
+    EXPECT_EQ(inSession(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
+                                       "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
+                            .arg(CustomerId))
+                  .toInt(),
+              2);
+    EXPECT_EQ(inSession(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(CustomerId)).toString(),
+              "**TEMP**");
+    EXPECT_EQ(inSession(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
+    // nothing is visible elsewhere until the details are saved
+    EXPECT_EQ(seatsOf(CustomerId, true), QList<int>{});
+}
+
+TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
+{
+    db().exec("UPDATE bus_info SET total_seats = 2");
+    hold(1, 1, 2, 500);  // A->C
+    hold(2, 3, 3, 501);  // C->D
+
+    // seat 1 ends on segment 2, so it is free from C on
+    search("C", "D");
+    SeatsRequested = 1;
+    BookSeats(0);
+    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{1});
+    customerScreen()->Command2->click();
+
+    // B->C shares segment 2 with seat 1 and none with seat 2
+    search("B", "C");
+    BookSeats(0);
+    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{2});
+    customerScreen()->Command2->click();
+
+    // B->D collides with both
+    ui::MessageScript::clearShown();
+    search("B", "D");
+    BookSeats(0);
+    EXPECT_EQ(texts(), QStringList{kNoSeats});
+    expectNothingLeft(2, 2);
+}
+
+TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirst)
+{
+    db().exec("UPDATE bus_info SET total_seats = 5");
+    hold(1, 1, 2, 500);
+    hold(2, 2, 3, 500);
+    hold(4, 1, 1, 501);
+    search("A", "C");
+    SeatsRequested = 2;
+    BookSeats(0);
+    EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
+    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{3, 5}));
+    EXPECT_EQ(ChosenSeats[0], 3);
+    EXPECT_EQ(ChosenSeats[1], 5);
+}
+
+TEST_P(BookSeatsTest, OneSeatTooFewCancelsAndWritesNothing)
+{
+    db().exec("UPDATE bus_info SET total_seats = 5");
+    hold(1, 1, 2, 500);
+    hold(2, 2, 3, 500);
+    hold(4, 1, 1, 501);
+    search("A", "C");
+    SeatsRequested = 3;
+    BookSeats(0);
+    ASSERT_EQ(texts(), QStringList{kNoSeats});
+    EXPECT_EQ(lastMessage().style, mb::OKOnly);
+    EXPECT_EQ(lastMessage().title, QString());
+    EXPECT_EQ(customerScreen(), nullptr);
+    expectNothingLeft(2, 3);
+}
+
+TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer)
+{
+    hold(1, 1, 2, 500);
+    hold(2, 1, 2, 500);
+    hold(4, 1, 2, 501);
+    const int next = db().scalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt() + 1;
+    // another clerk takes seat 3 once this booking has counted it as free
+    reservation::setFreeSeatsComputedHook([this] {
+        auto other = db().login(QStringLiteral("clerk1"));
+        data::Connection &cn = other->GetCurrentConnection();
+        cn.execute("Insert INTO Customer values ( 502,70,SYSDATE,'Other',30,1,'M','B','D',0)");
+        cn.execute("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 502, 'r' )");
+    });
+    search("A", "C");
+    SeatsRequested = 2;
+    BookSeats(0);
+
+    ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
+    EXPECT_EQ(CustomerId, next);
+    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(inSession(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(CustomerId)).toInt(), 1);
+    EXPECT_EQ(inSession("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
+    EXPECT_EQ(inSession("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 38);
+    EXPECT_EQ(FreeSeats[0], -1);  // seat 3 struck out
+    // the customer id was drawn once
+    EXPECT_EQ(inSession(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
+}
+
+TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
+{
+    db().exec("UPDATE bus_info SET total_seats = 3");
+    hold(1, 1, 3, 500);
+    hold(2, 1, 3, 500);
+    reservation::setFreeSeatsComputedHook([this] { hold(db(), 3, 1, 1, 501); });
+    search("A", "C");
+    SeatsRequested = 1;
+    BookSeats(0);
+    EXPECT_EQ(texts(), QStringList{kNoSeats});
+    EXPECT_EQ(customerScreen(), nullptr);
+    expectNothingLeft(2, 3);
+}
+
+TEST_P(BookSeatsTest, PickSeatsSkipsStruckSeatsAndRespectsTheListSizes)
+{
+    SeatsRequested = 2;
+    FreeSeats[0] = 3;
+    FreeSeats[1] = 5;
+    FreeSeats[2] = 6;
+    EXPECT_EQ(PickSeats(0, 3), 1);
+    EXPECT_EQ(ChosenSeats[0], 3);
+    EXPECT_EQ(ChosenSeats[1], 5);
+    EXPECT_EQ(PickSeats(-5, 3), 1);
+    EXPECT_EQ(FreeSeats[1], -1);
+    EXPECT_EQ(ChosenSeats[0], 3);
+    EXPECT_EQ(ChosenSeats[1], 6);
+    EXPECT_EQ(PickSeats(-3, 3), -2);  // only 6 is left
+
+    // a request beyond the 31 entries of ChosenSeats is never filled, whatever is free
+    for (int i = 0; i < 201; ++i)
+        FreeSeats[size_t(i)] = qint16(i + 1);
+    SeatsRequested = 32;
+    EXPECT_EQ(PickSeats(0, 201), -2);
+    SeatsRequested = 31;
+    EXPECT_EQ(PickSeats(0, 201), 1);
+    EXPECT_EQ(ChosenSeats[30], 31);
+}
+
+// Every refusal ends in a message naming the cause, a rollback and no screen.
+class BookSeatsFailure : public BookingTest {
+protected:
+    void expectRefused(const QString &cause, int customersBefore = 0)
+    {
+        ASSERT_EQ(ui::MessageScript::shown().size(), 1u) << texts().join('|').toStdString();
+        EXPECT_TRUE(lastMessage().text.contains(cause, Qt::CaseInsensitive)) << lastMessage().text.toStdString();
+        EXPECT_TRUE(lastMessage().text.contains("cancelled", Qt::CaseInsensitive));
+        EXPECT_EQ(lastMessage().icon(), mb::Critical);
+        EXPECT_EQ(lastMessage().title, "Error");
+        EXPECT_EQ(customerScreen(), nullptr);
+        expectNothingLeft(customersBefore, 0);
+    }
+};
+
+TEST_P(BookSeatsFailure, VehicleWithoutSeatRecord)
+{
+    db().exec("UPDATE bus_instance SET registration = 'GONE'");
+    search("A", "C");
+    SeatsRequested = 1;
+    BookSeats(0);
+    expectRefused("GONE");
+}
+
+TEST_P(BookSeatsFailure, VehicleLargerThanTheSeatList)
+{
+    db().exec("UPDATE bus_info SET total_seats = 202");
+    search("A", "C");
+    SeatsRequested = 1;
+    BookSeats(0);
+    expectRefused("202");
+}
+
+TEST_P(BookSeatsFailure, VehicleOfExactlyTheListSizeIsBooked)
+{
+    db().exec("UPDATE bus_info SET total_seats = 201");
+    for (int seat = 1; seat <= 200; ++seat)
+        hold(seat, 1, 3, 500);
+    search("A", "C");
+    SeatsRequested = 1;
+    BookSeats(0);
+    EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
+    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{201});
+}
+
+TEST_P(BookSeatsFailure, MoreSeatsThanABookingHolds)
+{
+    search("A", "C");
+    SeatsRequested = 32;
+    BookSeats(0);
+    expectRefused("31");
+}
+
+TEST_P(BookSeatsFailure, JourneyWithoutDistance)
+{
+    search("A", "C");
+    SearchRows.at(1, 0) = 99;  // a route without elements
+    SeatsRequested = 1;
+    BookSeats(0);
+    expectRefused("distance");
+}
+
+TEST_P(BookSeatsFailure, RefusedCustomerRow)
+{
+    // the id the booking will draw is taken already
+    const int next = db().scalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt() + 1;
+    db().exec(QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'Someone',-1,-1,'x','Unkn','Unkn',0)").arg(next));
+    search("A", "C");
+    SeatsRequested = 1;
+    BookSeats(0);
+    expectRefused("customer record", 1);
+    EXPECT_EQ(CustomerId, next);
+    EXPECT_EQ(seatsOf(next, true), QList<int>{});
+}
+
+TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
+{
+    if (GetParam() != EngineKind::Embedded)
+        GTEST_SKIP() << "the refusal is an embedded-engine trigger";
+    db().exec("CREATE TRIGGER counter_refused BEFORE UPDATE ON bus_instance "
+              "BEGIN SELECT RAISE(ABORT, 'ORA-20002: counter refused'); END");
+    search("A", "C");
+    SeatsRequested = 2;
+    BookSeats(0);
+    expectRefused("free seats");
+}
+
+NBK_ALL_ENGINES(BookSeatsTest);
+NBK_ALL_ENGINES(BookSeatsFailure);
+
+}  // namespace

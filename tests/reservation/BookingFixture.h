@@ -1,0 +1,125 @@
+#pragma once
+#include "app/common/ScreenRegistry.h"
+#include "data/RowTable.h"
+#include "reservation/BookSeats.h"
+#include "reservation/frmCustomer.h"
+#include "reservation/state/ReservationState.h"
+#include "support/TestDatabase.h"
+#include "ui/MsgBox.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QList>
+#include <QPushButton>
+
+namespace nbk::test {
+
+// Route 7 runs A -> B -> C -> D over segments 1 (A-B, 40 km), 2 (B-C, 60 km) and
+// 3 (C-D, 30 km); run 70 of class 2 leaves A on 5 March 2003 at 23:50 with bus R1
+// (40 seats, 40 free).
+class BookingTest : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        reservation::registerScreens();
+        for (const char *s : {
+                 "INSERT INTO PLACE VALUES('A', 'Aa')",
+                 "INSERT INTO PLACE VALUES('B', 'Bb')",
+                 "INSERT INTO PLACE VALUES('C', 'Cc')",
+                 "INSERT INTO PLACE VALUES('D', 'Dd')",
+                 "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)",
+                 "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 60)",
+                 "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 30)",
+                 "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 130, 1, 5, 260 )",
+                 "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+                 "INSERT INTO PATH_ORDER VALUES(7, 2, 2)",
+                 "INSERT INTO PATH_ORDER VALUES(7, 3, 3)",
+                 "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
+                 "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "
+                 "'tt' , 0 , 'R1' , 2 , 40 )",
+             })
+            db().exec(QString::fromLatin1(s));
+    }
+
+    void TearDown() override
+    {
+        reservation::setFreeSeatsComputedHook({});
+        session().RollBackTransaction();
+        for (const char *name : {"frmCustomer", "frmReservation"})
+            while (QWidget *w = findScreen(QString::fromLatin1(name))) {
+                w->setObjectName(QString());
+                w->close();
+                w->deleteLater();
+            }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DbTest::TearDown();
+    }
+
+    // The run search's rows for a journey on run 70's class and day, as the search
+    // leaves them in SearchRows.
+    void search(const QString &from, const QString &to)
+    {
+        OriginPlace = from;
+        DestinationPlace = to;
+        ClassIndex = 2;
+        JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
+        session().SetupInstanceDetails();
+        data::Command &c = session().SQLcmdGetInstanceDetails();
+        c.setValue(0, OriginPlace);
+        c.setValue(1, DestinationPlace);
+        c.setValue(2, ClassIndex);
+        c.setValue(3, JourneyDateText);
+        SearchRows = c.execute().getRows();
+        ASSERT_EQ(SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
+    }
+
+    // A committed reservation of one seat over segments s1..s2 of run 70.
+    void hold(int seat, int s1, int s2, int cid) { hold(db(), seat, s1, s2, cid); }
+    static void hold(TestDatabase &d, int seat, int s1, int s2, int cid)
+    {
+        if (d.scalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(cid)).toInt() == 0)
+            d.exec(QStringLiteral("Insert INTO Customer values ( %1,70,SYSDATE,'Held',30,1,'M','A','D',0)").arg(cid));
+        d.exec(QStringLiteral("INSERT INTO seat_matrix VALUES( 70 , %1 ,%2 , %3 , %4, 'r' )")
+                   .arg(seat)
+                   .arg(s1)
+                   .arg(s2)
+                   .arg(cid));
+    }
+
+    // Reads through the booking's own connection, inside its open transaction.
+    QVariant inSession(const QString &sql)
+    {
+        data::ResultSet rs = session().GetCurrentConnection().query(sql);
+        return rs.eof() ? QVariant() : rs.value(0);
+    }
+    QList<int> seatsOf(qint32 cid, bool committed)
+    {
+        const QString sql = QStringLiteral("SELECT seat_no FROM seat_matrix WHERE customer_id = %1 ORDER BY seat_no").arg(cid);
+        data::ResultSet rs = committed ? db().query(sql) : session().GetCurrentConnection().query(sql);
+        QList<int> seats;
+        for (; !rs.eof(); rs.moveNext())
+            seats << rs.value(0).toInt();
+        return seats;
+    }
+    int count(const QString &sql) { return db().scalar(sql).toInt(); }
+    int freeSeatsOfRun() { return count(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")); }
+
+    frmCustomer *customerScreen() { return findScreenAs<frmCustomer>(QStringLiteral("frmCustomer")); }
+
+    // Nothing of a failed or abandoned booking is left, seen from another session.
+    void expectNothingLeft(int customersBefore, int seatRowsBefore)
+    {
+        EXPECT_FALSE(session().IsInTransaction());
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer")), customersBefore);
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer WHERE name = '**TEMP**'")), 0);
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM seat_matrix")), seatRowsBefore);
+        EXPECT_EQ(freeSeatsOfRun(), 40);
+    }
+
+    static QStringList texts() { return ui::MessageScript::texts(); }
+    static const ui::ShownMessage &lastMessage() { return ui::MessageScript::shown().back(); }
+};
+
+}  // namespace nbk::test

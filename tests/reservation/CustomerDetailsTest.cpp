@@ -1,0 +1,253 @@
+#include "BookingFixture.h"
+
+#include "data/DbError.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+const QString kUpdateFailed =
+    QStringLiteral(" Error updating database (Reservation Cancelled) . Please try later or report to supervisor ");
+
+class CustomerDetails : public BookingTest {
+protected:
+    // Two seats A->C on run 70, boarding 20 minutes after its start; the details screen open.
+    frmCustomer *bookTwoSeats()
+    {
+        search("A", "C");
+        SeatsRequested = 2;
+        BoardingOffsetMinutes = 20;
+        BookSeats(0);
+        frmCustomer *f = customerScreen();
+        EXPECT_NE(f, nullptr) << texts().join('|').toStdString();
+        ui::MessageScript::clearShown();
+        return f;
+    }
+    static void fill(frmCustomer *f, const QString &name, const QString &phone, const QString &age, const QString &gender)
+    {
+        f->txtname->setText(name);
+        f->phone->setText(phone);
+        f->txtage->setText(age);
+        f->cmbGen->setCurrentText(gender);
+    }
+    QString committedField(const QString &column, qint32 cid)
+    {
+        return db().scalar(QStringLiteral("SELECT %1 FROM customer WHERE customer_id = %2").arg(column).arg(cid)).toString();
+    }
+    // The temporary row is untouched and the booking still pending.
+    void expectStillPending(qint32 cid)
+    {
+        EXPECT_TRUE(session().IsInTransaction());
+        EXPECT_EQ(inSession(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(cid)).toString(),
+                  "**TEMP**");
+        EXPECT_NE(customerScreen(), nullptr);
+    }
+};
+
+TEST_P(CustomerDetails, OkSavesThePassengerCommitsAndClosesTheRequestScreen)
+{
+    db().exec("UPDATE class_type SET base = 10, multiplier = 0.8 WHERE class = 2");
+    QWidget request;  // the journey request screen, still open behind
+    request.setObjectName(QStringLiteral("frmReservation"));
+    request.show();
+
+    QPointer<frmCustomer> f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->windowTitle(), "Customer Details");
+    ASSERT_EQ(f->cmbGen->count(), 2);
+    EXPECT_EQ(f->cmbGen->itemText(0), "M");
+    EXPECT_EQ(f->cmbGen->itemText(1), "F");
+    EXPECT_EQ(f->cmbGen->currentText(), "M");
+
+    fill(f, "D'Souza", "9845012345", "35", "F");
+    f->Command1->click();
+
+    ASSERT_EQ(texts(), QStringList{"Update complete."});
+    EXPECT_EQ(lastMessage().icon(), mb::Information);
+    EXPECT_EQ(lastMessage().title, "Reservation");
+    EXPECT_FALSE(session().IsInTransaction());
+    EXPECT_EQ(Fare, 230);
+    // seen from another session: committed, exactly as typed
+    const qint32 cid = CustomerId;
+    EXPECT_EQ(committedField("name", cid), "D'Souza");
+    EXPECT_EQ(committedField("instance_id", cid).toInt(), 70);
+    EXPECT_EQ(committedField("To_char(journey_date,'dd-mm-yyyy hh24:mi:ss')", cid), "06-03-2003 00:10:00");
+    EXPECT_EQ(committedField("age", cid).toInt(), 35);
+    EXPECT_EQ(committedField("phone", cid).toLongLong(), 9845012345LL);
+    EXPECT_EQ(committedField("gender", cid), "F");
+    EXPECT_EQ(committedField("origin", cid), "A");
+    EXPECT_EQ(committedField("destin", cid), "C");
+    EXPECT_EQ(committedField("fare", cid).toInt(), 230);
+    EXPECT_EQ(seatsOf(cid, true), (QList<int>{1, 2}));
+    EXPECT_EQ(freeSeatsOfRun(), 38);
+
+    EXPECT_EQ(customerScreen(), nullptr);
+    EXPECT_FALSE(request.isVisible());
+}
+
+TEST_P(CustomerDetails, FareOfADearerClass)
+{
+    db().exec("UPDATE class_type SET base = 20, multiplier = 1.5 WHERE class = 2");
+    frmCustomer *f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    fill(f, "Ravi", "12345", "40", "M");
+    f->Command1->click();
+    EXPECT_EQ(texts(), QStringList{"Update complete."});
+    EXPECT_EQ(committedField("fare", CustomerId).toInt(), 390);
+}
+
+TEST_P(CustomerDetails, AgeOrPhoneThatIsNoNumberIsRefusedBeforeAnythingIsWritten)
+{
+    frmCustomer *f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    for (const char *age : {"abc", "", "35; DELETE customer", "1e999"}) {
+        ui::MessageScript::clearShown();
+        fill(f, "Ravi", "12345", age, "M");
+        f->Command1->click();
+        ASSERT_EQ(texts(), QStringList{"Error in age entry "}) << age;
+        EXPECT_EQ(lastMessage().icon(), mb::Information);
+        EXPECT_EQ(lastMessage().title, "Error");
+        expectStillPending(CustomerId);
+    }
+    for (const char *phone : {"", "98450 12345", "1, name = 'x'"}) {
+        ui::MessageScript::clearShown();
+        fill(f, "Ravi", phone, "35", "M");
+        f->Command1->click();
+        ASSERT_EQ(texts(), QStringList{"Error in phone entry "}) << phone;
+        expectStillPending(CustomerId);
+    }
+    // corrected, the same screen completes the booking
+    ui::MessageScript::clearShown();
+    fill(f, "Ravi", "12345", " 35 ", "M");
+    f->Command1->click();
+    EXPECT_EQ(texts(), QStringList{"Update complete."});
+    EXPECT_EQ(committedField("age", CustomerId).toInt(), 35);
+}
+
+TEST_P(CustomerDetails, TypedNameCannotChangeTheStatement)
+{
+    hold(7, 1, 2, 500);
+    frmCustomer *f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    const QString name = QStringLiteral("x' , fare=0, name='y' where 1=1 --");
+    fill(f, name, "12345", "35", "M");
+    f->Command1->click();
+    EXPECT_EQ(texts(), QStringList{"Update complete."});
+    EXPECT_EQ(committedField("name", CustomerId), name);
+    EXPECT_EQ(committedField("name", 500), "Held");
+}
+
+TEST_P(CustomerDetails, FareBeyondSixteenBitsIsRefusedAndTheBookingStaysPending)
+{
+    db().exec("UPDATE class_type SET base = 20000 WHERE class = 2");  // (105 + 20000) x 2
+    frmCustomer *f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    fill(f, "Ravi", "12345", "35", "M");
+    f->Command1->click();
+    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
+    EXPECT_TRUE(lastMessage().text.contains("fare", Qt::CaseInsensitive));
+    EXPECT_EQ(lastMessage().icon(), mb::Critical);
+    expectStillPending(CustomerId);
+
+    f->Command2->click();
+    expectNothingLeft(0, 0);
+}
+
+TEST_P(CustomerDetails, CancelRollsTheBookingBack)
+{
+    QPointer<frmCustomer> f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    f->Command2->click();
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_EQ(customerScreen(), nullptr);
+    expectNothingLeft(0, 0);
+}
+
+TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
+{
+    QPointer<frmCustomer> f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    ui::MessageScript::answer(mb::No);
+    EXPECT_FALSE(f->close());
+    ASSERT_EQ(texts(), QStringList{"Cancel current reservation? "});
+    EXPECT_EQ(lastMessage().style, mb::YesNo);
+    EXPECT_EQ(lastMessage().title, "Question");
+    expectStillPending(CustomerId);
+    EXPECT_EQ(inSession("SELECT count(*) FROM seat_matrix").toInt(), 2);
+
+    ui::MessageScript::clearShown();
+    ui::MessageScript::answer(mb::Yes);
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(texts(), QStringList{"Cancel current reservation? "});
+    EXPECT_EQ(customerScreen(), nullptr);
+    expectNothingLeft(0, 0);
+}
+
+TEST_P(CustomerDetails, RefusedUpdateRollsBackAndTheScreenCannotClaimSuccessLater)
+{
+    if (GetParam() != EngineKind::Embedded)
+        GTEST_SKIP() << "the refusal is an embedded-engine trigger";
+    db().exec("CREATE TRIGGER customer_refused BEFORE UPDATE ON customer "
+              "BEGIN SELECT RAISE(ABORT, 'ORA-20003: customer refused'); END");
+    QPointer<frmCustomer> f = bookTwoSeats();
+    ASSERT_TRUE(f);
+    fill(f, "Ravi", "12345", "35", "M");
+    f->Command1->click();
+    ASSERT_EQ(texts(), QStringList{kUpdateFailed});
+    EXPECT_EQ(lastMessage().icon(), mb::Critical);
+    EXPECT_EQ(lastMessage().title, "Error");
+    EXPECT_NE(customerScreen(), nullptr);  // the window stays
+    expectNothingLeft(0, 0);
+
+    // nothing is pending any more: Ok says so, closing asks nothing
+    ui::MessageScript::clearShown();
+    f->Command1->click();
+    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
+    EXPECT_NE(lastMessage().text, "Update complete.");
+    ui::MessageScript::clearShown();
+    EXPECT_TRUE(f->close());
+    EXPECT_TRUE(texts().isEmpty());
+    expectNothingLeft(0, 0);
+}
+
+NBK_ALL_ENGINES(CustomerDetails);
+
+// The fare in 16-bit steps, halves to the even neighbour.
+class Fare16 : public ::testing::Test {
+protected:
+    void SetUp() override { ResetReservationState(); }
+    static qint16 fare(qint32 km, double fuel, double cls, qint16 base, qint16 seats)
+    {
+        JourneyKm = km;
+        FuelMultiplier = fuel;
+        ClassMultiplier = cls;
+        ClassBase = base;
+        SeatsRequested = seats;
+        return frmCustomer::ComputeFare();
+    }
+};
+
+TEST_F(Fare16, WorkedExamplesAndHalvesToEven)
+{
+    EXPECT_EQ(fare(100, 0.25, 0.8, 10, 2), 230);
+    EXPECT_EQ(fare(100, 0.25, 1.5, 20, 2), 390);
+    EXPECT_EQ(fare(50, 0.25, 0, 0, 1), 12);   // fuel term 12.5
+    EXPECT_EQ(fare(54, 0.25, 0, 0, 1), 14);   // fuel term 13.5
+    EXPECT_EQ(fare(1, 0, 0.5, 0, 1), 0);      // class term 0.5
+    EXPECT_EQ(fare(3, 0, 0.5, 0, 1), 2);      // class term 1.5
+}
+
+TEST_F(Fare16, EveryStepMustFitSixteenBits)
+{
+    EXPECT_EQ(fare(100, 0.25, 0.8, 16278, 2), 32766);
+    EXPECT_THROW(fare(100, 0.25, 0.8, 16279, 2), data::DbException);  // product 32768
+    EXPECT_THROW(fare(100, 0.25, 0.8, 32700, 1), data::DbException);  // sum 32805
+    EXPECT_THROW(fare(200000, 0.25, 0, 0, 1), data::DbException);     // fuel term 50000
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include "ScreenFixture.h"
+
+#include "reservation/FindBusInstances.h"
+#include "reservation/frmPlaces.h"
+#include "reservation/frmReservation.h"
+#include "reservation/state/ReservationState.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+
+using namespace nbk;
+using namespace nbk::test;
+using nbk::ui::MessageScript;
+
+namespace {
+
+const QString kPassed = QStringLiteral("Invalid Date. The date you have specified has already passed.");
+const QString kTooFar = QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. \r\n"
+                                       "Please change the date if you wish to retry. ");
+const QString kNotFound = QStringLiteral("Requested place not found. Please check the spelling");
+
+class JourneyRequest : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        for (const char *s : {"INSERT INTO PLACE VALUES('Myso', 'Mysore')", "INSERT INTO PLACE VALUES('Mang', 'Mangalore')",
+                              "INSERT INTO PLACE VALUES('Madi', 'Madikeri')", "INSERT INTO PLACE VALUES('Bang', 'Bangalore')",
+                              "INSERT INTO PLACE VALUES('Hubl', 'Hubli')"})
+            db().exec(QString::fromLatin1(s));
+    }
+
+    Request request(const QDate &date, const char *from = "Bangalore", const char *to = "Hubli")
+    {
+        Request r;
+        r.date = date;
+        r.from = QString::fromLatin1(from);
+        r.to = QString::fromLatin1(to);
+        return r;
+    }
+
+    frmPlaces *places() { return findScreenAs<frmPlaces>(QStringLiteral("frmPlaces")); }
+};
+
+TEST_P(JourneyRequest, OpensWithItsControlsAndValues)
+{
+    QWidget *f = openScreen(QStringLiteral("frmReservation"));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Reservation"));
+    EXPECT_EQ(child<QGroupBox>(f, "Frame1")->title(), QStringLiteral("Journey Time Details"));
+    EXPECT_EQ(child<QGroupBox>(f, "Frame2")->title(), QStringLiteral("Journey Details"));
+    auto *year = child<QComboBox>(f, "cmbYear");
+    EXPECT_EQ(year->count(), 2);
+    EXPECT_EQ(year->currentText(), QStringLiteral("2030"));
+    EXPECT_EQ(year->itemText(1), QStringLiteral("2031"));
+    auto *seats = child<QComboBox>(f, "cmbSeats");
+    EXPECT_EQ(seats->count(), 10);
+    EXPECT_EQ(seats->currentText(), QStringLiteral("1"));
+    auto *month = child<QComboBox>(f, "cmbMonth");
+    EXPECT_EQ(month->itemText(0), QLocale().monthName(1));
+    EXPECT_EQ(month->currentIndex(), 9);
+    EXPECT_EQ(child<QComboBox>(f, "cmbClass")->currentText(), QStringLiteral("Semi - Luxury"));
+    EXPECT_EQ(child<QComboBox>(f, "cmbClass")->itemText(4), QStringLiteral("Air - Bus"));
+    EXPECT_EQ(child<QLineEdit>(f, "txthh")->text(), QStringLiteral("10"));
+    EXPECT_EQ(child<QLineEdit>(f, "txtmin")->text(), QStringLiteral("00"));
+    EXPECT_EQ(child<QLineEdit>(f, "txtDD")->text(), QStringLiteral("27"));
+    EXPECT_EQ(child<QLineEdit>(f, "txtFrom")->text(), QStringLiteral("Arsi"));
+    EXPECT_EQ(child<QLineEdit>(f, "txtTo")->text(), QStringLiteral("Shim"));
+    EXPECT_TRUE(child<QLineEdit>(f, "txtRoute")->text().isEmpty());
+    EXPECT_FALSE(child<QRadioButton>(f, "Option1")->isChecked());
+    EXPECT_EQ(child<QRadioButton>(f, "Option1")->text(), QStringLiteral(" Allow to choose Instances"));
+    EXPECT_EQ(child<QPushButton>(f, "cmdNext")->text(), QStringLiteral("Next >>"));
+    QStringList labels;
+    for (QLabel *l : f->findChildren<QLabel *>())
+        labels << l->text();
+    for (const char *caption : {" DD", " Month", "     Year", "  HH", "Min", "Date of Journey", "Time", "Bus Class",
+                                "No. of Seats", "From", " To", "Route Number"})
+        EXPECT_TRUE(labels.contains(QString::fromLatin1(caption))) << caption;
+    // the menu opens it once
+    EXPECT_EQ(openScreen(QStringLiteral("frmReservation")), f);
+}
+
+TEST_P(JourneyRequest, TwentyNinthOfFebruaryOnlyInALeapYear)
+{
+    setFixedNow(QDateTime(QDate(2004, 2, 10), QTime(8, 0)));
+    // accepted: the request goes on to the places, of which one is unknown
+    submit(request(QDate(2004, 2, 29), "Xanadu"));
+    EXPECT_EQ(JourneyDateText, QStringLiteral("2-29-2004 10:0:00"));
+    EXPECT_EQ(MessageScript::texts(), QStringList{kNotFound});
+    closeScreen(QStringLiteral("frmReservation"));
+    MessageScript::clearShown();
+
+    setFixedNow(QDateTime(QDate(2005, 2, 10), QTime(8, 0)));
+    JourneyDateText.clear();
+    QWidget *f = openScreen(QStringLiteral("frmReservation"));
+    fill(f, request(QDate(2005, 2, 1)));
+    type(f, "txtDD", QStringLiteral("29"));
+    click(f, "cmdNext");
+    ASSERT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Invalid Date")});
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Information);
+    EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error"));
+    EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtDD"));
+    EXPECT_TRUE(JourneyDateText.isEmpty());
+    EXPECT_TRUE(f->isVisible());
+}
+
+TEST_P(JourneyRequest, AdvanceLimitCountsBothWaysAndPastDatesAreRefused)
+{
+    const QDate today = now().date();
+    submit(request(today.addDays(45)));
+    EXPECT_FALSE(MessageScript::texts().contains(kTooFar));
+    closeScreen(QStringLiteral("frmReservation"));
+
+    MessageScript::clearShown();
+    submit(request(today.addDays(46)));
+    EXPECT_EQ(MessageScript::texts(), QStringList{kTooFar});
+    closeScreen(QStringLiteral("frmReservation"));
+
+    MessageScript::clearShown();
+    submit(request(today.addDays(-46)));
+    EXPECT_EQ(MessageScript::texts(), QStringList{kTooFar});
+    closeScreen(QStringLiteral("frmReservation"));
+
+    MessageScript::clearShown();
+    submit(request(today.addDays(-3)));
+    EXPECT_EQ(MessageScript::texts(), QStringList{kPassed});
+    closeScreen(QStringLiteral("frmReservation"));
+
+    // today, an hour already gone: refused by the time check, after the request was stored
+    MessageScript::clearShown();
+    Request r = request(today);
+    r.hour = QStringLiteral("7");
+    r.minute = QStringLiteral("59");
+    submit(r);
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(" The requested date for reservation has passed. Please change the date ")});
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
+    EXPECT_EQ(JourneyDateText, QStringLiteral("3-4-2030 7:59:00"));
+}
+
+TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
+{
+    struct Case {
+        const char *hour, *minute, *message;
+    };
+    for (const Case c : {Case{"24", "00", "Invalid Hour"}, Case{"9.5", "00", "Invalid Hour"},
+                         Case{"-1", "00", "Invalid Hour"}, Case{"ten", "00", "Invalid Hour"},
+                         Case{"10", "60", "Invalid Minutes"}, Case{"10", "7.5", "Invalid Minutes"},
+                         Case{"10", "", "Invalid Minutes"}}) {
+        MessageScript::clearShown();
+        JourneyDateText.clear();
+        Request r = request(now().date().addDays(2));
+        r.hour = QString::fromLatin1(c.hour);
+        r.minute = QString::fromLatin1(c.minute);
+        QWidget *f = submit(r);
+        EXPECT_EQ(MessageScript::texts(), QStringList{QString::fromLatin1(c.message)}) << c.hour << ":" << c.minute;
+        EXPECT_TRUE(JourneyDateText.isEmpty()) << "stored " << JourneyDateText.toStdString();
+        EXPECT_EQ(f->focusWidget(),
+                  child<QLineEdit>(f, c.message[8] == 'H' ? "txthh" : "txtmin"));
+    }
+    // leading zeros are dropped from the stored text
+    MessageScript::clearShown();
+    Request r = request(QDate(2030, 3, 7), "Xanadu");
+    r.hour = QStringLiteral("09");
+    r.minute = QStringLiteral("05");
+    QWidget *f = openScreen(QStringLiteral("frmReservation"));
+    fill(f, r);
+    type(f, "txtDD", QStringLiteral("07"));
+    click(f, "cmdNext");
+    EXPECT_EQ(JourneyDateText, QStringLiteral("3-7-2030 9:5:00"));
+    EXPECT_EQ(JourneyDateTime, QDateTime(QDate(2030, 3, 7), QTime(9, 5)));
+}
+
+TEST_P(JourneyRequest, RouteNumberMustBeANumberAndPlacesMustBeTyped)
+{
+    Request r = request(now().date().addDays(2));
+    r.route = QStringLiteral("12a");
+    r.seats = 3;
+    r.classIndex = 4;
+    r.chooseRun = true;
+    QWidget *f = submit(r);
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral("Invalid RouteID. Please enter a number. Leave blank if unknown ")});
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
+    EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtRoute"));
+    // the request is stored before the route number is looked at
+    EXPECT_EQ(SeatsRequested, 3);
+    EXPECT_EQ(ClassIndex, 4);
+    EXPECT_TRUE(AllowInstanceChoice);
+    EXPECT_TRUE(RouteIdText.isEmpty());
+    EXPECT_TRUE(f->isVisible());
+
+    MessageScript::clearShown();
+    type(f, "txtRoute", QString());
+    type(f, "txtTo", QStringLiteral("   "));
+    click(f, "cmdNext");
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Please type the origin and destination places ")});
+    EXPECT_EQ(MessageScript::shown().front().style, mb::OKOnly);
+    EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtFrom"));
+}
+
+TEST_P(JourneyRequest, SpacesAroundPlaceNamesAreDropped)
+{
+    QWidget *f = submit(request(now().date().addDays(2), "  Bangalore ", " Hubli  "));
+    // both resolved at once: the search ran and found nothing to create a run from
+    EXPECT_EQ(OriginPlace, QStringLiteral("Bang"));
+    EXPECT_EQ(DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(places(), nullptr);
+    EXPECT_TRUE(MessageScript::texts().contains(
+        QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
+    Q_UNUSED(f);
+}
+
+TEST_P(JourneyRequest, UnknownPlaceBringsTheRequestBack)
+{
+    QWidget *f = submit(request(now().date().addDays(2), "Xanadu", "Hubli"));
+    EXPECT_EQ(MessageScript::texts(), QStringList{kNotFound});
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+}
+
+TEST_P(JourneyRequest, SamePlaceAtBothEndsBringsTheRequestBack)
+{
+    QWidget *f = submit(request(now().date().addDays(2), "Hubli", "Hubli"));
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Start Place same as end place ")});
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+}
+
+TEST_P(JourneyRequest, PendingEnquiryIsDroppedBySubmittingARequest)
+{
+    EnquiryMode = true;
+    submit(request(now().date().addDays(-3)));
+    EXPECT_FALSE(EnquiryMode);
+}
+
+TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
+{
+    QWidget *f = submit(request(now().date().addDays(2), "Ma", "Hubli"));
+    frmPlaces *p = places();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->windowTitle(), QStringLiteral("Confirm Start and Destination"));
+    EXPECT_FALSE(f->isVisible());
+    ASSERT_EQ(p->cmbFrom->count(), 2);
+    EXPECT_EQ(p->cmbFrom->itemText(0), QStringLiteral("Madikeri"));
+    EXPECT_EQ(p->cmbFrom->itemText(1), QStringLiteral("Mangalore"));
+    EXPECT_EQ(p->cmbFrom->currentIndex(), 0);
+    EXPECT_EQ(p->cmbTo->count(), 1);
+
+    // Back: the request again, ready for Next
+    click(p, "cmdBack");
+    EXPECT_EQ(places(), nullptr);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+
+    // Next with Mangalore: the request closes and the search runs from Mangalore
+    click(f, "cmdNext");
+    p = places();
+    ASSERT_NE(p, nullptr);
+    p->cmbFrom->setCurrentIndex(1);
+    MessageScript::clearShown();
+    click(p, "cmdNext");
+    EXPECT_EQ(OriginChoice, 1);
+    EXPECT_EQ(OriginPlace, QStringLiteral("Mang"));
+    EXPECT_EQ(DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(places(), nullptr);
+    EXPECT_TRUE(MessageScript::texts().contains(
+        QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
+}
+
+TEST_P(JourneyRequest, ConfirmingTheSamePlaceTwiceBringsTheRequestBack)
+{
+    QWidget *f = submit(request(now().date().addDays(2), "Hub", "Hubli"));
+    frmPlaces *p = places();
+    ASSERT_NE(p, nullptr);
+    click(p, "cmdNext");
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Start Place same as end place ")});
+    EXPECT_EQ(places(), nullptr);
+    EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+
+    click(f, "cmdNext");
+    ASSERT_NE(places(), nullptr);
+    click(places(), "cmdCancel");
+    EXPECT_EQ(places(), nullptr);
+    EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), nullptr);
+}
+
+NBK_ALL_ENGINES(JourneyRequest);
+
+}  // namespace

@@ -1,0 +1,322 @@
+#include "ScreenFixture.h"
+
+#include "data/Numbers.h"
+#include "reservation/FindBusInstances.h"
+#include "reservation/Instances.h"
+#include "reservation/state/ReservationState.h"
+
+#include <QLabel>
+#include <QLocale>
+
+using namespace nbk;
+using namespace nbk::test;
+using nbk::ui::MessageScript;
+
+namespace {
+
+// Alpha - Bravo - Charlie - Delta: 40, 55 and 25 km at 0.5 km a minute, 5 minutes at each
+// stop, so a run boards at Charlie 200 minutes after leaving Alpha.
+class RunSearch : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        for (const char *s : {
+                 "INSERT INTO PLACE VALUES('ALP', 'Alpha')",
+                 "INSERT INTO PLACE VALUES('BRA', 'Bravo')",
+                 "INSERT INTO PLACE VALUES('CHA', 'Charlie')",
+                 "INSERT INTO PLACE VALUES('DEL', 'Delta')",
+                 "INSERT INTO ROUTE_ELEMENT values(1, 'ALP', 'BRA', 40)",
+                 "INSERT INTO ROUTE_ELEMENT values(2, 'BRA', 'CHA', 55)",
+                 "INSERT INTO ROUTE_ELEMENT values(3, 'CHA', 'DEL', 25)",
+                 "INSERT INTO ROUTE VALUES( 1, 'ALP' , 'DEL', 4, 120, 1, 5, 240 )",
+                 "INSERT INTO PATH_ORDER VALUES( 1, 1, 1)",
+                 "INSERT INTO PATH_ORDER VALUES( 1, 2, 2)",
+                 "INSERT INTO PATH_ORDER VALUES( 1, 3, 3)",
+                 "INSERT INTO bus_info VALUES ('KA01', 2, 40)",
+                 "INSERT INTO bus_info VALUES ('KA02', 2, 40)",
+                 "INSERT INTO bus_info VALUES ('KA03', 2, 40)",
+             })
+            db().exec(QString::fromLatin1(s));
+    }
+
+    // A run of route 1 leaving Alpha at h:m on the given day.
+    void run(int id, const QDate &day, int h, int m, const char *vehicle = "KA01", int freeSeats = 40)
+    {
+        db().exec(QStringLiteral("INSERT INTO bus_instance values( %1, 1, %2 , 'tt' , 0 , '%3' , 2 , %4 ) ")
+                      .arg(id)
+                      .arg(at(day, h, m))
+                      .arg(QLatin1String(vehicle))
+                      .arg(freeSeats));
+    }
+
+    void threeRuns()
+    {
+        // the 10:00 run is the last one written, so it is not the first row found
+        run(1, journeyDay(), 6, 0);
+        run(2, journeyDay(), 14, 0, "KA03");
+        run(3, journeyDay(), 10, 0, "KA02");
+    }
+
+    Instances *choice() { return findScreenAs<Instances>(QStringLiteral("Instances")); }
+
+    Request alphaToBravo(const char *hour, const char *minute)
+    {
+        Request r;
+        r.date = journeyDay();
+        r.hour = QString::fromLatin1(hour);
+        r.minute = QString::fromLatin1(minute);
+        r.from = QStringLiteral("Alpha");
+        r.to = QStringLiteral("Bravo");
+        return r;
+    }
+
+    int seatRows(int instance)
+    {
+        return sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE instance_id = %1").arg(instance))
+            .toInt();
+    }
+};
+
+TEST_P(RunSearch, ExactRunIsBookedWithoutTheChoiceScreen)
+{
+    threeRuns();
+    QWidget *f = submit(alphaToBravo("10", "00"));
+
+    EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(BookedInstanceId, 3);
+    EXPECT_EQ(seatRows(3), 1);
+    EXPECT_EQ(seatRows(1) + seatRows(2), 0);
+    EXPECT_EQ(choice(), nullptr);
+    EXPECT_EQ(BoardingOffsetMinutes, 0);
+    // the request waits hidden behind the customer details
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_FALSE(child<QPushButton>(f, "cmdNext")->isEnabled());
+}
+
+TEST_P(RunSearch, ChosenRunIsBookedEvenWhenNotTheFirstRow)
+{
+    threeRuns();
+    Request r = alphaToBravo("10", "00");
+    r.chooseRun = true;
+    submit(r);
+
+    Instances *c = choice();
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->cmbInstance->count(), 1);
+    EXPECT_TRUE(c->cmbInstance->itemText(0).startsWith(QStringLiteral("Instance: 3  Route No:  1   Date:")));
+    EXPECT_TRUE(c->cmbInstance->itemText(0).endsWith(QStringLiteral(" departing ALP at 10:00:00 Hrs ")));
+    EXPECT_EQ(countOf("Reservation Successful"), 0);
+    int row10 = -1;
+    for (int i = 0; i < SearchRows.rowCount(); ++i)
+        if (SearchRows.at(0, i).toInt() == 3)
+            row10 = i;
+    EXPECT_GT(row10, 0) << "the 10:00 run should not be the first row";
+
+    // OK before a choice keeps the screen
+    click(c, "ok");
+    EXPECT_EQ(countOf("Please select an instance before proceeding"), 1);
+    EXPECT_EQ(choice(), c);
+
+    c->cmbInstance->setCurrentIndex(0);
+    click(c, "ok");
+    EXPECT_EQ(choice(), nullptr);
+    EXPECT_EQ(countOf("Reservation Successful"), 1);
+    EXPECT_EQ(BookedInstanceId, 3);
+    EXPECT_EQ(seatRows(3), 1);
+}
+
+TEST_P(RunSearch, RunsWithinFifteenMinutesAreListedAndNoneOtherwise)
+{
+    threeRuns();
+    submit(alphaToBravo("10", "10"));
+    Instances *c = choice();
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->cmbInstance->count(), 1);
+    EXPECT_TRUE(c->cmbInstance->itemText(0).contains(QStringLiteral(" at 10:00:00 Hrs ")));
+    EXPECT_EQ(c->cmbInstance->currentIndex(), -1);
+    EXPECT_EQ(countOf("Reservation Successful"), 0);
+    click(c, "Cancel");
+    EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), nullptr);
+
+    MessageScript::clearShown();
+    QWidget *f = submit(alphaToBravo("10", "15"));
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" no instances  take care ")});
+    EXPECT_EQ(choice(), nullptr);
+    // back at the request, which may be corrected and sent again
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix")).toInt(), 0);
+}
+
+TEST_P(RunSearch, BoardingFurtherDownTheRouteAddsDistanceAndStops)
+{
+    run(1, journeyDay(), 7, 0);
+    Request r = alphaToBravo("10", "20");
+    r.from = QStringLiteral("Charlie");
+    r.to = QStringLiteral("Delta");
+    submit(r);
+
+    EXPECT_EQ(BoardingOffsetMinutes, 200);  // 95 km / 0.5 + 2 stops of 5
+    EXPECT_EQ(countOf("Reservation Successful"), 1);
+    EXPECT_EQ(BookedInstanceId, 1);
+    EXPECT_EQ(JourneyDateTime, QDateTime(journeyDay(), QTime(10, 20)));
+}
+
+TEST_P(RunSearch, BoardingAfterMidnightShowsTheNextDay)
+{
+    run(1, journeyDay(), 21, 0);
+    Request r = alphaToBravo("0", "10");
+    r.date = journeyDay().addDays(1);
+    r.from = QStringLiteral("Charlie");
+    r.to = QStringLiteral("Delta");
+    submit(r);
+
+    Instances *c = choice();
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->cmbInstance->count(), 1);
+    const QString entry = c->cmbInstance->itemText(0);
+    EXPECT_TRUE(entry.contains(QStringLiteral("Date:") + QLocale().toString(journeyDay().addDays(1), QLocale::LongFormat)
+                               + QStringLiteral(" departing CHA at 00:20:00 Hrs ")))
+        << entry.toStdString();
+}
+
+TEST_P(RunSearch, SeatGateLooksForOneRunWithEnoughSeats)
+{
+    run(1, journeyDay(), 10, 0, "KA01", 2);
+    run(2, journeyDay(), 10, 5, "KA02", 5);
+    Request r = alphaToBravo("10", "00");
+    r.seats = 4;
+    r.chooseRun = true;
+    submit(r);
+    // both runs are listed, the short one included
+    ASSERT_NE(choice(), nullptr);
+    EXPECT_EQ(choice()->cmbInstance->count(), 2);
+    click(choice(), "Cancel");
+
+    MessageScript::clearShown();
+    r.seats = 6;
+    submit(r);
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" Requested number of seats not available")});
+    EXPECT_EQ(choice(), nullptr);
+    // the request screen is open again with its opening values
+    QWidget *fresh = findScreen(QStringLiteral("frmReservation"));
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->isVisible());
+    EXPECT_EQ(child<QLineEdit>(fresh, "txtFrom")->text(), QStringLiteral("Arsi"));
+}
+
+class RunSearchOnDemand : public RunSearch {
+protected:
+    void SetUp() override
+    {
+        RunSearch::SetUp();
+        db().exec(QStringLiteral("INSERT into Route_Frequency values (1, 8, 60, 6, 0)"));
+        db().exec(QStringLiteral("INSERT into service_class values(1, 8, 2)"));
+        db().exec(QStringLiteral("INSERT INTO bus_stand VALUES (4, 'Alpha', 'Central')"));
+    }
+};
+
+TEST_P(RunSearchOnDemand, MissingRunIsCreatedThenFoundOnItsRoute)
+{
+    submit(alphaToBravo("10", "00"));
+
+    ASSERT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 1);
+    data::ResultSet created = db().query(QStringLiteral(
+        "SELECT instance_id, bus_id, To_char(dep_date,'mm-dd-yyyy hh24:mi:ss') d, stand_id, class FROM bus_instance"));
+    EXPECT_EQ(created.value(1).toInt(), 1);
+    EXPECT_EQ(created.value(2).toString(), QStringLiteral("03-06-2030 10:00:00"));
+    EXPECT_EQ(created.value(3).toInt(), 4);
+    EXPECT_EQ(created.value(4).toInt(), 2);
+    EXPECT_EQ(BookedInstanceId, created.value(0).toInt());
+    EXPECT_EQ(countOf("Reservation Successful"), 1);
+    EXPECT_EQ(seatRows(BookedInstanceId), 1);
+}
+
+TEST_P(RunSearchOnDemand, CreatedRunThatCannotBeFoundEndsAfterOneMoreSearch)
+{
+    // no fare for the route's fuel index: the search cannot see the new run
+    db().exec(QStringLiteral("UPDATE route SET fpi = 9 WHERE route_id = 1"));
+    submit(alphaToBravo("10", "00"));
+
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 1);
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
+}
+
+TEST_P(RunSearchOnDemand, RouteNumberWithoutRunCreatesNothing)
+{
+    Request r = alphaToBravo("10", "00");
+    r.route = QStringLiteral("1");
+    submit(r);
+
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 0);
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
+    EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error"));
+}
+
+TEST_P(RunSearchOnDemand, NoPlanForTheClassEndsWithTheCreationMessage)
+{
+    Request r = alphaToBravo("10", "00");
+    r.classIndex = 4;
+    submit(r);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 0);
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(
+                  "No Instances to service requested route. Please try changing the class or date ")});
+    EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error."));
+    EXPECT_TRUE(JourneyDateText.isEmpty());
+}
+
+TEST_P(RunSearch, EnquiryListsTheDayAroundAndBooksNothing)
+{
+    run(1, journeyDay(), 9, 30);
+    run(2, journeyDay().addDays(1), 9, 30, "KA02");
+    run(3, journeyDay().addDays(1), 10, 0, "KA03");
+    OriginPlace = QStringLiteral("ALP");
+    DestinationPlace = QStringLiteral("BRA");
+    ClassIndex = 2;
+    SeatsRequested = 1;
+    JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
+    JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
+    EnquiryMode = true;
+    QString route;
+    EXPECT_TRUE(FindBusInstances(route));
+    ASSERT_NE(choice(), nullptr);
+    // 30 and 1410 minutes away are listed, 1440 is not
+    EXPECT_EQ(choice()->cmbInstance->count(), 2);
+    EXPECT_EQ(choice()->Label1->text(), QStringLiteral("These are the available Routes"));
+    choice()->cmbInstance->setCurrentIndex(1);
+    click(choice(), "ok");
+    EXPECT_FALSE(EnquiryMode);
+    EXPECT_EQ(countOf("Reservation Successful"), 0);
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix")).toInt(), 0);
+}
+
+TEST_P(RunSearch, RouteNumberTextNeverReachesTheStatement)
+{
+    run(1, journeyDay(), 10, 0);
+    OriginPlace = QStringLiteral("ALP");
+    DestinationPlace = QStringLiteral("BRA");
+    ClassIndex = 2;
+    SeatsRequested = 1;
+    JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
+    JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
+    QString route = QStringLiteral("1 OR 1=1");
+    EXPECT_FALSE(FindBusInstances(route));
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
+    EXPECT_EQ(countOf("Reservation Successful"), 0);
+
+    MessageScript::clearShown();
+    route = QStringLiteral(" 1 ");
+    EXPECT_TRUE(FindBusInstances(route));
+    EXPECT_EQ(countOf("Reservation Successful"), 1);
+}
+
+NBK_ALL_ENGINES(RunSearch);
+NBK_ALL_ENGINES(RunSearchOnDemand);
+
+}  // namespace
