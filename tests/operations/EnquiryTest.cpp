@@ -102,6 +102,25 @@ TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
     EXPECT_EQ(shownTexts(), "");
 }
 
+// "Ba" is not a whole name: the place choice opens, and its Next still searches as an
+// enquiry, over every route even when a route number of an earlier request is left over.
+TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
+{
+    run(70, "05-03-2030 10:00:00", 40);
+    RouteIdText = QStringLiteral("99");
+    ask("10", "00", 1, "Ba");
+    auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
+    ASSERT_NE(places, nullptr) << shownTexts();
+    places->cmdNext->click();
+    Instances *list = choice();
+    ASSERT_NE(list, nullptr) << shownTexts();
+    EXPECT_EQ(list->Label1->text(), "These are the available Routes");
+    EXPECT_EQ(list->cmbInstance->count(), 1);
+    list->Cancel->click();
+    EXPECT_FALSE(EnquiryMode);
+    expectNothingBooked();
+}
+
 TEST_P(Enquiry, TooFewFreeSeatsOnEveryRunEndsTheEnquiry)
 {
     run(70, "05-03-2030 10:00:00", 4);
