@@ -166,9 +166,10 @@ void book(Class1 &s, qint16 row, bool &writing)
         return;
     }
     // Every refusal strikes one seat out, so this ends when the free seats run out.
+    int refusals = 0;
     while (!writeSeats(s, row, RejectedSeat)) {
         s.RollBackTransaction();
-        if (PickSeats(RejectedSeat, FreeSeatCount) == -2) {
+        if (++refusals > FreeSeatCount || PickSeats(RejectedSeat, FreeSeatCount) == -2) {
             nbk::ui::MsgBox(QString::fromLatin1(MSG_NO_SEATS), nbk::mb::OKOnly, QString());
             return;
         }

@@ -1,5 +1,10 @@
 #include "BookingFixture.h"
 
+#include <QElapsedTimer>
+#include <chrono>
+#include <future>
+#include <thread>
+
 using namespace nbk;
 using namespace nbk::test;
 
@@ -129,6 +134,43 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
     EXPECT_EQ(inSession(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
 }
 
+TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommits)
+{
+    if (GetParam() == EngineKind::Embedded)
+        GTEST_SKIP() << "the embedded engine has one writer at a time; the server makes the insert wait";
+    hold(1, 1, 2, 500);
+    hold(2, 1, 2, 500);
+    hold(4, 1, 2, 501);
+    // another clerk's booking of seat 3 is still open when this one writes its seats
+    std::promise<void> holding;
+    std::thread other;
+    reservation::setFreeSeatsComputedHook([&] {
+        other = std::thread([&] {
+            auto clerk = db().login(QStringLiteral("clerk1"));
+            data::Connection &cn = clerk->GetCurrentConnection();
+            clerk->BeginTransaction();
+            cn.execute("Insert INTO Customer values ( 502,70,SYSDATE,'Other',30,1,'M','B','D',0)");
+            cn.execute("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 502, 'r' )");
+            holding.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            clerk->EndTransaction();
+        });
+        holding.get_future().wait();
+    });
+    search("A", "C");
+    SeatsRequested = 2;
+    QElapsedTimer waited;
+    waited.start();
+    BookSeats(0);
+    other.join();
+
+    EXPECT_GE(waited.elapsed(), 300);
+    ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
+    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(inSession("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
+    EXPECT_EQ(seatsOf(502, true), QList<int>{3});
+}
+
 TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
 {
     db().exec("UPDATE bus_info SET total_seats = 3");
@@ -245,10 +287,7 @@ TEST_P(BookSeatsFailure, RefusedCustomerRow)
 
 TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
 {
-    if (GetParam() != EngineKind::Embedded)
-        GTEST_SKIP() << "the refusal is an embedded-engine trigger";
-    db().exec("CREATE TRIGGER counter_refused BEFORE UPDATE ON bus_instance "
-              "BEGIN SELECT RAISE(ABORT, 'ORA-20002: counter refused'); END");
+    refuseUpdatesOf("bus_instance");
     search("A", "C");
     SeatsRequested = 2;
     BookSeats(0);

@@ -118,6 +118,22 @@ protected:
         EXPECT_EQ(freeSeatsOfRun(), 40);
     }
 
+    // Makes the database refuse every update of the table from now on.
+    void refuseUpdatesOf(const QString &table)
+    {
+        if (GetParam() == EngineKind::Embedded) {
+            db().exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE UPDATE ON %1 "
+                                     "BEGIN SELECT RAISE(ABORT, 'ORA-20009: refused by the test'); END")
+                          .arg(table));
+        } else {
+            db().exec(QStringLiteral("CREATE OR REPLACE FUNCTION nbk_test_refuse() RETURNS trigger AS $$ BEGIN "
+                                     "RAISE EXCEPTION 'refused by the test'; END $$ LANGUAGE plpgsql"));
+            db().exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE UPDATE ON %1 FOR EACH ROW "
+                                     "EXECUTE FUNCTION nbk_test_refuse()")
+                          .arg(table));
+        }
+    }
+
     static QStringList texts() { return ui::MessageScript::texts(); }
     static const ui::ShownMessage &lastMessage() { return ui::MessageScript::shown().back(); }
 };

@@ -190,10 +190,7 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
 
 TEST_P(CustomerDetails, RefusedUpdateRollsBackAndTheScreenCannotClaimSuccessLater)
 {
-    if (GetParam() != EngineKind::Embedded)
-        GTEST_SKIP() << "the refusal is an embedded-engine trigger";
-    db().exec("CREATE TRIGGER customer_refused BEFORE UPDATE ON customer "
-              "BEGIN SELECT RAISE(ABORT, 'ORA-20003: customer refused'); END");
+    refuseUpdatesOf("customer");
     QPointer<frmCustomer> f = bookTwoSeats();
     ASSERT_TRUE(f);
     fill(f, "Ravi", "12345", "35", "M");

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMdiArea>
+#include "ui/ChildWindows.h"
 
 using namespace nbk;
 using namespace nbk::test;
@@ -286,6 +288,24 @@ TEST_P(JourneyRequest, ConfirmingTheSamePlaceTwiceBringsTheRequestBack)
     click(places(), "cmdCancel");
     EXPECT_EQ(places(), nullptr);
     EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), nullptr);
+}
+
+TEST_P(JourneyRequest, InsideTheMainWindowTheRequestHidesAndComesBack)
+{
+    QMdiArea frame;
+    ui::setMdiArea(&frame);
+    frame.show();
+    QWidget *f = submit(request(now().date().addDays(2), "Ma", "Hubli"));
+    ASSERT_NE(places(), nullptr);
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(places()->isVisible());
+    click(places(), "cmdBack");
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+    closeScreen(QStringLiteral("frmReservation"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame.subWindowList().isEmpty());
+    ui::setMdiArea(nullptr);
 }
 
 NBK_ALL_ENGINES(JourneyRequest);

@@ -92,6 +92,13 @@ TEST_P(RunSearch, ExactRunIsBookedWithoutTheChoiceScreen)
     // the request waits hidden behind the customer details
     EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(child<QPushButton>(f, "cmdNext")->isEnabled());
+
+    // the clerk abandons the booking: the menu brings the request back, ready for Next
+    click(findScreen(QStringLiteral("frmCustomer")), "Command2");
+    EXPECT_EQ(seatRows(3), 0);
+    EXPECT_EQ(openScreen(QStringLiteral("frmReservation")), f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
 }
 
 TEST_P(RunSearch, ChosenRunIsBookedEvenWhenNotTheFirstRow)

@@ -1,0 +1,752 @@
+// Median database time of place resolution, the run search, a booking commit and an
+// on-demand bus run on a generated network (about 1,000 places, 500 routes of 5 to 15
+// stops, 60 days of runs, 200,000 seat rows), each through the client's data layer and
+// as the same statements run straight on the engine with QSqlQuery.
+#include "app/common/ScreenRegistry.h"
+#include "app/common/SharedRoutines.h"
+#include "data/Class1.h"
+#include "data/Engine.h"
+#include "data/Numbers.h"
+#include "data/OracleDate.h"
+#include "data/Schema.h"
+#include "operations/CreateBusInstance.h"
+#include "reservation/BookSeats.h"
+#include "reservation/FindBusInstances.h"
+#include "reservation/ResolvePlace.h"
+#include "reservation/frmCustomer.h"
+#include "reservation/state/ReservationState.h"
+#include "ui/MsgBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+using namespace nbk;
+using nbk::data::Class1;
+
+namespace {
+
+constexpr int kPlaces = 1000;
+constexpr int kRoutes = 500;
+constexpr int kDays = 60;
+constexpr int kSeatRows = 200000;
+constexpr int kVehicles = 3000;
+const QDate kFirstDay(2030, 3, 1);
+
+// The journey every benchmark asks for: two places with names of their own on route 1.
+const char *const kFromName = "Xylopolis";
+const char *const kToName = "Quorra";
+const char *const kFromCode = "XYLO";
+const char *const kToCode = "QUOR";
+constexpr int kFromPos = 3;  // route 1: boarding element
+constexpr int kToPos = 9;    // alighting element
+
+struct Route {
+    QStringList places;
+    QList<int> reids;
+    QList<double> km;
+    double stop = 5;
+    double travel = 0;
+    int interval = 60, hour = 6, minute = 0;
+    QList<int> classes;
+};
+
+struct Network {
+    QTemporaryDir dir;
+    QString path;
+    QList<Route> routes;  // index = route id - 1
+    QList<int> bookingRuns;  // runs of route 1 and others that take one more seat each
+};
+
+Network &net()
+{
+    static Network n;
+    return n;
+}
+
+bool run(QSqlQuery &query, const QString &sql)
+{
+    if (!query.exec(sql)) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(query.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+// Writes the network straight into a new embedded database file.
+bool generate()
+{
+    Network &n = net();
+    // NBK_BENCH_DIR puts the file elsewhere (for example on a memory file system)
+    const QString where = qEnvironmentVariable("NBK_BENCH_DIR");
+    n.path = where.isEmpty() ? n.dir.filePath(QStringLiteral("large.db"))
+                             : QDir(where).filePath(QStringLiteral("nbk-bench-%1.db").arg(QCoreApplication::applicationPid()));
+    data::schema::InitOptions o;
+    o.kdfIterations = 1000;
+    QString error;
+    if (!data::schema::createEmbeddedDatabase(n.path, o, &error)) {
+        std::fprintf(stderr, "cannot create the database: %s\n", qPrintable(error));
+        return false;
+    }
+    std::mt19937 rng(42);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generate"));
+    db.setDatabaseName(n.path);
+    if (!db.open())
+        return false;
+    {
+        QSqlQuery sq(db);
+        run(sq, QStringLiteral("PRAGMA foreign_keys=ON"));
+        db.transaction();
+
+        // places: names start with a consonant and a vowel, about ten to a prefix
+        const QString consonants = QStringLiteral("bcdfghjklmnprstvwz");
+        const QString vowels = QStringLiteral("aeiou");
+        const QStringList tails = {QStringLiteral("pur"), QStringLiteral("halli"), QStringLiteral("nagar"),
+                                   QStringLiteral("kere"), QStringLiteral("gudi"), QStringLiteral("pet"),
+                                   QStringLiteral("gere"), QStringLiteral("wadi")};
+        QStringList codes, names;
+        QSet<QString> used;
+        while (names.size() < kPlaces - 2) {
+            QString name;
+            for (int s = pick(2, 3); s > 0; --s)
+                name += consonants.at(pick(0, int(consonants.size()) - 1)) + QString(vowels.at(pick(0, 4)));
+            name += tails.at(pick(0, int(tails.size()) - 1));
+            name[0] = name[0].toUpper();
+            if (used.contains(name))
+                continue;
+            used.insert(name);
+            names << name;
+            codes << QStringLiteral("P%1").arg(names.size(), 4, 10, QLatin1Char('0'));
+        }
+        names << QString::fromLatin1(kFromName) << QString::fromLatin1(kToName);
+        codes << QString::fromLatin1(kFromCode) << QString::fromLatin1(kToCode);
+        QSqlQuery ins(db);
+        ins.prepare(QStringLiteral("INSERT INTO place VALUES (?, ?)"));
+        for (int i = 0; i < names.size(); ++i) {
+            ins.addBindValue(codes[i]);
+            ins.addBindValue(names[i]);
+            ins.exec();
+        }
+        ins.prepare(QStringLiteral("INSERT INTO bus_stand VALUES (?, ?, 'Bus Stand')"));
+        for (int i = 0; i < names.size(); i += 3) {
+            ins.addBindValue(i + 1);
+            ins.addBindValue(names[i]);
+            ins.exec();
+        }
+
+        // routes and their elements
+        QHash<QString, int> elements;
+        QSqlQuery el(db), ro(db), po(db), fr(db), sc(db);
+        el.prepare(QStringLiteral("INSERT INTO route_element VALUES (?, ?, ?, ?)"));
+        ro.prepare(QStringLiteral("INSERT INTO route VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        po.prepare(QStringLiteral("INSERT INTO path_order VALUES (?, ?, ?)"));
+        fr.prepare(QStringLiteral("INSERT INTO route_frequency VALUES (?, 8, ?, ?, ?)"));
+        sc.prepare(QStringLiteral("INSERT INTO service_class VALUES (?, 8, ?)"));
+        for (int r = 1; r <= kRoutes; ++r) {
+            Route route;
+            const int stops = r == 1 ? 12 : pick(5, 15);
+            QSet<int> in;
+            while (route.places.size() < stops) {
+                const int p = pick(0, kPlaces - 3);
+                if (in.contains(p))
+                    continue;
+                in.insert(p);
+                route.places << codes[p];
+            }
+            if (r == 1) {
+                route.places[kFromPos - 1] = QString::fromLatin1(kFromCode);
+                route.places[kToPos] = QString::fromLatin1(kToCode);
+            }
+            route.stop = pick(0, 1) ? 5 : 10;
+            double total = 0;
+            for (int i = 0; i + 1 < stops; ++i) {
+                const QString key = route.places[i] + QLatin1Char('>') + route.places[i + 1];
+                double km = pick(20, 120);
+                if (!elements.contains(key)) {
+                    const int reid = int(elements.size()) + 1;
+                    elements.insert(key, reid);
+                    el.addBindValue(reid);
+                    el.addBindValue(route.places[i]);
+                    el.addBindValue(route.places[i + 1]);
+                    el.addBindValue(km);
+                    el.exec();
+                }
+                route.reids << elements.value(key);
+                route.km << km;
+                total += km;
+            }
+            route.travel = std::nearbyint(total * 60.0 / 50.0 + (stops - 2) * route.stop);
+            static const int intervals[] = {60, 90, 120, 180};
+            route.interval = intervals[pick(0, 3)];
+            route.hour = pick(5, 7);
+            route.minute = 15 * pick(0, 3);
+            QList<int> all = {0, 1, 2, 3, 4};
+            std::shuffle(all.begin(), all.end(), rng);
+            route.classes = all.mid(0, pick(2, 3));
+            if (r == 1 && !route.classes.contains(2))
+                route.classes[0] = 2;
+            ro.addBindValue(r);
+            ro.addBindValue(route.places.first());
+            ro.addBindValue(route.places.last());
+            ro.addBindValue(stops);
+            ro.addBindValue(total);
+            ro.addBindValue(pick(1, 3));
+            ro.addBindValue(route.stop);
+            ro.addBindValue(route.travel);
+            ro.exec();
+            for (int k = 0; k < route.reids.size(); ++k) {
+                po.addBindValue(r);
+                po.addBindValue(k + 1);
+                po.addBindValue(route.reids[k]);
+                po.exec();
+            }
+            fr.addBindValue(r);
+            fr.addBindValue(route.interval);
+            fr.addBindValue(route.hour);
+            fr.addBindValue(route.minute);
+            fr.exec();
+            for (int c : route.classes) {
+                sc.addBindValue(r);
+                sc.addBindValue(c);
+                sc.exec();
+            }
+            n.routes << route;
+        }
+
+        // vehicles, five classes
+        QList<QStringList> fleet(5);
+        QHash<QString, int> seatsOf;
+        ins.prepare(QStringLiteral("INSERT INTO bus_info VALUES (?, ?, ?)"));
+        for (int v = 0; v < kVehicles; ++v) {
+            const QString reg = QStringLiteral("KA%1").arg(v + 10000);
+            const int seats = 40 + (v % 4) * 4;
+            ins.addBindValue(reg);
+            ins.addBindValue(v % 5);
+            ins.addBindValue(seats);
+            ins.exec();
+            fleet[v % 5] << reg;
+            seatsOf.insert(reg, seats);
+        }
+
+        // vehicles waiting for their first run: what on-demand runs get
+        for (int v = 0; v < 1000; ++v) {
+            ins.addBindValue(QStringLiteral("NEW%1").arg(v + 1000));
+            ins.addBindValue(2);
+            ins.addBindValue(48);
+            ins.exec();
+        }
+
+        // runs: two a day on every route, in its first two classes
+        struct RunRow {
+            int id, route, seats;
+        };
+        QList<RunRow> runs;
+        QSqlQuery bi(db);
+        bi.prepare(QStringLiteral("INSERT INTO bus_instance VALUES (?, ?, ?, 'tt', 0, ?, ?, ?)"));
+        QList<int> nextVehicle(5, 0);
+        for (int d = 0; d < kDays; ++d)
+            for (int r = 1; r <= kRoutes; ++r) {
+                const Route &route = n.routes[r - 1];
+                for (int k = 0; k < 2; ++k) {
+                    const int cls = route.classes[k % route.classes.size()];
+                    const QDateTime dep(kFirstDay.addDays(d), QTime(route.hour, route.minute));
+                    const QString reg = fleet[cls][nextVehicle[cls]++ % fleet[cls].size()];
+                    const int id = int(runs.size()) + 1;
+                    bi.addBindValue(id);
+                    bi.addBindValue(r);
+                    bi.addBindValue(data::toDayNumber(dep.addSecs(qint64(k) * 6 * route.interval * 60)));
+                    bi.addBindValue(reg);
+                    bi.addBindValue(cls);
+                    bi.addBindValue(seatsOf.value(reg));
+                    bi.exec();
+                    runs << RunRow{id, r, seatsOf.value(reg)};
+                }
+            }
+
+        // seat rows: one customer each, spread over every run
+        QSqlQuery cu(db), sm(db);
+        cu.prepare(QStringLiteral("INSERT INTO customer VALUES (?, ?, ?, ?, 30, 9800000000, 'M', ?, ?, 100)"));
+        sm.prepare(QStringLiteral("INSERT INTO seat_matrix VALUES (?, ?, ?, ?, ?, 'r')"));
+        QHash<int, int> taken;
+        for (int j = 0; j < kSeatRows; ++j) {
+            const RunRow &rr = runs[j % runs.size()];
+            const Route &route = n.routes[rr.route - 1];
+            const int elementsOnRoute = int(route.reids.size());
+            const int s1 = pick(1, elementsOnRoute), s2 = pick(s1, elementsOnRoute);
+            const int seat = ++taken[rr.id];
+            cu.addBindValue(j + 1);
+            cu.addBindValue(rr.id);
+            cu.addBindValue(data::toDayNumber(QDateTime(kFirstDay, QTime(9, 0))));
+            cu.addBindValue(QStringLiteral("Passenger %1").arg(j + 1));
+            cu.addBindValue(route.places[s1 - 1]);
+            cu.addBindValue(route.places[s2]);
+            cu.exec();
+            sm.addBindValue(rr.id);
+            sm.addBindValue(seat);
+            sm.addBindValue(s1);
+            sm.addBindValue(s2);
+            sm.addBindValue(j + 1);
+            if (!sm.exec()) {
+                std::fprintf(stderr, "seat row: %s\n", qPrintable(sm.lastError().text()));
+                return false;
+            }
+        }
+        run(sq, QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - (SELECT count(*) FROM seat_matrix s "
+                               "WHERE s.instance_id = bus_instance.instance_id)"));
+        run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'c_seq'").arg(kSeatRows + 1000));
+        run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'instance_seq'").arg(runs.size() + 1000));
+        db.commit();
+        run(sq, QStringLiteral("ANALYZE"));
+        for (const RunRow &rr : runs)
+            if (rr.route % 7 == 1)
+                n.bookingRuns << rr.id;
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("generate"));
+    return true;
+}
+
+std::unique_ptr<Class1> session;
+
+data::Connection &cn() { return session->GetCurrentConnection(); }
+QString translated(const QString &oracle) { return cn().engine()->translate(oracle); }
+
+// NBK_BENCH_PLANS=1: how the engine runs each statement of the raw versions.
+void explain(const QString &sql, const QVariantList &params)
+{
+    static QSet<QString> seen;
+    if (qEnvironmentVariableIsEmpty("NBK_BENCH_PLANS") || seen.contains(sql.left(40)))
+        return;
+    seen.insert(sql.left(40));
+    QSqlQuery query(cn().database());
+    query.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    for (const QVariant &p : params)
+        query.addBindValue(p);
+    if (!query.exec())
+        return;
+    std::fprintf(stderr, "\n%s\n", qPrintable(sql.left(160)));
+    while (query.next())
+        std::fprintf(stderr, "   %s\n", qPrintable(query.value(3).toString()));
+}
+
+// Straight on the engine: prepare, bind, run and fetch every row, as the layer does.
+QList<QVariantList> raw(const QString &oracleSql, const QVariantList &params = {})
+{
+    QSqlQuery query(cn().database());
+    query.setForwardOnly(true);
+    const QString sql = translated(oracleSql);
+    explain(sql, params);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        for (const QVariant &p : params)
+            query.addBindValue(p);
+        ok = ok && query.exec();
+    }
+    if (!ok)
+        std::fprintf(stderr, "raw: %s\n%s\n", qPrintable(sql), qPrintable(query.lastError().text()));
+    QList<QVariantList> rows;
+    const int columns = query.record().count();
+    while (query.next()) {
+        QVariantList row;
+        for (int c = 0; c < columns; ++c)
+            row << query.value(c);
+        rows << row;
+    }
+    return rows;
+}
+
+QMap<QString, double> &medians()
+{
+    static QMap<QString, double> m;
+    return m;
+}
+
+// Runs body once per iteration, timed by hand so that set-up between iterations stays out.
+template <class Body>
+void timed(benchmark::State &state, const char *name, Body body)
+{
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        body();
+        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(s);
+        ms.push_back(s * 1000.0);
+    }
+    std::sort(ms.begin(), ms.end());
+    const double median = ms.empty() ? 0 : ms[ms.size() / 2];
+    state.counters["median_ms"] = median;
+    medians()[QString::fromLatin1(name)] = median;
+}
+
+// ---- place resolution ----------------------------------------------------------------
+
+void PlaceResolution_Layer(benchmark::State &state)
+{
+    timed(state, "PlaceResolution/layer", [] {
+        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)) != 3)
+            std::abort();
+    });
+}
+
+void PlaceResolution_Raw(benchmark::State &state)
+{
+    session->SetupGetPlace();
+    const QString text = session->SQLcmdGetPlace().commandText();
+    timed(state, "PlaceResolution/raw", [&] {
+        benchmark::DoNotOptimize(raw(text, {QStringLiteral("Xy%")}));
+        benchmark::DoNotOptimize(raw(text, {QStringLiteral("Qu%")}));
+    });
+}
+
+// ---- run search ----------------------------------------------------------------------
+
+void requestFirstRoute(int day)
+{
+    OriginPlace = QString::fromLatin1(kFromCode);
+    DestinationPlace = QString::fromLatin1(kToCode);
+    ClassIndex = 2;
+    SeatsRequested = 1;
+    const QDate d = kFirstDay.addDays(day);
+    JourneyDateText = QStringLiteral("%1-%2-%3 10:0:00").arg(d.month()).arg(d.day()).arg(d.year());
+    JourneyDateTime = QDateTime(d, QTime(10, 0));
+}
+
+void RunSearch_Layer(benchmark::State &state)
+{
+    int day = 0;
+    timed(state, "RunSearch/layer", [&] {
+        requestFirstRoute(1 + day++ % (kDays - 2));
+        session->SetupInstanceDetails();
+        data::Command &c = session->SQLcmdGetInstanceDetails();
+        c.setValue(0, OriginPlace);
+        c.setValue(1, DestinationPlace);
+        c.setValue(2, ClassIndex);
+        c.setValue(3, JourneyDateText);
+        SearchRows = c.execute().getRows();
+        session->SetupGetDistance();
+        for (int i = 0; i < SearchRows.rowCount(); ++i)
+            benchmark::DoNotOptimize(BoardingOffsetFor(SearchRows, i));
+        if (SearchRows.rowCount() == 0)
+            std::abort();
+    });
+}
+
+void RunSearch_Raw(benchmark::State &state)
+{
+    session->SetupInstanceDetails();
+    const QString text = session->SQLcmdGetInstanceDetails().commandText();
+    session->SetupGetDistance();
+    const QString distance = session->SQLcmdGetDistance().commandText();
+    int day = 0;
+    timed(state, "RunSearch/raw", [&] {
+        requestFirstRoute(1 + day++ % (kDays - 2));
+        const QList<QVariantList> rows = raw(text, {OriginPlace, DestinationPlace, int(ClassIndex), JourneyDateText});
+        for (const QVariantList &r : rows)
+            benchmark::DoNotOptimize(raw(distance, {r[1], 1, r[3].toInt() - 1}));
+        if (rows.isEmpty())
+            std::abort();
+    });
+}
+
+// ---- booking commit ------------------------------------------------------------------
+
+struct Booking {
+    int instance, route, s1, s2;
+    QString registration;
+};
+
+Booking bookingFor(int k)
+{
+    const QList<int> &runs = net().bookingRuns;
+    const int id = runs[k % runs.size()];
+    data::ResultSet rs = cn().query(QStringLiteral("SELECT bus_id, registration FROM bus_instance WHERE instance_id = %1").arg(id));
+    const int route = rs.value(0).toInt();
+    const int elements = int(net().routes[route - 1].reids.size());
+    return {id, route, 1, std::min(elements, 3), rs.value(1).toString()};
+}
+
+QString customerUpdate(qint32 cid, const Booking &b)
+{
+    return QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(cid) + QStringLiteral(", Instance_ID =")
+           + QString::number(b.instance) + QStringLiteral(", Journey_date=")
+           + OracleDateLiteral(QDateTime(kFirstDay, QTime(10, 0))) + QStringLiteral(", Name = 'Bench Mark' , age=35")
+           + QStringLiteral(", phone=9845012345, gender='M' , origin='A' , destin='B', fare=181 where customer_ID = ")
+           + QString::number(cid);
+}
+
+QString tempCustomer(qint32 cid)
+{
+    return QStringLiteral("Insert INTO Customer values ( ") + QString::number(cid)
+           + QStringLiteral(",-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
+}
+
+QString lowerFreeSeats(int instance)
+{
+    return QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=") + QString::number(instance);
+}
+
+int lowestFree(const QSet<int> &taken)
+{
+    int s = 1;
+    while (taken.contains(s))
+        ++s;
+    return s;
+}
+
+// The statements of a one-seat booking and its customer details, through the session.
+void BookingCommit_Layer(benchmark::State &state)
+{
+    int k = 0;
+    timed(state, "BookingCommit/layer", [&] {
+        const Booking b = bookingFor(k++);
+        Class1 &s = *session;
+        s.SetupMaxSeats();
+        s.setupGetUniqueCID();
+        s.SetupGetDistance();
+        const qint32 cid = CLng(s.SQLcmdGetUniqueCID().execute().value(0));
+        data::Command &d = s.SQLcmdGetDistance();
+        d.setValue(0, b.route);
+        d.setValue(1, b.s1);
+        d.setValue(2, b.s2);
+        benchmark::DoNotOptimize(d.execute().value(0));
+        s.SQLcmdGetMaxSeats().setValue(0, b.registration);
+        benchmark::DoNotOptimize(s.SQLcmdGetMaxSeats().execute().value(0));
+        s.SetupGetFullSeats(b.s1, b.s2, b.instance);
+        data::ResultSet taken = s.SQLcmdGetFullSeats().execute();
+        QSet<int> held;
+        for (; !taken.eof(); taken.moveNext())
+            held.insert(taken.value(0).toInt());
+        s.BeginTransaction();
+        s.exec(tempCustomer(cid));
+        s.SetupSetSeatMatrix();
+        data::Command &m = s.SQLcmdSetSeatMatrix();
+        m.setValue(0, b.instance);
+        m.setValue(1, lowestFree(held));
+        m.setValue(2, b.s1);
+        m.setValue(3, b.s2);
+        m.setValue(4, cid);
+        m.execute();
+        s.exec(lowerFreeSeats(b.instance));
+        if (s.exec(customerUpdate(cid, b)) != -13)
+            std::abort();
+        s.EndTransaction();
+    });
+}
+
+void BookingCommit_Raw(benchmark::State &state)
+{
+    Class1 &s = *session;
+    s.SetupMaxSeats();
+    s.setupGetUniqueCID();
+    s.SetupGetDistance();
+    s.SetupSetSeatMatrix();
+    const QString cidText = s.SQLcmdGetUniqueCID().commandText(), distance = s.SQLcmdGetDistance().commandText(),
+                  maxSeats = s.SQLcmdGetMaxSeats().commandText(), seatRow = s.SQLcmdSetSeatMatrix().commandText();
+    int k = 1 << 20;
+    timed(state, "BookingCommit/raw", [&] {
+        const Booking b = bookingFor(k++);
+        QSqlDatabase db = cn().database();
+        const qint32 cid = raw(cidText).first().first().toInt();
+        benchmark::DoNotOptimize(raw(distance, {b.route, b.s1, b.s2}));
+        benchmark::DoNotOptimize(raw(maxSeats, {b.registration}));
+        s.SetupGetFullSeats(b.s1, b.s2, b.instance);
+        QSet<int> held;
+        for (const QVariantList &r : raw(s.SQLcmdGetFullSeats().commandText()))
+            held.insert(r[0].toInt());
+        db.transaction();
+        raw(tempCustomer(cid));
+        raw(seatRow, {b.instance, lowestFree(held), b.s1, b.s2, cid});
+        raw(lowerFreeSeats(b.instance));
+        raw(customerUpdate(cid, b));
+        db.commit();
+    });
+}
+
+// The client's own road from a found run to "Update complete.": BookSeats and the
+// customer details screen's Ok (window creation included).
+void BookingCommit_Client(benchmark::State &state)
+{
+    int day = 0;
+    timed(state, "BookingCommit/client", [&] {
+        requestFirstRoute(1 + day++ % (kDays - 2));
+        session->SetupInstanceDetails();
+        data::Command &c = session->SQLcmdGetInstanceDetails();
+        c.setValue(0, OriginPlace);
+        c.setValue(1, DestinationPlace);
+        c.setValue(2, ClassIndex);
+        c.setValue(3, JourneyDateText);
+        SearchRows = c.execute().getRows();
+        session->SetupGetDistance();
+        BoardingOffsetMinutes = BoardingOffsetFor(SearchRows, 0);
+        BookSeats(0);
+        auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
+        if (!f)
+            std::abort();
+        f->txtname->setText(QStringLiteral("Bench Mark"));
+        f->phone->setText(QStringLiteral("9845012345"));
+        f->txtage->setText(QStringLiteral("35"));
+        f->Command1->click();
+        if (session->IsInTransaction())
+            std::abort();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+}
+
+// ---- on-demand creation --------------------------------------------------------------
+
+// When the plan's first bus of day k reaches the boarding place of route 1.
+QDateTime creationWanted(int k)
+{
+    const Route &r = net().routes[0];
+    double km = 0, total = 0;
+    for (int i = 0; i < r.km.size(); ++i) {
+        total += r.km[i];
+        if (i < kFromPos - 1)
+            km += r.km[i];
+    }
+    const double offset = r.stop * (kFromPos - 1) + km / (total / r.travel);
+    return QDateTime(kFirstDay.addDays(k % kDays), QTime(r.hour, r.minute)).addSecs(qint64(offset * 60));
+}
+
+void OnDemandCreation_Layer(benchmark::State &state)
+{
+    int k = 0;
+    timed(state, "OnDemandCreation/layer", [&] {
+        QString route;
+        if (CreateBusInstance(route, QString::fromLatin1(kFromCode), QString::fromLatin1(kToCode), 2, creationWanted(k++),
+                              10)
+            != 1)
+            std::abort();
+    });
+}
+
+// The statements CreateBusInstance sends for the same journey, in its order.
+void OnDemandCreation_Raw(benchmark::State &state)
+{
+    const QString from = QString::fromLatin1(kFromCode), to = QString::fromLatin1(kToCode);
+    const QString routes =
+        QStringLiteral("select r.route_Id, r.place1 , r.place2 ,r.km,(r.km / r.travelmins), alpha.sequence_no, "
+                       "beta.sequence_no,r.stoptime FROM route r, (SELECT route_ID, sequence_no from path_order where "
+                       "reid in (SELECT REID FROM ROUTE_ELEMENT WHERE place1 = '")
+        + from
+        + QStringLiteral("' )  ) alpha, (SELECT route_ID, sequence_no from path_order where reid in  (SELECT REID FROM "
+                         "ROUTE_ELEMENT WHERE place2 = '")
+        + to
+        + QStringLiteral("' )   ) beta WHERE alpha.sequence_no<=beta.sequence_no AND alpha.route_ID=beta.route_id AND "
+                         "r.route_id = alpha.route_id");
+    session->SetupGetDistance();
+    const QString distance = session->SQLcmdGetDistance().commandText();
+    session->setupGetUniqueID(QStringLiteral("instance_seq"));
+    const QString nextval = session->SQLcmdGetUniqueID().commandText();
+    const Route &r1 = net().routes[0];
+    int k = 1000;
+    timed(state, "OnDemandCreation/raw", [&] {
+        const QList<QVariantList> found = raw(routes);
+        const QVariantList &r = found.first();
+        const double km = raw(distance, {r[0], 1, r[5].toInt() - 1}).first().first().toDouble();
+        const double offset = r[7].toDouble() * (r[5].toInt() - 1) + km / r[4].toDouble();
+        const QDateTime start = creationWanted(k++).addSecs(qint64(-offset * 60));
+        const int day = start.date().dayOfWeek();
+        raw(QStringLiteral(" SELECT * from service_class where route_id = 1 AND class = 2 And (day = %1 OR day =8 )").arg(day));
+        raw(QStringLiteral("SELECT * from route_frequency where route_id = 1 AND ( Day = %1 or day = 8)").arg(day));
+        const QDateTime dep(start.date(), QTime(r1.hour, r1.minute));
+        QList<QVariantList> vehicles = raw(ComposeVehicleQuery(from, 10, dep, 2));
+        QString reg = vehicles.isEmpty() ? QString() : vehicles.first().first().toString();
+        if (reg.isEmpty()) {
+            vehicles = raw(QStringLiteral("select registration from bus_info where type = 2 AND registration not in "
+                                          "(select registration from bus_instance) "));
+            reg = vehicles.isEmpty() ? QStringLiteral("KA10002") : vehicles.first().first().toString();
+        }
+        const int id = raw(nextval).first().first().toInt();
+        raw(QStringLiteral("SELECT Stand_ID from bus_stand bs where bs.city in ( SELECT full_name from place where "
+                           "place in (select place1  from route where route_id = 1 ) )"));
+        const int seats = raw(QStringLiteral(" SELECT total_seats from bus_info where registration = '") + reg
+                              + QLatin1Char('\''))
+                              .first()
+                              .first()
+                              .toInt();
+        raw(QStringLiteral("Insert into bus_instance values( %1, 1, %2 , 'tt' , 0 , '%3' , 2 , %4 ) ")
+                .arg(id)
+                .arg(OracleDateLiteral(dep), reg)
+                .arg(seats));
+    });
+}
+
+}  // namespace
+
+BENCHMARK(PlaceResolution_Layer)->UseManualTime()->Iterations(2000);
+BENCHMARK(PlaceResolution_Raw)->UseManualTime()->Iterations(2000);
+BENCHMARK(RunSearch_Layer)->UseManualTime()->Iterations(1000);
+BENCHMARK(RunSearch_Raw)->UseManualTime()->Iterations(1000);
+BENCHMARK(BookingCommit_Layer)->UseManualTime()->Iterations(500);
+BENCHMARK(BookingCommit_Raw)->UseManualTime()->Iterations(500);
+BENCHMARK(BookingCommit_Client)->UseManualTime()->Iterations(200);
+BENCHMARK(OnDemandCreation_Layer)->UseManualTime()->Iterations(300);
+BENCHMARK(OnDemandCreation_Raw)->UseManualTime()->Iterations(300);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // the offscreen platform's notes about window hints would bury the figures
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
+        if (type != QtWarningMsg || !msg.startsWith(QStringLiteral("This plugin does not support")))
+            std::fprintf(stderr, "%s\n", qPrintable(msg));
+    });
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    QElapsedTimer t;
+    t.start();
+    if (!generate())
+        return 1;
+    std::fprintf(stderr, "network generated in %.1f s\n", t.elapsed() / 1000.0);
+    data::setEmbeddedDatabasePath(net().path);
+    ui::MessageScript::begin();  // the questions are answered Yes, nothing is shown
+    session = std::make_unique<Class1>();
+    if (session->ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()) != 2)
+        return 1;
+    DbSession = session.get();
+    reservation::registerScreens();
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf("\n%-18s %12s %12s %8s\n", "operation", "layer ms", "engine ms", "ratio");
+    for (const char *op : {"PlaceResolution", "RunSearch", "BookingCommit", "OnDemandCreation"}) {
+        const double layer = medians().value(QString::fromLatin1(op) + QStringLiteral("/layer"));
+        const double rawMs = medians().value(QString::fromLatin1(op) + QStringLiteral("/raw"));
+        if (layer > 0 && rawMs > 0)
+            std::printf("%-18s %12.3f %12.3f %8.2f\n", op, layer, rawMs, layer / rawMs);
+    }
+    if (medians().contains(QStringLiteral("BookingCommit/client")))
+        std::printf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)\n", "BookingClient",
+                    medians().value(QStringLiteral("BookingCommit/client")));
+    DbSession = nullptr;
+    session.reset();
+    if (!qEnvironmentVariableIsEmpty("NBK_BENCH_DIR"))
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(net().path + QLatin1String(suffix));
+    return 0;
+}
