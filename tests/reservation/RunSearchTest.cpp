@@ -170,6 +170,17 @@ TEST_P(RunSearch, BoardingFurtherDownTheRouteAddsDistanceAndStops)
     EXPECT_EQ(JourneyDateTime, QDateTime(journeyDay(), QTime(10, 20)));
 }
 
+TEST_P(RunSearch, BoardingOffsetRoundsHalvesToEven)
+{
+    // boarding at Bravo, 40 km from Alpha, at 3.2 km a minute: 12.5 minutes
+    auto row = [](double stop) {
+        return QVariantList{1, 1, QStringLiteral("KA01"), 2, 2, QString(), 40, 20, 0.8, 0.25, 3.2, stop};
+    };
+    const data::RowTable rows(QStringList(12, QStringLiteral("f")), {row(0), row(1)});
+    EXPECT_EQ(BoardingOffsetFor(rows, 0), 12);
+    EXPECT_EQ(BoardingOffsetFor(rows, 1), 14);  // one stop of a minute: 13.5
+}
+
 TEST_P(RunSearch, BoardingAfterMidnightShowsTheNextDay)
 {
     run(1, journeyDay(), 21, 0);
