@@ -77,6 +77,7 @@ void frmPlaces::cmdNext_Click()
     OriginChoice = qint16(cmbFrom->currentIndex());
     DestinationChoice = qint16(cmbTo->currentIndex());
     const bool distinct = CheckDistinctPlaces(OriginChoice, DestinationChoice);
+    handingOver_ = distinct;
     nbk::ui::closeChildWindow(this);
     if (!distinct) {
         // back to the request, whose places the clerk can correct
@@ -93,6 +94,15 @@ void frmPlaces::cmdNext_Click()
             DbSession->RollBackTransaction();
         nbk::ui::MsgBox(QString::fromLocal8Bit(e.what()), nbk::mb::Critical, QStringLiteral("Error"));
     }
+    // an enquiry goes on only on the run choice screen
+    if (!nbk::findScreen(QStringLiteral("Instances")))
+        EnquiryMode = false;
+}
+
+void frmPlaces::onClosed()
+{
+    if (!handingOver_)
+        EnquiryMode = false;
 }
 
 void frmPlaces::cmdBack_Click()

@@ -18,8 +18,14 @@ public:
     QPushButton *cmdNext = nullptr;
     QPushButton *cmdCancel = nullptr;
 
+protected:
+    void onClosed() override;
+
 private:
     void cmdNext_Click();
     void cmdBack_Click();
     void cmdCancel_Click();
+
+    // Next hands an enquiry on to the run search; any other way out ends it.
+    bool handingOver_ = false;
 };

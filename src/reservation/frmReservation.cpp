@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "reservation/FindBusInstances.h"
+#include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -51,19 +52,6 @@ QLabel *label(QWidget *parent, const char *name, const char *caption)
     auto *l = new QLabel(QString::fromLatin1(caption), parent);
     l->setObjectName(QString::fromLatin1(name));
     return l;
-}
-
-// A whole number from lo to hi: the date-time text of the request has no room for
-// fractions, and an hour of 24 is not a time of day.
-bool wholeNumberIn(const QString &text, int lo, int hi, int *value)
-{
-    if (!nbk::IsNumeric(text))
-        return false;
-    const double v = nbk::Val(text);
-    if (v != std::floor(v) || v < lo || v > hi)
-        return false;
-    *value = int(v);
-    return true;
 }
 
 bool pendingWizardScreen()
@@ -182,49 +170,15 @@ void frmReservation::showEvent(QShowEvent *e)
 
 bool frmReservation::checkRequest()
 {
-    if (cmbMonth->currentText().isEmpty() || cmbYear->currentText().isEmpty()) {
-        MsgBox(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
+    const std::optional<JourneyTime> t =
+        CheckJourneyTime({cmbMonth, cmbYear, txtDD, txthh, txtmin, cmbSeats, cmbClass});
+    if (!t)
         return false;
-    }
-    const int month = cmbMonth->currentIndex() + 1;
-    const int year = int(nbk::Val(cmbYear->currentText()));
-    int day = 0;
-    if (!wholeNumberIn(txtDD->text(), 1, DaysInMonth(QDate(year, month, 1)), &day)) {
-        MsgBox(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
-        txtDD->setFocus();
-        return false;
-    }
-    int hour = 0;
-    if (!wholeNumberIn(txthh->text(), 0, 23, &hour)) {
-        MsgBox(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
-        txthh->setFocus();
-        return false;
-    }
-    int minute = 0;
-    if (!wholeNumberIn(txtmin->text(), 0, 59, &minute)) {
-        MsgBox(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
-        txtmin->setFocus();
-        return false;
-    }
-    if (cmbSeats->currentText().isEmpty() || cmbClass->currentText().isEmpty()) {
-        MsgBox(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
-               QStringLiteral("Error. Invalid Class"));
-        return false;
-    }
-    const QDate journeyDate(year, month, day);
-    const QDate today = nbk::currentDate();
-    if (std::abs(today.daysTo(journeyDate)) > 45) {
-        MsgBox(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
-                   + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
-               mb::Information, QStringLiteral("Error"));
-        txtDD->setFocus();
-        return false;
-    }
-    if (journeyDate < today) {
-        MsgBox(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
-               QStringLiteral("Error"));
-        return false;
-    }
+    const QDate journeyDate = t->date;
+    const int month = journeyDate.month();
+    const int day = journeyDate.day();
+    const int hour = t->hour;
+    const int minute = t->minute;
     if (cmbSeats->currentIndex() < 0) {
         MsgBox(QStringLiteral("Invalid number of seats"), mb::Information, QStringLiteral("Error."));
         return false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 namespace nbk::ui {
 
@@ -11,6 +12,7 @@ struct ScriptState {
     bool active = false;
     std::deque<int> answers;
     std::vector<ShownMessage> shown;
+    std::function<void(const ShownMessage &)> onShown;
 };
 ScriptState &script()
 {
@@ -43,6 +45,15 @@ int MsgBox(const QString &text, int style, const QString &title)
     ScriptState &s = script();
     if (s.active) {
         s.shown.push_back({text, style, title});
+        if (s.onShown) {
+            // the observer may show boxes of its own (taking the next answers); this box
+            // takes its answer after them
+            const auto observer = std::exchange(s.onShown, nullptr);
+            const ShownMessage m = s.shown.back();
+            observer(m);
+            if (!script().onShown)
+                script().onShown = observer;
+        }
         if (s.answers.empty())
             return defaultButton(style);
         const int a = s.answers.front();
@@ -111,6 +122,7 @@ QStringList MessageScript::texts()
     return t;
 }
 void MessageScript::clearShown() { script().shown.clear(); }
+void MessageScript::onShown(std::function<void(const ShownMessage &)> f) { script().onShown = std::move(f); }
 
 void installMessageHook()
 {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace nbk::ui {
@@ -33,6 +34,8 @@ public:
     static const std::vector<ShownMessage> &shown();
     static QStringList texts();
     static void clearShown();
+    // Runs when a box is shown, before it is answered (what another clerk does meanwhile).
+    static void onShown(std::function<void(const ShownMessage &)> f);
 };
 
 // Connects the data layer's message hook to MsgBox.

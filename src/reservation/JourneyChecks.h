@@ -1,0 +1,27 @@
+#pragma once
+#include <QDate>
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+
+// The date, time, class and seat controls a journey request form holds.
+struct JourneyFields {
+    QComboBox *cmbMonth = nullptr;
+    QComboBox *cmbYear = nullptr;
+    QLineEdit *txtDD = nullptr;
+    QLineEdit *txthh = nullptr;
+    QLineEdit *txtmin = nullptr;
+    QComboBox *cmbSeats = nullptr;
+    QComboBox *cmbClass = nullptr;
+};
+
+struct JourneyTime {
+    QDate date;
+    int hour = 0;
+    int minute = 0;
+};
+
+// Checks a journey request's date, time, class and seats in order, each with its message
+// and focus: nothing after the first that fails, else the date and time read.
+std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f);

@@ -1,0 +1,347 @@
+#include "app/common/ScreenRegistry.h"
+#include "data/DbError.h"
+#include "operations/frmCancel.h"
+#include "support/TestDatabase.h"
+#include "ui/MsgBox.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace nbk;
+using namespace nbk::test;
+using ui::MessageScript;
+
+namespace {
+
+const char *const kUnderUpdate = "Customer detail under update. Please try later ";
+
+// The texts of the boxes shown, one per line, as the failure messages print them.
+std::string shownTexts() { return MessageScript::texts().join('\n').toStdString(); }
+
+class Cancel : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+                              "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 250, 1, 5, 300 )",
+                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2030 10:00:00',"
+                              "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 30 ) ",
+                              "INSERT INTO bus_instance values( 71, 7, TO_DATE('06-03-2030 10:00:00',"
+                              "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R2' , 2 , 30 ) "})
+            db().exec(QString::fromLatin1(s));
+        // a bystander on the same run, who must never be touched
+        book(900, 70, {30, 31}, 200);
+        operations::registerScreens();
+    }
+    void TearDown() override
+    {
+        closeScreen(QStringLiteral("frmCancel"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DbTest::TearDown();
+    }
+
+    // A reservation as the booking leaves it: the customer row and one seat row per seat.
+    void book(int cid, int run, const QList<int> &seats, int fare)
+    {
+        db().exec(QStringLiteral("INSERT INTO CUSTOMER VALUES( %1, %2, TO_DATE('05-03-2030 10:00:00',"
+                                 "'DD-MM-YYYY HH24:MI:SS'), 'Ravi', 30, 12345, 'M', 'A', 'B', %3 )")
+                      .arg(cid)
+                      .arg(run)
+                      .arg(fare));
+        for (int seat : seats)
+            db().exec(QStringLiteral("INSERT INTO seat_matrix VALUES( %1, %2, 1, 1, %3, 'r' )")
+                          .arg(run)
+                          .arg(seat)
+                          .arg(cid));
+    }
+
+    int seatRows(int cid)
+    {
+        return db().scalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1").arg(cid)).toInt();
+    }
+    int customerRows(int cid)
+    {
+        return db().scalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(cid)).toInt();
+    }
+    double fare(int cid)
+    {
+        return db().scalar(QStringLiteral("SELECT fare FROM customer WHERE customer_id = %1").arg(cid)).toDouble();
+    }
+    int freeSeats(int run)
+    {
+        return db().scalar(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = %1").arg(run)).toInt();
+    }
+
+    frmCancel *open()
+    {
+        auto *w = qobject_cast<frmCancel *>(openScreen(QStringLiteral("frmCancel")));
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
+    // Types the id, picks the seat count (0 = "All") and presses "Cancel Tickets".
+    static void cancel(frmCancel *w, const QString &cid, int k)
+    {
+        w->txtcid->setText(cid);
+        w->cmbseats->setCurrentIndex(k);
+        w->cmdCancel->click();
+    }
+    static bool isOpen() { return findScreen(QStringLiteral("frmCancel")) != nullptr; }
+
+    void expectBystanderUntouched()
+    {
+        EXPECT_EQ(seatRows(900), 2);
+        EXPECT_DOUBLE_EQ(fare(900), 200);
+    }
+};
+
+TEST_P(Cancel, AllOrAtLeastTheSeatsHeldCancelsTheWholeReservation)
+{
+    int free = freeSeats(70);
+    int cid = 101;
+    for (int k : {0, 3, 5}) {
+        SCOPED_TRACE(k);
+        book(cid, 70, {1, 2, 3}, 300);
+        MessageScript::begin({mb::Yes, mb::OK});
+        frmCancel *w = open();
+        cancel(w, QString::number(cid), k);
+
+        ASSERT_EQ(MessageScript::shown().size(), 2u) << shownTexts();
+        const ui::ShownMessage &ask = MessageScript::shown()[0];
+        EXPECT_EQ(ask.text, "Are you sure to cancel customer no. " + QString::number(cid));
+        EXPECT_EQ(ask.style, mb::Question | mb::YesNo);
+        EXPECT_EQ(ask.title, "Confirm");
+        const ui::ShownMessage &done = MessageScript::shown()[1];
+        EXPECT_EQ(done.text, "  Cancel Done ");
+        EXPECT_EQ(done.style, mb::Information);
+        EXPECT_EQ(done.title, "Information");
+
+        EXPECT_EQ(seatRows(cid), 0);
+        EXPECT_EQ(customerRows(cid), 0);
+        free += 3;
+        EXPECT_EQ(freeSeats(70), free);
+        EXPECT_FALSE(isOpen());
+        EXPECT_FALSE(session().IsInTransaction());
+        ++cid;
+    }
+    EXPECT_EQ(freeSeats(71), 30);
+    expectBystanderUntouched();
+}
+
+TEST_P(Cancel, PartOfAReservationLowersTheFareByTheSeatsShareAndStaysOpen)
+{
+    book(201, 70, {1, 2, 3, 4}, 400);
+    book(202, 71, {7, 8}, 390);
+    frmCancel *w = open();
+
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("201"), 1);
+    ASSERT_EQ(MessageScript::shown().size(), 2u);
+    EXPECT_EQ(MessageScript::shown()[1].text, "1 seats deleted");
+    EXPECT_EQ(MessageScript::shown()[1].style, mb::OKOnly);
+    EXPECT_EQ(MessageScript::shown()[1].title, "Done.");
+    EXPECT_DOUBLE_EQ(fare(201), 300);
+    EXPECT_EQ(seatRows(201), 3);
+    EXPECT_EQ(customerRows(201), 1);
+    EXPECT_EQ(freeSeats(70), 31);
+    EXPECT_TRUE(isOpen());
+    EXPECT_FALSE(session().IsInTransaction());
+
+    // the per-seat share is an exact division, not an integer one
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("202"), 1);
+    EXPECT_DOUBLE_EQ(fare(202), 195);
+    EXPECT_EQ(seatRows(202), 1);
+    EXPECT_EQ(freeSeats(71), 31);
+
+    // the same screen goes on: two of the remaining three
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("201"), 2);
+    EXPECT_EQ(MessageScript::shown().back().text, "2 seats deleted");
+    EXPECT_DOUBLE_EQ(fare(201), 100);
+    EXPECT_EQ(seatRows(201), 1);
+    EXPECT_EQ(freeSeats(70), 33);
+    expectBystanderUntouched();
+}
+
+TEST_P(Cancel, IdsThatAreNotWholeNumbersNeverReachTheDatabase)
+{
+    book(301, 70, {1}, 100);
+    frmCancel *w = open();
+    for (const char *typed : {"12a", "", "301 OR 1=1", "301.5", "1e400"}) {
+        SCOPED_TRACE(typed);
+        MessageScript::begin();
+        cancel(w, QString::fromLatin1(typed), 0);
+        ASSERT_EQ(MessageScript::shown().size(), 1u);
+        EXPECT_EQ(MessageScript::shown()[0].text, "Invalid Customer Id ( Enter only numerals) ");
+        EXPECT_EQ(MessageScript::shown()[0].style, mb::Critical);
+        EXPECT_EQ(MessageScript::shown()[0].title, "Error");
+        EXPECT_FALSE(session().IsInTransaction());
+        EXPECT_TRUE(isOpen());
+    }
+    EXPECT_EQ(seatRows(301), 1);
+    EXPECT_EQ(customerRows(301), 1);
+}
+
+TEST_P(Cancel, UnknownIdOrACustomerWithoutSeatsIsNotFound)
+{
+    // a customer row left without seats is nothing to cancel
+    db().exec("INSERT INTO CUSTOMER VALUES( 302, 70, NULL, 'X', 1, 1, 'M', 'A', 'B', 50 )");
+    frmCancel *w = open();
+    for (const char *typed : {"4242", "302", " 4242 "}) {
+        SCOPED_TRACE(typed);
+        MessageScript::begin();
+        cancel(w, QString::fromLatin1(typed), 0);
+        ASSERT_EQ(MessageScript::shown().size(), 1u);
+        EXPECT_EQ(MessageScript::shown()[0].text, "Customer Id not found in data base");
+        EXPECT_EQ(MessageScript::shown()[0].style, mb::Critical);
+        EXPECT_EQ(MessageScript::shown()[0].title, "Error");
+        EXPECT_FALSE(session().IsInTransaction());
+        EXPECT_TRUE(isOpen());
+    }
+    EXPECT_EQ(customerRows(302), 1);
+    EXPECT_EQ(freeSeats(70), 30);
+}
+
+TEST_P(Cancel, NoAtTheQuestionChangesNothingAndExitCloses)
+{
+    book(401, 70, {1, 2, 3}, 300);
+    frmCancel *w = open();
+    EXPECT_EQ(w->windowTitle(), "Cancel Reservation");
+    ASSERT_EQ(w->cmbseats->count(), 11);
+    EXPECT_EQ(w->cmbseats->currentText(), "All");
+    EXPECT_EQ(w->cmbseats->itemText(10), "10");
+    for (int k : {0, 1}) {
+        MessageScript::begin({mb::No});
+        cancel(w, QStringLiteral("401"), k);
+        EXPECT_EQ(shownTexts(), "Are you sure to cancel customer no. 401");
+    }
+    EXPECT_EQ(seatRows(401), 3);
+    EXPECT_DOUBLE_EQ(fare(401), 300);
+    EXPECT_EQ(freeSeats(70), 30);
+    EXPECT_FALSE(session().IsInTransaction());
+    w->Command2->click();
+    EXPECT_FALSE(isOpen());
+}
+
+// The counter update fails after the seats (and the fare) have changed: nothing of it
+// may stay, and the clerk is told it failed instead of "  Cancel Done ".
+TEST_P(Cancel, AFailingStatementRollsTheWholeCancellationBack)
+{
+    book(501, 70, {1, 2, 3, 4}, 400);
+    db().exec("ALTER TABLE bus_instance RENAME TO bus_instance_away");
+    frmCancel *w = open();
+    for (int k : {0, 1}) {
+        SCOPED_TRACE(k);
+        MessageScript::begin({mb::Yes, mb::OK});
+        cancel(w, QStringLiteral("501"), k);
+        ASSERT_EQ(MessageScript::shown().size(), 2u) << shownTexts();
+        const ui::ShownMessage &m = MessageScript::shown()[1];
+        EXPECT_TRUE(m.text.startsWith("Cancellation failed. Nothing has been changed.")) << m.text.toStdString();
+        EXPECT_EQ(m.style, mb::Critical);
+        EXPECT_EQ(m.title, "Error");
+        EXPECT_TRUE(isOpen());
+        EXPECT_FALSE(session().IsInTransaction());
+    }
+    db().exec("ALTER TABLE bus_instance_away RENAME TO bus_instance");
+    EXPECT_EQ(seatRows(501), 4);
+    EXPECT_EQ(customerRows(501), 1);
+    EXPECT_DOUBLE_EQ(fare(501), 400);
+    EXPECT_EQ(freeSeats(70), 30);
+
+    // and the same reservation cancels cleanly once the database is whole again
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("501"), 1);
+    EXPECT_DOUBLE_EQ(fare(501), 300);
+    EXPECT_EQ(freeSeats(70), 31);
+}
+
+// A statement that changes other rows than it should (here a seat number the customer
+// holds on two runs) is a failure too: the counter would no longer match the seats.
+TEST_P(Cancel, AStatementChangingTheWrongNumberOfRowsRollsBack)
+{
+    book(601, 70, {5}, 100);
+    db().exec("INSERT INTO seat_matrix VALUES( 71, 5, 1, 1, 601, 'r' )");
+    frmCancel *w = open();
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("601"), 1);
+    ASSERT_EQ(MessageScript::shown().size(), 2u);
+    EXPECT_TRUE(MessageScript::shown()[1].text.startsWith("Cancellation failed."));
+    EXPECT_EQ(seatRows(601), 2);
+    EXPECT_DOUBLE_EQ(fare(601), 100);
+    EXPECT_EQ(freeSeats(70), 30);
+    EXPECT_EQ(freeSeats(71), 30);
+}
+
+// Work of another screen still waiting for its commit is neither committed nor thrown
+// away by a cancellation.
+TEST_P(Cancel, RefusesWhileAnotherTaskHasChangesPending)
+{
+    book(701, 70, {1}, 100);
+    session().BeginTransaction();
+    ASSERT_EQ(session().exec("UPDATE bus_instance SET free_seats = 29 WHERE instance_id = 71"), -13);
+    frmCancel *w = open();
+    MessageScript::begin({mb::Yes, mb::OK});
+    cancel(w, QStringLiteral("701"), 0);
+    ASSERT_EQ(MessageScript::shown().size(), 1u);
+    EXPECT_EQ(MessageScript::shown()[0].style, mb::Critical);
+    EXPECT_TRUE(session().IsInTransaction());
+    session().RollBackTransaction();
+    EXPECT_EQ(seatRows(701), 1);
+    EXPECT_EQ(freeSeats(71), 30);
+}
+
+// Two clerks at two counters cancel the same reservation at the same moment: the second
+// one presses "Cancel Tickets" while the first is still looking at the question.
+TEST_P(Cancel, TwoClerksCancellingTheSameCustomerCancelItOnce)
+{
+    book(801, 70, {1, 2, 3}, 300);
+    std::unique_ptr<data::Class1> clerk = db().login(QStringLiteral("clerk1"));
+    data::Class1 *chief = &session();
+    frmCancel first;
+    frmCancel second;
+
+    bool interleaved = false;
+    MessageScript::begin({mb::OK, mb::Yes, mb::OK});
+    MessageScript::onShown([&](const ui::ShownMessage &m) {
+        if (interleaved || !m.text.startsWith("Are you sure"))
+            return;
+        interleaved = true;
+        DbSession = clerk.get();
+        cancel(&second, QStringLiteral("801"), 0);
+        DbSession = chief;
+    });
+    DbSession = chief;
+    cancel(&first, QStringLiteral("801"), 0);
+
+    ASSERT_TRUE(interleaved);
+    const std::vector<ui::ShownMessage> &shown = MessageScript::shown();
+    ASSERT_EQ(shown.size(), 3u) << shownTexts();
+    EXPECT_TRUE(shown[0].text.startsWith("Are you sure"));
+    EXPECT_EQ(shown[1].text, kUnderUpdate);
+    EXPECT_EQ(shown[1].style, mb::Information);
+    EXPECT_EQ(shown[1].title, "State");
+    EXPECT_EQ(shown[2].text, "  Cancel Done ");
+    EXPECT_FALSE(clerk->IsInTransaction());
+    EXPECT_FALSE(chief->IsInTransaction());
+
+    EXPECT_EQ(seatRows(801), 0);
+    EXPECT_EQ(freeSeats(70), 33);
+    expectBystanderUntouched();
+
+    // once the first has finished, the second finds nothing left to cancel
+    MessageScript::begin();
+    DbSession = clerk.get();
+    cancel(&second, QStringLiteral("801"), 0);
+    DbSession = chief;
+    EXPECT_EQ(shownTexts(), "Customer Id not found in data base");
+    EXPECT_EQ(freeSeats(70), 33);
+}
+
+NBK_ALL_ENGINES(Cancel);
+
+}  // namespace

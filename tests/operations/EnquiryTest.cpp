@@ -1,0 +1,199 @@
+#include "operations/CreateBusInstance.h"
+#include "operations/frmEnquiry.h"
+#include "reservation/Instances.h"
+#include "reservation/frmPlaces.h"
+#include "reservation/state/ReservationState.h"
+#include "reservation/ScreenFixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace nbk;
+using namespace nbk::test;
+using ui::MessageScript;
+
+namespace {
+
+// Bangalore -> Mysore, 120 km in 120 minutes, with runs of class 2 ("Semi - Luxury").
+class Enquiry : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        // twelve o'clock: an enquiry for ten o'clock today asks about an hour that has passed
+        setFixedNow(QDateTime(QDate(2030, 3, 5), QTime(12, 0)));
+        for (const char *s : {"INSERT INTO PLACE VALUES('BA', 'Bangalore')", "INSERT INTO PLACE VALUES('MY', 'Mysore')",
+                              "INSERT INTO PLACE VALUES('MA', 'Mangalore')",
+                              "INSERT INTO ROUTE_ELEMENT values(1, 'BA', 'MY', 120)",
+                              "INSERT INTO ROUTE VALUES( 7, 'BA' , 'MY', 2, 120, 1, 5, 120 )",
+                              "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)",
+                              "INSERT into Route_Frequency values (7, 8, 60, 0, 0)",
+                              "INSERT into service_class values(7, 8, 2)",
+                              "INSERT INTO bus_info VALUES ('KA1', 2, 40)"})
+            db().exec(QString::fromLatin1(s));
+        operations::registerScreens();
+    }
+    void run(int id, const char *departure, int freeSeats)
+    {
+        db().exec(QStringLiteral("INSERT INTO bus_instance values( %1, 7, TO_DATE('%2','DD-MM-YYYY HH24:MI:SS'),"
+                                 " 'tt', 0, 'KA1', 2, %3 )")
+                      .arg(id)
+                      .arg(QLatin1String(departure))
+                      .arg(freeSeats));
+    }
+    int count(const char *table) { return db().scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(); }
+
+    // An enquiry for 5 March 2030 at hh:mm from `from` to Mysore.
+    frmEnquiry *ask(const char *hh, const char *mm, int seats = 1, const char *from = "Bangalore")
+    {
+        auto *w = qobject_cast<frmEnquiry *>(openScreen(QStringLiteral("frmEnquiry")));
+        EXPECT_NE(w, nullptr);
+        w->cmbMonth->setCurrentIndex(2);
+        w->txtDD->setText(QStringLiteral("05"));
+        w->txthh->setText(QString::fromLatin1(hh));
+        w->txtmin->setText(QString::fromLatin1(mm));
+        w->cmbSeats->setCurrentIndex(seats - 1);
+        w->txtFrom->setText(QString::fromLatin1(from));
+        w->txtTo->setText(QStringLiteral("Mysore"));
+        w->cmdNext->click();
+        return w;
+    }
+    static Instances *choice() { return findScreenAs<Instances>(QStringLiteral("Instances")); }
+    static std::string shownTexts() { return MessageScript::texts().join('\n').toStdString(); }
+
+    // Nothing of a booking: no customer, no seat, no open transaction, no details screen.
+    void expectNothingBooked()
+    {
+        EXPECT_EQ(count("customer"), 0);
+        EXPECT_EQ(count("seat_matrix"), 0);
+        EXPECT_FALSE(session().IsInTransaction());
+        EXPECT_EQ(findScreen(QStringLiteral("frmCustomer")), nullptr);
+    }
+};
+
+// 09:30 the next day is 1410 minutes away and listed; 10:00 the next day is 1440 away.
+TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
+{
+    run(70, "06-03-2030 09:30:00", 40);
+    run(71, "06-03-2030 10:00:00", 40);
+    run(72, "05-03-2030 10:00:00", 40);  // exactly the time asked for: listed, not booked
+    frmEnquiry *w = ask("10", "00");
+
+    Instances *list = choice();
+    ASSERT_NE(list, nullptr) << shownTexts();
+    EXPECT_EQ(list->Label1->text(), "These are the available Routes");
+    QStringList entries;
+    for (int i = 0; i < list->cmbInstance->count(); ++i)
+        entries << list->cmbInstance->itemText(i).section(QStringLiteral("  Route"), 0, 0);
+    entries.sort();
+    EXPECT_EQ(entries.join(','), "Instance: 70,Instance: 72");
+    EXPECT_TRUE(EnquiryMode);
+    EXPECT_TRUE(w->isClosed());
+    EXPECT_EQ(JourneyDateText, "3-05-2030 10:00:00");  // typed leading zeros stay
+
+    list->cmbInstance->setCurrentIndex(0);
+    list->ok->click();
+    EXPECT_FALSE(EnquiryMode);
+    EXPECT_EQ(choice(), nullptr);
+    expectNothingBooked();
+    EXPECT_EQ(count("bus_instance"), 3);
+    EXPECT_EQ(shownTexts(), "");
+}
+
+// "Ba" is not a whole name: the place choice opens, and its Next still searches as an
+// enquiry, over every route even when a route number of an earlier request is left over.
+TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
+{
+    run(70, "05-03-2030 10:00:00", 40);
+    RouteIdText = QStringLiteral("99");
+    ask("10", "00", 1, "Ba");
+    auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
+    ASSERT_NE(places, nullptr) << shownTexts();
+    places->cmdNext->click();
+    Instances *list = choice();
+    ASSERT_NE(list, nullptr) << shownTexts();
+    EXPECT_EQ(list->Label1->text(), "These are the available Routes");
+    EXPECT_EQ(list->cmbInstance->count(), 1);
+    list->Cancel->click();
+    EXPECT_FALSE(EnquiryMode);
+    expectNothingBooked();
+}
+
+TEST_P(Enquiry, TooFewFreeSeatsOnEveryRunEndsTheEnquiry)
+{
+    run(70, "05-03-2030 10:00:00", 4);
+    run(71, "05-03-2030 14:00:00", 3);
+    ask("10", "00", 5);
+    EXPECT_EQ(shownTexts(), " Requested number of seats not available");
+    EXPECT_EQ(MessageScript::shown()[0].style, mb::OKOnly);
+    EXPECT_EQ(MessageScript::shown()[0].title, "");
+    EXPECT_EQ(choice(), nullptr);
+    EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
+    EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
+    EXPECT_FALSE(EnquiryMode);
+    expectNothingBooked();
+}
+
+// The route plan would give a run at 10:00; an enquiry reports there is none instead.
+TEST_P(Enquiry, NeverCreatesARun)
+{
+    ask("10", "00");
+    EXPECT_EQ(shownTexts(), "No Instances to service requested route. ");
+    EXPECT_EQ(MessageScript::shown()[0].title, "Enquiry.");
+    EXPECT_EQ(count("bus_instance"), 0);
+    EXPECT_FALSE(EnquiryMode);
+    EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
+    expectNothingBooked();
+
+    // the plan does serve 10:00: a reservation's search would have made the run
+    QString route;
+    EXPECT_EQ(CreateBusInstance(route, "BA", "MY", 2, QDateTime(QDate(2030, 3, 5), QTime(10, 0)), 10), 1);
+    EXPECT_EQ(count("bus_instance"), 1);
+}
+
+// Wherever an enquiry ends before the run choice, later searches are reservations again.
+TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
+{
+    run(70, "05-03-2030 10:00:00", 40);
+    auto *w = qobject_cast<frmEnquiry *>(openScreen(QStringLiteral("frmEnquiry")));
+    ASSERT_NE(w, nullptr);
+    // its own opening values, and no route number
+    EXPECT_EQ(w->cmbMonth->currentIndex(), 6);
+    EXPECT_EQ(w->txtDD->text() + w->txthh->text() + w->txtmin->text(), "160908");
+    EXPECT_EQ(w->txtFrom->text() + "|" + w->txtTo->text(), "Bangalore|Arsi");
+    EXPECT_EQ(w->findChild<QLineEdit *>(QStringLiteral("txtRoute")), nullptr);
+    EnquiryMode = true;
+    w->cmdCancel->click();
+    EXPECT_FALSE(EnquiryMode);
+    EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
+
+    // an input error: the screen stays for the correction
+    w = ask("24", "00");
+    EXPECT_EQ(shownTexts(), "Invalid Hour");
+    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(w->isClosed());
+    closeScreen(QStringLiteral("frmEnquiry"));
+
+    // a place that is not there
+    MessageScript::clearShown();
+    ask("10", "00", 1, "Xanadu");
+    EXPECT_EQ(shownTexts(), "Requested place not found. Please check the spelling");
+    EXPECT_FALSE(EnquiryMode);
+
+    // two candidates: the place choice carries the enquiry on, its Cancel ends it
+    MessageScript::clearShown();
+    closeScreen(QStringLiteral("frmReservation"));
+    ask("10", "00", 1, "Ma");
+    auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
+    ASSERT_NE(places, nullptr) << shownTexts();
+    EXPECT_TRUE(EnquiryMode);
+    places->cmdCancel->click();
+    EXPECT_FALSE(EnquiryMode);
+    expectNothingBooked();
+}
+
+NBK_ALL_ENGINES(Enquiry);
+
+}  // namespace
