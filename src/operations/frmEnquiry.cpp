@@ -1,8 +1,8 @@
 #include "operations/frmEnquiry.h"
 
 #include "app/common/ScreenRegistry.h"
-#include "data/Class1.h"
 #include "reservation/FindBusInstances.h"
+#include "reservation/HandlerFailure.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/state/ReservationState.h"
@@ -80,10 +80,8 @@ void frmEnquiry::cmdNext_Click()
     try {
         search();
     } catch (const std::exception &e) {
-        if (DbSession && DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
         EnquiryMode = false;
-        MsgBox(QString::fromLocal8Bit(e.what()), mb::Critical, QStringLiteral("Error"));
+        RollBackAndReport(e);
         return;
     }
     endEnquiryUnlessPending();

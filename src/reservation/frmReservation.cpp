@@ -3,10 +3,10 @@
 #include "app/common/Clock.h"
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"
-#include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "reservation/FindBusInstances.h"
+#include "reservation/HandlerFailure.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/state/ReservationState.h"
@@ -122,9 +122,7 @@ void frmReservation::cmdNext_Click()
     try {
         submit();
     } catch (const std::exception &e) {
-        if (DbSession && DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
-        MsgBox(QString::fromLocal8Bit(e.what()), mb::Critical, QStringLiteral("Error"));
+        RollBackAndReport(e);
         if (frmReservation *f = open())
             f->showAgain();
     }
