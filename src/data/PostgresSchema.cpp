@@ -1,8 +1,8 @@
 #include "data/PostgresSchema.h"
 
+#include "data/AdminConnectionBase.h"
 #include "data/PostgresEngine.h"
 
-#include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -197,8 +197,6 @@ QStringList postgresSchemaStatements()
 
 namespace {
 
-QAtomicInt adminCounter;
-
 QString quoteIdent(const QString &name)
 {
     QString n = name;
@@ -214,28 +212,17 @@ QString quoteLiteral(const QString &value)
 }
 
 // A QPSQL connection as the URI's own user, for the work that comes before any clerk.
-class ServerAdmin {
+class ServerAdmin : public AdminConnectionBase {
 public:
     ServerAdmin(const PostgresUri &uri, bool setup)
-        : name_(QStringLiteral("nbk_server_admin_%1").arg(adminCounter.fetchAndAddRelaxed(1)))
+        : AdminConnectionBase(QStringLiteral("QPSQL"), QStringLiteral("nbk_server_admin_"))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        QSqlDatabase db = this->db();
         DbError err;
         ok_ = openPostgres(db, uri, QString(), QString(), 10, setup, err);
         if (!ok_)
             error_ = err.description;
     }
-    ~ServerAdmin()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool ok() const { return ok_; }
-    const QString &error() const { return error_; }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
     bool run(const QString &sql)
     {
@@ -254,10 +241,7 @@ public:
     const QString &lastState() const { return lastState_; }
 
 private:
-    QString name_;
-    QString error_;
     QString lastState_;
-    bool ok_ = false;
 };
 
 // Group roles are cluster-wide: created once, by whoever comes first.
