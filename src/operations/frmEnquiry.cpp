@@ -62,12 +62,7 @@ bool frmEnquiry::checkRequest()
     JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute, 0));
     ClassIndex = qint16(cmbClass->currentIndex());
     // an enquiry may ask about an hour of today that has passed: no time check here
-    if (txtFrom->text().trimmed().isEmpty() || txtTo->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("Please type the origin and destination places "), mb::OKOnly, QStringLiteral("Error"));
-        txtFrom->setFocus();
-        return false;
-    }
-    return true;
+    return checkPlacesTyped();
 }
 
 void frmEnquiry::cmdNext_Click()

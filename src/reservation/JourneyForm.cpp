@@ -1,6 +1,7 @@
 #include "reservation/JourneyForm.h"
 
 #include "app/common/Clock.h"
+#include "ui/MsgBox.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -121,4 +122,15 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     for (const char *c : kClasses)
         cmbClass->addItem(QString::fromLatin1(c));
     cmbClass->setCurrentIndex(2);
+}
+
+bool JourneyForm::checkPlacesTyped() const
+{
+    if (txtFrom->text().trimmed().isEmpty() || txtTo->text().trimmed().isEmpty()) {
+        nbk::ui::MsgBox(QStringLiteral("Please type the origin and destination places "), nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        txtFrom->setFocus();
+        return false;
+    }
+    return true;
 }

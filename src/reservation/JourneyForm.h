@@ -39,5 +39,7 @@ protected:
     // buttons. The route controls (the instance choice option and the route number) are
     // only a booking's.
     void buildJourneyForm(QWidget *screen, const Opening &opening, bool routeControls);
+    // Both places typed (blanks alone would search every place); false after the message.
+    bool checkPlacesTyped() const;
     JourneyFields journeyFields() const { return {cmbMonth, cmbYear, txtDD, txthh, txtmin, cmbSeats, cmbClass}; }
 };

@@ -104,13 +104,7 @@ bool frmReservation::checkRequest()
                mb::Critical, QStringLiteral("Error"));
         return false;
     }
-    // blanks alone would search every place
-    if (txtFrom->text().trimmed().isEmpty() || txtTo->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("Please type the origin and destination places "), mb::OKOnly, QStringLiteral("Error"));
-        txtFrom->setFocus();
-        return false;
-    }
-    return true;
+    return checkPlacesTyped();
 }
 
 void frmReservation::cmdNext_Click()
