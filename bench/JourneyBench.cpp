@@ -654,19 +654,26 @@ void requestFirstRoute(int day)
     JourneyDateTime = QDateTime(d, QTime(10, 0));
 }
 
+// The client's run search for that request, through the session's commands: the runs
+// land in SearchRows and the distance command is ready for the boarding offsets.
+void searchFirstRoute(int day)
+{
+    requestFirstRoute(day);
+    session->SetupInstanceDetails();
+    data::Command &c = session->SQLcmdGetInstanceDetails();
+    c.setValue(0, OriginPlace);
+    c.setValue(1, DestinationPlace);
+    c.setValue(2, ClassIndex);
+    c.setValue(3, JourneyDateText);
+    SearchRows = c.execute().getRows();
+    session->SetupGetDistance();
+}
+
 void RunSearch_Layer(benchmark::State &state)
 {
     int day = 0;
     timed(state, "RunSearch/layer", [&] {
-        requestFirstRoute(1 + day++ % (kDays - 2));
-        session->SetupInstanceDetails();
-        data::Command &c = session->SQLcmdGetInstanceDetails();
-        c.setValue(0, OriginPlace);
-        c.setValue(1, DestinationPlace);
-        c.setValue(2, ClassIndex);
-        c.setValue(3, JourneyDateText);
-        SearchRows = c.execute().getRows();
-        session->SetupGetDistance();
+        searchFirstRoute(1 + day++ % (kDays - 2));
         for (int i = 0; i < SearchRows.rowCount(); ++i)
             benchmark::DoNotOptimize(BoardingOffsetFor(SearchRows, i));
         if (SearchRows.rowCount() == 0)
@@ -811,15 +818,7 @@ void BookingCommit_Client(benchmark::State &state)
 {
     int day = 0;
     timed(state, "BookingCommit/client", [&] {
-        requestFirstRoute(1 + day++ % (kDays - 2));
-        session->SetupInstanceDetails();
-        data::Command &c = session->SQLcmdGetInstanceDetails();
-        c.setValue(0, OriginPlace);
-        c.setValue(1, DestinationPlace);
-        c.setValue(2, ClassIndex);
-        c.setValue(3, JourneyDateText);
-        SearchRows = c.execute().getRows();
-        session->SetupGetDistance();
+        searchFirstRoute(1 + day++ % (kDays - 2));
         BoardingOffsetMinutes = BoardingOffsetFor(SearchRows, 0);
         BookSeats(0);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));

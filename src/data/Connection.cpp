@@ -161,34 +161,20 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
     return ResultSet(names, std::move(rows));
 }
 
-void Connection::beginTrans()
+void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
 {
     errors_.clear();
     if (!open_)
         fail(closedConnectionError());
     QSqlDatabase db = database();
-    if (!engine_->begin(db))
+    if (!(engine_.get()->*step)(db))
         fail(engine_->mapError(db.lastError(), nullptr));
 }
 
-void Connection::commitTrans()
-{
-    errors_.clear();
-    if (!open_)
-        fail(closedConnectionError());
-    QSqlDatabase db = database();
-    if (!engine_->commit(db))
-        fail(engine_->mapError(db.lastError(), nullptr));
-}
+void Connection::beginTrans() { transactionStep(&Engine::begin); }
 
-void Connection::rollbackTrans()
-{
-    errors_.clear();
-    if (!open_)
-        fail(closedConnectionError());
-    QSqlDatabase db = database();
-    if (!engine_->rollback(db))
-        fail(engine_->mapError(db.lastError(), nullptr));
-}
+void Connection::commitTrans() { transactionStep(&Engine::commit); }
+
+void Connection::rollbackTrans() { transactionStep(&Engine::rollback); }
 
 }  // namespace nbk::data

@@ -62,6 +62,8 @@ private:
     QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
     // Ends a statement run() started: throws its fetch error, tells the engine.
     void finishStatement(QSqlQuery &q);
+    // Runs one of the engine's transaction steps (begin, commit, rollback); throws its error.
+    void transactionStep(bool (Engine::*step)(QSqlDatabase &));
 
     QString name_;
     std::unique_ptr<Engine> engine_;

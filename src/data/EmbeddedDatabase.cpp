@@ -1,8 +1,8 @@
+#include "data/AdminConnectionBase.h"
 #include "data/PasswordHash.h"
 #include "data/Schema.h"
 #include "data/SqliteEngine.h"
 
-#include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -12,15 +12,13 @@ namespace nbk::data::schema {
 
 namespace {
 
-QAtomicInt adminCounter;
-
 // A raw connection to an embedded file, for the work that comes before any account.
-class AdminConnection {
+class AdminConnection : public AdminConnectionBase {
 public:
     explicit AdminConnection(const QString &path, bool create)
-        : name_(QStringLiteral("nbk_admin_%1").arg(adminCounter.fetchAndAddRelaxed(1)))
+        : AdminConnectionBase(QStringLiteral("QSQLITE"), QStringLiteral("nbk_admin_"))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        QSqlDatabase db = this->db();
         db.setDatabaseName(path);
         if (!create)
             db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READWRITE_NO_CREATE"));
@@ -30,17 +28,6 @@ public:
         else if (!SqliteEngine::configure(db, &error_))
             ok_ = false;
     }
-    ~AdminConnection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool ok() const { return ok_; }
-    const QString &error() const { return error_; }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
     bool run(const QString &sql, const QVariantList &binds = {})
     {
@@ -54,11 +41,6 @@ public:
             error_ = q.lastError().text() + QStringLiteral(" in: ") + sql;
         return done;
     }
-
-private:
-    QString name_;
-    QString error_;
-    bool ok_ = false;
 };
 
 bool storeAccount(AdminConnection &c, const QString &user, const QString &password, int iterations,

@@ -1,8 +1,8 @@
 #include "data/PostgresSchema.h"
 
+#include "data/AdminConnectionBase.h"
 #include "data/PostgresEngine.h"
 
-#include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -197,8 +197,6 @@ QStringList postgresSchemaStatements()
 
 namespace {
 
-QAtomicInt adminCounter;
-
 QString quoteIdent(const QString &name)
 {
     QString n = name;
@@ -214,28 +212,17 @@ QString quoteLiteral(const QString &value)
 }
 
 // A QPSQL connection as the URI's own user, for the work that comes before any clerk.
-class ServerAdmin {
+class ServerAdmin : public AdminConnectionBase {
 public:
     ServerAdmin(const PostgresUri &uri, bool setup)
-        : name_(QStringLiteral("nbk_server_admin_%1").arg(adminCounter.fetchAndAddRelaxed(1)))
+        : AdminConnectionBase(QStringLiteral("QPSQL"), QStringLiteral("nbk_server_admin_"))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        QSqlDatabase db = this->db();
         DbError err;
         ok_ = openPostgres(db, uri, QString(), QString(), 10, setup, err);
         if (!ok_)
             error_ = err.description;
     }
-    ~ServerAdmin()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool ok() const { return ok_; }
-    const QString &error() const { return error_; }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
     bool run(const QString &sql)
     {
@@ -254,11 +241,16 @@ public:
     const QString &lastState() const { return lastState_; }
 
 private:
-    QString name_;
-    QString error_;
     QString lastState_;
-    bool ok_ = false;
 };
+
+// Hands the reason to a caller that asked for it; always false.
+bool failWith(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
 
 // Group roles are cluster-wide: created once, by whoever comes first.
 bool ensureGroupRoles(ServerAdmin &a)
@@ -288,79 +280,70 @@ bool ensureGroupRoles(ServerAdmin &a)
 
 bool createServerDatabase(const QString &uriText, const InitOptions &options, QString *error)
 {
-    auto fail = [&](const QString &e) {
-        if (error)
-            *error = e;
-        return false;
-    };
     const PostgresUri uri = PostgresUri::parse(uriText);
     if (!uri.valid)
-        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
     if (uri.database.isEmpty())
-        return fail(QStringLiteral("the URI names no database"));
+        return failWith(error, QStringLiteral("the URI names no database"));
     {
         // create the database when it is missing
         ServerAdmin probe(uri, false);
         if (!probe.ok()) {
             if (!probe.error().contains(QLatin1String("does not exist")))
-                return fail(probe.error());
+                return failWith(error, probe.error());
             PostgresUri maintenance = uri;
             maintenance.database = QStringLiteral("postgres");
             ServerAdmin m(maintenance, false);
             if (!m.ok())
-                return fail(m.error());
+                return failWith(error, m.error());
             if (!m.run(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'")
                            .arg(quoteIdent(uri.database))))
-                return fail(m.error());
+                return failWith(error, m.error());
         }
     }
     ServerAdmin a(uri, false);
     if (!a.ok())
-        return fail(a.error());
+        return failWith(error, a.error());
     if (a.exists(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = 'oracompat'")))
-        return fail(QStringLiteral("database %1 holds a reservation schema already; it is left as it is")
-                        .arg(uri.database));
+        return failWith(error,
+                        QStringLiteral("database %1 holds a reservation schema already; it is left as it is")
+                            .arg(uri.database));
     if (!ensureGroupRoles(a))
-        return fail(a.error());
+        return failWith(error, a.error());
     if (!a.run(QStringLiteral("BEGIN")))
-        return fail(a.error());
+        return failWith(error, a.error());
     for (const QString &stmt : postgresCompatStatements() + postgresSchemaStatements())
         if (!a.run(stmt))
-            return fail(a.error());
+            return failWith(error, a.error());
     for (const QString &stmt : PostgresDialect::sessionSetup())
         if (!a.run(stmt))
-            return fail(a.error());
+            return failWith(error, a.error());
     PostgresDialect dialect;
     QStringList data = referenceDataStatements();
     if (options.demo)
         data += demoDataStatements();
     for (const QString &stmt : data)
         if (!a.run(dialect.translate(stmt)))
-            return fail(a.error());
+            return failWith(error, a.error());
     if (!a.run(QStringLiteral("COMMIT")))
-        return fail(a.error());
+        return failWith(error, a.error());
     return true;
 }
 
 bool createServerRole(const QString &uriText, const QString &user, const QString &password,
                       bool supervisor, QString *error, bool replacePassword)
 {
-    auto fail = [&](const QString &e) {
-        if (error)
-            *error = e;
-        return false;
-    };
     const PostgresUri uri = PostgresUri::parse(uriText);
     if (!uri.valid)
-        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
     const QString role = user.toLower();
     if (role.trimmed().isEmpty())
-        return fail(QStringLiteral("no user name given"));
+        return failWith(error, QStringLiteral("no user name given"));
     ServerAdmin a(uri, false);
     if (!a.ok())
-        return fail(a.error());
+        return failWith(error, a.error());
     if (!ensureGroupRoles(a))
-        return fail(a.error());
+        return failWith(error, a.error());
     const QString group = QLatin1String(supervisor ? kSupervisorRole : kClerkRole);
     for (int attempt = 0; attempt < 5; ++attempt) {
         const bool exists = a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1").arg(quoteLiteral(role)));
@@ -376,28 +359,23 @@ bool createServerRole(const QString &uriText, const QString &user, const QString
         // another process created the same role a moment ago: look again
         QThread::msleep(50 * (attempt + 1));
     }
-    return fail(a.error());
+    return failWith(error, a.error());
 }
 
 bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password,
                            QString *error)
 {
-    auto fail = [&](const QString &e) {
-        if (error)
-            *error = e;
-        return false;
-    };
     const PostgresUri uri = PostgresUri::parse(uriText);
     if (!uri.valid)
-        return fail(QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
     const QString role = user.toLower();
     ServerAdmin a(uri, false);
     if (!a.ok())
-        return fail(a.error());
+        return failWith(error, a.error());
     if (!a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1 AND rolcanlogin").arg(quoteLiteral(role))))
-        return fail(QStringLiteral("no login role named %1").arg(role));
+        return failWith(error, QStringLiteral("no login role named %1").arg(role));
     if (!a.run(QStringLiteral("ALTER ROLE %1 PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password))))
-        return fail(a.error());
+        return failWith(error, a.error());
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "reservation/Instances.h"
 
 #include "app/common/ScreenRegistry.h"
-#include "data/Class1.h"
 #include "reservation/BookSeats.h"
+#include "reservation/HandlerFailure.h"
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -75,9 +75,7 @@ void Instances::ok_Click()
         try {
             BookSeats(entries_.at(i).row);
         } catch (const std::exception &e) {
-            if (DbSession && DbSession->IsInTransaction())
-                DbSession->RollBackTransaction();
-            nbk::ui::MsgBox(QString::fromLocal8Bit(e.what()), nbk::mb::Critical, QStringLiteral("Error"));
+            RollBackAndReport(e);
         }
     }
     nbk::ui::closeChildWindow(this);

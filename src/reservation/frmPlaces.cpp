@@ -2,8 +2,8 @@
 
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"
-#include "data/Class1.h"
 #include "reservation/FindBusInstances.h"
+#include "reservation/HandlerFailure.h"
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -90,9 +90,7 @@ void frmPlaces::cmdNext_Click()
         QString anyRoute;
         FindBusInstances(EnquiryMode ? anyRoute : RouteIdText);
     } catch (const std::exception &e) {
-        if (DbSession && DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
-        nbk::ui::MsgBox(QString::fromLocal8Bit(e.what()), nbk::mb::Critical, QStringLiteral("Error"));
+        RollBackAndReport(e);
     }
     // an enquiry goes on only on the run choice screen
     if (!nbk::findScreen(QStringLiteral("Instances")))

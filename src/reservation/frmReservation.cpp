@@ -3,10 +3,10 @@
 #include "app/common/Clock.h"
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"
-#include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "reservation/FindBusInstances.h"
+#include "reservation/HandlerFailure.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/state/ReservationState.h"
@@ -14,45 +14,16 @@
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 #include <cmath>
 
 using nbk::ui::MsgBox;
 namespace mb = nbk::mb;
 
 namespace {
-
-const char *const kClasses[] = {"Shuttle", "Express", "Semi - Luxury", "Luxury", "Air - Bus"};
-
-QLineEdit *lineEdit(QWidget *parent, const char *name, const char *text)
-{
-    auto *e = new QLineEdit(QString::fromLatin1(text), parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
-
-QComboBox *list(QWidget *parent, const char *name)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
-}
-
-QLabel *label(QWidget *parent, const char *name, const char *caption)
-{
-    auto *l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
 
 bool pendingWizardScreen()
 {
@@ -65,78 +36,7 @@ frmReservation::frmReservation(QWidget *parent) : nbk::ui::Screen(parent)
 {
     setWindowTitle(QStringLiteral("Reservation"));
 
-    Frame1 = new QGroupBox(QStringLiteral("Journey Time Details"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    txtDD = lineEdit(Frame1, "txtDD", "27");
-    cmbMonth = list(Frame1, "cmbMonth");
-    cmbYear = list(Frame1, "cmbYear");
-    txthh = lineEdit(Frame1, "txthh", "10");
-    txtmin = lineEdit(Frame1, "txtmin", "00");
-    Option1 = new QRadioButton(QStringLiteral(" Allow to choose Instances"), Frame1);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    auto *g1 = new QGridLayout(Frame1);
-    g1->addWidget(label(Frame1, "Label1", " DD"), 0, 1);
-    g1->addWidget(label(Frame1, "Label2", " Month"), 0, 2);
-    g1->addWidget(label(Frame1, "Label3", "     Year"), 0, 3);
-    g1->addWidget(label(Frame1, "Label4", "Date of Journey"), 1, 0);
-    g1->addWidget(txtDD, 1, 1);
-    g1->addWidget(cmbMonth, 1, 2);
-    g1->addWidget(cmbYear, 1, 3);
-    g1->addWidget(label(Frame1, "Label5", "  HH"), 2, 1);
-    g1->addWidget(label(Frame1, "Label6", "Min"), 2, 2);
-    g1->addWidget(label(Frame1, "Label7", "Time"), 3, 0);
-    g1->addWidget(txthh, 3, 1);
-    g1->addWidget(txtmin, 3, 2);
-    g1->addWidget(Option1, 4, 0, 1, 4);
-
-    Frame2 = new QGroupBox(QStringLiteral("Journey Details"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    cmbClass = list(Frame2, "cmbClass");
-    cmbSeats = list(Frame2, "cmbSeats");
-    txtFrom = lineEdit(Frame2, "txtFrom", "Arsi");
-    txtTo = lineEdit(Frame2, "txtTo", "Shim");
-    txtRoute = lineEdit(Frame2, "txtRoute", "");
-    auto *g2 = new QGridLayout(Frame2);
-    g2->addWidget(label(Frame2, "Label8", "Bus Class"), 0, 0);
-    g2->addWidget(cmbClass, 0, 1);
-    g2->addWidget(label(Frame2, "Label9", "No. of Seats"), 0, 2);
-    g2->addWidget(cmbSeats, 0, 3);
-    g2->addWidget(label(Frame2, "Label10", "From"), 1, 0);
-    g2->addWidget(txtFrom, 1, 1);
-    g2->addWidget(label(Frame2, "Label11", " To"), 1, 2);
-    g2->addWidget(txtTo, 1, 3);
-    g2->addWidget(label(Frame2, "Label12", "Route Number"), 2, 0);
-    g2->addWidget(txtRoute, 2, 1);
-
-    cmdNext = new QPushButton(QStringLiteral("Next >>"), this);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdNext);
-    buttons->addWidget(cmdCancel);
-
-    auto *v = new QVBoxLayout(this);
-    v->addWidget(Frame1);
-    v->addWidget(Frame2);
-    v->addLayout(buttons);
-
-    // opening values
-    const int year = nbk::currentDate().year();
-    cmbYear->addItem(QString::number(year));
-    cmbYear->addItem(QString::number(year + 1));
-    cmbYear->setCurrentIndex(0);
-    for (int s = 1; s <= 10; ++s)
-        cmbSeats->addItem(QString::number(s));
-    cmbSeats->setCurrentIndex(0);
-    const QLocale locale;
-    for (int m = 1; m <= 12; ++m)
-        cmbMonth->addItem(locale.monthName(m, QLocale::LongFormat));
-    cmbMonth->setCurrentIndex(9);
-    for (const char *c : kClasses)
-        cmbClass->addItem(QString::fromLatin1(c));
-    cmbClass->setCurrentIndex(2);
+    buildJourneyForm(this, {"27", "10", "00", 9, "Arsi", "Shim"}, true);
 
     connect(cmdNext, &QPushButton::clicked, this, &frmReservation::cmdNext_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmReservation::cmdCancel_Click);
@@ -170,8 +70,7 @@ void frmReservation::showEvent(QShowEvent *e)
 
 bool frmReservation::checkRequest()
 {
-    const std::optional<JourneyTime> t =
-        CheckJourneyTime({cmbMonth, cmbYear, txtDD, txthh, txtmin, cmbSeats, cmbClass});
+    const std::optional<JourneyTime> t = CheckJourneyTime(journeyFields());
     if (!t)
         return false;
     const QDate journeyDate = t->date;
@@ -205,13 +104,7 @@ bool frmReservation::checkRequest()
                mb::Critical, QStringLiteral("Error"));
         return false;
     }
-    // blanks alone would search every place
-    if (txtFrom->text().trimmed().isEmpty() || txtTo->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("Please type the origin and destination places "), mb::OKOnly, QStringLiteral("Error"));
-        txtFrom->setFocus();
-        return false;
-    }
-    return true;
+    return checkPlacesTyped();
 }
 
 void frmReservation::cmdNext_Click()
@@ -223,9 +116,7 @@ void frmReservation::cmdNext_Click()
     try {
         submit();
     } catch (const std::exception &e) {
-        if (DbSession && DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
-        MsgBox(QString::fromLocal8Bit(e.what()), mb::Critical, QStringLiteral("Error"));
+        RollBackAndReport(e);
         if (frmReservation *f = open())
             f->showAgain();
     }

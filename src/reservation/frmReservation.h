@@ -1,15 +1,11 @@
 #pragma once
+#include "reservation/JourneyForm.h"
 #include "ui/Screen.h"
 
-class QComboBox;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class QShowEvent;
 
 // The journey request: date, time, class, seats, places and an optional route number.
-class frmReservation : public nbk::ui::Screen {
+class frmReservation : public nbk::ui::Screen, public JourneyForm {
     Q_OBJECT
 public:
     explicit frmReservation(QWidget *parent = nullptr);
@@ -22,20 +18,6 @@ public:
     // run choice or the customer details (so it is never left hidden with nothing ahead).
     static void resumeIfAbandoned();
 
-    QLineEdit *txtDD = nullptr;
-    QComboBox *cmbMonth = nullptr;
-    QComboBox *cmbYear = nullptr;
-    QLineEdit *txthh = nullptr;
-    QLineEdit *txtmin = nullptr;
-    QRadioButton *Option1 = nullptr;
-    QComboBox *cmbClass = nullptr;
-    QComboBox *cmbSeats = nullptr;
-    QLineEdit *txtFrom = nullptr;
-    QLineEdit *txtTo = nullptr;
-    QLineEdit *txtRoute = nullptr;
-    QPushButton *cmdNext = nullptr;
-    QPushButton *cmdCancel = nullptr;
-
 protected:
     void showEvent(QShowEvent *e) override;
 
@@ -45,7 +27,4 @@ private:
     // Checks of the typed date and time; false after the message.
     bool checkRequest();
     void submit();
-
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
 };
