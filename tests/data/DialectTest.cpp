@@ -13,11 +13,10 @@ protected:
     {
         DbTest::SetUp();
         // route A-B-C-D with one run
-        for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+        db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                               "INSERT INTO PLACE VALUES('C', 'Cc')",
                               "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 250, 1, 5, 300 )",
-                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "})
-            db().exec(QString::fromLatin1(s));
+                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
     }
     data::Connection &cn() { return session().GetCurrentConnection(); }
 };
@@ -126,11 +125,10 @@ TEST_P(Dialect, LockHeldElsewhereIsResourceBusy)
 
 TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
 {
-    for (const char *s : {"INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
+    db().exec({"INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
                           "INSERT INTO ROUTE_ELEMENT values(2, 'B', 'C', 150)",
                           "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 7, 2, 2)",
-                          "INSERT INTO bus_info VALUES ('R1', 2, 40)"})
-        db().exec(QString::fromLatin1(s));
+                          "INSERT INTO bus_info VALUES ('R1', 2, 40)"});
     session().SetupInstanceDetails();
     data::Command &c = session().SQLcmdGetInstanceDetails();
     c.setValue(0, QStringLiteral("A"));

@@ -10,28 +10,18 @@ using nbk::data::Command;
 
 namespace {
 
-// Route 7 runs A -> B -> C -> D over elements of 40, 55 and 30 km; run 70 uses it.
+// Run 70 on the shared route A-B-C-D; route 8 has no path; run 71 is another run of route 7.
 class SeatCommands : public DbTest {
 protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
-                              "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
-                              "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)",
-                              "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 55)",
-                              "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 30)",
-                              "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 125, 1, 5, 250 )",
-                              "INSERT INTO ROUTE VALUES( 8, 'A' , 'D', 4, 125, 1, 5, 250 )",
-                              "INSERT INTO PATH_ORDER VALUES(7, 1, 1)", "INSERT INTO PATH_ORDER VALUES(7, 2, 2)",
-                              "INSERT INTO PATH_ORDER VALUES(7, 3, 3)", "INSERT INTO BUS_INFO VALUES('R1', 2, 45)",
-                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 10:00:00','DD-MM-YYYY "
-                              "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )",
-                              "INSERT INTO bus_instance values( 71, 7, TO_DATE('05-03-2003 10:00:00','DD-MM-YYYY "
-                              "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )",
-                              "Insert INTO Customer values ( 1,70,SYSDATE,'One',30,1,'M','A','C',0)",
-                              "Insert INTO Customer values ( 2,70,SYSDATE,'Two',30,1,'M','C','D',0)"})
-            db().exec(QString::fromLatin1(s));
+        seedRouteABCD();
+        db().exec({"INSERT INTO ROUTE VALUES( 8, 'A' , 'D', 4, 125, 1, 5, 250 )",
+                   "INSERT INTO bus_instance values( 71, 7, TO_DATE('05-03-2003 10:00:00','DD-MM-YYYY "
+                   "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )",
+                   "Insert INTO Customer values ( 1,70,SYSDATE,'One',30,1,'M','A','C',0)",
+                   "Insert INTO Customer values ( 2,70,SYSDATE,'Two',30,1,'M','C','D',0)"});
     }
     QSet<int> taken(int r1, int r2, int iid = 70)
     {
@@ -102,7 +92,7 @@ TEST_P(SeatCommands, CapacityCustomerSeatsTicketAndSequences)
     data::Class1 &s = session();
     s.SetupMaxSeats();
     s.SQLcmdGetMaxSeats().setValue(0, QStringLiteral("R1"));
-    EXPECT_EQ(s.SQLcmdGetMaxSeats().execute().value(0).toInt(), 45);
+    EXPECT_EQ(s.SQLcmdGetMaxSeats().execute().value(0).toInt(), 40);
 
     seat(4, 1, 2, 1);
     seat(5, 1, 2, 1);
@@ -132,8 +122,8 @@ TEST_P(SeatCommands, CapacityCustomerSeatsTicketAndSequences)
 TEST_P(SeatCommands, SegmentDistanceSumsTheElementsBeforeThePosition)
 {
     EXPECT_EQ(data::GetSegmentDistance(7, 2), 40);
-    EXPECT_EQ(data::GetSegmentDistance(7, 3), 95);
-    EXPECT_EQ(data::GetSegmentDistance(7, 4), 125);
+    EXPECT_EQ(data::GetSegmentDistance(7, 3), 100);
+    EXPECT_EQ(data::GetSegmentDistance(7, 4), 130);
     db().exec("UPDATE route_element SET km = 5.25 WHERE reid = 1");
     db().exec("UPDATE route_element SET km = 7.25 WHERE reid = 2");
     EXPECT_EQ(data::GetSegmentDistance(7, 3), 12);  // 12.5

@@ -27,13 +27,12 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+        db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                               "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 250, 1, 5, 300 )",
                               "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2030 10:00:00',"
                               "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 30 ) ",
                               "INSERT INTO bus_instance values( 71, 7, TO_DATE('06-03-2030 10:00:00',"
-                              "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R2' , 2 , 30 ) "})
-            db().exec(QString::fromLatin1(s));
+                              "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R2' , 2 , 30 ) "});
         // a bystander on the same run, who must never be touched
         book(900, 70, {30, 31}, 200);
         operations::registerScreens();

@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const char *s : {
+        db().exec({
                  "INSERT INTO PLACE VALUES('ALP', 'Alpha')",
                  "INSERT INTO PLACE VALUES('BRA', 'Bravo')",
                  "INSERT INTO PLACE VALUES('ZUL', 'Zulu')",
@@ -37,8 +37,7 @@ protected:
                  "INSERT INTO PATH_ORDER VALUES( 2, 1, 2)",
                  "INSERT INTO bus_info VALUES ('KA01', 2, 40)",
                  "INSERT INTO bus_stand VALUES (4, 'Alpha', 'Central')",
-             })
-            db().exec(QString::fromLatin1(s));
+             });
     }
 
     void plan(int route, int day, double interval, int h, int m)

@@ -36,14 +36,14 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     EXPECT_EQ(JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
 
     EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{1, 2}));
-    EXPECT_EQ(inSession(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
                                        "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
                             .arg(CustomerId))
                   .toInt(),
               2);
-    EXPECT_EQ(inSession(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(CustomerId)).toString(),
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(CustomerId)).toString(),
               "**TEMP**");
-    EXPECT_EQ(inSession(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
     // nothing is visible elsewhere until the details are saved
     EXPECT_EQ(seatsOf(CustomerId, true), QList<int>{});
 }
@@ -126,12 +126,12 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(CustomerId, next);
     EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
-    EXPECT_EQ(inSession(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(CustomerId)).toInt(), 1);
-    EXPECT_EQ(inSession("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
-    EXPECT_EQ(inSession("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 38);
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(CustomerId)).toInt(), 1);
+    EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
+    EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 38);
     EXPECT_EQ(FreeSeats[0], -1);  // seat 3 struck out
     // the customer id was drawn once
-    EXPECT_EQ(inSession(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
+    EXPECT_EQ(sessionScalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
 }
 
 TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommits)
@@ -167,7 +167,7 @@ TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommi
     EXPECT_GE(waited.elapsed(), 300);
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
-    EXPECT_EQ(inSession("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
+    EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(seatsOf(502, true), QList<int>{3});
 }
 

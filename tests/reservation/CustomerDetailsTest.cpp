@@ -43,7 +43,7 @@ protected:
     void expectStillPending(qint32 cid)
     {
         EXPECT_TRUE(session().IsInTransaction());
-        EXPECT_EQ(inSession(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(cid)).toString(),
+        EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(cid)).toString(),
                   "**TEMP**");
         EXPECT_NE(customerScreen(), nullptr);
     }
@@ -178,7 +178,7 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
     EXPECT_EQ(lastMessage().style, mb::YesNo);
     EXPECT_EQ(lastMessage().title, "Question");
     expectStillPending(CustomerId);
-    EXPECT_EQ(inSession("SELECT count(*) FROM seat_matrix").toInt(), 2);
+    EXPECT_EQ(sessionScalar("SELECT count(*) FROM seat_matrix").toInt(), 2);
 
     ui::MessageScript::clearShown();
     ui::MessageScript::answer(mb::Yes);

@@ -25,10 +25,9 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        for (const char *s : {"INSERT INTO PLACE VALUES('Myso', 'Mysore')", "INSERT INTO PLACE VALUES('Mang', 'Mangalore')",
+        db().exec({"INSERT INTO PLACE VALUES('Myso', 'Mysore')", "INSERT INTO PLACE VALUES('Mang', 'Mangalore')",
                               "INSERT INTO PLACE VALUES('Madi', 'Madikeri')", "INSERT INTO PLACE VALUES('Bang', 'Bangalore')",
-                              "INSERT INTO PLACE VALUES('Hubl', 'Hubli')"})
-            db().exec(QString::fromLatin1(s));
+                              "INSERT INTO PLACE VALUES('Hubl', 'Hubli')"});
     }
 
     Request request(const QDate &date, const char *from = "Bangalore", const char *to = "Hubli")

@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        for (const char *s : {
+        db().exec({
                  "INSERT INTO PLACE VALUES('ALP', 'Alpha')",
                  "INSERT INTO PLACE VALUES('BRA', 'Bravo')",
                  "INSERT INTO PLACE VALUES('CHA', 'Charlie')",
@@ -36,8 +36,7 @@ protected:
                  "INSERT INTO bus_info VALUES ('KA01', 2, 40)",
                  "INSERT INTO bus_info VALUES ('KA02', 2, 40)",
                  "INSERT INTO bus_info VALUES ('KA03', 2, 40)",
-             })
-            db().exec(QString::fromLatin1(s));
+             });
     }
 
     // A run of route 1 leaving Alpha at h:m on the given day.
