@@ -87,38 +87,6 @@ TEST_P(SeatCommands, TakenSeatsAreThoseSharingASegment)
     EXPECT_EQ(rs.recordCount(), 2);
 }
 
-TEST_P(SeatCommands, CapacityCustomerSeatsTicketAndSequences)
-{
-    data::Class1 &s = session();
-    s.SetupMaxSeats();
-    s.SQLcmdGetMaxSeats().setValue(0, QStringLiteral("R1"));
-    EXPECT_EQ(s.SQLcmdGetMaxSeats().execute().value(0).toInt(), 40);
-
-    seat(4, 1, 2, 1);
-    seat(5, 1, 2, 1);
-    s.setupGetCustomerForDelete();
-    s.SQLcmdGetCustomerForDelete().setValue(0, 1);
-    data::ResultSet rs = s.SQLcmdGetCustomerForDelete().execute();
-    QSet<int> seats;
-    for (; !rs.eof(); rs.moveNext()) {
-        seats.insert(rs.value(0).toInt());
-        EXPECT_EQ(rs.value(1).toInt(), 70);
-    }
-    EXPECT_EQ(seats, (QSet<int>{4, 5}));
-    s.SQLcmdGetCustomerForDelete().setValue(0, 2);
-    EXPECT_TRUE(s.SQLcmdGetCustomerForDelete().execute().eof());
-
-    s.setupTicketDetails(1);
-    EXPECT_EQ(s.SQLcmdGetTicketDetails().execute().value("NAME").toString(), "One");
-
-    s.setupGetUniqueCID();
-    const int cid = s.SQLcmdGetUniqueCID().execute().value(0).toInt();
-    EXPECT_EQ(s.SQLcmdGetUniqueCID().execute().value(0).toInt(), cid + 1);
-    s.setupGetUniqueID(QStringLiteral("instance_seq"));
-    const int iid = s.SQLcmdGetUniqueID().execute().value(0).toInt();
-    EXPECT_EQ(s.SQLcmdGetUniqueID().execute().value(0).toInt(), iid + 1);
-}
-
 TEST_P(SeatCommands, SegmentDistanceSumsTheElementsBeforeThePosition)
 {
     EXPECT_EQ(data::GetSegmentDistance(7, 2), 40);
