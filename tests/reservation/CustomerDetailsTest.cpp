@@ -58,10 +58,6 @@ TEST_P(CustomerDetails, OkSavesThePassengerCommitsAndClosesTheRequestScreen)
 
     QPointer<frmCustomer> f = bookTwoSeats();
     ASSERT_TRUE(f);
-    EXPECT_EQ(f->windowTitle(), "Customer Details");
-    ASSERT_EQ(f->cmbGen->count(), 2);
-    EXPECT_EQ(f->cmbGen->itemText(0), "M");
-    EXPECT_EQ(f->cmbGen->itemText(1), "F");
     EXPECT_EQ(f->cmbGen->currentText(), "M");
 
     fill(f, "D'Souza", "9845012345", "35", "F");
