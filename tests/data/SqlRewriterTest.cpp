@@ -27,6 +27,13 @@ TEST(SqlRewriter, ReportsATrailingForUpdateNowait)
     EXPECT_FALSE(rewriteOracleSql("SELECT 'FOR UPDATE NOWAIT' FROM t", sqliteLike()).forUpdateNowait);
 }
 
+TEST(OracleDate, NonNumericFieldIsItsOwnNumber)
+{
+    int n = 0;
+    EXPECT_FALSE(parseOracleDate("1-x-2004", "mm-dd-yyyy", &n));
+    EXPECT_EQ(n, 1858);
+}
+
 TEST(OracleDate, FormatsAndKeepsDayNumbersExactToTheSecond)
 {
     const QDateTime t(QDate(2003, 3, 5), QTime(14, 7, 9));
