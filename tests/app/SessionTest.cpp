@@ -23,34 +23,6 @@ protected:
 };
 NBK_ALL_ENGINES(Session);
 
-TEST_P(Session, WrongPasswordsAreCountedAndTheFourthAttemptIsDenied)
-{
-    data::Class1 s;
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("NB"), db().server()), 0);
-        EXPECT_EQ(s.FailedLogins(), i);
-        // a wrong password is not a reason to try another driver
-        EXPECT_EQ(s.DriverIndex(), 1);
-    }
-    EXPECT_TRUE(s.LoginDenied());
-    const auto connectionString = s.LastConnectionString();
-    EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), db().server()), 1);
-    EXPECT_FALSE(s.GetConnectStatus());
-    EXPECT_EQ(s.LastConnectionString(), connectionString) << "the denied attempt reached the server";
-    EXPECT_TRUE(s.UserName().isEmpty());
-
-    const auto &shown = ui::MessageScript::shown();
-    ASSERT_EQ(shown.size(), 4u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(shown[i].text, "Incorrect Username/Password");
-        EXPECT_EQ(shown[i].title, " Error");
-        EXPECT_EQ(shown[i].icon(), mb::Critical);
-    }
-    EXPECT_EQ(shown[3].text, "Connection Denied. Your session has been terminated. ");
-    EXPECT_EQ(shown[3].title, "Error");
-    EXPECT_EQ(shown[3].icon(), mb::Critical);
-}
-
 TEST_P(Session, ExecReportsSuccessAsMinus13AndFailuresByNumber)
 {
     EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), -13);

@@ -13,11 +13,10 @@ protected:
     {
         DbTest::SetUp();
         // route A-B-C-D with one run
-        for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+        db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                               "INSERT INTO PLACE VALUES('C', 'Cc')",
                               "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 250, 1, 5, 300 )",
-                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "})
-            db().exec(QString::fromLatin1(s));
+                              "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
     }
     data::Connection &cn() { return session().GetCurrentConnection(); }
 };
@@ -46,16 +45,6 @@ TEST_P(Dialect, DateArithmeticIsInDaysAndCrossesMidnight)
                           "TO_DATE( '3-6-2003 10:0:00' ,'mm-dd-yyyy hh24:mi:ss') ) <= 1")
                   .toInt(),
               1);
-}
-
-TEST_P(Dialect, InvalidDatesCarryOracleNumbers)
-{
-    try {
-        cn().query("SELECT TO_DATE('2-30-2003 10:00:00','mm-dd-yyyy hh24:mi:ss') FROM DUAL");
-        FAIL() << "30 February was accepted";
-    } catch (const data::DbException &e) {
-        EXPECT_EQ(e.nativeError(), 1847);
-    }
 }
 
 TEST_P(Dialect, SequencesNeverHandOutARolledBackValue)
@@ -136,11 +125,10 @@ TEST_P(Dialect, LockHeldElsewhereIsResourceBusy)
 
 TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
 {
-    for (const char *s : {"INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
+    db().exec({"INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
                           "INSERT INTO ROUTE_ELEMENT values(2, 'B', 'C', 150)",
                           "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 7, 2, 2)",
-                          "INSERT INTO bus_info VALUES ('R1', 2, 40)"})
-        db().exec(QString::fromLatin1(s));
+                          "INSERT INTO bus_info VALUES ('R1', 2, 40)"});
     session().SetupInstanceDetails();
     data::Command &c = session().SQLcmdGetInstanceDetails();
     c.setValue(0, QStringLiteral("A"));
@@ -169,18 +157,6 @@ TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
                   .toInt(),
               7);
     EXPECT_EQ(data::GetSegmentDistance(7, 2), 100);
-
-    session().SetupMaxSeats();
-    session().SQLcmdGetMaxSeats().setValue(0, QStringLiteral("R1"));
-    EXPECT_EQ(session().SQLcmdGetMaxSeats().execute().value(0).toInt(), 40);
-
-    db().exec("Insert INTO Customer values ( 9,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
-    session().SetupSetSeatMatrix();
-    data::Command &m = session().SQLcmdSetSeatMatrix();
-    for (int i = 0; i < 5; ++i)
-        m.setValue(i, QVariant(QList<int>{70, 12, 1, 2, 9}[i]));
-    m.execute();
-    EXPECT_EQ(db().scalar("SELECT route_sequence2 FROM seat_matrix WHERE seat_no = 12").toInt(), 2);
     // a date-time bound to a parameter keeps its wall-clock time
     const QDateTime when(QDate(2003, 3, 5), QTime(23, 50));
     EXPECT_EQ(cn().query("SELECT count(*) FROM bus_instance WHERE dep_date = ?", {when}).value(0).toInt(), 1);
@@ -238,7 +214,8 @@ TEST_P(Dialect, MonthFirstDatesWithoutLeadingZerosAndWrongFields)
               "29-02-2004");
     const std::pair<const char *, int> wrong[] = {{"13-5-2003 9:5:00", 1843}, {"3-5-2003 24:5:00", 1850},
                                                   {"3-5-2003 9:60:00", 1851}, {"3-5-2003 9:5:61", 1852},
-                                                  {"3-32-2003 9:5:00", 1847}};
+                                                  {"3-32-2003 9:5:00", 1847},
+                                                  {"2-30-2003 10:00:00", 1847}};
     for (const auto &[text, number] : wrong) {
         try {
             cn().query(QStringLiteral("SELECT TO_DATE('%1','mm-dd-yyyy hh24:mi:ss') FROM DUAL").arg(text));

@@ -53,19 +53,6 @@ TEST(PostgresUriTest, AnotherDatabaseOnTheSameServerKeepsEverythingElse)
     EXPECT_EQ(v.params, u.params);
 }
 
-TEST(PostgresDialectTest, OracleFormsBecomePostgres)
-{
-    PostgresDialect d;
-    EXPECT_EQ(d.translate(" SELECT C_seq.NEXTVAL FROM Dual "), " SELECT nextval('C_seq') AS \"NEXTVAL\" FROM Dual ");
-    EXPECT_EQ(d.translate("Insert INTO Customer values ( 1,-1,SYSDATE,'SYSDATE')"),
-              "Insert INTO Customer values ( 1,-1,CAST(clock_timestamp() AS timestamp(0)),'SYSDATE')");
-    EXPECT_EQ(d.translate("Delete Route where route_id = 7"), "Delete FROM Route where route_id = 7");
-    EXPECT_EQ(d.translate("SELECT 15/1440 FROM DUAL"), "SELECT 15.0/1440.0 FROM DUAL");
-    // PostgreSQL locks rows as Oracle does
-    EXPECT_EQ(d.translate("SELECT * FROM customer WHERE customer_id = 5 FOR UPDATE NOWAIT"),
-              "SELECT * FROM customer WHERE customer_id = 5 FOR UPDATE NOWAIT");
-}
-
 TEST(PostgresDialectTest, SqlStatesCarryOracleNumbers)
 {
     const std::pair<const char *, int> cases[] = {

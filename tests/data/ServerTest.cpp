@@ -26,11 +26,10 @@ const char *const kHoldServerEnv = "NBK_HOLD_SERVER";
 // Route A-B-C-D (segments 1 A-B, 2 B-C, 3 C-D) with one run, id 70, of 40 seats.
 void seedRoute(TestDatabase &db)
 {
-    for (const char *s : {"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+    db.exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                           "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
                           "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 300, 1, 5, 360 )",
-                          "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "})
-        db.exec(QString::fromLatin1(s));
+                          "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
 }
 
 QString tempCustomer(int id)

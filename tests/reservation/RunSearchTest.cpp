@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        for (const char *s : {
+        db().exec({
                  "INSERT INTO PLACE VALUES('ALP', 'Alpha')",
                  "INSERT INTO PLACE VALUES('BRA', 'Bravo')",
                  "INSERT INTO PLACE VALUES('CHA', 'Charlie')",
@@ -36,8 +36,7 @@ protected:
                  "INSERT INTO bus_info VALUES ('KA01', 2, 40)",
                  "INSERT INTO bus_info VALUES ('KA02', 2, 40)",
                  "INSERT INTO bus_info VALUES ('KA03', 2, 40)",
-             })
-            db().exec(QString::fromLatin1(s));
+             });
     }
 
     // A run of route 1 leaving Alpha at h:m on the given day.
@@ -286,31 +285,6 @@ TEST_P(RunSearchOnDemand, NoPlanForTheClassEndsWithTheCreationMessage)
                   "No Instances to service requested route. Please try changing the class or date ")});
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error."));
     EXPECT_TRUE(JourneyDateText.isEmpty());
-}
-
-TEST_P(RunSearch, EnquiryListsTheDayAroundAndBooksNothing)
-{
-    run(1, journeyDay(), 9, 30);
-    run(2, journeyDay().addDays(1), 9, 30, "KA02");
-    run(3, journeyDay().addDays(1), 10, 0, "KA03");
-    OriginPlace = QStringLiteral("ALP");
-    DestinationPlace = QStringLiteral("BRA");
-    ClassIndex = 2;
-    SeatsRequested = 1;
-    JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
-    JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
-    EnquiryMode = true;
-    QString route;
-    EXPECT_TRUE(FindBusInstances(route));
-    ASSERT_NE(choice(), nullptr);
-    // 30 and 1410 minutes away are listed, 1440 is not
-    EXPECT_EQ(choice()->cmbInstance->count(), 2);
-    EXPECT_EQ(choice()->Label1->text(), QStringLiteral("These are the available Routes"));
-    choice()->cmbInstance->setCurrentIndex(1);
-    click(choice(), "ok");
-    EXPECT_FALSE(EnquiryMode);
-    EXPECT_EQ(countOf("Reservation Successful"), 0);
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix")).toInt(), 0);
 }
 
 TEST_P(RunSearch, RouteNumberTextNeverReachesTheStatement)

@@ -130,13 +130,6 @@ protected:
             o->setChecked(r.chooseRun);
     }
 
-    // Reads through the clerk's own connection, which sees the open booking.
-    QVariant sessionScalar(const QString &sql)
-    {
-        data::ResultSet rs = session().GetCurrentConnection().query(sql);
-        return rs.eof() ? QVariant() : rs.value(0);
-    }
-
     static QString at(const QDate &d, int h, int m) { return OracleDateLiteral(QDateTime(d, QTime(h, m))); }
 };
 

@@ -224,12 +224,35 @@ data::ResultSet TestDatabase::query(const QString &oracleSql)
     return admin_->GetCurrentConnection().query(oracleSql);
 }
 
+void TestDatabase::exec(std::initializer_list<const char *> oracleSql)
+{
+    for (const char *s : oracleSql)
+        exec(QString::fromLatin1(s));
+}
+
 QVariant TestDatabase::scalar(const QString &oracleSql)
 {
     data::ResultSet rs = query(oracleSql);
-    if (rs.eof())
-        return QVariant();
-    return rs.value(0);
+    return rs.eof() ? QVariant() : rs.value(0);
+}
+
+QVariant DbTest::sessionScalar(const QString &oracleSql)
+{
+    data::ResultSet rs = session().GetCurrentConnection().query(oracleSql);
+    return rs.eof() ? QVariant() : rs.value(0);
+}
+
+void DbTest::seedRouteABCD()
+{
+    db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
+               "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
+               "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)", "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 60)",
+               "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 30)",
+               "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 130, 1, 5, 260 )", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+               "INSERT INTO PATH_ORDER VALUES(7, 2, 2)", "INSERT INTO PATH_ORDER VALUES(7, 3, 3)",
+               "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
+               "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "
+               "'tt' , 0 , 'R1' , 2 , 40 )"});
 }
 
 void DbTest::SetUp()

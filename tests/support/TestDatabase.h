@@ -35,6 +35,7 @@ public:
 
     // Oracle SQL through an own session of the test (committed at once).
     void exec(const QString &oracleSql);
+    void exec(std::initializer_list<const char *> oracleSql);
     data::ResultSet query(const QString &oracleSql);
     QVariant scalar(const QString &oracleSql);
 
@@ -63,6 +64,12 @@ protected:
     virtual bool withDemoData() const { return false; }
 
     data::Class1 &session() { return *session_; }
+    // Reads through the session's own connection, which sees its open transaction.
+    QVariant sessionScalar(const QString &oracleSql);
+    // Route 7 runs A -> B -> C -> D over segments 1 (A-B, 40 km), 2 (B-C, 60 km) and
+    // 3 (C-D, 30 km); run 70 of class 2 leaves A on 5 March 2003 at 23:50 with bus R1
+    // (40 seats, 40 free).
+    void seedRouteABCD();
     TestDatabase &db() { return *db_; }
 
     std::unique_ptr<TestDatabase> db_;

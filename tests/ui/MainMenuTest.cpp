@@ -52,29 +52,30 @@ protected:
 };
 NBK_ALL_ENGINES(MainMenu);
 
-TEST_P(MainMenu, ExitWithOpenTransactionRollsBackAndEndsTheSession)
+TEST_P(MainMenu, ExitOrDisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
 {
-    insertUncommittedRow();
-    menu("mnuConnectionExit")->trigger();
-    flush();
-    EXPECT_FALSE(DbSession->IsInTransaction());
-    EXPECT_FALSE(DbSession->GetConnectStatus());
-    EXPECT_TRUE(main()->isClosed());
-    EXPECT_EQ(form1(), nullptr);
-    EXPECT_EQ(committedRows(), 0);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
-}
-
-TEST_P(MainMenu, DisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
-{
-    insertUncommittedRow();
-    menu("mnuConnectDisconnect")->trigger();
-    flush();
-    EXPECT_FALSE(IsConnected);
-    EXPECT_FALSE(DbSession->IsInTransaction());
-    EXPECT_FALSE(DbSession->GetConnectStatus());
-    EXPECT_TRUE(main()->isClosed());
-    EXPECT_EQ(committedRows(), 0);
+    const std::pair<const char *, bool> items[] = {{"mnuConnectionExit", false}, {"mnuConnectDisconnect", true}};
+    for (const auto &[item, disconnects] : items) {
+        SCOPED_TRACE(item);
+        if (main()->isClosed()) {
+            EndApplication();
+            flush();
+            StartApplication();
+            logIn(QStringLiteral("chief"), QStringLiteral("nb"));
+            ui::MessageScript::clearShown();
+        }
+        insertUncommittedRow();
+        menu(item)->trigger();
+        flush();
+        if (disconnects)
+            EXPECT_FALSE(IsConnected);
+        EXPECT_FALSE(DbSession->IsInTransaction());
+        EXPECT_FALSE(DbSession->GetConnectStatus());
+        EXPECT_TRUE(main()->isClosed());
+        EXPECT_EQ(form1(), nullptr);
+        EXPECT_EQ(committedRows(), 0);
+        EXPECT_TRUE(ui::MessageScript::shown().empty());
+    }
 }
 
 TEST_P(MainMenu, ClosingTheFrameRollsBackAndLeavesTheSessionToTheEnd)
