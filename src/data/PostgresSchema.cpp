@@ -56,6 +56,9 @@ QStringList postgresCompatStatements()
              fields := ARRAY(SELECT m[1] FROM regexp_matches(lower(format),
                              '(yyyy|yyy|yy|y|mm|dd|hh24|hh12|hh|mi|ss)', 'g') AS m);
              parts := ARRAY(SELECT m[1] FROM regexp_matches(value, '([0-9]+)', 'g') AS m);
+             IF value ~ '[A-Za-z]' AND lower(format) !~ '(mon|day|dy|am|pm)' THEN
+               RAISE EXCEPTION 'ORA-01858: a non-numeric character was found where a numeric was expected' USING ERRCODE = '22007';
+             END IF;
              IF coalesce(array_length(parts, 1), 0) <> coalesce(array_length(fields, 1), 0) THEN
                RAISE EXCEPTION 'ORA-01861: literal does not match format string' USING ERRCODE = '22007';
              END IF;

@@ -215,7 +215,8 @@ TEST_P(Dialect, MonthFirstDatesWithoutLeadingZerosAndWrongFields)
     const std::pair<const char *, int> wrong[] = {{"13-5-2003 9:5:00", 1843}, {"3-5-2003 24:5:00", 1850},
                                                   {"3-5-2003 9:60:00", 1851}, {"3-5-2003 9:5:61", 1852},
                                                   {"3-32-2003 9:5:00", 1847},
-                                                  {"2-30-2003 10:00:00", 1847}};
+                                                  {"2-30-2003 10:00:00", 1847},
+                                                  {"3-x-2003 10:00:00", 1858}};
     for (const auto &[text, number] : wrong) {
         try {
             cn().query(QStringLiteral("SELECT TO_DATE('%1','mm-dd-yyyy hh24:mi:ss') FROM DUAL").arg(text));
