@@ -3,6 +3,7 @@
 #include "data/Class1.h"
 #include "data/Connection.h"
 #include "data/PostgresEngine.h"
+#include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "ui/MsgBox.h"
 
@@ -283,22 +284,8 @@ TEST_F(Server, SessionsWaitForLocksAFewSecondsAndKeepProbingTheirCounter)
 }
 
 // nbk-admin against the server: init, useradd, passwd and sql.
-struct AdminRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-AdminRun admin(const QStringList &args, const QByteArray &input = {})
-{
-    QProcess p;
-    p.start(QStringLiteral(NBK_ADMIN_PATH), args);
-    p.waitForStarted();
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using nbk::test::AdminRun;
+using nbk::test::admin;
 
 void serverRun(const QString &uri, const QString &sql)
 {

@@ -1,26 +1,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
+#include "support/AdminRunner.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct AdminRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-AdminRun admin(const QStringList &args, const QByteArray &input = {})
-{
-    QProcess p;
-    p.start(QStringLiteral(NBK_ADMIN_PATH), args);
-    p.waitForStarted();
-    if (!input.isEmpty())
-        p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using nbk::test::AdminRun;
+using nbk::test::admin;
 
 class AdminTool : public ::testing::Test {
 protected:
