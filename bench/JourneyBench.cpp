@@ -1004,7 +1004,11 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "network generated in %.1f s\n", t.elapsed() / 1000.0);
     }
     data::setEmbeddedDatabasePath(net().path);
-    ui::MessageScript::begin();  // the questions are answered Yes, nothing is shown
+    // the questions are answered with their default button (Yes), nothing is shown
+    struct Unattended : Prompt {
+        int ask(const QString &, int style, const QString &) override { return defaultAnswer(style); }
+    } unattended;
+    data::setPrompt(&unattended);
 
     std::vector<Measured> engines;
     engines.push_back({"embedded (SQLite)", QString(), std::make_unique<Class1>(), false});

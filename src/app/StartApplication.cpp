@@ -50,7 +50,6 @@ void StartApplication()
     ownedSession = std::make_unique<nbk::data::Class1>();
     DbSession = ownedSession.get();
     IsConnected = false;
-    nbk::ui::installMessageHook();
     nbk::registerAllScreens();
     nbk::app::registerScreens();
 

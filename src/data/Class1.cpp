@@ -256,7 +256,30 @@ void Class1::BeginTransaction()
     if (!inTransaction_) {
         cn.beginTrans();
         inTransaction_ = true;
+        ownerId_ = 0;
+        ownerTask_.clear();
     }
+}
+
+quint64 Class1::beginOwned(const QString &task)
+{
+    BeginTransaction();
+    ownerId_ = ++lastOwnerId_;
+    ownerTask_ = task;
+    return ownerId_;
+}
+
+void Class1::renameOwner(quint64 id, const QString &task)
+{
+    if (ownsTransaction(id))
+        ownerTask_ = task;
+}
+
+QString Class1::PendingTask() const
+{
+    if (!inTransaction_)
+        return QString();
+    return ownerTask_.isEmpty() ? QStringLiteral("another task") : ownerTask_;
 }
 
 void Class1::EndTransaction()
@@ -264,6 +287,8 @@ void Class1::EndTransaction()
     if (inTransaction_)
         cn.commitTrans();
     inTransaction_ = false;
+    ownerId_ = 0;
+    ownerTask_.clear();
 }
 
 void Class1::RollBackTransaction()
@@ -273,6 +298,8 @@ void Class1::RollBackTransaction()
     try {
         cn.rollbackTrans();
         inTransaction_ = false;
+        ownerId_ = 0;
+        ownerTask_.clear();
     } catch (const DbException &) {
         // a failed rollback leaves the flag set; nothing is raised
     }

@@ -80,10 +80,15 @@ public:
     void setupGetCustomerForDelete();
     void setupTicketDetails(qint32 CID);
 
+    // The session's one transaction. Tasks hold it through a Transaction (Transaction.h);
+    // RollBackTransaction also ends whatever is open, for the shell's exit and disconnect.
     void BeginTransaction();
     void EndTransaction();
     bool IsInTransaction() const { return inTransaction_; }
     void RollBackTransaction();
+    // What the open transaction belongs to ("the reservation of customer 1234"); empty
+    // when none is open.
+    QString PendingTask() const;
 
     // -13 when the statement ran, else the database's native error number.
     qint16 exec(const QString &QUery);
@@ -102,6 +107,11 @@ public:
     const QString &LastConnectionString() const { return lastConnectionString_; }
 
 private:
+    friend class Transaction;
+    quint64 beginOwned(const QString &task);
+    bool ownsTransaction(quint64 id) const { return inTransaction_ && id != 0 && ownerId_ == id; }
+    void renameOwner(quint64 id, const QString &task);
+
     void cn_ConnectComplete(bool ok) { connectStatus_ = ok; }
     void prepare(Command &cmd, const QString &text);
 
@@ -113,6 +123,9 @@ private:
     qint16 failedLogins_ = 0;
     bool loginDenied_ = false;
     bool inTransaction_ = false;
+    quint64 ownerId_ = 0;
+    quint64 lastOwnerId_ = 0;
+    QString ownerTask_;
     Connection cn;
     QString lastExecError_;
     QString lastConnectionString_;

@@ -2,22 +2,41 @@
 
 #include <cstdio>
 
-namespace nbk::data {
+namespace nbk {
 
-static MessageFunction &hook()
+int defaultAnswer(int style)
 {
-    static MessageFunction f;
-    return f;
+    const bool second = style & mb::DefaultButton2;
+    switch (style & 7) {
+    case mb::OKCancel:
+        return second ? mb::Cancel : mb::OK;
+    case mb::YesNo:
+        return second ? mb::No : mb::Yes;
+    default:
+        return mb::OK;
+    }
 }
 
-void setMessageFunction(MessageFunction f) { hook() = std::move(f); }
+namespace data {
+
+namespace {
+Prompt *&installed()
+{
+    static Prompt *p = nullptr;
+    return p;
+}
+}  // namespace
+
+void setPrompt(Prompt *p) { installed() = p; }
+Prompt *prompt() { return installed(); }
 
 int showMessage(const QString &text, int style, const QString &title)
 {
-    if (hook())
-        return hook()(text, style, title);
+    if (Prompt *p = installed())
+        return p->ask(text, style, title);
     std::fprintf(stderr, "%s: %s\n", qPrintable(title.trimmed()), qPrintable(text));
-    return (style & 7) == mb::YesNo ? mb::Yes : mb::OK;
+    return defaultAnswer(style);
 }
 
-}  // namespace nbk::data
+}  // namespace data
+}  // namespace nbk

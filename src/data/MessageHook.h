@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <functional>
 
 namespace nbk {
 
@@ -21,11 +20,23 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 }  // namespace mb
 
+// The one way the client tells or asks the person at the counter: a text, a style value
+// and a title, answered with the button pressed. The client installs the modal message
+// box; tests and the load driver install a script.
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual int ask(const QString &text, int style, const QString &title) = 0;
+};
+
+// The button a box answers with when nobody presses one (Enter on its default button).
+int defaultAnswer(int style);
+
 namespace data {
-// The data layer shows no windows: Class1's login messages go through this hook, which
-// the ui layer connects to its message box.
-using MessageFunction = std::function<int(const QString &text, int style, const QString &title)>;
-void setMessageFunction(MessageFunction f);
+// The installed prompt (not owned); null: messages go to standard error and are answered
+// with the default button.
+void setPrompt(Prompt *p);
+Prompt *prompt();
 int showMessage(const QString &text, int style, const QString &title);
 }  // namespace data
 

@@ -2,37 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
-#include <utility>
 
 namespace nbk::ui {
-
-namespace {
-struct ScriptState {
-    bool active = false;
-    std::deque<int> answers;
-    std::vector<ShownMessage> shown;
-    std::function<void(const ShownMessage &)> onShown;
-};
-ScriptState &script()
-{
-    static ScriptState s;
-    return s;
-}
-
-int defaultButton(int style)
-{
-    const bool second = style & mb::DefaultButton2;
-    switch (style & 7) {
-    case mb::OKCancel:
-        return second ? mb::Cancel : mb::OK;
-    case mb::YesNo:
-        return second ? mb::No : mb::Yes;
-    default:
-        return mb::OK;
-    }
-}
-}  // namespace
 
 QString defaultTitle()
 {
@@ -40,26 +11,10 @@ QString defaultTitle()
     return name.isEmpty() ? QStringLiteral("nbk-reservation") : name;
 }
 
-int MsgBox(const QString &text, int style, const QString &title)
+int MsgBox(const QString &text, int style, const QString &title) { return data::showMessage(text, style, title); }
+
+int ModalPrompt::ask(const QString &text, int style, const QString &title)
 {
-    ScriptState &s = script();
-    if (s.active) {
-        s.shown.push_back({text, style, title});
-        if (s.onShown) {
-            // the observer may show boxes of its own (taking the next answers); this box
-            // takes its answer after them
-            const auto observer = std::exchange(s.onShown, nullptr);
-            const ShownMessage m = s.shown.back();
-            observer(m);
-            if (!script().onShown)
-                script().onShown = observer;
-        }
-        if (s.answers.empty())
-            return defaultButton(style);
-        const int a = s.answers.front();
-        s.answers.pop_front();
-        return a;
-    }
     QMessageBox box(QApplication::activeWindow());
     box.setText(text);
     box.setWindowTitle(title.isEmpty() ? defaultTitle() : title);
@@ -100,35 +55,10 @@ int MsgBox(const QString &text, int style, const QString &title)
     }
 }
 
-void MessageScript::begin(std::deque<int> answers)
+void installModalPrompt()
 {
-    ScriptState &s = script();
-    s.active = true;
-    s.answers = std::move(answers);
-    s.shown.clear();
-}
-void MessageScript::answer(int button) { script().answers.push_back(button); }
-void MessageScript::end()
-{
-    script() = ScriptState{};
-}
-bool MessageScript::active() { return script().active; }
-const std::vector<ShownMessage> &MessageScript::shown() { return script().shown; }
-QStringList MessageScript::texts()
-{
-    QStringList t;
-    for (const auto &m : script().shown)
-        t << m.text;
-    return t;
-}
-void MessageScript::clearShown() { script().shown.clear(); }
-void MessageScript::onShown(std::function<void(const ShownMessage &)> f) { script().onShown = std::move(f); }
-
-void installMessageHook()
-{
-    data::setMessageFunction([](const QString &text, int style, const QString &title) {
-        return MsgBox(text, style, title);
-    });
+    static ModalPrompt modal;
+    data::setPrompt(&modal);
 }
 
 }  // namespace nbk::ui

@@ -1,6 +1,7 @@
 #include "app/DatabaseFile.h"
 #include "data/Class1.h"
 #include "data/Engine.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QCoreApplication>
@@ -18,12 +19,12 @@ protected:
     void SetUp() override
     {
         saved_ = data::embeddedDatabasePath();
-        ui::installMessageHook();
-        ui::MessageScript::begin();
+        test::MessageScript::install();
+        test::MessageScript::begin();
     }
     void TearDown() override
     {
-        ui::MessageScript::end();
+        test::MessageScript::end();
         data::setEmbeddedDatabasePath(saved_);
     }
     QTemporaryDir dir_;

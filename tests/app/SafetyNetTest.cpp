@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QKeyEvent>
@@ -49,8 +50,8 @@ TEST_P(SafetyNet, DatabaseErrorEscapingAHandlerRollsBackAndIsShown)
     EXPECT_FALSE(session().IsInTransaction());
     EXPECT_TRUE(session().GetConnectStatus());
     EXPECT_EQ(rows(7), 0);
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
-    const ui::ShownMessage &m = ui::MessageScript::shown().front();
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
+    const test::ShownMessage &m = test::MessageScript::shown().front();
     EXPECT_EQ(m.title, "Error");
     EXPECT_EQ(m.icon(), mb::Critical);
     EXPECT_TRUE(m.text.contains("no_such_table", Qt::CaseInsensitive)) << m.text.toStdString();
@@ -68,8 +69,8 @@ TEST_P(SafetyNet, OtherExceptionsFromAClickedButtonAreShown)
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
     deliver(&b, &press);
     EXPECT_FALSE(deliver(&b, &release));
-    EXPECT_EQ(ui::MessageScript::texts(), QStringList{"row 201 is past the table"});
-    EXPECT_EQ(ui::MessageScript::shown().front().title, "Error");
+    EXPECT_EQ(test::MessageScript::texts(), QStringList{"row 201 is past the table"});
+    EXPECT_EQ(test::MessageScript::shown().front().title, "Error");
     EXPECT_FALSE(session().IsInTransaction());
 }
 

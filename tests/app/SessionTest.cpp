@@ -1,5 +1,6 @@
 #include "data/Engine.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QTemporaryDir>
@@ -14,7 +15,7 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        ui::installMessageHook();
+        test::MessageScript::install();
     }
     int rows(int id)
     {
@@ -28,7 +29,7 @@ TEST_P(Session, ExecReportsSuccessAsMinus13AndFailuresByNumber)
     EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), -13);
     EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO PLACE VALUES('KTM', 'Kathmandu')")), 1);
     EXPECT_NE(session().exec(QStringLiteral("SELEKT nothing")), -13);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
+    EXPECT_TRUE(test::MessageScript::shown().empty());
 }
 
 TEST_P(Session, BeginTwiceOpensOneTransactionThatOneEndCommits)
@@ -78,12 +79,12 @@ protected:
     {
         saved_ = data::embeddedDatabasePath();
         data::setEmbeddedDatabasePath(dir_.filePath(QStringLiteral("missing.db")));
-        ui::installMessageHook();
-        ui::MessageScript::begin();
+        test::MessageScript::install();
+        test::MessageScript::begin();
     }
     void TearDown() override
     {
-        ui::MessageScript::end();
+        test::MessageScript::end();
         data::setEmbeddedDatabasePath(saved_);
     }
     QTemporaryDir dir_;
@@ -101,13 +102,13 @@ TEST_F(UnreachableServer, EachDriverIsTriedOnceThenLogonFails)
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
     EXPECT_EQ(s.LastConnectionString(), "DRIVER={Oracle ODBC Driver};UID=chief;PWD=nb;");
     EXPECT_EQ(s.DriverIndex(), 3);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
+    EXPECT_TRUE(test::MessageScript::shown().empty());
 
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QStringLiteral("db1")), 1);
     EXPECT_EQ(s.LastConnectionString(), "SERVER=db1;DRIVER={SQL Server};UID=chief;PWD=nb;");
     EXPECT_EQ(s.DriverIndex(), 3);
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
-    const ui::ShownMessage &m = ui::MessageScript::shown().front();
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
+    const test::ShownMessage &m = test::MessageScript::shown().front();
     EXPECT_EQ(m.text, "Could not logon to server. Please Contact your supervisor if the problem persists ");
     EXPECT_EQ(m.title, " Error");
     EXPECT_EQ(m.icon(), mb::Critical);
@@ -126,7 +127,7 @@ TEST_F(UnreachableServer, WrongPasswordAfterADriverChangeKeepsTheDriver)
     EXPECT_EQ(s.FailedLogins(), 1);
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), db.server()), 2);
     EXPECT_TRUE(s.LastConnectionString().startsWith("DRIVER={Oracle ODBC Driver};"));
-    EXPECT_EQ(ui::MessageScript::texts(), QStringList{"Incorrect Username/Password"});
+    EXPECT_EQ(test::MessageScript::texts(), QStringList{"Incorrect Username/Password"});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/common/SharedRoutines.h"
 #include "reservation/state/ReservationState.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <gtest/gtest.h>
@@ -40,11 +41,11 @@ protected:
     void SetUp() override
     {
         nbk::ResetReservationState();
-        nbk::ui::MessageScript::begin();
+        nbk::test::MessageScript::begin();
     }
     void TearDown() override
     {
-        nbk::ui::MessageScript::end();
+        nbk::test::MessageScript::end();
         nbk::ResetReservationState();
     }
     static RowTable places(std::initializer_list<const char *> codes)
@@ -59,14 +60,14 @@ protected:
 TEST_F(DistinctPlaces, SameCodeDifferingInCaseOrBlanksIsRefused)
 {
     for (const char *dest : {"ktm", " KTM ", "Ktm  "}) {
-        nbk::ui::MessageScript::clearShown();
+        nbk::test::MessageScript::clearShown();
         SearchRows = places({"PKR", "KTM"});
         DestinationRows = places({dest});
         EXPECT_FALSE(CheckDistinctPlaces(1, 0)) << dest;
         EXPECT_EQ(OriginPlace, "KTM");
         EXPECT_EQ(DestinationPlace, QString::fromLatin1(dest));
-        ASSERT_EQ(nbk::ui::MessageScript::shown().size(), 1u);
-        const auto &m = nbk::ui::MessageScript::shown().front();
+        ASSERT_EQ(nbk::test::MessageScript::shown().size(), 1u);
+        const auto &m = nbk::test::MessageScript::shown().front();
         EXPECT_EQ(m.text, "Start Place same as end place ");
         EXPECT_EQ(m.title, "Error");
         EXPECT_EQ(m.icon(), nbk::mb::Critical);
@@ -83,7 +84,7 @@ TEST_F(DistinctPlaces, DifferentPlacesPassAndAreTakenFromTheChosenRows)
     // a code that only contains the other is a different place
     DestinationRows = places({"KTMX"});
     EXPECT_TRUE(CheckDistinctPlaces(1, 0));
-    EXPECT_TRUE(nbk::ui::MessageScript::shown().empty());
+    EXPECT_TRUE(nbk::test::MessageScript::shown().empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "data/OdbcEngine.h"
 #include "data/PostgresEngine.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QCoreApplication>
@@ -62,10 +63,10 @@ class Odbc : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ui::installMessageHook();
-        ui::MessageScript::begin();
+        test::MessageScript::install();
+        test::MessageScript::begin();
     }
-    void TearDown() override { ui::MessageScript::end(); }
+    void TearDown() override { test::MessageScript::end(); }
 };
 
 // Run in a child process whose ODBCSYSINI names no driver at all (the driver manager
@@ -76,10 +77,10 @@ TEST_F(Odbc, DISABLED_WithoutTheDriversChild)
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 0);
     EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={Microsoft ODBC For Oracle};UID=clerk1;PWD=nb;");
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 0);
-    EXPECT_TRUE(ui::MessageScript::texts().isEmpty());
+    EXPECT_TRUE(test::MessageScript::texts().isEmpty());
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 1);
     EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={SQL Server};UID=clerk1;PWD=nb;");
-    EXPECT_EQ(ui::MessageScript::texts(),
+    EXPECT_EQ(test::MessageScript::texts(),
               QStringList({"Could not logon to server. Please Contact your supervisor if the problem persists "}));
     EXPECT_EQ(s.FailedLogins(), 0);
 }
@@ -126,7 +127,7 @@ protected:
     {
         ini_.reset();
         db_.reset();
-        if (ui::MessageScript::active())
+        if (test::MessageScript::active())
             Odbc::TearDown();
     }
     QString driver_;
@@ -139,9 +140,9 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
 {
     data::Class1 s;
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 0);
-    EXPECT_TRUE(ui::MessageScript::texts().isEmpty());
+    EXPECT_TRUE(test::MessageScript::texts().isEmpty());
     ASSERT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 2)
-        << ui::MessageScript::texts().join(QLatin1Char('\n')).toStdString();
+        << test::MessageScript::texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(s.LastConnectionString(),
               "SERVER=" + server_ + ";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=nb;");
     EXPECT_EQ(s.UserName(), "clerk1");
@@ -197,7 +198,7 @@ TEST_F(OdbcServer, WrongPasswordThroughTheDriverIsCountedNotADriverChange)
     data::Class1 s;
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 0);  // driver 1 missing
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("bad"), server_), 0);
-    EXPECT_EQ(ui::MessageScript::texts(), QStringList({"Incorrect Username/Password"}));
+    EXPECT_EQ(test::MessageScript::texts(), QStringList({"Incorrect Username/Password"}));
     EXPECT_EQ(s.FailedLogins(), 1);
     EXPECT_EQ(s.DriverIndex(), 2);
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 2);

@@ -5,6 +5,7 @@
 #include "data/PostgresEngine.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QCoreApplication>
@@ -49,17 +50,17 @@ protected:
     {
         if (TestDatabase::adminUri().isEmpty())
             GTEST_SKIP() << "no PostgreSQL server (NBK_TEST_PG_URI)";
-        ui::installMessageHook();
-        ui::MessageScript::begin();
+        test::MessageScript::install();
+        test::MessageScript::begin();
         db_ = std::make_unique<TestDatabase>(EngineKind::Postgres);
         seedRoute(*db_);
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
     }
     void TearDown() override
     {
         db_.reset();
-        if (ui::MessageScript::active())
-            ui::MessageScript::end();
+        if (test::MessageScript::active())
+            test::MessageScript::end();
     }
     TestDatabase &db() { return *db_; }
     QString connectionString(const QString &user) const
@@ -212,12 +213,12 @@ TEST_F(Server, ThirdWrongPasswordDeniesTheFourthAttemptWithoutContactingTheServe
         EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("wrong"), db().server()), 0);
         EXPECT_EQ(s.DriverIndex(), 1);  // a wrong password never moves on to the next driver
     }
-    EXPECT_EQ(ui::MessageScript::texts(),
+    EXPECT_EQ(test::MessageScript::texts(),
               QStringList({"Incorrect Username/Password", "Incorrect Username/Password", "Incorrect Username/Password"}));
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     // the right password now: had the server been asked, it would have let the clerk in
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), db().server()), 1);
-    EXPECT_EQ(ui::MessageScript::texts(), QStringList({"Connection Denied. Your session has been terminated. "}));
+    EXPECT_EQ(test::MessageScript::texts(), QStringList({"Connection Denied. Your session has been terminated. "}));
     EXPECT_FALSE(s.GetConnectStatus());
     EXPECT_EQ(backendsOf("clerk1"), 0);
 }
@@ -230,9 +231,9 @@ TEST_F(Server, UnreachableServerFallsThroughTheDriversThenGivesUp)
     const QString nowhere = QStringLiteral("postgresql://127.0.0.1:1/nbk");
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 0);
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 0);
-    EXPECT_TRUE(ui::MessageScript::texts().isEmpty());
+    EXPECT_TRUE(test::MessageScript::texts().isEmpty());
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), nowhere), 1);
-    EXPECT_EQ(ui::MessageScript::texts(),
+    EXPECT_EQ(test::MessageScript::texts(),
               QStringList({"Could not logon to server. Please Contact your supervisor if the problem persists "}));
     EXPECT_LT(t.elapsed(), 15000);
     // a database that does not exist is no wrong password either

@@ -2,6 +2,7 @@
 #include "data/DbError.h"
 #include "operations/frmCancel.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
@@ -13,7 +14,7 @@
 
 using namespace nbk;
 using namespace nbk::test;
-using ui::MessageScript;
+using test::MessageScript;
 
 namespace {
 
@@ -110,11 +111,11 @@ TEST_P(Cancel, AllOrAtLeastTheSeatsHeldCancelsTheWholeReservation)
         cancel(w, QString::number(cid), k);
 
         ASSERT_EQ(MessageScript::shown().size(), 2u) << shownTexts();
-        const ui::ShownMessage &ask = MessageScript::shown()[0];
+        const test::ShownMessage &ask = MessageScript::shown()[0];
         EXPECT_EQ(ask.text, "Are you sure to cancel customer no. " + QString::number(cid));
         EXPECT_EQ(ask.style, mb::Question | mb::YesNo);
         EXPECT_EQ(ask.title, "Confirm");
-        const ui::ShownMessage &done = MessageScript::shown()[1];
+        const test::ShownMessage &done = MessageScript::shown()[1];
         EXPECT_EQ(done.text, "  Cancel Done ");
         EXPECT_EQ(done.style, mb::Information);
         EXPECT_EQ(done.title, "Information");
@@ -229,7 +230,7 @@ TEST_P(Cancel, AFailingStatementRollsTheWholeCancellationBack)
         MessageScript::begin({mb::Yes, mb::OK});
         cancel(w, QStringLiteral("501"), k);
         ASSERT_EQ(MessageScript::shown().size(), 2u) << shownTexts();
-        const ui::ShownMessage &m = MessageScript::shown()[1];
+        const test::ShownMessage &m = MessageScript::shown()[1];
         EXPECT_TRUE(m.text.startsWith("Cancellation failed. Nothing has been changed.")) << m.text.toStdString();
         EXPECT_EQ(m.style, mb::Critical);
         EXPECT_EQ(m.title, "Error");
@@ -296,7 +297,7 @@ TEST_P(Cancel, TwoClerksCancellingTheSameCustomerCancelItOnce)
 
     bool interleaved = false;
     MessageScript::begin({mb::OK, mb::Yes, mb::OK});
-    MessageScript::onShown([&](const ui::ShownMessage &m) {
+    MessageScript::onShown([&](const test::ShownMessage &m) {
         if (interleaved || !m.text.startsWith("Are you sure"))
             return;
         interleaved = true;
@@ -308,7 +309,7 @@ TEST_P(Cancel, TwoClerksCancellingTheSameCustomerCancelItOnce)
     cancel(&first, QStringLiteral("801"), 0);
 
     ASSERT_TRUE(interleaved);
-    const std::vector<ui::ShownMessage> &shown = MessageScript::shown();
+    const std::vector<test::ShownMessage> &shown = MessageScript::shown();
     ASSERT_EQ(shown.size(), 3u) << shownTexts();
     EXPECT_TRUE(shown[0].text.startsWith("Are you sure"));
     EXPECT_EQ(shown[1].text, kUnderUpdate);

@@ -1,11 +1,12 @@
 #include "app/common/SharedRoutines.h"
 #include "operations/CreateBusInstance.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 using namespace nbk;
 using namespace nbk::test;
-using nbk::ui::MessageScript;
+using nbk::test::MessageScript;
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 using namespace nbk;
 using namespace nbk::test;
-using ui::MessageScript;
+using test::MessageScript;
 
 namespace {
 

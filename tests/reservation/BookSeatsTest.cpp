@@ -68,7 +68,7 @@ TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
     customerScreen()->Command2->click();
 
     // B->D collides with both
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     search("B", "D");
     BookSeats(0);
     EXPECT_EQ(texts(), QStringList{kNoSeats});
@@ -92,7 +92,7 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     ASSERT_NE(customerScreen(), nullptr);
     customerScreen()->Command2->click();
 
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     search("A", "C");
     SeatsRequested = 3;
     BookSeats(0);
@@ -199,7 +199,7 @@ class BookSeatsFailure : public BookingTest {
 protected:
     void expectRefused(const QString &cause, int customersBefore = 0)
     {
-        ASSERT_EQ(ui::MessageScript::shown().size(), 1u) << texts().join('|').toStdString();
+        ASSERT_EQ(test::MessageScript::shown().size(), 1u) << texts().join('|').toStdString();
         EXPECT_TRUE(lastMessage().text.contains(cause, Qt::CaseInsensitive)) << lastMessage().text.toStdString();
         EXPECT_TRUE(lastMessage().text.contains("cancelled", Qt::CaseInsensitive));
         EXPECT_EQ(lastMessage().icon(), mb::Critical);
@@ -235,7 +235,7 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
                           Case{"UPDATE bus_info SET total_seats = 202", "UPDATE bus_info SET total_seats = 40", 1, "202"},
                           Case{nullptr, nullptr, 32, "31"}}) {
         SCOPED_TRACE(c.cause);
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
         if (c.change)
             db().exec(QString::fromLatin1(c.change));
         search("A", "C");

@@ -5,6 +5,7 @@
 #include "reservation/frmCustomer.h"
 #include "reservation/state/ReservationState.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QCoreApplication>
@@ -110,8 +111,8 @@ protected:
         }
     }
 
-    static QStringList texts() { return ui::MessageScript::texts(); }
-    static const ui::ShownMessage &lastMessage() { return ui::MessageScript::shown().back(); }
+    static QStringList texts() { return test::MessageScript::texts(); }
+    static const test::ShownMessage &lastMessage() { return test::MessageScript::shown().back(); }
 };
 
 }  // namespace nbk::test

@@ -25,7 +25,7 @@ protected:
         BookSeats(0);
         frmCustomer *f = customerScreen();
         EXPECT_NE(f, nullptr) << texts().join('|').toStdString();
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
         return f;
     }
     static void fill(frmCustomer *f, const QString &name, const QString &phone, const QString &age, const QString &gender)
@@ -102,7 +102,7 @@ TEST_P(CustomerDetails, AgeOrPhoneThatIsNoNumberIsRefusedBeforeAnythingIsWritten
     frmCustomer *f = bookTwoSeats();
     ASSERT_TRUE(f);
     for (const char *age : {"abc", "", "35; DELETE customer", "1e999"}) {
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
         fill(f, "Ravi", "12345", age, "M");
         f->Command1->click();
         ASSERT_EQ(texts(), QStringList{"Error in age entry "}) << age;
@@ -111,14 +111,14 @@ TEST_P(CustomerDetails, AgeOrPhoneThatIsNoNumberIsRefusedBeforeAnythingIsWritten
         expectStillPending(CustomerId);
     }
     for (const char *phone : {"", "98450 12345", "1, name = 'x'"}) {
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
         fill(f, "Ravi", phone, "35", "M");
         f->Command1->click();
         ASSERT_EQ(texts(), QStringList{"Error in phone entry "}) << phone;
         expectStillPending(CustomerId);
     }
     // corrected, the same screen completes the booking
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     fill(f, "Ravi", "12345", " 35 ", "M");
     f->Command1->click();
     EXPECT_EQ(texts(), QStringList{"Update complete."});
@@ -145,7 +145,7 @@ TEST_P(CustomerDetails, FareBeyondSixteenBitsIsRefusedAndTheBookingStaysPending)
     ASSERT_TRUE(f);
     fill(f, "Ravi", "12345", "35", "M");
     f->Command1->click();
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
     EXPECT_TRUE(lastMessage().text.contains("fare", Qt::CaseInsensitive));
     EXPECT_EQ(lastMessage().icon(), mb::Critical);
     expectStillPending(CustomerId);
@@ -168,7 +168,7 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
 {
     QPointer<frmCustomer> f = bookTwoSeats();
     ASSERT_TRUE(f);
-    ui::MessageScript::answer(mb::No);
+    test::MessageScript::answer(mb::No);
     EXPECT_FALSE(f->close());
     ASSERT_EQ(texts(), QStringList{"Cancel current reservation? "});
     EXPECT_EQ(lastMessage().style, mb::YesNo);
@@ -176,8 +176,8 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
     expectStillPending(CustomerId);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM seat_matrix").toInt(), 2);
 
-    ui::MessageScript::clearShown();
-    ui::MessageScript::answer(mb::Yes);
+    test::MessageScript::clearShown();
+    test::MessageScript::answer(mb::Yes);
     EXPECT_TRUE(f->close());
     EXPECT_EQ(texts(), QStringList{"Cancel current reservation? "});
     EXPECT_EQ(customerScreen(), nullptr);
@@ -198,11 +198,11 @@ TEST_P(CustomerDetails, RefusedUpdateRollsBackAndTheScreenCannotClaimSuccessLate
     expectNothingLeft(0, 0);
 
     // nothing is pending any more: Ok says so, closing asks nothing
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     f->Command1->click();
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
     EXPECT_NE(lastMessage().text, "Update complete.");
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     EXPECT_TRUE(f->close());
     EXPECT_TRUE(texts().isEmpty());
     expectNothingLeft(0, 0);

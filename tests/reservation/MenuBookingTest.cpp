@@ -7,7 +7,7 @@
 
 using namespace nbk;
 using namespace nbk::test;
-using nbk::ui::MessageScript;
+using nbk::test::MessageScript;
 
 namespace {
 

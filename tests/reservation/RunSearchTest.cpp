@@ -10,7 +10,7 @@
 
 using namespace nbk;
 using namespace nbk::test;
-using nbk::ui::MessageScript;
+using nbk::test::MessageScript;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 #include "ui/Screen.h"
 
@@ -49,7 +50,7 @@ inline void choose(QWidget *screen, const char *list, const QString &item)
 
 inline int countOf(const QString &text)
 {
-    return int(ui::MessageScript::texts().count(text));
+    return int(test::MessageScript::texts().count(text));
 }
 
 // Visible as a window the clerk can reach (screens are top-level windows in tests).

@@ -5,6 +5,7 @@
 #include "data/PostgresSchema.h"
 #include "data/Schema.h"
 #include "reservation/state/ReservationState.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QAtomicInt>
@@ -207,12 +208,12 @@ TestDatabase::~TestDatabase()
 std::unique_ptr<data::Class1> TestDatabase::login(const QString &user, const QString &password)
 {
     auto s = std::make_unique<data::Class1>();
-    const bool scripted = ui::MessageScript::active();
+    const bool scripted = test::MessageScript::active();
     if (!scripted)
-        ui::MessageScript::begin();
+        test::MessageScript::begin();
     const qint16 r = s->ConnectToDataBase(user, password, server_);
     if (!scripted)
-        ui::MessageScript::end();
+        test::MessageScript::end();
     EXPECT_EQ(r, 2) << "login of " << user.toStdString() << " failed";
     return s;
 }
@@ -258,14 +259,14 @@ void DbTest::seedRouteABCD()
 void DbTest::SetUp()
 {
     ResetReservationState();
-    ui::MessageScript::begin();
+    test::MessageScript::begin();
     // Without a server the fixture still gets a database (the embedded one), so that the
     // set-up of derived fixtures runs; the test itself is then skipped.
     const bool noServer = GetParam() == EngineKind::Postgres && TestDatabase::adminUri().isEmpty();
     db_ = std::make_unique<TestDatabase>(noServer ? EngineKind::Embedded : GetParam(), withDemoData());
     session_ = db_->login();
     DbSession = session_.get();
-    ui::MessageScript::clearShown();
+    test::MessageScript::clearShown();
     if (noServer) {
         if (qEnvironmentVariable("CI") == QLatin1String("true"))
             ADD_FAILURE() << "CI runs every database test on the server too, but NBK_TEST_PG_URI is not set";
@@ -279,7 +280,7 @@ void DbTest::TearDown()
     DbSession = nullptr;
     session_.reset();
     db_.reset();
-    ui::MessageScript::end();
+    test::MessageScript::end();
 }
 
 }  // namespace nbk::test

@@ -41,7 +41,7 @@ protected:
         ShellTest::SetUp();
         logIn(QStringLiteral("chief"), QStringLiteral("nb"));
         ASSERT_EQ(LoginState, 2);
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
     }
     void insertUncommittedRow()
     {
@@ -62,7 +62,7 @@ TEST_P(MainMenu, ExitOrDisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
             flush();
             StartApplication();
             logIn(QStringLiteral("chief"), QStringLiteral("nb"));
-            ui::MessageScript::clearShown();
+            test::MessageScript::clearShown();
         }
         insertUncommittedRow();
         menu(item)->trigger();
@@ -74,7 +74,7 @@ TEST_P(MainMenu, ExitOrDisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
         EXPECT_TRUE(main()->isClosed());
         EXPECT_EQ(form1(), nullptr);
         EXPECT_EQ(committedRows(), 0);
-        EXPECT_TRUE(ui::MessageScript::shown().empty());
+        EXPECT_TRUE(test::MessageScript::shown().empty());
     }
 }
 

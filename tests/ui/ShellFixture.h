@@ -6,6 +6,7 @@
 #include "app/common/Globals.h"
 #include "app/common/ScreenRegistry.h"
 #include "support/TestDatabase.h"
+#include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 
 #include <QAction>
@@ -25,7 +26,7 @@ protected:
         QApplication::setQuitOnLastWindowClosed(false);
         RouteAddMode = RouteEditMode = RouteDeleteMode = false;
         StartApplication();
-        ui::MessageScript::clearShown();
+        test::MessageScript::clearShown();
     }
     void TearDown() override
     {

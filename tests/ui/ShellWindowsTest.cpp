@@ -81,7 +81,7 @@ TEST_P(ShellWindows, StartsWithLoginDialogAndOnlyTheConnectionMenu)
     EXPECT_TRUE(l->Server->text().isEmpty());
     EXPECT_FALSE(l->Command1->isEnabled());
     EXPECT_EQ(l->focusWidget(), l->Password);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
+    EXPECT_TRUE(test::MessageScript::shown().empty());
 
     // Ro&ute is a submenu of Route-Management holding Add and Delete; Edit sits beside it
     auto *route = main()->findChild<QMenu *>("mnuRoute");
@@ -110,7 +110,7 @@ TEST_P(ShellWindows, EnterInPasswordLogsInAsChiefWhileLoginIsDisabled)
     EXPECT_EQ(form1()->text(), "<Click button to do a query>");
     EXPECT_EQ(openSubWindows(), 1);
     expectMenus(kChief);
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
+    EXPECT_TRUE(test::MessageScript::shown().empty());
 
     // connected: Connect to Server opens nothing
     menu("mnuConnectConnect")->setEnabled(true);
@@ -181,9 +181,9 @@ TEST_P(ShellWindows, FailedLoginBringsBackTheDefaultsNotWhatWasTyped)
     logIn(QStringLiteral("clerk1"), QStringLiteral("wrong"));
 
     EXPECT_EQ(LoginState, 0);
-    EXPECT_EQ(ui::MessageScript::texts(), QStringList{"Incorrect Username/Password"});
-    EXPECT_EQ(ui::MessageScript::shown().at(0).title, " Error");
-    EXPECT_EQ(ui::MessageScript::shown().at(0).icon(), mb::Critical);
+    EXPECT_EQ(test::MessageScript::texts(), QStringList{"Incorrect Username/Password"});
+    EXPECT_EQ(test::MessageScript::shown().at(0).title, " Error");
+    EXPECT_EQ(test::MessageScript::shown().at(0).icon(), mb::Critical);
     app::Login *again = login();
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, first);
@@ -215,12 +215,12 @@ TEST_P(ShellWindows, FourthAttemptAfterThreeWrongPasswordsEndsTheProgram)
     EXPECT_EQ(DbSession->LastConnectionString(), connectionString) << "the denied attempt reached the server";
     EXPECT_TRUE(DbSession->UserName().isEmpty());
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(ui::MessageScript::shown().at(i).icon(), mb::Critical);
-    EXPECT_EQ(ui::MessageScript::shown().front().title, " Error");
-    EXPECT_EQ(ui::MessageScript::texts(),
+        EXPECT_EQ(test::MessageScript::shown().at(i).icon(), mb::Critical);
+    EXPECT_EQ(test::MessageScript::shown().front().title, " Error");
+    EXPECT_EQ(test::MessageScript::texts(),
               (QStringList{"Incorrect Username/Password", "Incorrect Username/Password",
                            "Incorrect Username/Password", "Connection Denied. Your session has been terminated. "}));
-    EXPECT_EQ(ui::MessageScript::shown().back().title, "Error");
+    EXPECT_EQ(test::MessageScript::shown().back().title, "Error");
     EXPECT_EQ(login(), nullptr);
     EXPECT_TRUE(main()->isClosed());
     EXPECT_FALSE(main()->isVisible());
@@ -247,8 +247,8 @@ TEST_P(ShellWindows, CancelLeavesTheFrameAndConnectBringsTheDialogBack)
 TEST_P(ShellWindows, HelpExplainsLoginFailures)
 {
     login()->Command3->click();
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
-    const ui::ShownMessage &m = ui::MessageScript::shown().front();
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
+    const test::ShownMessage &m = test::MessageScript::shown().front();
     EXPECT_EQ(m.title, "Login Help");
     EXPECT_EQ(m.icon(), mb::Question);
     EXPECT_EQ(m.buttons(), mb::OKOnly);
@@ -288,7 +288,7 @@ TEST_P(ShellWithDemo, QueryTestWindowListsTest1Rows)
     EXPECT_EQ(lines.front(), "Customer Id\tName");
     for (int i = 1; i <= 5; ++i)
         EXPECT_GT(lines[i].section('\t', 0, 0).toInt(), 124) << lines[i].toStdString();
-    EXPECT_TRUE(ui::MessageScript::shown().empty());
+    EXPECT_TRUE(test::MessageScript::shown().empty());
 }
 
 TEST_P(ShellWithDemo, QueryFailureIsReportedAndTheWindowStays)
@@ -296,9 +296,9 @@ TEST_P(ShellWithDemo, QueryFailureIsReportedAndTheWindowStays)
     logIn(QStringLiteral("chief"), QStringLiteral("nb"));
     db().exec(QStringLiteral("DROP TABLE test1"));
     form1()->Command2->click();
-    ASSERT_EQ(ui::MessageScript::shown().size(), 1u);
-    EXPECT_EQ(ui::MessageScript::shown().front().title, "Error");
-    EXPECT_EQ(ui::MessageScript::shown().front().icon(), mb::Critical);
+    ASSERT_EQ(test::MessageScript::shown().size(), 1u);
+    EXPECT_EQ(test::MessageScript::shown().front().title, "Error");
+    EXPECT_EQ(test::MessageScript::shown().front().icon(), mb::Critical);
     EXPECT_NE(form1(), nullptr);
 }
 

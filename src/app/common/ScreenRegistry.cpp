@@ -18,6 +18,13 @@ void registerScreen(const QString &name, ScreenFactory make) { factories().inser
 
 bool isScreenRegistered(const QString &name) { return factories().contains(name); }
 
+QStringList registeredScreens()
+{
+    QStringList names = factories().keys();
+    names.sort();
+    return names;
+}
+
 QWidget *openScreen(const QString &name)
 {
     if (QWidget *w = ui::findChildWindow(name)) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -11,6 +12,8 @@ using ScreenFactory = std::function<QWidget *()>;
 
 void registerScreen(const QString &name, ScreenFactory make);
 bool isScreenRegistered(const QString &name);
+// Every registered screen name, sorted.
+QStringList registeredScreens();
 
 // The open screen of that name, shown; or a new one, created, named and shown inside the
 // main window. Null when no screen of that name is registered.

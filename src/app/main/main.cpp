@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/DatabaseFile.h"
 #include "app/StartApplication.h"
+#include "ui/MsgBox.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -34,6 +35,7 @@ int main(int argc, char **argv)
     if (!nbk::app::prepareDatabase(path, !named, &error))
         std::fprintf(stderr, "nbk-reservation: cannot create %s: %s\n", qPrintable(path), qPrintable(error));
 
+    nbk::ui::installModalPrompt();
     StartApplication();
     const int rc = app.exec();
     EndApplication();
