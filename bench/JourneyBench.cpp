@@ -11,7 +11,7 @@
 #include "data/PostgresEngine.h"
 #include "data/PostgresSchema.h"
 #include "data/Schema.h"
-#include "operations/CreateBusInstance.h"
+#include "operations/scheduling/CreateBusInstance.h"
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
@@ -645,27 +645,27 @@ void PlaceResolution_Raw(benchmark::State &state)
 
 void requestFirstRoute(int day)
 {
-    OriginPlace = QString::fromLatin1(kFromCode);
-    DestinationPlace = QString::fromLatin1(kToCode);
-    ClassIndex = 2;
-    SeatsRequested = 1;
+    Reservation.OriginPlace = QString::fromLatin1(kFromCode);
+    Reservation.DestinationPlace = QString::fromLatin1(kToCode);
+    Reservation.ClassIndex = 2;
+    Reservation.SeatsRequested = 1;
     const QDate d = kFirstDay.addDays(day);
-    JourneyDateText = QStringLiteral("%1-%2-%3 10:0:00").arg(d.month()).arg(d.day()).arg(d.year());
-    JourneyDateTime = QDateTime(d, QTime(10, 0));
+    Reservation.JourneyDateText = QStringLiteral("%1-%2-%3 10:0:00").arg(d.month()).arg(d.day()).arg(d.year());
+    Reservation.JourneyDateTime = QDateTime(d, QTime(10, 0));
 }
 
 // The client's run search for that request, through the session's commands: the runs
-// land in SearchRows and the distance command is ready for the boarding offsets.
+// land in Reservation.SearchRows and the distance command is ready for the boarding offsets.
 void searchFirstRoute(int day)
 {
     requestFirstRoute(day);
     session->SetupInstanceDetails();
     data::Command &c = session->SQLcmdGetInstanceDetails();
-    c.setValue(0, OriginPlace);
-    c.setValue(1, DestinationPlace);
-    c.setValue(2, ClassIndex);
-    c.setValue(3, JourneyDateText);
-    SearchRows = c.execute().getRows();
+    c.setValue(0, Reservation.OriginPlace);
+    c.setValue(1, Reservation.DestinationPlace);
+    c.setValue(2, Reservation.ClassIndex);
+    c.setValue(3, Reservation.JourneyDateText);
+    Reservation.SearchRows = c.execute().getRows();
     session->SetupGetDistance();
 }
 
@@ -674,9 +674,9 @@ void RunSearch_Layer(benchmark::State &state)
     int day = 0;
     timed(state, "RunSearch/layer", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
-        for (int i = 0; i < SearchRows.rowCount(); ++i)
-            benchmark::DoNotOptimize(BoardingOffsetFor(SearchRows, i));
-        if (SearchRows.rowCount() == 0)
+        for (int i = 0; i < Reservation.SearchRows.rowCount(); ++i)
+            benchmark::DoNotOptimize(BoardingOffsetFor(Reservation.SearchRows, i));
+        if (Reservation.SearchRows.rowCount() == 0)
             std::abort();
     });
 }
@@ -690,7 +690,7 @@ void RunSearch_Raw(benchmark::State &state)
     int day = 0;
     timed(state, "RunSearch/raw", [&] {
         requestFirstRoute(1 + day++ % (kDays - 2));
-        const QList<QVariantList> rows = raw(text, {OriginPlace, DestinationPlace, int(ClassIndex), JourneyDateText});
+        const QList<QVariantList> rows = raw(text, {Reservation.OriginPlace, Reservation.DestinationPlace, int(Reservation.ClassIndex), Reservation.JourneyDateText});
         for (const QVariantList &r : rows)
             benchmark::DoNotOptimize(raw(distance, {r[1], 1, r[3].toInt() - 1}));
         if (rows.isEmpty())
@@ -819,7 +819,7 @@ void BookingCommit_Client(benchmark::State &state)
     int day = 0;
     timed(state, "BookingCommit/client", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
-        BoardingOffsetMinutes = BoardingOffsetFor(SearchRows, 0);
+        Reservation.BoardingOffsetMinutes = BoardingOffsetFor(Reservation.SearchRows, 0);
         BookSeats(0);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
         if (!f)

@@ -5,6 +5,7 @@
 #include "reservation/HandlerFailure.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
@@ -33,7 +34,7 @@ QString typedNumber(const QString &typed, int value)
 void endEnquiryUnlessPending()
 {
     if (!nbk::findScreen(QStringLiteral("frmPlaces")) && !nbk::findScreen(QStringLiteral("Instances")))
-        EnquiryMode = false;
+        Reservation.EnquiryMode = false;
 }
 
 }  // namespace
@@ -54,29 +55,32 @@ bool frmEnquiry::checkRequest()
     const std::optional<JourneyTime> t = CheckJourneyTime(journeyFields());
     if (!t)
         return false;
-    SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
-    JourneyDateText = QString::number(t->date.month()) + QLatin1Char('-') + typedNumber(txtDD->text(), t->date.day())
+    Reservation.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
+    Reservation.JourneyDateText = QString::number(t->date.month()) + QLatin1Char('-') + typedNumber(txtDD->text(), t->date.day())
                       + QLatin1Char('-') + cmbYear->currentText() + QLatin1Char(' ')
                       + typedNumber(txthh->text(), t->hour) + QLatin1Char(':') + typedNumber(txtmin->text(), t->minute)
                       + QStringLiteral(":00");
-    JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute, 0));
-    ClassIndex = qint16(cmbClass->currentIndex());
+    Reservation.JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute, 0));
+    Reservation.ClassIndex = qint16(cmbClass->currentIndex());
     // an enquiry may ask about an hour of today that has passed: no time check here
     return checkPlacesTyped();
 }
 
 void frmEnquiry::cmdNext_Click()
 {
-    EnquiryMode = true;
+    // a booking waiting for its customer details comes first
+    if (!nbk::reservation::nothingPending())
+        return;
+    Reservation.EnquiryMode = true;
     if (!checkRequest()) {
-        EnquiryMode = false;
+        Reservation.EnquiryMode = false;
         return;
     }
     try {
         search();
     } catch (const std::exception &e) {
-        EnquiryMode = false;
-        RollBackAndReport(e);
+        Reservation.EnquiryMode = false;
+        ReportHandlerFailure(e);
         return;
     }
     endEnquiryUnlessPending();
@@ -85,11 +89,13 @@ void frmEnquiry::cmdNext_Click()
 
 void frmEnquiry::search()
 {
-    const qint16 result = ResolvePlace(txtFrom->text(), txtTo->text());
-    if (result == 3) {
+    const PlaceOutcome places = ResolvePlace(txtFrom->text(), txtTo->text());
+    nbk::reservation::showPlaceOutcome(places);
+    if (places.result == 3) {
         // an enquiry is never restricted to a route
         QString anyRoute;
-        if (FindBusInstances(anyRoute)) {
+        SearchOutcome found = FindBusInstances(anyRoute, nbk::confirmByMessageBox());
+        if (nbk::reservation::showSearchOutcome(found)) {
             cmdNext->setEnabled(false);
         } else {
             nbk::ui::closeChildWindow(this);
@@ -102,6 +108,6 @@ void frmEnquiry::search()
 
 void frmEnquiry::cmdCancel_Click()
 {
-    EnquiryMode = false;
+    Reservation.EnquiryMode = false;
     nbk::ui::closeChildWindow(this);
 }

@@ -1,11 +1,10 @@
 #include "reservation/BookSeats.h"
 
-#include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Numbers.h"
+#include "operations/scheduling/RunTimes.h"
 #include "reservation/state/ReservationState.h"
-#include "ui/MsgBox.h"
 
 #include <QSet>
 #include <algorithm>
@@ -37,39 +36,47 @@ struct BookingStopped {
 
 [[noreturn]] void stop(const QString &why) { throw BookingStopped{why + QString::fromLatin1(MSG_CANCELLED)}; }
 
-void tell(const QString &text) { nbk::ui::MsgBox(text, nbk::mb::Critical | nbk::mb::OKOnly, QString::fromLatin1(TITLE_ERROR)); }
+nbk::Notice failure(const QString &text)
+{
+    return {text, nbk::mb::Critical | nbk::mb::OKOnly, QString::fromLatin1(TITLE_ERROR)};
+}
 
-const QVariant &field(int f, int row) { return SearchRows.at(f, row); }
+nbk::Notice noSeats() { return {QString::fromLatin1(MSG_NO_SEATS), nbk::mb::OKOnly, QString()}; }
+
+const QVariant &field(int f, int row) { return Reservation.SearchRows.at(f, row); }
 
 // The temporary customer row; the customer details screen overwrites it.
 QString tempCustomerRow()
 {
-    return QStringLiteral("Insert INTO Customer values ( ") + QString::number(CustomerId)
+    return QStringLiteral("Insert INTO Customer values ( ") + QString::number(Reservation.CustomerId)
            + QStringLiteral(",-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
 }
 
-void writeTempCustomer(Class1 &s)
+void writeTempCustomer(Class1 &s, nbk::data::Transaction &tx)
 {
-    s.BeginTransaction();
+    tx = nbk::data::Transaction(s, nbk::reservation::bookingTask(Reservation.CustomerId));
+    // another task's changes are pending: this booking must not write into them
+    if (!tx.isOpen())
+        throw BookingStopped{tx.refusal()};
     // a booking whose customer row is missing would later report success for nothing
     if (s.exec(tempCustomerRow()) != -13)
         stop(QStringLiteral("The customer record could not be written (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }
 
-// The seat rows of ChosenSeats; false when the database refused one, with RejectedSeat
+// The seat rows of Reservation.ChosenSeats; false when the database refused one, with RejectedSeat
 // holding that seat negated.
 bool writeSeats(Class1 &s, int row, qint16 &RejectedSeat)
 {
     s.SetupSetSeatMatrix();
     Command &c = s.SQLcmdSetSeatMatrix();
-    for (int e = 0; e < SeatsRequested; ++e) {
-        c.setValue(0, BookedInstanceId);
-        c.setValue(1, ChosenSeats[size_t(e)]);
+    for (int e = 0; e < Reservation.SeatsRequested; ++e) {
+        c.setValue(0, Reservation.BookedInstanceId);
+        c.setValue(1, Reservation.ChosenSeats[size_t(e)]);
         c.setValue(2, field(3, row));
         c.setValue(3, field(4, row));
-        c.setValue(4, CustomerId);
-        RejectedSeat = qint16(-ChosenSeats[size_t(e)]);
+        c.setValue(4, Reservation.CustomerId);
+        RejectedSeat = qint16(-Reservation.ChosenSeats[size_t(e)]);
         try {
             c.execute();
         } catch (const DbException &) {
@@ -82,28 +89,28 @@ bool writeSeats(Class1 &s, int row, qint16 &RejectedSeat)
 void lowerFreeSeats(Class1 &s)
 {
     const QString update = QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-")
-                           + QString::number(SeatsRequested) + QStringLiteral(" Where instance_id=")
-                           + QString::number(BookedInstanceId);
+                           + QString::number(Reservation.SeatsRequested) + QStringLiteral(" Where instance_id=")
+                           + QString::number(Reservation.BookedInstanceId);
     if (s.exec(update) != -13)
         stop(QStringLiteral("The free seats of the bus could not be updated (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }
 
-// `writing` turns true once the booking has its transaction.
-void book(Class1 &s, qint16 row, bool &writing)
+BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
 {
-    if (row < 0 || row > SearchRows.lastRow() || SearchRows.fieldCount() < 10)
+    BookingOutcome out;
+    if (row < 0 || row > Reservation.SearchRows.lastRow() || Reservation.SearchRows.fieldCount() < 10)
         stop(QStringLiteral("The chosen bus is not among the buses found."));
-    // ChosenSeats holds 31 seats; the counter update needs at least one
-    if (SeatsRequested < 1 || SeatsRequested > qint16(ChosenSeats.size()))
-        stop(QStringLiteral("A reservation can hold 1 to %1 seats.").arg(ChosenSeats.size()));
+    // Reservation.ChosenSeats holds 31 seats; the counter update needs at least one
+    if (Reservation.SeatsRequested < 1 || Reservation.SeatsRequested > qint16(Reservation.ChosenSeats.size()))
+        stop(QStringLiteral("A reservation can hold 1 to %1 seats.").arg(Reservation.ChosenSeats.size()));
 
     s.SetupMaxSeats();
     s.setupGetUniqueCID();
     s.SetupGetDistance();
 
     ResultSet cid = s.SQLcmdGetUniqueCID().execute();
-    CustomerId = nbk::CLng(cid.value(0));
+    Reservation.CustomerId = nbk::CLng(cid.value(0));
 
     Command &distance = s.SQLcmdGetDistance();
     distance.setValue(0, field(1, row));
@@ -112,17 +119,16 @@ void book(Class1 &s, qint16 row, bool &writing)
     ResultSet km = distance.execute();
     if (km.eof() || km.value(0).isNull())
         stop(QStringLiteral("The distance of the journey on route %1 is not known.").arg(field(1, row).toString()));
-    JourneyKm = nbk::CLng(km.value(0));
+    Reservation.JourneyKm = nbk::CLng(km.value(0));
 
-    const QDateTime start =
-        QDateTime::fromString(field(5, row).toString(), QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+    const QDateTime start = nbk::runDeparture(field(5, row).toString());
     if (!start.isValid())
         stop(QStringLiteral("The departure of the bus could not be read."));
-    JourneyDateTime = start.addSecs(qint64(BoardingOffsetMinutes) * 60);
-    BookedInstanceId = nbk::CLng(field(0, row));
-    ClassBase = nbk::CInt(field(7, row));
-    ClassMultiplier = field(8, row).toDouble();
-    FuelMultiplier = field(9, row).toDouble();
+    Reservation.JourneyDateTime = start.addSecs(qint64(Reservation.BoardingOffsetMinutes) * 60);
+    Reservation.BookedInstanceId = nbk::CLng(field(0, row));
+    Reservation.ClassBase = nbk::CInt(field(7, row));
+    Reservation.ClassMultiplier = field(8, row).toDouble();
+    Reservation.FuelMultiplier = field(9, row).toDouble();
 
     const QString registration = field(2, row).toString();
     Command &maxSeats = s.SQLcmdGetMaxSeats();
@@ -131,19 +137,19 @@ void book(Class1 &s, qint16 row, bool &writing)
     if (cap.eof() || cap.value(0).isNull())
         stop(QStringLiteral("The seats of bus ") + registration + QStringLiteral(" are not recorded."));
     const double capacityValue = cap.value(0).toDouble();
-    // FreeSeats holds 201 seat numbers
-    if (capacityValue > double(FreeSeats.size()))
+    // Reservation.FreeSeats holds 201 seat numbers
+    if (capacityValue > double(Reservation.FreeSeats.size()))
         stop(QStringLiteral("Bus ") + registration + QStringLiteral(" has %1 seats; at most %2 can be reserved.")
                                                           .arg(capacityValue)
-                                                          .arg(FreeSeats.size()));
+                                                          .arg(Reservation.FreeSeats.size()));
     const qint16 capacity = nbk::CInt(capacityValue);
 
-    s.SetupGetFullSeats(nbk::CLng(field(3, row)), nbk::CLng(field(4, row)), BookedInstanceId);
+    s.SetupGetFullSeats(nbk::CLng(field(3, row)), nbk::CLng(field(4, row)), Reservation.BookedInstanceId);
     ResultSet taken = s.SQLcmdGetFullSeats().execute();
     qint16 FreeSeatCount = 0;
     if (taken.eof() && taken.bof()) {
         for (qint16 i = 0; i < capacity; ++i)
-            FreeSeats[size_t(i)] = qint16(i + 1);
+            Reservation.FreeSeats[size_t(i)] = qint16(i + 1);
         FreeSeatCount = std::max<qint16>(capacity, 0);
     } else {
         QSet<qint64> held;
@@ -151,85 +157,109 @@ void book(Class1 &s, qint16 row, bool &writing)
             held.insert(qint64(taken.value(0).toDouble()));
         for (qint16 seat = 1; seat <= capacity; ++seat)
             if (!held.contains(seat))
-                FreeSeats[size_t(FreeSeatCount++)] = seat;
+                Reservation.FreeSeats[size_t(FreeSeatCount++)] = seat;
     }
 
     if (freeSeatsHook())
         freeSeatsHook()();
 
     qint16 RejectedSeat = 0;
-    writing = true;
-    writeTempCustomer(s);
+    writeTempCustomer(s, tx);
     if (PickSeats(RejectedSeat, FreeSeatCount) == -2) {
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_NO_SEATS), nbk::mb::OKOnly, QString());
-        s.RollBackTransaction();
-        return;
+        tx.rollback();
+        out.notices.push_back(noSeats());
+        return out;
     }
     // Every refusal strikes one seat out, so this ends when the free seats run out.
     int refusals = 0;
     while (!writeSeats(s, row, RejectedSeat)) {
-        s.RollBackTransaction();
+        tx.rollback();
         if (++refusals > FreeSeatCount || PickSeats(RejectedSeat, FreeSeatCount) == -2) {
-            nbk::ui::MsgBox(QString::fromLatin1(MSG_NO_SEATS), nbk::mb::OKOnly, QString());
-            return;
+            out.notices.push_back(noSeats());
+            return out;
         }
-        writeTempCustomer(s);
+        writeTempCustomer(s, tx);
     }
     lowerFreeSeats(s);
 
-    // the customer details screen ends the transaction; without it nothing could
-    const QString details = QStringLiteral("frmCustomer");
-    if (!nbk::isScreenRegistered(details))
-        stop(QStringLiteral("The customer details screen is missing."));
-    nbk::ui::MsgBox(QString::fromLatin1(MSG_SUCCESS), nbk::mb::OKOnly, QString::fromLatin1(TITLE_SUCCESS));
-    if (!nbk::openScreen(details))
-        stop(QStringLiteral("The customer details screen could not be opened."));
+    auto booking = std::make_shared<PendingBooking>();
+    booking->transaction = std::move(tx);
+    booking->CustomerId = Reservation.CustomerId;
+    booking->BookedInstanceId = Reservation.BookedInstanceId;
+    booking->JourneyDateTime = Reservation.JourneyDateTime;
+    booking->JourneyKm = Reservation.JourneyKm;
+    booking->ClassBase = Reservation.ClassBase;
+    booking->ClassMultiplier = Reservation.ClassMultiplier;
+    booking->FuelMultiplier = Reservation.FuelMultiplier;
+    booking->SeatsRequested = Reservation.SeatsRequested;
+    booking->OriginPlace = Reservation.OriginPlace;
+    booking->DestinationPlace = Reservation.DestinationPlace;
+    for (int e = 0; e < Reservation.SeatsRequested; ++e)
+        booking->seats << Reservation.ChosenSeats[size_t(e)];
+    out.notices.push_back({QString::fromLatin1(MSG_SUCCESS), nbk::mb::OKOnly, QString::fromLatin1(TITLE_SUCCESS)});
+    out.booking = std::move(booking);
+    return out;
 }
 
 }  // namespace
 
 namespace nbk::reservation {
 void setFreeSeatsComputedHook(std::function<void()> hook) { freeSeatsHook() = std::move(hook); }
+
+QString bookingTask(qint32 customerId)
+{
+    return QStringLiteral("the reservation of customer %1 (waiting for its customer details)").arg(customerId);
+}
 }  // namespace nbk::reservation
+
+qint16 PendingBooking::fare() const
+{
+    const qint16 a = nbk::CInt(double(JourneyKm) * FuelMultiplier);
+    const qint16 b = nbk::CInt(double(JourneyKm) * ClassMultiplier + a);
+    // (b + base) x seats, each step within 16 bits
+    const qint16 sum = nbk::CInt(double(b) + double(ClassBase));
+    return nbk::CInt(double(sum) * double(SeatsRequested));
+}
 
 qint16 PickSeats(qint16 RejectedSeat, qint16 FreeSeatCount)
 {
-    const int count = std::clamp<int>(FreeSeatCount, 0, int(FreeSeats.size()));
+    const int count = std::clamp<int>(FreeSeatCount, 0, int(Reservation.FreeSeats.size()));
     if (RejectedSeat < 0) {
         for (int i = 0; i < count; ++i) {
-            if (FreeSeats[size_t(i)] == -RejectedSeat) {
-                FreeSeats[size_t(i)] = -1;
+            if (Reservation.FreeSeats[size_t(i)] == -RejectedSeat) {
+                Reservation.FreeSeats[size_t(i)] = -1;
                 break;
             }
         }
     }
     int n = 0;
-    for (int i = 0; i < count && n < SeatsRequested && n < int(ChosenSeats.size()); ++i) {
-        if (FreeSeats[size_t(i)] == -1)
+    for (int i = 0; i < count && n < Reservation.SeatsRequested && n < int(Reservation.ChosenSeats.size()); ++i) {
+        if (Reservation.FreeSeats[size_t(i)] == -1)
             continue;
-        ChosenSeats[size_t(n++)] = FreeSeats[size_t(i)];
+        Reservation.ChosenSeats[size_t(n++)] = Reservation.FreeSeats[size_t(i)];
     }
-    return n == SeatsRequested ? 1 : -2;
+    return n == Reservation.SeatsRequested ? 1 : -2;
 }
 
-void BookSeats(qint16 row)
+BookingOutcome BookSeats(qint16 row)
 {
     Class1 &s = *DbSession;
-    bool writing = false;
-    QString failure;
+    // rolls back on every way out that does not hand the booking on
+    nbk::data::Transaction tx;
+    QString text;
     try {
-        book(s, row, writing);
-        return;
+        return book(s, row, tx);
     } catch (const BookingStopped &e) {
-        failure = e.text;
+        text = e.text;
     } catch (const DbException &e) {
-        failure = QStringLiteral("The database refused the reservation (") + e.error().description.trimmed()
-                  + QStringLiteral(").") + QString::fromLatin1(MSG_CANCELLED);
+        text = QStringLiteral("The database refused the reservation (") + e.error().description.trimmed()
+               + QStringLiteral(").") + QString::fromLatin1(MSG_CANCELLED);
     } catch (const std::exception &e) {
-        failure = QStringLiteral("The reservation failed (") + QString::fromLocal8Bit(e.what())
-                  + QStringLiteral(").") + QString::fromLatin1(MSG_CANCELLED);
+        text = QStringLiteral("The reservation failed (") + QString::fromLocal8Bit(e.what()) + QStringLiteral(").")
+               + QString::fromLatin1(MSG_CANCELLED);
     }
-    if (writing)
-        s.RollBackTransaction();
-    tell(failure);
+    tx.rollback();
+    BookingOutcome out;
+    out.notices.push_back(failure(text));
+    return out;
 }

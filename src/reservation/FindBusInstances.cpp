@@ -1,26 +1,18 @@
 #include "reservation/FindBusInstances.h"
 
-#include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
-#include "operations/CreateBusInstance.h"
-#include "operations/RouteNumber.h"
-#include "reservation/BookSeats.h"
-#include "reservation/Instances.h"
-#include "reservation/frmReservation.h"
+#include "operations/scheduling/CreateBusInstance.h"
+#include "operations/scheduling/RouteNumber.h"
+#include "operations/scheduling/RunTimes.h"
 #include "reservation/state/ReservationState.h"
-#include "ui/ChildWindows.h"
-#include "ui/MsgBox.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
 #include <cmath>
 
-using nbk::ui::MsgBox;
 namespace mb = nbk::mb;
+using nbk::wallClock;
 
 namespace {
 
@@ -55,34 +47,22 @@ enum RunField {
 
 constexpr double kReservationTolerance = 15;
 constexpr double kEnquiryTolerance = 1439;
-// the speed the scheduler assumes for a route without a travel time, so that a run it
-// created is found leaving at the time it was created for
-constexpr double kDefaultSpeed = 0.83334;
 
 QString runsOfRouteText(const QString &routeLiteral)
 {
     return QString::fromLatin1(SQL_RUNS_OF_ROUTE_1) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_2)
-           + nbk::data::sqlText(OriginPlace) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_3)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_4) + nbk::data::sqlText(DestinationPlace)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_5) + QString::number(ClassIndex)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_6) + nbk::data::sqlText(JourneyDateText)
+           + nbk::data::sqlText(Reservation.OriginPlace) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_3)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_4) + nbk::data::sqlText(Reservation.DestinationPlace)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_5) + QString::number(Reservation.ClassIndex)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_6) + nbk::data::sqlText(Reservation.JourneyDateText)
            + QString::fromLatin1(SQL_RUNS_OF_ROUTE_7) + routeLiteral;
-}
-
-// Date-times are wall-clock values: compared and added without time-zone shifts.
-QDateTime wallClock(const QDateTime &d) { return QDateTime(d.date(), d.time(), Qt::UTC); }
-
-frmReservation *showRequestScreen()
-{
-    auto *f = qobject_cast<frmReservation *>(nbk::openScreen(QStringLiteral("frmReservation")));
-    return f;
 }
 
 QString entryText(const nbk::data::RowTable &rows, int i, const QDateTime &boarding)
 {
     return QStringLiteral("Instance: ") + rows.at(F_INSTANCE, i).toString() + QStringLiteral("  Route No:  ")
            + rows.at(F_ROUTE, i).toString() + QStringLiteral("   Date:")
-           + QLocale().toString(boarding.date(), QLocale::LongFormat) + QStringLiteral(" departing ") + OriginPlace
+           + QLocale().toString(boarding.date(), QLocale::LongFormat) + QStringLiteral(" departing ") + Reservation.OriginPlace
            + QStringLiteral(" at ") + boarding.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Hrs ");
 }
 
@@ -93,14 +73,15 @@ qint16 BoardingOffsetFor(const nbk::data::RowTable &rows, int i)
     const double km = nbk::data::GetSegmentDistance(rows.at(F_ROUTE, i).toDouble(), rows.at(F_BOARDING, i).toDouble());
     double speed = rows.at(F_SPEED, i).toDouble();
     if (!(speed > 0))
-        speed = kDefaultSpeed;
+        speed = nbk::kDefaultSpeedKmPerMinute;
     const double position = rows.at(F_BOARDING, i).toDouble();
     const double stop = rows.at(F_STOP_TIME, i).toDouble();
     return nbk::CInt(km / speed + (position - 1) * stop);
 }
 
-bool FindBusInstances(QString &routeIdText)
+SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm)
 {
+    SearchOutcome out;
     nbk::data::Class1 &s = *DbSession;
     nbk::data::RowTable rows;
     for (;;) {
@@ -110,96 +91,83 @@ bool FindBusInstances(QString &routeIdText)
             if (route)
                 rs = s.GetCurrentConnection().query(runsOfRouteText(*route));
             if (!route || rs.eof()) {
-                frmReservation *f = showRequestScreen();
-                MsgBox(QStringLiteral(" Requested place not found for the specified route ID "), mb::Critical,
-                       QStringLiteral("Error"));
-                if (f)
-                    f->txtRoute->setFocus();
-                return false;
+                out.showRequest = true;
+                out.notices.push_back({QStringLiteral(" Requested place not found for the specified route ID "),
+                                       mb::Critical, QStringLiteral("Error")});
+                out.focus = SearchOutcome::Focus::Route;
+                return out;
             }
             rows = rs.getRows();
             break;
         }
         s.SetupInstanceDetails();
         nbk::data::Command &c = s.SQLcmdGetInstanceDetails();
-        c.setValue(0, OriginPlace);
-        c.setValue(1, DestinationPlace);
-        c.setValue(2, ClassIndex);
-        c.setValue(3, JourneyDateText);
+        c.setValue(0, Reservation.OriginPlace);
+        c.setValue(1, Reservation.DestinationPlace);
+        c.setValue(2, Reservation.ClassIndex);
+        c.setValue(3, Reservation.JourneyDateText);
         nbk::data::ResultSet rs = c.execute();
         if (!rs.eof()) {
             rows = rs.getRows();
             break;
         }
-        if (EnquiryMode) {
-            MsgBox(QStringLiteral("No Instances to service requested route. "), mb::Information,
-                   QStringLiteral("Enquiry."));
-            EnquiryMode = false;
-            return false;
+        if (Reservation.EnquiryMode) {
+            out.notices.push_back({QStringLiteral("No Instances to service requested route. "), mb::Information,
+                                   QStringLiteral("Enquiry.")});
+            Reservation.EnquiryMode = false;
+            return out;
         }
         // no run yet: have one made from the route's plan, then look at that route only
-        if (CreateBusInstance(routeIdText, OriginPlace, DestinationPlace, ClassIndex, JourneyDateTime, 10) == 1)
+        if (CreateBusInstance(routeIdText, Reservation.OriginPlace, Reservation.DestinationPlace,
+                              Reservation.ClassIndex, Reservation.JourneyDateTime, 10, out.notices, confirm)
+            == 1)
             continue;
-        MsgBox(QStringLiteral("No Instances to service requested route. Please try changing the class or date "),
-               mb::Information, QStringLiteral("Error."));
-        showRequestScreen();
-        JourneyDateText.clear();
-        return false;
+        out.notices.push_back(
+            {QStringLiteral("No Instances to service requested route. Please try changing the class or date "),
+             mb::Information, QStringLiteral("Error.")});
+        out.showRequest = true;
+        Reservation.JourneyDateText.clear();
+        return out;
     }
-    SearchRows = rows;
+    Reservation.SearchRows = rows;
     const int n = rows.rowCount();
 
     bool enoughSeats = false;
     for (int i = 0; i < n && !enoughSeats; ++i)
-        enoughSeats = rows.at(F_FREE_SEATS, i).toDouble() >= SeatsRequested;
+        enoughSeats = rows.at(F_FREE_SEATS, i).toDouble() >= Reservation.SeatsRequested;
     if (!enoughSeats) {
-        MsgBox(QStringLiteral(" Requested number of seats not available"));
-        if (frmReservation *f = showRequestScreen()) {
-            f->cmdNext->setEnabled(true);
-            f->cmbSeats->setFocus();
-        }
-        return false;
+        out.notices.push_back({QStringLiteral(" Requested number of seats not available")});
+        out.showRequest = true;
+        out.enableNext = true;
+        out.focus = SearchOutcome::Focus::Seats;
+        return out;
     }
 
     DbSession->SetupGetDistance();
-    const QDateTime wanted = wallClock(JourneyDateTime);
-    const double tolerance = EnquiryMode ? kEnquiryTolerance : kReservationTolerance;
-    int listed = 0;
-    Instances *choice = nullptr;
+    const QDateTime wanted = wallClock(Reservation.JourneyDateTime);
+    const double tolerance = Reservation.EnquiryMode ? kEnquiryTolerance : kReservationTolerance;
+    out.result = true;
     for (int i = 0; i < n; ++i) {
-        BoardingOffsetMinutes = BoardingOffsetFor(rows, i);
-        const QDateTime start = wallClock(QDateTime::fromString(rows.at(F_DEPARTURE, i).toString(),
-                                                                QStringLiteral("MM-dd-yyyy HH:mm:ss")));
+        Reservation.BoardingOffsetMinutes = BoardingOffsetFor(rows, i);
+        const QDateTime start = nbk::runDeparture(rows.at(F_DEPARTURE, i).toString());
         if (!start.isValid())
             continue;
-        const QDateTime boarding = start.addSecs(qint64(BoardingOffsetMinutes) * 60);
-        if (!AllowInstanceChoice && !EnquiryMode && boarding == wanted) {
-            BookSeats(qint16(i));
-            return true;
+        const QDateTime boarding = start.addSecs(qint64(Reservation.BoardingOffsetMinutes) * 60);
+        if (!Reservation.AllowInstanceChoice && !Reservation.EnquiryMode && boarding == wanted) {
+            // the runs listed so far are not offered: the booking is the clerk's next step
+            out.entries.clear();
+            out.booking = BookSeats(qint16(i));
+            return out;
         }
         if (std::fabs(double(wanted.secsTo(boarding))) / 60.0 >= tolerance)
             continue;
-        // opened with its first entry, so that a run booked directly after earlier rows
-        // leaves no empty choice behind
-        if (!choice) {
-            const bool wasOpen = nbk::findScreen(QStringLiteral("Instances")) != nullptr;
-            choice = qobject_cast<Instances *>(nbk::openScreen(QStringLiteral("Instances")));
-            if (!choice)
-                continue;
-            // entries of an earlier search point into rows that are gone
-            if (wasOpen)
-                choice->clearEntries();
-        }
-        choice->addEntry(entryText(rows, i, boarding), qint16(i), BoardingOffsetMinutes);
-        ++listed;
+        out.entries.append({entryText(rows, i, boarding), qint16(i), Reservation.BoardingOffsetMinutes});
     }
-    if (listed == 0) {
-        MsgBox(QStringLiteral(" no instances  take care "));
-        nbk::closeScreen(QStringLiteral("Instances"));
-        if (frmReservation *f = showRequestScreen()) {
-            f->cmbSeats->setFocus();
-            f->cmdNext->setEnabled(true);
-        }
+    if (out.entries.isEmpty()) {
+        out.notices.push_back({QStringLiteral(" no instances  take care ")});
+        out.showRequest = true;
+        out.enableNext = true;
+        out.focus = SearchOutcome::Focus::Seats;
     }
-    return true;
+    return out;
 }

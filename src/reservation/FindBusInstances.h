@@ -1,12 +1,41 @@
 #pragma once
+#include "app/common/Notice.h"
 #include "data/RowTable.h"
+#include "reservation/BookSeats.h"
 
+#include <QList>
 #include <QString>
 
+// One run the clerk may choose: its entry text, its row among the run rows and the
+// minutes from the run's first stop to the boarding place.
+struct RunEntry {
+    QString text;
+    qint16 row = 0;
+    qint16 offsetMinutes = 0;
+};
+
+// Where the search leaves the clerk, in the order the screen acts: show the request
+// again, show the notices, then the run choice, the booking or the focus.
+struct SearchOutcome {
+    enum class Focus { None, Route, Seats };
+    // -1 true (booked directly, or all rows examined), 0 false (ended with a failure)
+    bool result = false;
+    nbk::Notices notices;
+    bool showRequest = false;   // the request screen comes back (before the notices)
+    bool enableNext = false;    // ... with Next enabled
+    Focus focus = Focus::None;  // ... with the focus here (after the notices)
+    // runs near the wanted time for the run choice screen (never set with a booking)
+    QList<RunEntry> entries;
+    // an exact match booked at once
+    BookingOutcome booking;
+    bool booked() const { return booking.booking != nullptr; }
+};
+
 // Finds the runs for the request in the reservation state; books an exact match or
-// lists the runs near the wanted time. routeIdText may be replaced by on-demand creation.
-// True: booked directly or all rows examined; false: ended with a failure message.
-bool FindBusInstances(QString &routeIdText);
+// lists the runs near the wanted time; creates a run from the route's plan when none
+// exists. routeIdText may be replaced by that creation. `confirm` answers the creation's
+// question. Raises DbException when the database fails.
+SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm);
 
 // Minutes from the run's first stop to its boarding place for run row `row`: the
 // distance over the speed plus one stop at each place before the boarding place.

@@ -1,11 +1,14 @@
 #include "reservation/HandlerFailure.h"
 
-#include "data/Class1.h"
+#include "data/DbError.h"
 #include "ui/MsgBox.h"
 
-void RollBackAndReport(const std::exception &e)
+void ReportHandlerFailure(const std::exception &e)
 {
-    if (DbSession && DbSession->IsInTransaction())
-        DbSession->RollBackTransaction();
-    nbk::ui::MsgBox(QString::fromLocal8Bit(e.what()), nbk::mb::Critical, QStringLiteral("Error"));
+    // the task's own transaction (if any) has rolled back as it unwound; another task's
+    // pending work is not this handler's to end
+    QString text = QString::fromLocal8Bit(e.what());
+    if (const auto *db = dynamic_cast<const nbk::data::DbException *>(&e))
+        text = db->error().description;
+    nbk::ui::MsgBox(text, nbk::mb::Critical, QStringLiteral("Error"));
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include <exception>
 
-// Ends a journey screen's handler that failed: the booking's open transaction is rolled
-// back so no half-done work stays for a later commit, and the error is shown.
-void RollBackAndReport(const std::exception &e);
+// Ends a journey screen's handler that failed: the error is shown. The handler's own task
+// rolled back as it unwound; another task's pending work stays as it is.
+void ReportHandlerFailure(const std::exception &e);

@@ -3,6 +3,7 @@
 #include "app/common/ScreenRegistry.h"
 #include "reservation/BookSeats.h"
 #include "reservation/HandlerFailure.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -36,27 +37,21 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
     v->addWidget(cmbInstance);
     v->addLayout(buttons);
 
-    if (EnquiryMode)
-        Label1->setText(QStringLiteral("These are the available Routes"));
-
     connect(ok, &QPushButton::clicked, this, &Instances::ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &Instances::Cancel_Click);
 }
 
-void Instances::addEntry(const QString &text, qint16 row, qint16 offsetMinutes)
+void Instances::fill(const nbk::reservation::ReservationState &request, const QList<RunEntry> &entries)
 {
-    const int selected = cmbInstance->currentIndex();
-    cmbInstance->addItem(text);
-    entries_.append({row, offsetMinutes});
-    // the first entry must not look chosen before the clerk has chosen
-    if (selected < 0)
-        cmbInstance->setCurrentIndex(-1);
-}
-
-void Instances::clearEntries()
-{
+    request_ = request;
+    entries_ = entries;
+    Label1->setText(request.EnquiryMode ? QStringLiteral("These are the available Routes")
+                                        : QStringLiteral("Please select an instance for reservation"));
     cmbInstance->clear();
-    entries_.clear();
+    for (const RunEntry &e : entries)
+        cmbInstance->addItem(e.text);
+    // no entry looks chosen before the clerk has chosen
+    cmbInstance->setCurrentIndex(-1);
 }
 
 void Instances::ok_Click()
@@ -68,14 +63,22 @@ void Instances::ok_Click()
         cmbInstance->setFocus();
         return;
     }
-    if (EnquiryMode) {
-        EnquiryMode = false;  // an enquiry books nothing
+    // a booking waiting for its customer details comes first; this choice stays open
+    if (!request_.EnquiryMode && !nbk::reservation::nothingPending())
+        return;
+    if (request_.EnquiryMode) {
+        Reservation.EnquiryMode = false;  // an enquiry books nothing
     } else {
-        BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
+        // book the run as it was found for this request, whatever was searched since
+        const qint32 lastBooked = Reservation.CustomerId;
+        Reservation = request_;
+        Reservation.CustomerId = lastBooked;
+        Reservation.BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
         try {
-            BookSeats(entries_.at(i).row);
+            BookingOutcome booking = BookSeats(entries_.at(i).row);
+            nbk::reservation::showBookingOutcome(booking);
         } catch (const std::exception &e) {
-            RollBackAndReport(e);
+            ReportHandlerFailure(e);
         }
     }
     nbk::ui::closeChildWindow(this);
@@ -85,9 +88,9 @@ void Instances::ok_Click()
 
 void Instances::Cancel_Click()
 {
-    EnquiryMode = false;
+    Reservation.EnquiryMode = false;
     nbk::ui::closeChildWindow(this);
     nbk::closeScreen(QStringLiteral("frmReservation"));
 }
 
-void Instances::onClosed() { EnquiryMode = false; }
+void Instances::onClosed() { Reservation.EnquiryMode = false; }

@@ -1,4 +1,6 @@
 #pragma once
+#include "reservation/FindBusInstances.h"
+#include "reservation/state/ReservationState.h"
 #include "ui/Screen.h"
 
 #include <QList>
@@ -13,10 +15,10 @@ class Instances : public nbk::ui::Screen {
 public:
     explicit Instances(QWidget *parent = nullptr);
 
-    // An entry for row `row` of SearchRows whose boarding place is `offsetMinutes` from
-    // the run's first stop; the list keeps no selection until the clerk picks one.
-    void addEntry(const QString &text, qint16 row, qint16 offsetMinutes);
-    void clearEntries();
+    // The runs of one search: the request they were found for (kept, so that later
+    // searches and enquiries cannot change what OK books) and its entries; the list keeps
+    // no selection until the clerk picks one.
+    void fill(const nbk::reservation::ReservationState &request, const QList<RunEntry> &entries);
     int entryCount() const { return int(entries_.size()); }
 
     QLabel *Label1 = nullptr;
@@ -31,9 +33,6 @@ private:
     void ok_Click();
     void Cancel_Click();
 
-    struct Entry {
-        qint16 row;
-        qint16 offsetMinutes;
-    };
-    QList<Entry> entries_;
+    nbk::reservation::ReservationState request_;
+    QList<RunEntry> entries_;
 };

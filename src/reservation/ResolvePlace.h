@@ -1,6 +1,24 @@
 #pragma once
-#include <QString>
+#include "app/common/Notice.h"
 
-// Matches the typed start and end places: 3 both settled and distinct, 5 the same
-// place, 0 not settled here (message shown, or the place confirmation screen open).
-qint16 ResolvePlace(const QString &origin, const QString &destination);
+#include <QString>
+#include <QStringList>
+
+// What matching the typed places came to; the screen acts on it.
+struct PlaceOutcome {
+    // 3 both settled and distinct, 5 the same place, 0 not settled here
+    qint16 result = 0;
+    nbk::Notices notices;
+    // nothing matched (or the database failed): the request comes back, Next enabled
+    bool showRequestAgain = false;
+    // several candidates: the place confirmation screen opens with these lists, in row
+    // order of the candidate tables, first entries selected
+    bool choosePlaces = false;
+    QStringList fromNames;
+    QStringList toNames;
+};
+
+// Matches the typed start and end places against the places by their first two letters,
+// then the whole name; fills the candidate tables and, when both are settled, the place
+// codes of the reservation state.
+PlaceOutcome ResolvePlace(const QString &origin, const QString &destination);

@@ -11,7 +11,6 @@ void registerScreens()
     registerScreen(QStringLiteral("frmReservation"), [] { return new frmReservation; });
     registerScreen(QStringLiteral("frmPlaces"), [] { return new frmPlaces; });
     registerScreen(QStringLiteral("Instances"), [] { return new Instances; });
-    registerScreen(QStringLiteral("frmCustomer"), [] { return new frmCustomer; });
 }
 
 }  // namespace nbk::reservation

@@ -7,6 +7,7 @@
 #include "data/Numbers.h"
 #include "data/SqlText.h"
 #include "reservation/state/ReservationState.h"
+#include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
 #include "ui/Twips.h"
 
@@ -22,7 +23,6 @@ using nbk::data::sqlText;
 
 namespace {
 const char *const MSG_AGE = "Error in age entry ";
-const char *const MSG_PHONE = "Error in phone entry ";
 const char *const MSG_FARE =
     "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
 const char *const MSG_UPDATE_FAILED =
@@ -50,7 +50,14 @@ QLabel *label(const QString &text, QWidget *parent)
 }
 }  // namespace
 
-frmCustomer::frmCustomer(QWidget *parent) : Screen(parent)
+frmCustomer *frmCustomer::openFor(std::shared_ptr<PendingBooking> booking)
+{
+    return nbk::ui::openChildWindow<frmCustomer>(QStringLiteral("frmCustomer"),
+                                                 [&] { return new frmCustomer(std::move(booking)); });
+}
+
+frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *parent)
+    : Screen(parent), booking_(std::move(booking))
 {
     setWindowTitle(QStringLiteral("Customer Details"));
 
@@ -112,20 +119,11 @@ void frmCustomer::Form_Load()
     cmbGen->setCurrentIndex(0);
 }
 
-qint16 frmCustomer::ComputeFare()
-{
-    const qint16 a = nbk::CInt(double(JourneyKm) * FuelMultiplier);
-    const qint16 b = nbk::CInt(double(JourneyKm) * ClassMultiplier + a);
-    // (b + base) x seats, each step within 16 bits
-    const qint16 sum = nbk::CInt(double(b) + double(ClassBase));
-    return nbk::CInt(double(sum) * double(SeatsRequested));
-}
-
 void frmCustomer::Command1_Click()
 {
     nbk::data::Class1 &s = *DbSession;
     // after a failed update the booking is gone; an update now would change nothing
-    if (!s.IsInTransaction()) {
+    if (!booking_ || !booking_->transaction.isOpen()) {
         nbk::ui::MsgBox(QString::fromLatin1(MSG_NOTHING_PENDING), nbk::mb::Information | nbk::mb::OKOnly,
                         QStringLiteral("Error"));
         return;
@@ -140,33 +138,36 @@ void frmCustomer::Command1_Click()
     }
     const QString phoneNumber = typedNumber(phone->text());
     if (phoneNumber.isEmpty()) {
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_PHONE), nbk::mb::Information | nbk::mb::OKOnly,
+        // the update the database would refuse is never built from such text; the clerk sees
+        // what a refused update shows, and nothing of the booking stays
+        booking_->transaction.rollback();
+        nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
                         QStringLiteral("Error"));
-        phone->setFocus();
         return;
     }
+    const PendingBooking &b = *booking_;
     try {
-        Fare = ComputeFare();
+        Reservation.Fare = b.fare();
     } catch (const nbk::data::DbException &) {
         // nothing written: the clerk may still cancel the reservation
         nbk::ui::MsgBox(QString::fromLatin1(MSG_FARE), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
         return;
     }
 
-    const QString sql = QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(CustomerId)
-                        + QStringLiteral(", Instance_ID =") + QString::number(BookedInstanceId)
-                        + QStringLiteral(", Journey_date=") + OracleDateLiteral(JourneyDateTime)
+    const QString sql = QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(b.CustomerId)
+                        + QStringLiteral(", Instance_ID =") + QString::number(b.BookedInstanceId)
+                        + QStringLiteral(", Journey_date=") + OracleDateLiteral(b.JourneyDateTime)
                         + QStringLiteral(", Name = '") + sqlText(txtname->text()) + QStringLiteral("' , age=")
                         + age + QStringLiteral(", phone=") + phoneNumber + QStringLiteral(", gender='")
-                        + sqlText(cmbGen->currentText()) + QStringLiteral("' , origin='") + sqlText(OriginPlace)
-                        + QStringLiteral("' , destin='") + sqlText(DestinationPlace) + QStringLiteral("', fare=")
-                        + QString::number(Fare) + QStringLiteral(" where customer_ID = ")
-                        + QString::number(CustomerId);
+                        + sqlText(cmbGen->currentText()) + QStringLiteral("' , origin='") + sqlText(b.OriginPlace)
+                        + QStringLiteral("' , destin='") + sqlText(b.DestinationPlace) + QStringLiteral("', fare=")
+                        + QString::number(Reservation.Fare) + QStringLiteral(" where customer_ID = ")
+                        + QString::number(b.CustomerId);
 
     bool written = false;
     try {
         if (s.exec(sql) == -13) {
-            s.EndTransaction();
+            booking_->transaction.commit();
             written = true;
         }
     } catch (const std::exception &) {
@@ -174,7 +175,7 @@ void frmCustomer::Command1_Click()
     }
     if (!written) {
         // a failed commit is reported like a refused update: the clerk must know
-        s.RollBackTransaction();
+        booking_->transaction.rollback();
         nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
                         QStringLiteral("Error"));
         return;
@@ -188,18 +189,19 @@ void frmCustomer::Command1_Click()
 
 void frmCustomer::Command2_Click()
 {
-    DbSession->RollBackTransaction();
+    if (booking_)
+        booking_->transaction.rollback();
     close();
 }
 
 bool frmCustomer::queryClose()
 {
-    if (!DbSession || !DbSession->IsInTransaction())
+    if (!booking_ || !booking_->transaction.isOpen())
         return true;
     const int answer = nbk::ui::MsgBox(QString::fromLatin1(MSG_CANCEL_QUESTION), nbk::mb::YesNo,
                                        QStringLiteral("Question"));
     if (answer != nbk::mb::Yes)
         return false;
-    DbSession->RollBackTransaction();
+    booking_->transaction.rollback();
     return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
+#include "reservation/BookSeats.h"
 #include "ui/Screen.h"
+
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -7,11 +10,15 @@ class QLineEdit;
 class QPushButton;
 
 // The last step of a reservation: the passenger's details, the fare, and the commit or
-// rollback of the booking transaction BookSeats left open.
+// rollback of the booking it was opened for.
 class frmCustomer : public nbk::ui::Screen {
     Q_OBJECT
 public:
-    explicit frmCustomer(QWidget *parent = nullptr);
+    explicit frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *parent = nullptr);
+
+    // Opens the customer details screen for a written booking, which it then holds.
+    static frmCustomer *openFor(std::shared_ptr<PendingBooking> booking);
+    const PendingBooking *booking() const { return booking_.get(); }
 
     QLineEdit *txtname = nullptr;
     QLineEdit *phone = nullptr;
@@ -20,10 +27,6 @@ public:
     QPushButton *Command1 = nullptr;  // Ok
     QPushButton *Command2 = nullptr;  // Cancel
 
-    // The fare of the booking in the reservation state, in 16-bit arithmetic with halves
-    // to the even neighbour; raises nbk::data::DbException 6 when it does not fit.
-    static qint16 ComputeFare();
-
 protected:
     bool queryClose() override;
 
@@ -31,4 +34,6 @@ private:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+
+    std::shared_ptr<PendingBooking> booking_;
 };

@@ -4,6 +4,7 @@
 #include "app/common/SharedRoutines.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/HandlerFailure.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -70,13 +71,25 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmPlaces::cmdCancel_Click);
 }
 
+void frmPlaces::fill(const QStringList &fromNames, const QStringList &toNames)
+{
+    cmbFrom->clear();
+    cmbFrom->addItems(fromNames);
+    cmbFrom->setCurrentIndex(0);
+    cmbTo->clear();
+    cmbTo->addItems(toNames);
+    cmbTo->setCurrentIndex(0);
+}
+
 void frmPlaces::cmdNext_Click()
 {
     if (cmbFrom->currentIndex() < 0 || cmbTo->currentIndex() < 0)
         return;
-    OriginChoice = qint16(cmbFrom->currentIndex());
-    DestinationChoice = qint16(cmbTo->currentIndex());
-    const bool distinct = CheckDistinctPlaces(OriginChoice, DestinationChoice);
+    if (!nbk::reservation::nothingPending())
+        return;
+    Reservation.OriginChoice = qint16(cmbFrom->currentIndex());
+    Reservation.DestinationChoice = qint16(cmbTo->currentIndex());
+    const bool distinct = CheckDistinctPlaces(Reservation.OriginChoice, Reservation.DestinationChoice);
     handingOver_ = distinct;
     nbk::ui::closeChildWindow(this);
     if (!distinct) {
@@ -88,19 +101,21 @@ void frmPlaces::cmdNext_Click()
     try {
         // an enquiry's search is never restricted to a route
         QString anyRoute;
-        FindBusInstances(EnquiryMode ? anyRoute : RouteIdText);
+        SearchOutcome found = FindBusInstances(Reservation.EnquiryMode ? anyRoute : Reservation.RouteIdText,
+                                               nbk::confirmByMessageBox());
+        nbk::reservation::showSearchOutcome(found);
     } catch (const std::exception &e) {
-        RollBackAndReport(e);
+        ReportHandlerFailure(e);
     }
     // an enquiry goes on only on the run choice screen
     if (!nbk::findScreen(QStringLiteral("Instances")))
-        EnquiryMode = false;
+        Reservation.EnquiryMode = false;
 }
 
 void frmPlaces::onClosed()
 {
     if (!handingOver_)
-        EnquiryMode = false;
+        Reservation.EnquiryMode = false;
 }
 
 void frmPlaces::cmdBack_Click()

@@ -11,6 +11,9 @@ class frmPlaces : public nbk::ui::Screen {
 public:
     explicit frmPlaces(QWidget *parent = nullptr);
 
+    // The candidates of each end, in row order, first entries selected.
+    void fill(const QStringList &fromNames, const QStringList &toNames);
+
     QComboBox *cmbFrom = nullptr;
     QComboBox *cmbTo = nullptr;
     QLabel *Image1 = nullptr;

@@ -9,6 +9,7 @@
 #include "reservation/HandlerFailure.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
@@ -83,13 +84,13 @@ bool frmReservation::checkRequest()
         return false;
     }
 
-    SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
-    JourneyDateText = QString::number(month) + QLatin1Char('-') + QString::number(day) + QLatin1Char('-')
+    Reservation.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
+    Reservation.JourneyDateText = QString::number(month) + QLatin1Char('-') + QString::number(day) + QLatin1Char('-')
                       + cmbYear->currentText() + QLatin1Char(' ') + QString::number(hour) + QLatin1Char(':')
                       + QString::number(minute) + QStringLiteral(":00");
-    JourneyDateTime = QDateTime(journeyDate, QTime(hour, minute, 0));
-    AllowInstanceChoice = Option1->isChecked();
-    ClassIndex = qint16(cmbClass->currentIndex());
+    Reservation.JourneyDateTime = QDateTime(journeyDate, QTime(hour, minute, 0));
+    Reservation.AllowInstanceChoice = Option1->isChecked();
+    Reservation.ClassIndex = qint16(cmbClass->currentIndex());
 
     const QString route = txtRoute->text();
     if (!route.isEmpty() && !nbk::IsNumeric(route)) {
@@ -98,8 +99,8 @@ bool frmReservation::checkRequest()
         txtRoute->setFocus();
         return false;
     }
-    RouteIdText = route;
-    if (JourneyDateTime < nbk::currentDateTime()) {
+    Reservation.RouteIdText = route;
+    if (Reservation.JourneyDateTime < nbk::currentDateTime()) {
         MsgBox(QStringLiteral(" The requested date for reservation has passed. Please change the date "),
                mb::Critical, QStringLiteral("Error"));
         return false;
@@ -109,14 +110,17 @@ bool frmReservation::checkRequest()
 
 void frmReservation::cmdNext_Click()
 {
+    // a booking waiting for its customer details comes first
+    if (!nbk::reservation::nothingPending())
+        return;
     // an enquiry abandoned earlier must not turn this request into one
-    EnquiryMode = false;
+    Reservation.EnquiryMode = false;
     if (!checkRequest())
         return;
     try {
         submit();
     } catch (const std::exception &e) {
-        RollBackAndReport(e);
+        ReportHandlerFailure(e);
         if (frmReservation *f = open())
             f->showAgain();
     }
@@ -125,10 +129,13 @@ void frmReservation::cmdNext_Click()
 void frmReservation::submit()
 {
     nbk::ui::hideChildWindow(this);
-    const qint16 result = ResolvePlace(txtFrom->text().trimmed(), txtTo->text().trimmed());
+    const PlaceOutcome places = ResolvePlace(txtFrom->text().trimmed(), txtTo->text().trimmed());
+    nbk::reservation::showPlaceOutcome(places);
+    const qint16 result = places.result;
     if (result == 3) {
         QString route = txtRoute->text();
-        if (FindBusInstances(route)) {
+        SearchOutcome found = FindBusInstances(route, nbk::confirmByMessageBox());
+        if (nbk::reservation::showSearchOutcome(found)) {
             if (pendingWizardScreen())
                 cmdNext->setEnabled(false);
             else

@@ -61,11 +61,11 @@ TEST_F(DistinctPlaces, SameCodeDifferingInCaseOrBlanksIsRefused)
 {
     for (const char *dest : {"ktm", " KTM ", "Ktm  "}) {
         nbk::test::MessageScript::clearShown();
-        SearchRows = places({"PKR", "KTM"});
-        DestinationRows = places({dest});
+        Reservation.SearchRows = places({"PKR", "KTM"});
+        Reservation.DestinationRows = places({dest});
         EXPECT_FALSE(CheckDistinctPlaces(1, 0)) << dest;
-        EXPECT_EQ(OriginPlace, "KTM");
-        EXPECT_EQ(DestinationPlace, QString::fromLatin1(dest));
+        EXPECT_EQ(Reservation.OriginPlace, "KTM");
+        EXPECT_EQ(Reservation.DestinationPlace, QString::fromLatin1(dest));
         ASSERT_EQ(nbk::test::MessageScript::shown().size(), 1u);
         const auto &m = nbk::test::MessageScript::shown().front();
         EXPECT_EQ(m.text, "Start Place same as end place ");
@@ -76,13 +76,13 @@ TEST_F(DistinctPlaces, SameCodeDifferingInCaseOrBlanksIsRefused)
 
 TEST_F(DistinctPlaces, DifferentPlacesPassAndAreTakenFromTheChosenRows)
 {
-    SearchRows = places({"PKR", "KTM"});
-    DestinationRows = places({"KTM", "BRT", "PKR"});
+    Reservation.SearchRows = places({"PKR", "KTM"});
+    Reservation.DestinationRows = places({"KTM", "BRT", "PKR"});
     EXPECT_TRUE(CheckDistinctPlaces(0, 1));
-    EXPECT_EQ(OriginPlace, "PKR");
-    EXPECT_EQ(DestinationPlace, "BRT");
+    EXPECT_EQ(Reservation.OriginPlace, "PKR");
+    EXPECT_EQ(Reservation.DestinationPlace, "BRT");
     // a code that only contains the other is a different place
-    DestinationRows = places({"KTMX"});
+    Reservation.DestinationRows = places({"KTMX"});
     EXPECT_TRUE(CheckDistinctPlaces(1, 0));
     EXPECT_TRUE(nbk::test::MessageScript::shown().empty());
 }

@@ -1,5 +1,6 @@
+#include "support/Procedures.h"
 #include "app/common/SharedRoutines.h"
-#include "operations/CreateBusInstance.h"
+#include "operations/scheduling/CreateBusInstance.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -69,7 +70,7 @@ protected:
     qint16 create(const QDateTime &wanted, QString route = QString())
     {
         routeText = route;
-        return CreateBusInstance(routeText, QStringLiteral("ALP"), QStringLiteral("BRA"), 2, wanted, 10);
+        return test::createRun(routeText, QStringLiteral("ALP"), QStringLiteral("BRA"), 2, wanted, 10);
     }
 
     // Departures of the runs of route r, as mm-dd-yyyy hh24:mi.
@@ -235,7 +236,7 @@ TEST_P(Scheduling, RouteNumberRestrictsTheRoutesTried)
 
     MessageScript::clearShown();
     QString route;
-    EXPECT_EQ(CreateBusInstance(route, QStringLiteral("AL'P"), QStringLiteral("BRA"), 2, wednesday(10, 0), 10), -1);
+    EXPECT_EQ(test::createRun(route, QStringLiteral("AL'P"), QStringLiteral("BRA"), 2, wednesday(10, 0), 10), -1);
     EXPECT_EQ(MessageScript::texts(), QStringList{kNoRoutes});
     EXPECT_TRUE(route.isEmpty());
 }

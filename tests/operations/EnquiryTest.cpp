@@ -1,4 +1,5 @@
-#include "operations/CreateBusInstance.h"
+#include "support/Procedures.h"
+#include "operations/scheduling/CreateBusInstance.h"
 #include "operations/frmEnquiry.h"
 #include "reservation/Instances.h"
 #include "reservation/frmPlaces.h"
@@ -88,13 +89,13 @@ TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
         entries << list->cmbInstance->itemText(i).section(QStringLiteral("  Route"), 0, 0);
     entries.sort();
     EXPECT_EQ(entries.join(','), "Instance: 70,Instance: 72");
-    EXPECT_TRUE(EnquiryMode);
+    EXPECT_TRUE(Reservation.EnquiryMode);
     EXPECT_TRUE(w->isClosed());
-    EXPECT_EQ(JourneyDateText, "3-05-2030 10:00:00");  // typed leading zeros stay
+    EXPECT_EQ(Reservation.JourneyDateText, "3-05-2030 10:00:00");  // typed leading zeros stay
 
     list->cmbInstance->setCurrentIndex(0);
     list->ok->click();
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_EQ(choice(), nullptr);
     expectNothingBooked();
     EXPECT_EQ(count("bus_instance"), 3);
@@ -106,7 +107,7 @@ TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
 TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
 {
     run(70, "05-03-2030 10:00:00", 40);
-    RouteIdText = QStringLiteral("99");
+    Reservation.RouteIdText = QStringLiteral("99");
     ask("10", "00", 1, "Ba");
     auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
     ASSERT_NE(places, nullptr) << shownTexts();
@@ -116,7 +117,7 @@ TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
     EXPECT_EQ(list->Label1->text(), "These are the available Routes");
     EXPECT_EQ(list->cmbInstance->count(), 1);
     list->Cancel->click();
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     expectNothingBooked();
 }
 
@@ -131,7 +132,7 @@ TEST_P(Enquiry, TooFewFreeSeatsOnEveryRunEndsTheEnquiry)
     EXPECT_EQ(choice(), nullptr);
     EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
     EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     expectNothingBooked();
 }
 
@@ -142,13 +143,13 @@ TEST_P(Enquiry, NeverCreatesARun)
     EXPECT_EQ(shownTexts(), "No Instances to service requested route. ");
     EXPECT_EQ(MessageScript::shown()[0].title, "Enquiry.");
     EXPECT_EQ(count("bus_instance"), 0);
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
     expectNothingBooked();
 
     // the plan does serve 10:00: a reservation's search would have made the run
     QString route;
-    EXPECT_EQ(CreateBusInstance(route, "BA", "MY", 2, QDateTime(QDate(2030, 3, 5), QTime(10, 0)), 10), 1);
+    EXPECT_EQ(test::createRun(route, "BA", "MY", 2, QDateTime(QDate(2030, 3, 5), QTime(10, 0)), 10), 1);
     EXPECT_EQ(count("bus_instance"), 1);
 }
 
@@ -160,15 +161,15 @@ TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
     ASSERT_NE(w, nullptr);
     // an enquiry takes no route number
     EXPECT_EQ(w->findChild<QLineEdit *>(QStringLiteral("txtRoute")), nullptr);
-    EnquiryMode = true;
+    Reservation.EnquiryMode = true;
     w->cmdCancel->click();
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
 
     // an input error: the screen stays for the correction
     w = ask("24", "00");
     EXPECT_EQ(shownTexts(), "Invalid Hour");
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_FALSE(w->isClosed());
     closeScreen(QStringLiteral("frmEnquiry"));
 
@@ -176,7 +177,7 @@ TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
     MessageScript::clearShown();
     ask("10", "00", 1, "Xanadu");
     EXPECT_EQ(shownTexts(), "Requested place not found. Please check the spelling");
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
 
     // two candidates: the place choice carries the enquiry on, its Cancel ends it
     MessageScript::clearShown();
@@ -184,9 +185,9 @@ TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
     ask("10", "00", 1, "Ma");
     auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
     ASSERT_NE(places, nullptr) << shownTexts();
-    EXPECT_TRUE(EnquiryMode);
+    EXPECT_TRUE(Reservation.EnquiryMode);
     places->cmdCancel->click();
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
     expectNothingBooked();
 }
 

@@ -1,3 +1,4 @@
+#include "support/Procedures.h"
 #include "BookingFixture.h"
 
 #include <QElapsedTimer>
@@ -17,9 +18,9 @@ class BookSeatsTest : public BookingTest {};
 TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransaction)
 {
     search("A", "C");
-    SeatsRequested = 2;
-    BoardingOffsetMinutes = 20;
-    BookSeats(0);
+    Reservation.SeatsRequested = 2;
+    Reservation.BoardingOffsetMinutes = 20;
+    test::bookRow(0);
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(lastMessage().title, "Success");
@@ -27,25 +28,25 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     ASSERT_TRUE(session().IsInTransaction());
     ASSERT_NE(customerScreen(), nullptr);
 
-    EXPECT_EQ(BookedInstanceId, 70);
-    EXPECT_EQ(JourneyKm, 100);  // segments 1 and 2
-    EXPECT_EQ(ClassBase, 20);
-    EXPECT_DOUBLE_EQ(ClassMultiplier, 0.8);
-    EXPECT_DOUBLE_EQ(FuelMultiplier, 0.25);
+    EXPECT_EQ(Reservation.BookedInstanceId, 70);
+    EXPECT_EQ(Reservation.JourneyKm, 100);  // segments 1 and 2
+    EXPECT_EQ(Reservation.ClassBase, 20);
+    EXPECT_DOUBLE_EQ(Reservation.ClassMultiplier, 0.8);
+    EXPECT_DOUBLE_EQ(Reservation.FuelMultiplier, 0.25);
     // the departure at the boarding place crosses midnight
-    EXPECT_EQ(JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
+    EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
 
-    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{1, 2}));
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{1, 2}));
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
                                        "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
-                            .arg(CustomerId))
+                            .arg(Reservation.CustomerId))
                   .toInt(),
               2);
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(CustomerId)).toString(),
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId)).toString(),
               "**TEMP**");
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
     // nothing is visible elsewhere until the details are saved
-    EXPECT_EQ(seatsOf(CustomerId, true), QList<int>{});
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, true), QList<int>{});
 }
 
 TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
@@ -56,21 +57,21 @@ TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
 
     // seat 1 ends on segment 2, so it is free from C on
     search("C", "D");
-    SeatsRequested = 1;
-    BookSeats(0);
-    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{1});
+    Reservation.SeatsRequested = 1;
+    test::bookRow(0);
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{1});
     customerScreen()->Command2->click();
 
     // B->C shares segment 2 with seat 1 and none with seat 2
     search("B", "C");
-    BookSeats(0);
-    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{2});
+    test::bookRow(0);
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{2});
     customerScreen()->Command2->click();
 
     // B->D collides with both
     test::MessageScript::clearShown();
     search("B", "D");
-    BookSeats(0);
+    test::bookRow(0);
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     expectNothingLeft(2, 2);
 }
@@ -83,19 +84,19 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     hold(2, 2, 3, 500);
     hold(4, 1, 1, 501);
     search("A", "C");
-    SeatsRequested = 2;
-    BookSeats(0);
+    Reservation.SeatsRequested = 2;
+    test::bookRow(0);
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{3, 5}));
-    EXPECT_EQ(ChosenSeats[0], 3);
-    EXPECT_EQ(ChosenSeats[1], 5);
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{3, 5}));
+    EXPECT_EQ(Reservation.ChosenSeats[0], 3);
+    EXPECT_EQ(Reservation.ChosenSeats[1], 5);
     ASSERT_NE(customerScreen(), nullptr);
     customerScreen()->Command2->click();
 
     test::MessageScript::clearShown();
     search("A", "C");
-    SeatsRequested = 3;
-    BookSeats(0);
+    Reservation.SeatsRequested = 3;
+    test::bookRow(0);
     ASSERT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(lastMessage().style, mb::OKOnly);
     EXPECT_EQ(lastMessage().title, QString());
@@ -117,16 +118,16 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
         cn.execute("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 502, 'r' )");
     });
     search("A", "C");
-    SeatsRequested = 2;
-    BookSeats(0);
+    Reservation.SeatsRequested = 2;
+    test::bookRow(0);
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(CustomerId, next);
-    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(CustomerId)).toInt(), 1);
+    EXPECT_EQ(Reservation.CustomerId, next);
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId)).toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 38);
-    EXPECT_EQ(FreeSeats[0], -1);  // seat 3 struck out
+    EXPECT_EQ(Reservation.FreeSeats[0], -1);  // seat 3 struck out
     // the customer id was drawn once
     EXPECT_EQ(sessionScalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
 }
@@ -155,15 +156,15 @@ TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommi
         holding.get_future().wait();
     });
     search("A", "C");
-    SeatsRequested = 2;
+    Reservation.SeatsRequested = 2;
     QElapsedTimer waited;
     waited.start();
-    BookSeats(0);
+    test::bookRow(0);
     other.join();
 
     EXPECT_GE(waited.elapsed(), 300);
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{5, 6}));
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(seatsOf(502, true), QList<int>{3});
 }
@@ -175,23 +176,23 @@ TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
     hold(2, 1, 3, 500);
     reservation::setFreeSeatsComputedHook([this] { hold(db(), 3, 1, 1, 501); });
     search("A", "C");
-    SeatsRequested = 1;
-    BookSeats(0);
+    Reservation.SeatsRequested = 1;
+    test::bookRow(0);
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(customerScreen(), nullptr);
     expectNothingLeft(2, 3);
 }
 
-// A request beyond the 31 entries of ChosenSeats is never filled, whatever is free.
+// A request beyond the 31 entries of Reservation.ChosenSeats is never filled, whatever is free.
 TEST_P(BookSeatsTest, PickSeatsFillsAtMostThirtyOneSeats)
 {
     for (int i = 0; i < 201; ++i)
-        FreeSeats[size_t(i)] = qint16(i + 1);
-    SeatsRequested = 32;
+        Reservation.FreeSeats[size_t(i)] = qint16(i + 1);
+    Reservation.SeatsRequested = 32;
     EXPECT_EQ(PickSeats(0, 201), -2);
-    SeatsRequested = 31;
+    Reservation.SeatsRequested = 31;
     EXPECT_EQ(PickSeats(0, 201), 1);
-    EXPECT_EQ(ChosenSeats[30], 31);
+    EXPECT_EQ(Reservation.ChosenSeats[30], 31);
 }
 
 // Every refusal ends in a message naming the cause, a rollback and no screen.
@@ -215,10 +216,10 @@ TEST_P(BookSeatsFailure, VehicleOfExactlyTheListSizeIsBooked)
     for (int seat = 1; seat <= 200; ++seat)
         hold(seat, 1, 3, 500);
     search("A", "C");
-    SeatsRequested = 1;
-    BookSeats(0);
+    Reservation.SeatsRequested = 1;
+    test::bookRow(0);
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(CustomerId, false), QList<int>{201});
+    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{201});
 }
 
 // A vehicle without a seat record, one larger than the seat list, more seats than a
@@ -239,8 +240,8 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
         if (c.change)
             db().exec(QString::fromLatin1(c.change));
         search("A", "C");
-        SeatsRequested = c.seats;
-        BookSeats(0);
+        Reservation.SeatsRequested = c.seats;
+        test::bookRow(0);
         expectRefused(QString::fromLatin1(c.cause));
         if (c.undo)
             db().exec(QString::fromLatin1(c.undo));
@@ -250,9 +251,9 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
 TEST_P(BookSeatsFailure, JourneyWithoutDistance)
 {
     search("A", "C");
-    SearchRows.at(1, 0) = 99;  // a route without elements
-    SeatsRequested = 1;
-    BookSeats(0);
+    Reservation.SearchRows.at(1, 0) = 99;  // a route without elements
+    Reservation.SeatsRequested = 1;
+    test::bookRow(0);
     expectRefused("distance");
 }
 
@@ -262,10 +263,10 @@ TEST_P(BookSeatsFailure, RefusedCustomerRow)
     const int next = db().scalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt() + 1;
     db().exec(QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'Someone',-1,-1,'x','Unkn','Unkn',0)").arg(next));
     search("A", "C");
-    SeatsRequested = 1;
-    BookSeats(0);
+    Reservation.SeatsRequested = 1;
+    test::bookRow(0);
     expectRefused("customer record", 1);
-    EXPECT_EQ(CustomerId, next);
+    EXPECT_EQ(Reservation.CustomerId, next);
     EXPECT_EQ(seatsOf(next, true), QList<int>{});
 }
 
@@ -273,8 +274,8 @@ TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
 {
     refuseUpdatesOf("bus_instance");
     search("A", "C");
-    SeatsRequested = 2;
-    BookSeats(0);
+    Reservation.SeatsRequested = 2;
+    test::bookRow(0);
     expectRefused("free seats");
 }
 

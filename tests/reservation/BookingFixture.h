@@ -41,21 +41,21 @@ protected:
     }
 
     // The run search's rows for a journey on run 70's class and day, as the search
-    // leaves them in SearchRows.
+    // leaves them in Reservation.SearchRows.
     void search(const QString &from, const QString &to)
     {
-        OriginPlace = from;
-        DestinationPlace = to;
-        ClassIndex = 2;
-        JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
+        Reservation.OriginPlace = from;
+        Reservation.DestinationPlace = to;
+        Reservation.ClassIndex = 2;
+        Reservation.JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
         session().SetupInstanceDetails();
         data::Command &c = session().SQLcmdGetInstanceDetails();
-        c.setValue(0, OriginPlace);
-        c.setValue(1, DestinationPlace);
-        c.setValue(2, ClassIndex);
-        c.setValue(3, JourneyDateText);
-        SearchRows = c.execute().getRows();
-        ASSERT_EQ(SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
+        c.setValue(0, Reservation.OriginPlace);
+        c.setValue(1, Reservation.DestinationPlace);
+        c.setValue(2, Reservation.ClassIndex);
+        c.setValue(3, Reservation.JourneyDateText);
+        Reservation.SearchRows = c.execute().getRows();
+        ASSERT_EQ(Reservation.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
     }
 
     // A committed reservation of one seat over segments s1..s2 of run 70.

@@ -63,13 +63,13 @@ TEST_P(JourneyRequest, TwentyNinthOfFebruaryOnlyInALeapYear)
     setFixedNow(QDateTime(QDate(2004, 2, 10), QTime(8, 0)));
     // accepted: the request goes on to the places, of which one is unknown
     submit(request(QDate(2004, 2, 29), "Xanadu"));
-    EXPECT_EQ(JourneyDateText, QStringLiteral("2-29-2004 10:0:00"));
+    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("2-29-2004 10:0:00"));
     EXPECT_EQ(MessageScript::texts(), QStringList{kNotFound});
     closeScreen(QStringLiteral("frmReservation"));
     MessageScript::clearShown();
 
     setFixedNow(QDateTime(QDate(2005, 2, 10), QTime(8, 0)));
-    JourneyDateText.clear();
+    Reservation.JourneyDateText.clear();
     QWidget *f = openScreen(QStringLiteral("frmReservation"));
     fill(f, request(QDate(2005, 2, 1)));
     type(f, "txtDD", QStringLiteral("29"));
@@ -78,7 +78,7 @@ TEST_P(JourneyRequest, TwentyNinthOfFebruaryOnlyInALeapYear)
     EXPECT_EQ(MessageScript::shown().front().style, mb::Information);
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error"));
     EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtDD"));
-    EXPECT_TRUE(JourneyDateText.isEmpty());
+    EXPECT_TRUE(Reservation.JourneyDateText.isEmpty());
     EXPECT_TRUE(f->isVisible());
 }
 
@@ -113,7 +113,7 @@ TEST_P(JourneyRequest, AdvanceLimitCountsBothWaysAndPastDatesAreRefused)
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral(" The requested date for reservation has passed. Please change the date ")});
     EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
-    EXPECT_EQ(JourneyDateText, QStringLiteral("3-4-2030 7:59:00"));
+    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("3-4-2030 7:59:00"));
 }
 
 TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
@@ -126,13 +126,13 @@ TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
                          Case{"10", "60", "Invalid Minutes"}, Case{"10", "7.5", "Invalid Minutes"},
                          Case{"10", "", "Invalid Minutes"}}) {
         MessageScript::clearShown();
-        JourneyDateText.clear();
+        Reservation.JourneyDateText.clear();
         Request r = request(now().date().addDays(2));
         r.hour = QString::fromLatin1(c.hour);
         r.minute = QString::fromLatin1(c.minute);
         QWidget *f = submit(r);
         EXPECT_EQ(MessageScript::texts(), QStringList{QString::fromLatin1(c.message)}) << c.hour << ":" << c.minute;
-        EXPECT_TRUE(JourneyDateText.isEmpty()) << "stored " << JourneyDateText.toStdString();
+        EXPECT_TRUE(Reservation.JourneyDateText.isEmpty()) << "stored " << Reservation.JourneyDateText.toStdString();
         EXPECT_EQ(f->focusWidget(),
                   child<QLineEdit>(f, c.message[8] == 'H' ? "txthh" : "txtmin"));
     }
@@ -145,8 +145,8 @@ TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
     fill(f, r);
     type(f, "txtDD", QStringLiteral("07"));
     click(f, "cmdNext");
-    EXPECT_EQ(JourneyDateText, QStringLiteral("3-7-2030 9:5:00"));
-    EXPECT_EQ(JourneyDateTime, QDateTime(QDate(2030, 3, 7), QTime(9, 5)));
+    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("3-7-2030 9:5:00"));
+    EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(QDate(2030, 3, 7), QTime(9, 5)));
 }
 
 TEST_P(JourneyRequest, RouteNumberMustBeANumberAndPlacesMustBeTyped)
@@ -162,10 +162,10 @@ TEST_P(JourneyRequest, RouteNumberMustBeANumberAndPlacesMustBeTyped)
     EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
     EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtRoute"));
     // the request is stored before the route number is looked at
-    EXPECT_EQ(SeatsRequested, 3);
-    EXPECT_EQ(ClassIndex, 4);
-    EXPECT_TRUE(AllowInstanceChoice);
-    EXPECT_TRUE(RouteIdText.isEmpty());
+    EXPECT_EQ(Reservation.SeatsRequested, 3);
+    EXPECT_EQ(Reservation.ClassIndex, 4);
+    EXPECT_TRUE(Reservation.AllowInstanceChoice);
+    EXPECT_TRUE(Reservation.RouteIdText.isEmpty());
     EXPECT_TRUE(f->isVisible());
 
     MessageScript::clearShown();
@@ -181,8 +181,8 @@ TEST_P(JourneyRequest, SpacesAroundPlaceNamesAreDropped)
 {
     QWidget *f = submit(request(now().date().addDays(2), "  Bangalore ", " Hubli  "));
     // both resolved at once: the search ran and found nothing to create a run from
-    EXPECT_EQ(OriginPlace, QStringLiteral("Bang"));
-    EXPECT_EQ(DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(Reservation.OriginPlace, QStringLiteral("Bang"));
+    EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
     EXPECT_EQ(places(), nullptr);
     EXPECT_TRUE(MessageScript::texts().contains(
         QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
@@ -204,9 +204,9 @@ TEST_P(JourneyRequest, UnknownOrSamePlaceBringsTheRequestBack)
 
 TEST_P(JourneyRequest, PendingEnquiryIsDroppedBySubmittingARequest)
 {
-    EnquiryMode = true;
+    Reservation.EnquiryMode = true;
     submit(request(now().date().addDays(-3)));
-    EXPECT_FALSE(EnquiryMode);
+    EXPECT_FALSE(Reservation.EnquiryMode);
 }
 
 TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
@@ -235,9 +235,9 @@ TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
     p->cmbFrom->setCurrentIndex(1);
     MessageScript::clearShown();
     click(p, "cmdNext");
-    EXPECT_EQ(OriginChoice, 1);
-    EXPECT_EQ(OriginPlace, QStringLiteral("Mang"));
-    EXPECT_EQ(DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(Reservation.OriginChoice, 1);
+    EXPECT_EQ(Reservation.OriginPlace, QStringLiteral("Mang"));
+    EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
     EXPECT_EQ(places(), nullptr);
     EXPECT_TRUE(MessageScript::texts().contains(
         QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));

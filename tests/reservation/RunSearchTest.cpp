@@ -1,3 +1,4 @@
+#include "support/Procedures.h"
 #include "ScreenFixture.h"
 
 #include "data/Numbers.h"
@@ -83,11 +84,11 @@ TEST_P(RunSearch, ExactRunIsBookedWithoutTheChoiceScreen)
     QWidget *f = submit(alphaToBravo("10", "00"));
 
     EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
-    EXPECT_EQ(BookedInstanceId, 3);
+    EXPECT_EQ(Reservation.BookedInstanceId, 3);
     EXPECT_EQ(seatRows(3), 1);
     EXPECT_EQ(seatRows(1) + seatRows(2), 0);
     EXPECT_EQ(choice(), nullptr);
-    EXPECT_EQ(BoardingOffsetMinutes, 0);
+    EXPECT_EQ(Reservation.BoardingOffsetMinutes, 0);
     // the request waits hidden behind the customer details
     EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(child<QPushButton>(f, "cmdNext")->isEnabled());
@@ -114,8 +115,8 @@ TEST_P(RunSearch, ChosenRunIsBookedEvenWhenNotTheFirstRow)
     EXPECT_TRUE(c->cmbInstance->itemText(0).endsWith(QStringLiteral(" departing ALP at 10:00:00 Hrs ")));
     EXPECT_EQ(countOf("Reservation Successful"), 0);
     int row10 = -1;
-    for (int i = 0; i < SearchRows.rowCount(); ++i)
-        if (SearchRows.at(0, i).toInt() == 3)
+    for (int i = 0; i < Reservation.SearchRows.rowCount(); ++i)
+        if (Reservation.SearchRows.at(0, i).toInt() == 3)
             row10 = i;
     EXPECT_GT(row10, 0) << "the 10:00 run should not be the first row";
 
@@ -128,7 +129,7 @@ TEST_P(RunSearch, ChosenRunIsBookedEvenWhenNotTheFirstRow)
     click(c, "ok");
     EXPECT_EQ(choice(), nullptr);
     EXPECT_EQ(countOf("Reservation Successful"), 1);
-    EXPECT_EQ(BookedInstanceId, 3);
+    EXPECT_EQ(Reservation.BookedInstanceId, 3);
     EXPECT_EQ(seatRows(3), 1);
 }
 
@@ -163,10 +164,10 @@ TEST_P(RunSearch, BoardingFurtherDownTheRouteAddsDistanceAndStops)
     r.to = QStringLiteral("Delta");
     submit(r);
 
-    EXPECT_EQ(BoardingOffsetMinutes, 200);  // 95 km / 0.5 + 2 stops of 5
+    EXPECT_EQ(Reservation.BoardingOffsetMinutes, 200);  // 95 km / 0.5 + 2 stops of 5
     EXPECT_EQ(countOf("Reservation Successful"), 1);
-    EXPECT_EQ(BookedInstanceId, 1);
-    EXPECT_EQ(JourneyDateTime, QDateTime(journeyDay(), QTime(10, 20)));
+    EXPECT_EQ(Reservation.BookedInstanceId, 1);
+    EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(journeyDay(), QTime(10, 20)));
 }
 
 TEST_P(RunSearch, BoardingOffsetRoundsHalvesToEven)
@@ -245,9 +246,9 @@ TEST_P(RunSearchOnDemand, MissingRunIsCreatedThenFoundOnItsRoute)
     EXPECT_EQ(created.value(2).toString(), QStringLiteral("03-06-2030 10:00:00"));
     EXPECT_EQ(created.value(3).toInt(), 4);
     EXPECT_EQ(created.value(4).toInt(), 2);
-    EXPECT_EQ(BookedInstanceId, created.value(0).toInt());
+    EXPECT_EQ(Reservation.BookedInstanceId, created.value(0).toInt());
     EXPECT_EQ(countOf("Reservation Successful"), 1);
-    EXPECT_EQ(seatRows(BookedInstanceId), 1);
+    EXPECT_EQ(seatRows(Reservation.BookedInstanceId), 1);
 }
 
 TEST_P(RunSearchOnDemand, CreatedRunThatCannotBeFoundEndsAfterOneMoreSearch)
@@ -284,27 +285,27 @@ TEST_P(RunSearchOnDemand, NoPlanForTheClassEndsWithTheCreationMessage)
               QStringList{QStringLiteral(
                   "No Instances to service requested route. Please try changing the class or date ")});
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error."));
-    EXPECT_TRUE(JourneyDateText.isEmpty());
+    EXPECT_TRUE(Reservation.JourneyDateText.isEmpty());
 }
 
 TEST_P(RunSearch, RouteNumberTextNeverReachesTheStatement)
 {
     run(1, journeyDay(), 10, 0);
-    OriginPlace = QStringLiteral("ALP");
-    DestinationPlace = QStringLiteral("BRA");
-    ClassIndex = 2;
-    SeatsRequested = 1;
-    JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
-    JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
+    Reservation.OriginPlace = QStringLiteral("ALP");
+    Reservation.DestinationPlace = QStringLiteral("BRA");
+    Reservation.ClassIndex = 2;
+    Reservation.SeatsRequested = 1;
+    Reservation.JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
+    Reservation.JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
     QString route = QStringLiteral("1 OR 1=1");
-    EXPECT_FALSE(FindBusInstances(route));
+    EXPECT_FALSE(test::runSearch(route));
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
     EXPECT_EQ(countOf("Reservation Successful"), 0);
 
     MessageScript::clearShown();
     route = QStringLiteral(" 1 ");
-    EXPECT_TRUE(FindBusInstances(route));
+    EXPECT_TRUE(test::runSearch(route));
     EXPECT_EQ(countOf("Reservation Successful"), 1);
 }
 

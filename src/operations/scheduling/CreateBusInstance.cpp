@@ -1,17 +1,17 @@
-#include "operations/CreateBusInstance.h"
+#include "operations/scheduling/CreateBusInstance.h"
 
 #include "app/common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
-#include "operations/RouteNumber.h"
-#include "ui/MsgBox.h"
+#include "operations/scheduling/RouteNumber.h"
+#include "operations/scheduling/RunTimes.h"
 
 #include <cmath>
 #include <optional>
 
-using nbk::ui::MsgBox;
 namespace mb = nbk::mb;
+using nbk::wallClock;
 
 namespace {
 
@@ -55,14 +55,9 @@ const char *const MSG_APPROXIMATE =
     " A route which services the request \r\nwithin +/- 15 minutes is found. Do you wish to use this route? ";
 
 constexpr double kWindowMinutes = 15;
-// a route without a travel time is taken at 50 km/h, written as the plan has always had it
-constexpr double kDefaultSpeed = 0.83334;
 constexpr int kEveryDay = 8;
 
 QString num(double v) { return nbk::shortestDecimal(v); }
-
-// Date-times are wall-clock values: compared and moved without time-zone shifts.
-QDateTime wallClock(const QDateTime &d) { return QDateTime(d.date(), d.time(), Qt::UTC); }
 
 double minutesBetween(const QDateTime &a, const QDateTime &b)
 {
@@ -94,8 +89,8 @@ std::optional<QDateTime> candidate(const QDateTime &target, const QDateTime &wan
 {
     if (!(f.interval > 0))
         return std::nullopt;
-    const QDateTime first = wallClock(QDateTime::fromString(FormatDepartureText(target, f.hour, f.minute),
-                                                            QStringLiteral("M-d-yyyy H:m:ss")));
+    const QDateTime first = nbk::wallClockFromText(FormatDepartureText(target, f.hour, f.minute),
+                                                   QStringLiteral("M-d-yyyy"), QStringLiteral("H:m:ss"));
     if (!first.isValid())
         return std::nullopt;
     const QDateTime c = NearestDeparture(target, first, f.interval);
@@ -192,7 +187,8 @@ bool DateTimeDiffers(const QDateTime &a, const QDateTime &b)
 }
 
 qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QString &Destination,
-                         qint16 ClassIndex, const QDateTime &Wanted, qint16 Slack)
+                         qint16 ClassIndex, const QDateTime &Wanted, qint16 Slack, nbk::Notices &notices,
+                         const nbk::Confirm &confirm)
 {
     nbk::data::Class1 &s = *DbSession;
     nbk::data::Connection &cn = s.GetCurrentConnection();
@@ -211,7 +207,7 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
     if (numericRoute)
         routes = cn.query(routeSql).getRows();
     if (routes.isEmpty()) {
-        MsgBox(QString::fromLatin1(MSG_NO_ROUTES), mb::Critical | mb::OKOnly, QStringLiteral("Error"));
+        notices.push_back({QString::fromLatin1(MSG_NO_ROUTES), mb::Critical | mb::OKOnly, QStringLiteral("Error")});
         return -1;
     }
 
@@ -222,7 +218,7 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
         RouteIdText = routeId;
         double speed = routes.at(4, r).toDouble();
         if (speed == 0)
-            speed = kDefaultSpeed;
+            speed = nbk::kDefaultSpeedKmPerMinute;
         const double boarding = routes.at(5, r).toDouble();
         const double offset = routes.at(7, r).toDouble() * (boarding - 1)
                               + nbk::data::GetSegmentDistance(routes.at(0, r).toDouble(), boarding) / speed;
@@ -280,8 +276,9 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
         const QString registration = pickVehicle(cn, Origin, Slack, ClassIndex, chosen, c1, c2);
         if (registration.isEmpty())
             continue;
-        if (approximate && MsgBox(QString::fromLatin1(MSG_APPROXIMATE), mb::YesNo | mb::Question,
-                                  QStringLiteral("Question ")) != mb::Yes)
+        if (approximate
+            && !(confirm && confirm({QString::fromLatin1(MSG_APPROXIMATE), mb::YesNo | mb::Question,
+                                     QStringLiteral("Question ")})))
             continue;
 
         s.setupGetUniqueID(QStringLiteral("instance_seq"));

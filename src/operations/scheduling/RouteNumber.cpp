@@ -1,4 +1,4 @@
-#include "operations/RouteNumber.h"
+#include "operations/scheduling/RouteNumber.h"
 
 #include "data/Numbers.h"
 

@@ -1,0 +1,27 @@
+#pragma once
+#include "data/MessageHook.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace nbk {
+
+// A message a procedure leaves for its screen to show: the procedure decides what the
+// clerk is told, the screen shows it.
+struct Notice {
+    QString text;
+    int style = mb::OKOnly;
+    QString title;
+};
+using Notices = std::vector<Notice>;
+
+// How a procedure asks the clerk a question it needs answered now: true for Yes.
+using Confirm = std::function<bool(const Notice &question)>;
+
+// Shows the notices in order through the message box.
+void showNotices(const Notices &notices);
+// A Confirm that asks through the message box.
+Confirm confirmByMessageBox();
+
+}  // namespace nbk

@@ -1,0 +1,79 @@
+#include "reservation/SearchFlow.h"
+
+#include "app/common/ScreenRegistry.h"
+#include "data/Class1.h"
+#include "reservation/Instances.h"
+#include "reservation/frmCustomer.h"
+#include "reservation/frmPlaces.h"
+#include "reservation/frmReservation.h"
+#include "reservation/state/ReservationState.h"
+#include "ui/ChildWindows.h"
+#include "ui/MsgBox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace nbk::reservation {
+
+void showBookingOutcome(BookingOutcome &outcome)
+{
+    showNotices(outcome.notices);
+    if (outcome.booking)
+        frmCustomer::openFor(std::move(outcome.booking));
+}
+
+bool showSearchOutcome(SearchOutcome &outcome)
+{
+    frmReservation *request = nullptr;
+    if (outcome.showRequest) {
+        request = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));
+        if (request && outcome.enableNext)
+            request->cmdNext->setEnabled(true);
+    }
+    if (outcome.booked()) {
+        showBookingOutcome(outcome.booking);
+        return outcome.result;
+    }
+    showNotices(outcome.notices);
+    if (request) {
+        if (outcome.focus == SearchOutcome::Focus::Route)
+            request->txtRoute->setFocus();
+        else if (outcome.focus == SearchOutcome::Focus::Seats)
+            request->cmbSeats->setFocus();
+    }
+    if (!outcome.entries.isEmpty()) {
+        if (auto *choice = qobject_cast<Instances *>(openScreen(QStringLiteral("Instances"))))
+            choice->fill(Reservation, outcome.entries);
+    } else if (outcome.result) {
+        closeScreen(QStringLiteral("Instances"));
+    }
+    return outcome.result;
+}
+
+void showPlaceOutcome(const PlaceOutcome &outcome)
+{
+    showNotices(outcome.notices);
+    if (outcome.showRequestAgain) {
+        if (auto *f = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation"))))
+            f->showAgain();
+        return;
+    }
+    if (!outcome.choosePlaces)
+        return;
+    if (auto *places = qobject_cast<frmPlaces *>(openScreen(QStringLiteral("frmPlaces"))))
+        places->fill(outcome.fromNames, outcome.toNames);
+}
+
+bool nothingPending()
+{
+    if (!DbSession || !DbSession->IsInTransaction())
+        return true;
+    ui::MsgBox(data::pendingWorkMessage(DbSession->PendingTask()), mb::Critical | mb::OKOnly,
+               QStringLiteral("Error"));
+    if (QWidget *customer = findScreen(QStringLiteral("frmCustomer")))
+        ui::showChildWindow(customer);
+    return false;
+}
+
+}  // namespace nbk::reservation

@@ -1,0 +1,34 @@
+#pragma once
+// The procedures run as a screen runs them: their notices shown (and so recorded by the
+// message script), their questions asked through it.
+#include "app/common/Notice.h"
+#include "operations/scheduling/CreateBusInstance.h"
+#include "reservation/BookSeats.h"
+#include "reservation/FindBusInstances.h"
+#include "reservation/SearchFlow.h"
+
+namespace nbk::test {
+
+inline qint16 createRun(QString &route, const QString &origin, const QString &destination, qint16 classIndex,
+                        const QDateTime &wanted, qint16 slack)
+{
+    Notices notices;
+    const qint16 r = CreateBusInstance(route, origin, destination, classIndex, wanted, slack, notices,
+                                       confirmByMessageBox());
+    showNotices(notices);
+    return r;
+}
+
+inline bool runSearch(QString &route)
+{
+    SearchOutcome o = FindBusInstances(route, confirmByMessageBox());
+    return reservation::showSearchOutcome(o);
+}
+
+inline void bookRow(qint16 row)
+{
+    BookingOutcome o = BookSeats(row);
+    reservation::showBookingOutcome(o);
+}
+
+}  // namespace nbk::test
