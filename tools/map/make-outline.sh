@@ -4,9 +4,12 @@
 # client reads the committed file. Douglas-Peucker at 1.5 km keeps a few hundred points of
 # the mainland; pieces with fewer than 12 points left (small islands) are dropped.
 set -eu
-out=${1:-$(dirname "$0")/../../src/routes/map/karnataka.txt}
-tmp=$(mktemp)
-trap 'rm -f "$tmp"' EXIT
+out=$(realpath "${1:-$(dirname "$0")/../../src/routes/map/karnataka.txt}")
+# gmt leaves its history file in the working directory
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+tmp=$work/coast.txt
 gmt coast -EIN.KA -M > "$tmp"
 {
     echo "# Karnataka state outline, longitude latitude (degrees, WGS84), pieces separated by '>'."
