@@ -4,6 +4,8 @@
 #include "data/Numbers.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/Instances.h"
+#include "reservation/frmCustomer.h"
+#include "app/common/ScreenRegistry.h"
 #include "reservation/state/ReservationState.h"
 
 #include <QLabel>
@@ -308,6 +310,139 @@ TEST_P(RunSearch, RouteNumberTextNeverReachesTheStatement)
     EXPECT_TRUE(test::runSearch(route));
     EXPECT_EQ(countOf("Reservation Successful"), 1);
 }
+
+// A booking waiting for its customer details belongs to its own task: nothing another
+// screen does may book into it, rewrite it, or leave a second booking beside it.
+class PendingBookingTest : public RunSearch {
+protected:
+    void SetUp() override
+    {
+        RunSearch::SetUp();
+        operations::registerScreens();
+    }
+    frmCustomer *customer() { return findScreenAs<frmCustomer>(QStringLiteral("frmCustomer")); }
+    void completeCustomer(const char *name = "Ravi")
+    {
+        frmCustomer *f = customer();
+        ASSERT_NE(f, nullptr);
+        f->txtname->setText(QString::fromLatin1(name));
+        f->phone->setText(QStringLiteral("12345"));
+        f->txtage->setText(QStringLiteral("30"));
+        f->Command1->click();
+    }
+    int rows(const QString &sql) { return db().scalar(sql).toInt(); }
+    void expectOneBookingOf(qint32 cid, int instance)
+    {
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM customer")), 1);
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM customer WHERE name = '**TEMP**'")), 0);
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM seat_matrix")), 1);
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1").arg(cid)), 1);
+        EXPECT_EQ(rows(QStringLiteral("SELECT instance_id FROM customer WHERE customer_id = %1").arg(cid)), instance);
+        EXPECT_EQ(rows(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = %1").arg(instance)), 39);
+    }
+    static bool refusedAsPending()
+    {
+        const QStringList t = MessageScript::texts();
+        return t.size() == 1 && t.front().contains(QStringLiteral("is not finished yet"))
+               && MessageScript::shown().front().icon() == mb::Critical;
+    }
+};
+
+TEST_P(PendingBookingTest, EnquiryWhileTheCustomerScreenWaitsNeitherRunsNorRewritesTheBooking)
+{
+    threeRuns();
+    submit(alphaToBravo("10", "00"));
+    ASSERT_NE(customer(), nullptr) << MessageScript::texts().join('|').toStdString();
+    const qint32 cid = Reservation.CustomerId;
+    const qint16 fare = customer()->booking()->fare();
+    MessageScript::clearShown();
+
+    QWidget *enquiry = openScreen(QStringLiteral("frmEnquiry"));
+    type(enquiry, "txtDD", QString::number(journeyDay().addDays(1).day()));
+    child<QComboBox>(enquiry, "cmbMonth")->setCurrentIndex(journeyDay().month() - 1);
+    type(enquiry, "txtFrom", QStringLiteral("Alpha"));
+    type(enquiry, "txtTo", QStringLiteral("Bravo"));
+    child<QComboBox>(enquiry, "cmbSeats")->setCurrentIndex(4);
+    click(enquiry, "cmdNext");
+    EXPECT_TRUE(refusedAsPending()) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(findScreen(QStringLiteral("Instances")), nullptr);
+    // whatever else rewrites the request values, the booking keeps its own
+    Reservation.SeatsRequested = 5;
+    Reservation.OriginPlace = QStringLiteral("BRA");
+    Reservation.DestinationPlace = QStringLiteral("CHA");
+    Reservation.JourneyDateTime = QDateTime(journeyDay().addDays(1), QTime(9, 0));
+    Reservation.JourneyKm = 500;
+    Reservation.BookedInstanceId = 1;
+
+    MessageScript::clearShown();
+    completeCustomer();
+    EXPECT_EQ(MessageScript::texts(), QStringList{"Update complete."});
+    expectOneBookingOf(cid, 3);
+    data::ResultSet row = db().query(
+        QStringLiteral("SELECT origin, destin, fare, To_char(journey_date,'mm-dd-yyyy hh24:mi:ss') FROM customer"));
+    EXPECT_EQ(row.value(0).toString(), QStringLiteral("ALP"));
+    EXPECT_EQ(row.value(1).toString(), QStringLiteral("BRA"));
+    EXPECT_EQ(row.value(2).toInt(), fare);
+    EXPECT_EQ(row.value(3).toString(), journeyDay().toString(QStringLiteral("MM-dd-yyyy")) + QStringLiteral(" 10:00:00"));
+}
+
+TEST_P(PendingBookingTest, FreshRequestWhileABookingWaitsIsRefusedAndBooksNothing)
+{
+    threeRuns();
+    submit(alphaToBravo("10", "00"));
+    ASSERT_NE(customer(), nullptr);
+    const qint32 cid = Reservation.CustomerId;
+
+    // the menu shows the waiting request; its Cancel, then the menu again: a fresh one
+    QWidget *waiting = openScreen(QStringLiteral("frmReservation"));
+    click(waiting, "cmdCancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MessageScript::clearShown();
+    QWidget *fresh = submit(alphaToBravo("10", "00"));
+    EXPECT_TRUE(refusedAsPending()) << MessageScript::texts().join('|').toStdString();
+    EXPECT_TRUE(fresh->isVisible());
+    EXPECT_EQ(Reservation.CustomerId, cid);
+
+    MessageScript::clearShown();
+    completeCustomer();
+    EXPECT_EQ(MessageScript::texts(), QStringList{"Update complete."});
+    expectOneBookingOf(cid, 3);
+}
+
+TEST_P(PendingBookingTest, DirectBookingLeavesNoRunChoiceBehind)
+{
+    // the 09:55 run comes first and lies within the tolerance of the wanted 10:00
+    run(1, journeyDay(), 9, 55);
+    run(3, journeyDay(), 10, 0, "KA02");
+    submit(alphaToBravo("10", "00"));
+    EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(choice(), nullptr);
+    const qint32 cid = Reservation.CustomerId;
+    MessageScript::clearShown();
+    completeCustomer();
+    expectOneBookingOf(cid, 3);
+}
+
+// A run choice kept open books the run of its own request, even after other searches.
+TEST_P(PendingBookingTest, RunChoiceBooksItsOwnRequestAfterAnotherSearch)
+{
+    threeRuns();
+    Request r = alphaToBravo("10", "00");
+    r.chooseRun = true;
+    submit(r);
+    Instances *c = choice();
+    ASSERT_NE(c, nullptr);
+    // another search rewrites the request values meanwhile
+    Reservation.SeatsRequested = 4;
+    Reservation.SearchRows.clear();
+    c->cmbInstance->setCurrentIndex(0);
+    c->ok->click();
+    ASSERT_NE(customer(), nullptr) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(customer()->booking()->SeatsRequested, 1);
+    EXPECT_EQ(customer()->booking()->BookedInstanceId, 3);
+}
+
+NBK_ALL_ENGINES(PendingBookingTest);
 
 NBK_ALL_ENGINES(RunSearch);
 NBK_ALL_ENGINES(RunSearchOnDemand);
