@@ -167,6 +167,65 @@ TEST_P(Scheduling, LateEveningLooksAtTheNextDaysPlan)
     }
 }
 
+// A run boarding at its third place leaves its first stop the distance over the speed
+// plus one stop at each of the two places before: 100 km at 1 km a minute and 2 x 5 minutes.
+TEST_P(Scheduling, BoardingAtTheThirdPlaceCountsTheStopsBefore)
+{
+    db().exec({"INSERT INTO PLACE VALUES('CHA', 'Charlie')", "INSERT INTO PLACE VALUES('DEL', 'Delta')",
+               "INSERT INTO ROUTE_ELEMENT values(3, 'BRA', 'CHA', 40)",
+               "INSERT INTO ROUTE_ELEMENT values(4, 'CHA', 'DEL', 20)",
+               "INSERT INTO ROUTE VALUES( 3, 'ALP' , 'DEL', 4, 120, 1, 5, 120 )",
+               "INSERT INTO PATH_ORDER VALUES( 3, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 3, 2, 3)",
+               "INSERT INTO PATH_ORDER VALUES( 3, 3, 4)"});
+    plan(3, 8, 60, 6, 10);
+    serve(3, 8);
+    QString route;
+    EXPECT_EQ(test::createRun(route, QStringLiteral("CHA"), QStringLiteral("DEL"), 2, wednesday(10, 0), 10), 1);
+    // exact, so nothing is asked: without the stops it would leave at 08:20
+    EXPECT_TRUE(MessageScript::texts().isEmpty()) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(departures(3), QStringList{QStringLiteral("03-06-2030 08:10")});
+}
+
+// A route whose speed comes out as 0 is taken at the scheduler's 0.83334 km a minute:
+// 50 km in an hour.
+TEST_P(Scheduling, RouteWithoutSpeedUsesTheDefaultSpeed)
+{
+    db().exec({"UPDATE route SET km = 0 WHERE route_id = 1",
+               "INSERT INTO ROUTE_ELEMENT values(5, 'BRA', 'ZUL', 10)",
+               "UPDATE route_element SET km = 50 WHERE reid = 1", "UPDATE route SET place2 = 'ZUL' WHERE route_id = 1",
+               "INSERT INTO PATH_ORDER VALUES( 1, 2, 5)"});
+    everyHourFrom(6, 0);
+    QString route;
+    EXPECT_EQ(test::createRun(route, QStringLiteral("BRA"), QStringLiteral("ZUL"), 2, wednesday(10, 0), 10), 1);
+    EXPECT_TRUE(MessageScript::texts().isEmpty()) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(departures(), QStringList{QStringLiteral("03-06-2030 09:00")});
+}
+
+// Just after midnight the window reaches back into the previous day: its plan offers the
+// nearer departure; when no vehicle can make that one, the other day's departure is taken
+// with the vehicle that can.
+TEST_P(Scheduling, WindowIntoThePreviousDayFallsBackToTheOtherDeparture)
+{
+    serve(1, 3);  // Wednesday
+    serve(1, 4);  // Thursday
+    plan(1, 3, 1440, 23, 58);
+    plan(1, 4, 1440, 0, 15);
+    // KA01's last run reaches Alpha at 00:03 Thursday: too late for 23:58, in time for 00:15
+    arrivesAtAlpha("KA01", at(2030, 3, 6, 23, 3));
+    MessageScript::begin({mb::Yes});
+    EXPECT_EQ(create(at(2030, 3, 7, 0, 5)), 1);
+    EXPECT_EQ(MessageScript::texts(), QStringList{kQuestion});
+    EXPECT_EQ(departures(), QStringList{QStringLiteral("03-07-2030 00:15")});
+    EXPECT_EQ(vehicleOfNewRun(), QStringLiteral("KA01"));
+
+    // with no vehicle for either, the route is given up (the only vehicle is busy)
+    db().exec(QStringLiteral("DELETE FROM bus_instance WHERE bus_id = 1"));
+    db().exec(QStringLiteral("UPDATE bus_instance SET dep_date = dep_date + 1 WHERE instance_id = 500"));
+    MessageScript::begin({mb::Yes});
+    EXPECT_EQ(create(at(2030, 3, 7, 0, 5)), -1);
+    EXPECT_TRUE(departures().isEmpty());
+}
+
 // With ten minutes of slack, a vehicle whose earlier run reaches Alpha at 09:40 is in
 // time for the 10:00 run and preferred to the idle one; one arriving at 09:55 is not.
 TEST_P(Scheduling, VehicleArrivingInTimeIsPreferredToAnIdleOne)
