@@ -1,5 +1,6 @@
 #include "data/Class1.h"
 
+#include "data/ConnectionString.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
 
@@ -91,12 +92,16 @@ qint16 Class1::ConnectToDataBase(const QString &User, const QString &Password, c
     }
     cn.setConnectionTimeout(3);
     cn.setCursorLocation(3);
-    const QString credentials = QStringLiteral("UID=") + User + QStringLiteral(";PWD=") + Password + QStringLiteral(";");
+    // a ";" or brace in a name or password would otherwise end it early and let the rest
+    // read as other keys ("ab;zz" logging in as "ab")
+    const QString credentials = QStringLiteral("UID=") + ConnectionString::quoteValue(User) + QStringLiteral(";PWD=")
+                                + ConnectionString::quoteValue(Password) + QStringLiteral(";");
     QString serverClause;
     if (!Server.isEmpty())
         serverClause = QStringLiteral("SERVER=") + Server + QStringLiteral(";");
     const QString connectionString = serverClause + drivers_[size_t(driverIndex_ - 1)] + credentials;
-    lastConnectionString_ = connectionString;
+    // kept for the record without the password
+    lastConnectionString_ = ConnectionString::parse(connectionString).withoutPassword();
     if (cn.open(connectionString, QString(), QString())) {
         if (connectStatus_) {
             userName_ = User;

@@ -2,6 +2,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/Engine.h"
+#include "data/SqlRewriter.h"
 
 #include <QAtomicInt>
 #include <QSqlRecord>
@@ -83,6 +84,10 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     errors_.clear();
     if (!open_)
         fail(closedConnectionError());
+    // one statement per call, as Oracle takes them: a missed quote can never run a second
+    // one (the embedded engine's driver refuses a second statement itself)
+    if (engine_->name() != QLatin1String("embedded") && holdsMoreThanOneStatement(sql))
+        fail({911, oraText(911, QStringLiteral("invalid character"))});
     QSqlDatabase db = database();
     bool lockNowait = false;
     const QString text = engine_->translate(sql, &lockNowait);

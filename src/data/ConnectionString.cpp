@@ -16,10 +16,20 @@ ConnectionString ConnectionString::parse(const QString &text)
         int j = eq + 1;
         QString value;
         if (j < n && text[j] == QLatin1Char('{')) {
-            const int close = int(text.indexOf(QLatin1Char('}'), j + 1));
-            const int end = close < 0 ? n : close;
-            value = text.mid(j + 1, end - j - 1);
-            j = close < 0 ? n : close + 1;
+            // up to the first "}" that is not doubled
+            ++j;
+            while (j < n) {
+                if (text[j] == QLatin1Char('}')) {
+                    if (j + 1 < n && text[j + 1] == QLatin1Char('}')) {
+                        value += QLatin1Char('}');
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                value += text[j++];
+            }
             while (j < n && text[j] != QLatin1Char(';'))
                 ++j;
         } else {
@@ -33,6 +43,60 @@ ConnectionString ConnectionString::parse(const QString &text)
         i = j + 1;
     }
     return cs;
+}
+
+QString ConnectionString::quoteValue(const QString &value)
+{
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{'))
+                       && !value.contains(QLatin1Char('}')) && value.trimmed() == value;
+    if (plain)
+        return value;
+    QString v = value;
+    v.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + v + QLatin1Char('}');
+}
+
+QString ConnectionString::withoutPassword() const
+{
+    if (!has(QStringLiteral("PWD")))
+        return text_;
+    QString out;
+    // the pairs in their written order, the password's value masked
+    int i = 0;
+    const int n = int(text_.size());
+    while (i < n) {
+        const int eq = int(text_.indexOf(QLatin1Char('='), i));
+        if (eq < 0) {
+            out += text_.mid(i);
+            break;
+        }
+        const QString key = text_.mid(i, eq - i);
+        int j = eq + 1;
+        if (j < n && text_[j] == QLatin1Char('{')) {
+            ++j;
+            while (j < n) {
+                if (text_[j] == QLatin1Char('}')) {
+                    if (j + 1 < n && text_[j + 1] == QLatin1Char('}')) {
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+        }
+        const int semi = int(text_.indexOf(QLatin1Char(';'), j));
+        const int end = semi < 0 ? n : semi;
+        const QString value = key.trimmed().compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0
+                                  ? QStringLiteral("********")
+                                  : text_.mid(eq + 1, end - eq - 1);
+        out += key + QLatin1Char('=') + value;
+        if (semi >= 0)
+            out += QLatin1Char(';');
+        i = end + 1;
+    }
+    return out;
 }
 
 QString ConnectionString::value(const QString &key) const { return values_.value(key.toUpper()); }

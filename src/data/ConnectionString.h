@@ -9,6 +9,12 @@ namespace nbk::data {
 class ConnectionString {
 public:
     static ConnectionString parse(const QString &text);
+    // A value as it goes between "KEY=" and ";": as typed, unless it holds a character the
+    // string would misread (";", braces, blanks at its ends); then in braces with "}"
+    // doubled, as ODBC writes them.
+    static QString quoteValue(const QString &value);
+    // The text with the password's value replaced, for keeping after the login.
+    QString withoutPassword() const;
 
     QString value(const QString &key) const;  // empty when absent
     bool has(const QString &key) const;

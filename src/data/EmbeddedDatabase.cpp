@@ -47,6 +47,8 @@ bool storeAccount(AdminConnection &c, const QString &user, const QString &passwo
                   bool create, bool supervisor)
 {
     const StoredPassword sp = hashPassword(password, iterations);
+    if (!sp.isValid())
+        return false;
     if (create)
         return c.run(QStringLiteral("INSERT INTO nbk_account (username, salt, iterations, hash, supervisor) "
                                     "VALUES (?, ?, ?, ?, ?)"),

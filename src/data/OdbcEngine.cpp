@@ -54,7 +54,10 @@ bool OdbcEngine::open(const QString &connectionName, const ConnectionString &cs,
     db.setDatabaseName(cs.text());
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
                              .arg(timeoutSeconds));
-    if (!db.open()) {
+    const bool opened = db.open();
+    // the connection is made; the clear-text password is not kept with it
+    db.setDatabaseName(cs.withoutPassword());
+    if (!opened) {
         const QSqlError e = db.lastError();
         const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
         if (isAuthenticationFailure(text)) {

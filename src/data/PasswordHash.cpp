@@ -6,14 +6,17 @@
 
 namespace nbk::data {
 
+// Empty when the derivation fails: a zero-filled buffer must never pass for a digest.
 static QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
 {
     const QByteArray pw = password.toUtf8();
     QByteArray out(32, '\0');
-    PKCS5_PBKDF2_HMAC(pw.constData(), int(pw.size()),
-                      reinterpret_cast<const unsigned char *>(salt.constData()), int(salt.size()),
-                      iterations, EVP_sha256(), int(out.size()),
-                      reinterpret_cast<unsigned char *>(out.data()));
+    if (PKCS5_PBKDF2_HMAC(pw.constData(), int(pw.size()),
+                          reinterpret_cast<const unsigned char *>(salt.constData()), int(salt.size()),
+                          iterations, EVP_sha256(), int(out.size()),
+                          reinterpret_cast<unsigned char *>(out.data()))
+        != 1)
+        return QByteArray();
     return out;
 }
 
@@ -21,8 +24,12 @@ StoredPassword hashPassword(const QString &password, int iterations)
 {
     StoredPassword s;
     s.salt = QByteArray(16, '\0');
-    RAND_bytes(reinterpret_cast<unsigned char *>(s.salt.data()), int(s.salt.size()));
     s.iterations = iterations < 1 ? 1 : iterations;
+    // without random salt there is no digest worth storing
+    if (RAND_bytes(reinterpret_cast<unsigned char *>(s.salt.data()), int(s.salt.size())) != 1) {
+        s.salt.clear();
+        return s;
+    }
     s.hash = derive(password, s.salt, s.iterations);
     return s;
 }
@@ -32,6 +39,8 @@ bool verifyPassword(const QString &password, const StoredPassword &stored)
     if (stored.iterations < 1 || stored.hash.size() != 32)
         return false;
     const QByteArray h = derive(password, stored.salt, stored.iterations);
+    if (h.size() != stored.hash.size())
+        return false;
     return CRYPTO_memcmp(h.constData(), stored.hash.constData(), size_t(h.size())) == 0;
 }
 

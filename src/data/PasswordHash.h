@@ -12,6 +12,8 @@ struct StoredPassword {
     QByteArray salt;
     int iterations = kDefaultKdfIterations;
     QByteArray hash;
+    // False when the digest could not be made (no random salt, a failed derivation).
+    bool isValid() const { return hash.size() == 32 && !salt.isEmpty(); }
 };
 
 StoredPassword hashPassword(const QString &password, int iterations = kDefaultKdfIterations);

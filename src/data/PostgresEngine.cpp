@@ -163,7 +163,10 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
     db.setDatabaseName(uri.database);
     db.setUserName(user.isEmpty() ? uri.user : user);
     db.setPassword(user.isEmpty() ? uri.password : password);
-    if (!db.open()) {
+    const bool opened = db.open();
+    // the connection is made; the clear-text password is not kept with it
+    db.setPassword(QString());
+    if (!opened) {
         const QSqlError e = db.lastError();
         const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
         if (isAuthenticationFailure(text))

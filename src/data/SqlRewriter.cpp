@@ -105,6 +105,117 @@ bool isIntegerLiteral(const SqlToken &t)
 }
 }  // namespace
 
+namespace {
+
+// The divisor after the '/' at `slash`: a parenthesised expression, a (dotted) name with an
+// optional call, or a literal, after any signs. `fn` goes around it unless it is a
+// non-zero literal.
+void wrapDivisor(std::vector<SqlToken> &t, int slash, const QString &fn)
+{
+    int first = nextSig(t, slash);
+    if (first < 0)
+        return;
+    int k = first;
+    while (k >= 0 && (t[k].isSymbol("-") || t[k].isSymbol("+")))
+        k = nextSig(t, k);
+    if (k < 0)
+        return;
+    int last = k;
+    const auto closeOf = [&](int open) {
+        int depth = 0;
+        for (int m = open; m < int(t.size()); ++m) {
+            if (t[m].isSymbol("("))
+                ++depth;
+            else if (t[m].isSymbol(")") && --depth == 0)
+                return m;
+        }
+        return -1;
+    };
+    if (t[k].isSymbol("(")) {
+        last = closeOf(k);
+    } else if (isIntegerLiteral(t[k]) || t[k].kind == SqlToken::Number) {
+        if (t[k].text.toDouble() != 0 && k == first)
+            return;
+    } else if (t[k].kind == SqlToken::Word) {
+        int m = nextSig(t, k);
+        while (m >= 0 && t[m].isSymbol(".")) {
+            const int w = nextSig(t, m);
+            if (w < 0)
+                break;
+            last = w;
+            m = nextSig(t, w);
+        }
+        if (m >= 0 && t[m].isSymbol("("))
+            last = closeOf(m);
+    } else {
+        return;
+    }
+    if (last < 0)
+        return;
+    t[first].text.prepend(fn + QLatin1Char('('));
+    t[last].text.append(QLatin1Char(')'));
+}
+
+}  // namespace
+
+bool holdsMoreThanOneStatement(const QString &sql)
+{
+    if (!sql.contains(QLatin1Char(';')))
+        return false;
+    // literals, quoted names, comments and dollar-quoted bodies (a function's text) hold
+    // no statement end
+    const int n = int(sql.size());
+    bool ended = false;
+    for (int i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            if (ended)
+                return true;
+            i = j + 1;
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            const int nl = int(sql.indexOf(QLatin1Char('\n'), i));
+            i = nl < 0 ? n : nl + 1;
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
+            i = close < 0 ? n : close + 2;
+        } else if (c == QLatin1Char('$')) {
+            int j = i + 1;
+            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
+                ++j;
+            if (j < n && sql[j] == QLatin1Char('$')) {
+                const QString tag = sql.mid(i, j - i + 1);
+                const int close = int(sql.indexOf(tag, j + 1));
+                if (ended)
+                    return true;
+                i = close < 0 ? n : close + int(tag.size());
+            } else {
+                if (ended)
+                    return true;
+                i = j;
+            }
+        } else if (c == QLatin1Char(';')) {
+            ended = true;
+            ++i;
+        } else {
+            if (ended && !c.isSpace())
+                return true;
+            ++i;
+        }
+    }
+    return false;
+}
+
 RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rules,
                                bool keepForUpdate)
 {
@@ -181,6 +292,8 @@ RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rul
                 pv = prevSig(t, pv);
             if (pv >= 0 && isIntegerLiteral(t[pv]))
                 t[pv].text += QLatin1String(".0");
+            if (!rules.checkedDivisor.isEmpty())
+                wrapDivisor(t, i, rules.checkedDivisor);
         }
     }
 

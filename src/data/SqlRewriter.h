@@ -18,6 +18,8 @@ struct SqlToken {
 };
 
 std::vector<SqlToken> tokenizeSql(const QString &sql);
+// True when a ";" outside literals and comments is followed by more of a statement.
+bool holdsMoreThanOneStatement(const QString &sql);
 
 // How an engine spells the Oracle constructs the client uses.
 struct OracleRewriteRules {
@@ -25,6 +27,9 @@ struct OracleRewriteRules {
     QString nextvalAlias = QStringLiteral("NEXTVAL");        // column name of that value
     QString sysdate;                                           // SYSDATE
     bool realDivision = true;  // integer literals next to '/' become decimals
+    // a divisor that is not a non-zero literal is wrapped in this function, which raises
+    // the Oracle error for a zero divisor (empty: no wrapping)
+    QString checkedDivisor;
 };
 
 struct RewriteResult {

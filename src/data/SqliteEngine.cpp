@@ -106,6 +106,18 @@ void fnSysdate(sqlite3_context *ctx, int, sqlite3_value **)
     sqlite3_result_double(ctx, toDayNumber(secs));
 }
 
+// A divisor of zero is Oracle's error 1476, as on the server, not a silent NULL.
+void fnDivisor(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_value *v = argv[0];
+    const int type = sqlite3_value_numeric_type(v);
+    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(v) == 0.0) {
+        sqlite3_result_error(ctx, "ORA-01476: divisor is equal to zero", -1);
+        return;
+    }
+    sqlite3_result_value(ctx, v);
+}
+
 // Values handed out by this process, per database file and sequence: a rolled-back
 // transaction takes its sequence update with it, and this keeps the process from
 // handing the same number out again.
@@ -163,6 +175,7 @@ SqliteEngine::SqliteEngine()
     rules_.nextvalAlias = QStringLiteral("NEXTVAL");
     rules_.sysdate = QStringLiteral("nbk_sysdate()");
     rules_.realDivision = true;
+    rules_.checkedDivisor = QStringLiteral("nbk_divisor");
 }
 
 bool SqliteEngine::configure(QSqlDatabase &db, QString *error)
@@ -178,6 +191,8 @@ bool SqliteEngine::configure(QSqlDatabase &db, QString *error)
     sqlite3_create_function_v2(h, "to_date", 2, flags | SQLITE_DETERMINISTIC, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "to_char", 1, flags | SQLITE_DETERMINISTIC, nullptr, fnToChar, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "to_char", 2, flags | SQLITE_DETERMINISTIC, nullptr, fnToChar, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "nbk_divisor", 1, flags | SQLITE_DETERMINISTIC, nullptr, fnDivisor, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(h, "nbk_sysdate", 0, flags, nullptr, fnSysdate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "nbk_nextval", 1, flags, nullptr, fnNextval, nullptr, nullptr, nullptr);
     QSqlQuery q(db);

@@ -97,15 +97,15 @@ TEST_F(UnreachableServer, EachDriverIsTriedOnceThenLogonFails)
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
     EXPECT_TRUE(s.LastConnectionString().startsWith("DRIVER={Microsoft ODBC For Oracle};"))
         << s.LastConnectionString().toStdString();
-    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Microsoft ODBC For Oracle};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Microsoft ODBC For Oracle};UID=chief;PWD=********;");
     EXPECT_EQ(s.DriverIndex(), 2);
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QString()), 0);
-    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Oracle ODBC Driver};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.LastConnectionString(), "DRIVER={Oracle ODBC Driver};UID=chief;PWD=********;");
     EXPECT_EQ(s.DriverIndex(), 3);
     EXPECT_TRUE(test::MessageScript::shown().empty());
 
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("chief"), QStringLiteral("nb"), QStringLiteral("db1")), 1);
-    EXPECT_EQ(s.LastConnectionString(), "SERVER=db1;DRIVER={SQL Server};UID=chief;PWD=nb;");
+    EXPECT_EQ(s.LastConnectionString(), "SERVER=db1;DRIVER={SQL Server};UID=chief;PWD=********;");
     EXPECT_EQ(s.DriverIndex(), 3);
     ASSERT_EQ(test::MessageScript::shown().size(), 1u);
     const test::ShownMessage &m = test::MessageScript::shown().front();

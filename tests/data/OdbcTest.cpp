@@ -75,11 +75,11 @@ TEST_F(Odbc, DISABLED_WithoutTheDriversChild)
 {
     data::Class1 s;
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 0);
-    EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={Microsoft ODBC For Oracle};UID=clerk1;PWD=nb;");
+    EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={Microsoft ODBC For Oracle};UID=clerk1;PWD=********;");
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 0);
     EXPECT_TRUE(test::MessageScript::texts().isEmpty());
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QStringLiteral("central")), 1);
-    EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={SQL Server};UID=clerk1;PWD=nb;");
+    EXPECT_EQ(s.LastConnectionString(), "SERVER=central;DRIVER={SQL Server};UID=clerk1;PWD=********;");
     EXPECT_EQ(test::MessageScript::texts(),
               QStringList({"Could not logon to server. Please Contact your supervisor if the problem persists "}));
     EXPECT_EQ(s.FailedLogins(), 0);
@@ -144,7 +144,7 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
     ASSERT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 2)
         << test::MessageScript::texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(s.LastConnectionString(),
-              "SERVER=" + server_ + ";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=nb;");
+              "SERVER=" + server_ + ";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=********;");
     EXPECT_EQ(s.UserName(), "clerk1");
     data::Connection &cn = s.GetCurrentConnection();
     ASSERT_EQ(cn.engineName(), "odbc");
