@@ -85,7 +85,9 @@ void renderPage(const ReportPage &page, QPainter &painter)
                              item.text);
             break;
         case ItemKind::Line:
-            painter.setPen(QPen(Qt::black, std::max(1.0, item.lineWidth * s.y)));
+            // flat ends: the line covers its rectangle's width and no more
+            painter.setPen(QPen(Qt::black, std::max(1.0, item.lineWidth * s.y), Qt::SolidLine,
+                                Qt::FlatCap));
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case ItemKind::Image:
