@@ -368,7 +368,7 @@ int main(int argc, char **argv)
 
     const double e = median(engineTimes), f = median(floorTimes);
     std::printf("\n%d lines, %d pages (floor %d pages)\n", kLines, lastEngine.pages, lastFloor.pages);
-    std::printf("median engine %.0f ms (query and rows %.0f, pagination %.0f, PDF %.0f), floor %.0f ms, ratio %.2f\n",
+    std::printf("median engine %.0f ms (last pass: query and rows %.0f, pagination %.0f, PDF %.0f), floor %.0f ms, ratio %.2f\n",
                 e * 1000, lastEngine.query * 1000, lastEngine.layout * 1000, lastEngine.pdf * 1000, f * 1000,
                 f > 0 ? e / f : 0.0);
     std::printf("PDF size engine %lld KB, floor %lld KB\n", QFileInfo(paths().engineOut).size() / 1024,
