@@ -68,14 +68,14 @@ void renderPage(const ReportPage &page, QPainter &painter)
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // QR modules stay square
     QFont lastFont;
-    const ReportFont *lastSpec = nullptr;
+    const ReportFont *lastDesign = nullptr;
     for (const PageItem &item : page.items) {
         const QRectF r = s.rect(item.rect);
         switch (item.kind) {
         case ItemKind::Text:
-            if (!lastSpec || !(*lastSpec == item.font)) {
+            if (!lastDesign || !(*lastDesign == item.font)) {
                 lastFont = deviceFont(item.font, *device);
-                lastSpec = &item.font;
+                lastDesign = &item.font;
                 painter.setFont(lastFont);
             }
             painter.setPen(Qt::black);
