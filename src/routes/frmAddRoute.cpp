@@ -7,6 +7,7 @@
 #include "routes/SetClass.h"
 #include "routes/SetFrequency.h"
 #include "routes/StoreRoute.h"
+#include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
@@ -223,8 +224,7 @@ void frmAddRoute::ok_Click()
         return;
     // a pass left behind (this screen shown again from the menu) is undone first
     for (QWidget *later : {static_cast<QWidget *>(w.frequency.data()), static_cast<QWidget *>(w.classes.data())})
-        if (later)
-            later->hide();
+        nbk::ui::hideChildWindow(later);
     if (!DbSession || !w.begin())
         return;
 

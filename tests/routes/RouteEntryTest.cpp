@@ -289,6 +289,26 @@ TEST_P(RouteEntry, ClosingAnyScreenOfTheWizardRollsBackAndClosesAllThree)
     EXPECT_EQ(findScreen(QStringLiteral("frmAddRoute")), nullptr);
 }
 
+// The server's own rights: a clerk's session that reaches the wizard is refused at its
+// first statement, and nothing is left behind.
+TEST_P(RouteEntry, ServerRefusesAClerksRouteStatementsAndTheWizardRollsBack)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded file has no roles; its menu rights keep clerks out";
+    std::unique_ptr<data::Class1> clerk = db().login(QStringLiteral("clerk1"));
+    DbSession = clerk.get();
+    frmAddRoute *f = openAdd();
+    enter(f, QStringLiteral("Bangalore,Hassan"), QStringLiteral("185"));
+    f->ok->click();
+    DbSession = &session();
+    ASSERT_EQ(MessageScript::texts().size(), 1) << MessageScript::texts().join('|').toStdString();
+    EXPECT_TRUE(MessageScript::texts().front().startsWith(QStringLiteral("The route could not be stored.")));
+    EXPECT_FALSE(clerk->IsInTransaction());
+    EXPECT_FALSE(isShown("SetFrequency"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM place")), 2);
+    closeScreen(QStringLiteral("frmAddRoute"));
+}
+
 NBK_ALL_ENGINES(RouteEntry);
 
 }  // namespace
