@@ -87,7 +87,7 @@ TEST_P(RouteSearch, DeletionIsRefusedWhileAnotherTasksChangesArePending)
     EXPECT_EQ(routeRows("route"), 1);
 }
 
-TEST_P(RouteSearch, EditOpensTheWizardFilledWithTheStoredRoute)
+TEST_P(RouteSearch, EditOpensTheWizardFilledWithTheStoredRouteAndReplacesItsRows)
 {
     search(true, QStringLiteral("7"));
     EXPECT_TRUE(MessageScript::texts().isEmpty()) << MessageScript::texts().join('|').toStdString();
@@ -114,13 +114,7 @@ TEST_P(RouteSearch, EditOpensTheWizardFilledWithTheStoredRoute)
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(classes()->Check1[size_t(i)]->isChecked(), i == routes::classBox(1, 2) || i == routes::classBox(3, 5))
             << i;
-}
 
-TEST_P(RouteSearch, EditReplacesTheStoredRowsAndReportsTheRouteNumber)
-{
-    search(true, QStringLiteral("7"));
-    frmAddRoute *f = entry();
-    ASSERT_NE(f, nullptr);
     f->Text3->setText(QStringLiteral("275"));
     f->ok->click();
     ASSERT_EQ(MessageScript::shown().size(), 1u);
@@ -150,47 +144,40 @@ TEST_P(RouteSearch, EditReplacesTheStoredRowsAndReportsTheRouteNumber)
     EXPECT_EQ(routeRows("bus_instance"), 1);
 }
 
-TEST_P(RouteSearch, StopsOfARouteWithReservationsCannotChangeButItsTimetableCan)
+// Seat rows hold their stretch by the route's sequence numbers: once a run carries them,
+// the stops stay as they are and only the timetable and classes change.
+TEST_P(RouteSearch, StopsChangeOnlyWhileNoRunHoldsReservations)
 {
+    const auto edit = [&](const char *sequence, const char *kms, const char *stop) {
+        search(true, QStringLiteral("7"));
+        frmAddRoute *f = entry();
+        f->txtr->setText(QLatin1String(sequence));
+        f->txtk->setText(QLatin1String(kms));
+        f->Text2->setText(QLatin1String(stop));
+        f->ok->click();
+        if (!isShown("SetFrequency"))
+            return false;
+        frequency()->Command2->click();
+        classes()->Command1->click();
+        return true;
+    };
+    ASSERT_TRUE(edit("Aa, Bb, Cc", "40, 60", "5")) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(rows(QStringLiteral("SELECT place2, stops FROM route WHERE route_id = 7")), QStringList{QStringLiteral("C,3")});
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM path_order WHERE route_id = 7")), 2);
+
     bookSeatOnRun70();
-    search(true, QStringLiteral("7"));
-    frmAddRoute *f = entry();
-    ASSERT_NE(f, nullptr);
-    f->txtr->setText(QStringLiteral("Aa, Bb, Cc"));
-    f->txtk->setText(QStringLiteral("40, 60"));
-    f->ok->click();
+    MessageScript::clearShown();
+    EXPECT_FALSE(edit("Aa, Bb, Cc, Dd", "40, 60, 30", "5"));
     ASSERT_EQ(MessageScript::shown().size(), 2u);
     EXPECT_TRUE(MessageScript::texts().last().startsWith(QStringLiteral("Route 7 has reservations on its bus runs")))
         << MessageScript::texts().last().toStdString();
     EXPECT_FALSE(session().IsInTransaction());
-    EXPECT_FALSE(isShown("SetFrequency"));
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM path_order WHERE route_id = 7")), 3);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM path_order WHERE route_id = 7")), 2);
 
-    f->txtr->setText(QStringLiteral(" Aa, Bb, Cc, Dd"));
-    f->txtk->setText(QStringLiteral("40, 60, 30"));
-    f->Text2->setText(QStringLiteral("8"));
-    f->ok->click();
-    ASSERT_TRUE(isShown("SetFrequency"));
-    frequency()->Command2->click();
-    classes()->Command1->click();
+    ASSERT_TRUE(edit(" Aa, Bb, Cc", "40, 60", "8"));
     EXPECT_EQ(MessageScript::texts().last(), QStringLiteral("Editing of Route 7 Complete. "));
     EXPECT_EQ(count(QStringLiteral("SELECT stoptime FROM route WHERE route_id = 7")), 8);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM seat_matrix")), 1);
-}
-
-TEST_P(RouteSearch, StopsOfARouteWithoutReservationsMayChange)
-{
-    search(true, QStringLiteral("7"));
-    frmAddRoute *f = entry();
-    ASSERT_NE(f, nullptr);
-    f->txtr->setText(QStringLiteral("Aa, Bb, Cc"));
-    f->txtk->setText(QStringLiteral("40, 60"));
-    f->ok->click();
-    ASSERT_TRUE(isShown("SetFrequency")) << MessageScript::texts().join('|').toStdString();
-    frequency()->Command2->click();
-    classes()->Command1->click();
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM path_order WHERE route_id = 7")), 2);
-    EXPECT_EQ(rows(QStringLiteral("SELECT place2, stops FROM route WHERE route_id = 7")), QStringList{QStringLiteral("C,3")});
 }
 
 TEST_P(RouteSearch, PlaceSearchListsRoutesPassingThroughAndIsExact)
