@@ -264,7 +264,6 @@ bool sameStartAndEnd(const CheckedRoute &route)
 Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute &out)
 {
     out = ResolvedRoute{};
-    Outcome failure;
     try {
         data::Connection &cn = s.GetCurrentConnection();
         for (int i = 0; i < route.places.size(); ++i) {

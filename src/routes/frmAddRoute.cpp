@@ -78,6 +78,7 @@ frmAddRoute::frmAddRoute(QWidget *parent) : nbk::ui::Screen(parent)
     chkEst = new QCheckBox(QStringLiteral("Auto estimate at"), this);
     chkEst->setObjectName(QStringLiteral("chkEst"));
     Text4 = edit(this, "Text4");
+    Text4->setMaximumWidth(80);
     Label10 = label(this, "Label10", "KM/Hr");
     cmbfpi = new QComboBox(this);
     cmbfpi->setObjectName(QStringLiteral("cmbfpi"));
