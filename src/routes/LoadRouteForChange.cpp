@@ -44,7 +44,13 @@ void tellFailure(const char *head, const QString &why)
 // Deletion is a task of its own: it commits alone, never someone else's pending changes.
 void deleteRoute(qint16 routeId)
 {
-    nbk::data::Transaction tx(*DbSession, QStringLiteral("the deletion of route %1").arg(routeId));
+    nbk::data::Transaction tx;
+    try {
+        tx = nbk::data::Transaction(*DbSession, QStringLiteral("the deletion of route %1").arg(routeId));
+    } catch (const std::exception &e) {
+        tellFailure(MSG_DELETE_FAILED, QString::fromUtf8(e.what()));
+        return;
+    }
     if (!tx.isOpen()) {
         nbk::ui::MsgBox(tx.refusal(), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
         return;

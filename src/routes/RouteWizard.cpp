@@ -21,7 +21,12 @@ bool RouteWizard::begin()
         return false;
     const QString task = editing_ ? QStringLiteral("the editing of route %1").arg(routeId_)
                                   : QStringLiteral("the route being added");
-    tx_ = nbk::data::Transaction(*DbSession, task);
+    try {
+        tx_ = nbk::data::Transaction(*DbSession, task);
+    } catch (const std::exception &e) {
+        show(nbk::routes::databaseFailure(QString::fromUtf8(e.what())), nullptr);
+        return false;
+    }
     if (!tx_.isOpen()) {
         nbk::ui::MsgBox(tx_.refusal(), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
         return false;

@@ -239,6 +239,11 @@ TEST_P(Schedule, DatabaseFailureRollsTheWizardBackInsteadOfCarryingOn)
     EXPECT_TRUE(entry()->isVisible());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM place")), 2);
+    // still without a connection: a further Next >> is refused with a message
+    MessageScript::clearShown();
+    entry()->ok->click();
+    EXPECT_EQ(MessageScript::shown().size(), 1u);
+    EXPECT_FALSE(isShown("SetFrequency"));
 }
 
 NBK_ALL_ENGINES(Schedule);
