@@ -224,6 +224,21 @@ TEST_P(Schedule, BackAndStartOverDiscardEverythingAndARepeatTakesANewRouteNumber
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route")), 1);
 }
 
+// The menu flags and the shared route number may change under an open wizard (another
+// route menu item, a search); the wizard goes on with the route it stored.
+TEST_P(Schedule, WizardKeepsItsRouteAndModeWhenTheSharedFlagsChangeMeanwhile)
+{
+    startRoute();
+    setFlags(false, false, true);
+    CurrentRouteId = 7;
+    days({3});
+    tick(0, 3);
+    classes()->Command1->click();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Addition of New Route 101 Complete. ")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT route_id, day FROM route_frequency")), QStringList{QStringLiteral("101,3")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT route_id, day, class FROM service_class")), QStringList{QStringLiteral("101,3,0")});
+}
+
 // A lost connection (or any refusal but the duplicate-key signal) must not end in a route
 // committed without its timetable.
 TEST_P(Schedule, DatabaseFailureRollsTheWizardBackInsteadOfCarryingOn)
