@@ -14,6 +14,15 @@ void registerScreens()
     registerScreen(QStringLiteral("BusMatrix"), [] { return new BusMatrix; });
     registerScreen(QStringLiteral("RouteTest"), [] { return new RouteTest; });
     registerScreen(QStringLiteral("ARF"), [] { return new ARF; });
+    // the two fixed reports open their report window at once, under these names
+    registerScreen(QStringLiteral("DataReport1"), []() -> QWidget * {
+        showPassengerList();
+        return nullptr;
+    });
+    registerScreen(QStringLiteral("TimeTable"), []() -> QWidget * {
+        showTimeTable();
+        return nullptr;
+    });
 }
 
 }  // namespace nbk::reports

@@ -61,3 +61,6 @@ protected:
 };
 
 }  // namespace nbk::test
+
+// readable failure messages for texts
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }

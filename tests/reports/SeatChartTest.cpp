@@ -12,9 +12,12 @@ namespace {
 
 const QStringList kStops{QStringLiteral("Mysore"), QStringLiteral(" Mandya "), QStringLiteral("Bangalore")};
 const QString kHeader = QStringLiteral("     Mysore     Mandya     Bangalore");
-const QString kFreeLine = QStringLiteral("     ----------------------");
-const QString kStretch2 = QStringLiteral("     -----------------------X--");
-const QString kBoth = QStringLiteral("     ------" "--X--" "------" "--X--");
+QString dashes(int n) { return QString(n, QLatin1Char('-')); }
+const QString kGap = QStringLiteral("     ");
+const QString kFreeLine = kGap + dashes(11) + dashes(11);
+// five blanks, eleven dashes, six dashes and "--X--"
+const QString kStretch2 = kGap + dashes(11) + dashes(6) + QStringLiteral("--X--");
+const QString kBoth = kGap + dashes(6) + QStringLiteral("--X--") + dashes(6) + QStringLiteral("--X--");
 
 TEST(SeatChartLines, HeaderAndCellsStandUnderTheTrimmedStopNames)
 {
@@ -29,7 +32,7 @@ TEST(SeatChartLines, HeaderAndCellsStandUnderTheTrimmedStopNames)
 
 TEST(SeatChartLines, BookingsBeyondTheRouteAreClippedNotCrashed)
 {
-    EXPECT_EQ(chart::seatLine(kStops, {{0, 1}}), QStringLiteral("     ------" "--X--" "-----------"));
+    EXPECT_EQ(chart::seatLine(kStops, {{0, 1}}), kGap + dashes(6) + QStringLiteral("--X--") + dashes(11));
     EXPECT_EQ(chart::seatLine(kStops, {{-5, 250}}), kBoth);
     EXPECT_EQ(chart::seatLine(kStops, {{101, 150}}), kFreeLine);
 }
