@@ -44,7 +44,9 @@ struct PagedReport {
 // page header and page footer on every page (the footer at the foot of the body), one
 // detail band per row, report footer after the last row. A band is never split: one that
 // does not fit in what is left of the page starts the next page. Invisible sections and
-// controls, and texts that are empty, give no items.
+// controls, and texts that are empty, give no items. Throws std::invalid_argument when a
+// visible text box is bound to a column the rows do not have (a text box with no data field
+// stays empty).
 PagedReport paginate(const ReportLayout &layout, const ReportData &data);
 
 }  // namespace nbk::report

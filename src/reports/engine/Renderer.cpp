@@ -68,14 +68,14 @@ void renderPage(const ReportPage &page, QPainter &painter)
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // QR modules stay square
     QFont lastFont;
-    const ReportFont *lastSpec = nullptr;
+    const ReportFont *lastDesign = nullptr;
     for (const PageItem &item : page.items) {
         const QRectF r = s.rect(item.rect);
         switch (item.kind) {
         case ItemKind::Text:
-            if (!lastSpec || !(*lastSpec == item.font)) {
+            if (!lastDesign || !(*lastDesign == item.font)) {
                 lastFont = deviceFont(item.font, *device);
-                lastSpec = &item.font;
+                lastDesign = &item.font;
                 painter.setFont(lastFont);
             }
             painter.setPen(Qt::black);
@@ -85,7 +85,9 @@ void renderPage(const ReportPage &page, QPainter &painter)
                              item.text);
             break;
         case ItemKind::Line:
-            painter.setPen(QPen(Qt::black, std::max(1.0, item.lineWidth * s.y)));
+            // flat ends: the line covers its rectangle's width and no more
+            painter.setPen(QPen(Qt::black, std::max(1.0, item.lineWidth * s.y), Qt::SolidLine,
+                                Qt::FlatCap));
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case ItemKind::Image:

@@ -1,7 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QString>
-#include <vector>
+#include <deque>
 
 namespace nbk::report {
 
@@ -75,8 +75,9 @@ public:
     int height = 0;  // twips
     bool visible = true;
 
-    // Controls in their design order: the screens walk them by position.
-    std::vector<ReportControl> controls;
+    // Controls in their design order: the screens walk them by position. A deque, so that
+    // a reference kept from addLabel() and friends survives the next add.
+    std::deque<ReportControl> controls;
     int count() const { return int(controls.size()); }
     // By position from 0; throws std::out_of_range naming the section.
     ReportControl &at(int index);
@@ -118,7 +119,7 @@ public:
     QString dataMember; // kept for the screens that set it to the empty text
     PageSetup page;
 
-    std::vector<ReportSection> sections;
+    std::deque<ReportSection> sections;  // references from addSection() stay valid
 
     ReportSection &addSection(const QString &name, SectionKind kind, int heightTwips);
     // By name, letter case ignored; throws std::out_of_range when absent.

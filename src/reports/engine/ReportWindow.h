@@ -18,6 +18,7 @@ public:
     explicit ReportWindow(QWidget *parent = nullptr);
     ~ReportWindow() override;
 
+    using QWidget::show;  // the statics below must not hide it
     // Opens (or finds) the window named objectName, fills it and shows it.
     static ReportWindow *show(const QString &objectName, const PagedReport &report);
     static ReportWindow *show(const QString &objectName, const ReportLayout &layout,
