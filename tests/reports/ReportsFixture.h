@@ -1,4 +1,5 @@
 #pragma once
+#include "reports/QStringPrint.h"
 #include "support/MessageScript.h"
 #include "support/TestDatabase.h"
 
@@ -61,6 +62,3 @@ protected:
 };
 
 }  // namespace nbk::test
-
-// readable failure messages for texts
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
