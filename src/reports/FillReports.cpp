@@ -9,6 +9,7 @@
 #include "reports/engine/QrCode.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace nbk::reports {
 
@@ -39,6 +40,19 @@ void bindTextBoxes(ReportSection &s, const data::ResultSet &r, int first = 0)
         c.dataField = column < r.fieldCount() ? r.fieldName(column) : QString();
         ++column;
     }
+}
+
+// A fixed-pitch character is about 0.6 of the point size wide; a point is 20 twips.
+constexpr double kCharWidthPerPoint = 0.6 * 20;
+constexpr double kLargestChartFont = 8.0;
+constexpr double kSmallestChartFont = 4.0;
+
+double chartFontSize(qsizetype characters, int widthTwips)
+{
+    if (characters <= 0)
+        return kLargestChartFont;
+    const double fits = widthTwips / (double(characters) * kCharWidthPerPoint);
+    return qBound(kSmallestChartFont, std::floor(fits * 2) / 2, kLargestChartFont);
 }
 
 FilledReport filled(const char *window, report::ReportLayout layout, const data::ResultSet &rows)
@@ -114,7 +128,13 @@ FilledReport fillSeatMatrix(const SeatChartData &c)
                              : QLocale(QLocale::English, QLocale::UnitedStates)
                                    .toString(departure.toDateTime().date(), QLocale::LongFormat);
     head.at(7).caption = text(valueOf(c.run, QStringLiteral("bus_id")));
-    bindTextBoxes(l.section(QStringLiteral("Section1")), c.lines);
+    ReportSection &detail = l.section(QStringLiteral("Section1"));
+    bindTextBoxes(detail, c.lines);
+    // a long route's lines shrink with its header, so that they stay in the columns of the
+    // stop names and on the page
+    const double size = chartFontSize(c.headerLine.size(), head.at(1).rect.width);
+    head.at(1).font.pointSize = size;
+    detail.at(1).font.pointSize = size;
     return filled("SeatMatrix", std::move(l), c.lines);
 }
 

@@ -1,6 +1,7 @@
 #include "data/Class1.h"
 #include "data/Transaction.h"
 #include "reports/BuildSeatChart.h"
+#include "reports/FillReports.h"
 #include "reports/SeatChart.h"
 #include "reports/ReportsFixture.h"
 
@@ -35,6 +36,26 @@ TEST(SeatChartLines, BookingsBeyondTheRouteAreClippedNotCrashed)
     EXPECT_EQ(chart::seatLine(kStops, {{0, 1}}), kGap + dashes(6) + QStringLiteral("--X--") + dashes(11));
     EXPECT_EQ(chart::seatLine(kStops, {{-5, 250}}), kBoth);
     EXPECT_EQ(chart::seatLine(kStops, {{101, 150}}), kFreeLine);
+}
+
+TEST(SeatChartReport, LongRouteShrinksHeaderAndLinesAlikeShortOneKeepsItsSize)
+{
+    QStringList stops;
+    for (int i = 0; i < 6; ++i)
+        stops << QStringLiteral("Chikkamagaluru%1").arg(i);
+    SeatChartData longRoute;
+    longRoute.headerLine = chart::headerLine(stops);
+    longRoute.lines = data::ResultSet({QStringLiteral("seat_no"), QStringLiteral("line")},
+                                      {{1, chart::seatLine(stops, {{1, 5}})}});
+    const FilledReport f = fillSeatMatrix(longRoute);
+    const double header = f.layout.section(QStringLiteral("Section2")).at(1).font.pointSize;
+    EXPECT_LT(header, 8.0);
+    EXPECT_EQ(f.layout.section(QStringLiteral("Section1")).at(1).font.pointSize, header);
+    EXPECT_LE(longRoute.headerLine.size() * header * 0.6 * 20, 6768.0);
+
+    SeatChartData shortRoute;
+    shortRoute.headerLine = kHeader;
+    EXPECT_EQ(fillSeatMatrix(shortRoute).layout.section(QStringLiteral("Section2")).at(1).font.pointSize, 8.0);
 }
 
 class SeatChart : public ReportsTest {
