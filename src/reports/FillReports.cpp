@@ -29,6 +29,14 @@ QVariant valueOf(const data::ResultSet &r, const QString &column) { return value
 
 QString text(const QVariant &v) { return report::formatValue(v); }
 
+// A value of the ticket's header; a date in the column's width (month, day, year, hour and
+// minutes). Only dates get the format: the engine would read a number as a day number.
+QString headerValue(const QVariant &v)
+{
+    const bool date = v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate;
+    return report::formatValue(v, date ? QStringLiteral("m/d/yyyy h:nn") : QString());
+}
+
 // Gives the text boxes of a section, in their order, the result set's columns from `first`.
 void bindTextBoxes(ReportSection &s, const data::ResultSet &r, int first = 0)
 {
@@ -89,7 +97,7 @@ FilledReport fillFullTicketReport(const CustomerTicket &t)
     for (int i = 1; i <= h; ++i)
         head.at(i - 1).caption = i - 1 < details.fieldCount() ? details.fieldName(i - 1) + QStringLiteral(" :") : QString();
     for (int i = h + 1; i <= n; ++i)
-        head.at(i - 1).caption = text(valueOf(details, i - h - 1));
+        head.at(i - 1).caption = headerValue(valueOf(details, i - h - 1));
     bindTextBoxes(l.section(QStringLiteral("Section1")), t.seats);
 
     const QImage code = report::qrCode(ticketCode(t));

@@ -95,12 +95,13 @@ ReportLayout FullTicketReport()
     const int widths[] = {1140, 720, 1296, 1305, 1305, 720, 570};
     const char *names[] = {"Label2", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"};
     const char *values[] = {"Label1", "Label10", "Label11", "Label12", "Label13", "Label14", "Label15"};
-    for (int i = 0; i < 7; ++i) {
-        placeholder(head, names[i], at(lefts[i], 144, widths[i]));
-        head.controls.back().setFont(heading());
-    }
+    // seven columns share the page: a smaller type keeps names and values apart
+    ReportFont name = heading(), value;
+    name.pointSize = value.pointSize = 7;
     for (int i = 0; i < 7; ++i)
-        placeholder(head, values[i], at(lefts[i], 576, widths[i]));
+        placeholder(head, names[i], at(lefts[i], 144, widths[i])), head.controls.back().setFont(name);
+    for (int i = 0; i < 7; ++i)
+        placeholder(head, values[i], at(lefts[i], 576, widths[i])), head.controls.back().setFont(value);
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
     label(detail, "Label16", QStringLiteral("Seat Number :  "), at(0, 0, 1575));
     text(detail, "Text1", "", at(1584, 0, 1155));
