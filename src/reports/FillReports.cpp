@@ -9,6 +9,7 @@
 #include "reports/engine/QrCode.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace nbk::reports {
@@ -51,17 +52,20 @@ void bindTextBoxes(ReportSection &s, const data::ResultSet &r, int first = 0)
 }
 
 // A fixed-pitch character is about 0.6 of the point size wide; a point is 20 twips.
-constexpr double kCharWidthPerPoint = 0.6 * 20;
 constexpr double kLargestChartFont = 8.0;
 constexpr double kSmallestChartFont = 4.0;
 
-double chartFontSize(qsizetype characters, int widthTwips)
+// The largest size, in half points from 4 to 8, at which so many characters of about
+// `emPerChar` of the size each fit the width.
+double fittingSize(qsizetype characters, int widthTwips, double emPerChar)
 {
     if (characters <= 0)
         return kLargestChartFont;
-    const double fits = widthTwips / (double(characters) * kCharWidthPerPoint);
+    const double fits = widthTwips / (double(characters) * emPerChar * 20);
     return qBound(kSmallestChartFont, std::floor(fits * 2) / 2, kLargestChartFont);
 }
+
+double chartFontSize(qsizetype characters, int widthTwips) { return fittingSize(characters, widthTwips, 0.6); }
 
 FilledReport filled(const char *window, report::ReportLayout layout, const data::ResultSet &rows)
 {
@@ -98,6 +102,9 @@ FilledReport fillFullTicketReport(const CustomerTicket &t)
         head.at(i - 1).caption = i - 1 < details.fieldCount() ? details.fieldName(i - 1) + QStringLiteral(" :") : QString();
     for (int i = h + 1; i <= n; ++i)
         head.at(i - 1).caption = headerValue(valueOf(details, i - h - 1));
+    // the design's narrow columns (720 twips for the sixth) take their text in a smaller type
+    for (auto &c : head.controls)
+        c.font.pointSize = std::min(c.font.pointSize, fittingSize(c.caption.size(), c.rect.width, 0.62));
     bindTextBoxes(l.section(QStringLiteral("Section1")), t.seats);
 
     const QImage code = report::qrCode(ticketCode(t));
