@@ -5,6 +5,9 @@
 #include "reports/SeatChart.h"
 #include "reports/ReportsFixture.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 using namespace nbk;
 using namespace nbk::test;
 using namespace nbk::reports;
@@ -157,6 +160,28 @@ TEST_P(SeatChart, TwoServerSessionsChartWithoutSeeingOrWaitingOnEachOther)
         EXPECT_NE(lines.at(1, r).toString(), QStringLiteral("theirs"));
     tx.rollback();
     EXPECT_EQ(tempRows(*other), 50);
+}
+
+TEST_P(SeatChart, LineRefusedHalfwayRollsTheChartBackAndShowsNoPartialChart)
+{
+    if (GetParam() != EngineKind::Embedded)
+        GTEST_SKIP() << "the refusing trigger is written for the embedded file";
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("chart_trigger"));
+        raw.setDatabaseName(db().embeddedPath());
+        ASSERT_TRUE(raw.open());
+        QSqlQuery q(raw);
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TRIGGER refuse_seat_30 BEFORE INSERT ON tempbusroute "
+                                          "WHEN NEW.seat_no = 30 BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("chart_trigger"));
+    const SeatChartOutcome o = buildSeatChart(session(), QStringLiteral("50"));
+    ASSERT_TRUE(o.message);
+    EXPECT_TRUE(o.message->text.contains(QStringLiteral("disk full"))) << o.message->text.toStdString();
+    EXPECT_FALSE(o.chart.lines.isOpen() && o.chart.lines.recordCount() > 0);
+    EXPECT_FALSE(session().IsInTransaction());
+    EXPECT_EQ(tempRows(session()), 0);
 }
 
 NBK_ALL_ENGINES(SeatChart);
