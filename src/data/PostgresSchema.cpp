@@ -157,7 +157,13 @@ QStringList postgresSchemaStatements()
              CONSTRAINT seat_matrix_taken EXCLUDE USING gist (instance_id WITH =, seat_no WITH =,
                int4range(route_sequence1, route_sequence2, '[]') WITH &&)))",
         "CREATE INDEX seat_matrix_customer ON seat_matrix (customer_id)",
-        "CREATE TABLE tempbusroute (seat_no integer, line text)",
+        // the seat chart's scratch rows: every server session sees and deletes only its own,
+        // so two clerks charting at once never wait on or read each other's lines
+        R"(CREATE TABLE tempbusroute_rows (backend integer NOT NULL DEFAULT pg_backend_pid(),
+             seat_no integer, line text))",
+        "CREATE INDEX tempbusroute_rows_backend ON tempbusroute_rows (backend, seat_no)",
+        R"(CREATE VIEW tempbusroute AS SELECT seat_no, line FROM tempbusroute_rows
+             WHERE backend = pg_backend_pid() WITH CHECK OPTION)",
         "CREATE TABLE test1 (c_id integer, c_name text)",
 
         R"(CREATE VIEW vticket AS

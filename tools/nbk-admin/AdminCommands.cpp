@@ -1,4 +1,5 @@
 #include "AdminCommands.h"
+#include "ReportCommand.h"
 #include "ServerCommands.h"
 
 #include "data/Connection.h"
@@ -39,7 +40,7 @@ const char *const kUsage =
 
 int usage()
 {
-    err() << kUsage;
+    err() << kUsage << kReportUsage;
     err().flush();
     return 2;
 }
@@ -221,6 +222,8 @@ int run(const QStringList &args)
         rc = cmdSql(rest);
     else if (command == QLatin1String("passwd"))
         rc = cmdPasswd(rest);
+    else if (command == QLatin1String("report"))
+        rc = runReport(rest);
     else
         rc = runServerCommand(command, rest);
     out().flush();

@@ -35,7 +35,11 @@ QWidget *openScreen(const QString &name)
     if (it == factories().constEnd())
         return nullptr;
     const ScreenFactory make = it.value();
-    return ui::openChildWindow<QWidget>(name, [&] { return make(); });
+    // a factory that shows a window of its own (or only a message) returns null
+    QWidget *made = make();
+    if (!made)
+        return ui::findChildWindow(name);
+    return ui::openChildWindow<QWidget>(name, [&] { return made; });
 }
 
 QWidget *findScreen(const QString &name) { return ui::findChildWindow(name); }

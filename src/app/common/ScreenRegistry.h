@@ -16,7 +16,8 @@ bool isScreenRegistered(const QString &name);
 QStringList registeredScreens();
 
 // The open screen of that name, shown; or a new one, created, named and shown inside the
-// main window. Null when no screen of that name is registered.
+// main window. Null when no screen of that name is registered (or its factory showed a
+// window of its own under that name and nothing is open).
 QWidget *openScreen(const QString &name);
 // The open screen of that name, or null.
 QWidget *findScreen(const QString &name);

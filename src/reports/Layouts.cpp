@@ -1,0 +1,243 @@
+#include "reports/Layouts.h"
+
+namespace nbk::reports::layouts {
+
+using report::Align;
+using report::ReportFont;
+using report::ReportLayout;
+using report::ReportSection;
+using report::SectionKind;
+using report::TwipRect;
+
+namespace {
+
+constexpr int H = report::DefaultControlHeight;
+
+TwipRect at(int left, int top, int width, int height = H) { return {left, top, width, height}; }
+
+ReportFont title()
+{
+    ReportFont f;
+    f.pointSize = 14;
+    f.bold = true;
+    return f;
+}
+
+ReportFont heading()
+{
+    ReportFont f;
+    f.bold = true;
+    return f;
+}
+
+void label(ReportSection &s, const char *name, const QString &caption, TwipRect r)
+{
+    s.addLabel(QString::fromLatin1(name), caption, r);
+}
+
+// A label whose caption the screen sets at run time.
+void placeholder(ReportSection &s, const char *name, TwipRect r)
+{
+    s.addLabel(QString::fromLatin1(name), QString::fromLatin1(name), r);
+}
+
+void text(ReportSection &s, const char *name, const char *field, TwipRect r)
+{
+    s.addTextBox(QString::fromLatin1(name), QString::fromLatin1(field), r);
+}
+
+void footers(ReportLayout &l, const char *pageFooter, int pageHeight, const char *reportFooter, int reportHeight)
+{
+    l.addSection(QString::fromLatin1(pageFooter), SectionKind::PageFooter, pageHeight);
+    l.addSection(QString::fromLatin1(reportFooter), SectionKind::ReportFooter, reportHeight);
+}
+
+}  // namespace
+
+ReportLayout TicketReport()
+{
+    ReportLayout l(QStringLiteral("TicketReport"), QStringLiteral("TicketReport"));
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 675)
+        .addLabel(QStringLiteral("Label3"), QStringLiteral("Ticket Details By Instance Number"), at(2160, 144, 5184, 432))
+        .setFont(title());
+    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 735);
+    const struct { const char *name; int left, width; } heads[] = {
+        {"Label2", 288, 1140}, {"Label4", 1584, 720}, {"Label5", 2592, 870}, {"Label6", 4176, 1305},
+        {"Label7", 5472, 1305}, {"Label8", 6912, 720}, {"Label1", 7776, 570}};
+    for (const auto &c : heads) {
+        placeholder(head, c.name, at(c.left, 288, c.width));
+        head.controls.back().setFont(heading());
+    }
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 570);
+    const struct { const char *name; int left, width; } texts[] = {
+        {"Text2", 288, 1155}, {"Text4", 1584, 855}, {"Text5", 2448, 1440}, {"Text6", 4176, 1155},
+        {"Text7", 5472, 1290}, {"Text8", 6912, 720}, {"Text1", 7776, 570}};
+    for (const auto &c : texts)
+        text(detail, c.name, "", at(c.left, 144, c.width));
+    ReportSection &foot = l.addSection(QStringLiteral("Section3"), SectionKind::PageFooter, 570);
+    label(foot, "Label9", QStringLiteral("Instance ID"), at(432, 144, 2025));
+    placeholder(foot, "Label10", at(2304, 144, 2025));
+    // shown once the screen has filled them
+    foot.at(0).setVisible(false);
+    foot.at(1).setVisible(false);
+    l.addSection(QStringLiteral("Section5"), SectionKind::ReportFooter, 360);
+    return l;
+}
+
+ReportLayout FullTicketReport()
+{
+    ReportLayout l(QStringLiteral("FullTicketReport"), QStringLiteral("TicketReport"));
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 720)
+        .addLabel(QStringLiteral("Label3"), QStringLiteral("Journey and reservation Ticket"), at(2016, 144, 5175, 435))
+        .setFont(title());
+    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1215);
+    const int lefts[] = {144, 1440, 2448, 4032, 5328, 6768, 7632};
+    const int widths[] = {1140, 720, 1296, 1305, 1305, 720, 570};
+    const char *names[] = {"Label2", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"};
+    const char *values[] = {"Label1", "Label10", "Label11", "Label12", "Label13", "Label14", "Label15"};
+    // seven columns share the page: a smaller type keeps names and values apart
+    ReportFont name = heading(), value;
+    name.pointSize = value.pointSize = 7;
+    for (int i = 0; i < 7; ++i)
+        placeholder(head, names[i], at(lefts[i], 144, widths[i])), head.controls.back().setFont(name);
+    for (int i = 0; i < 7; ++i)
+        placeholder(head, values[i], at(lefts[i], 576, widths[i])), head.controls.back().setFont(value);
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
+    label(detail, "Label16", QStringLiteral("Seat Number :  "), at(0, 0, 1575));
+    text(detail, "Text1", "", at(1584, 0, 1155));
+    footers(l, "Section3", 360, "Section5", 360);
+    return l;
+}
+
+ReportLayout SeatMatrix()
+{
+    ReportLayout l(QStringLiteral("SeatMatrix"), QStringLiteral("SeatMatrix"));
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 645)
+        .addLabel(QStringLiteral("Label1"), QStringLiteral("SEAT MATRIX"), at(1296, 0, 6045, 420))
+        .setFont(title())
+        .setAlign(Align::Centre);
+    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 945);
+    label(head, "Label2", QStringLiteral("Seat"), at(288, 576, 855));
+    placeholder(head, "Label3", at(1584, 576, 6768));
+    head.controls.back().setFont(ReportFont::fixed());
+    label(head, "Label4", QStringLiteral("Instance Number:"), at(144, 0, 1305));
+    placeholder(head, "Label5", at(1584, 0, 1152));
+    label(head, "Label6", QStringLiteral("Date of Journey:"), at(2736, 0, 1305));
+    placeholder(head, "Label7", at(4032, 0, 1872));
+    label(head, "Label8", QStringLiteral("Route ID:"), at(5904, 0, 1305));
+    placeholder(head, "Label9", at(7200, 0, 1008));
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
+    text(detail, "Text1", "", at(432, 0, 1005));
+    text(detail, "Text2", "", at(1440, 0, 6765));
+    detail.controls.back().setFont(ReportFont::fixed());
+    footers(l, "Section3", 390, "Section5", 375);
+    return l;
+}
+
+ReportLayout RouteDetails()
+{
+    ReportLayout l(QStringLiteral("RouteDetails"), QStringLiteral("DataReport2"));
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 360);
+    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1695);
+    head.addLabel(QStringLiteral("Route"), QStringLiteral("Route and service Details"), at(1728, 0, 4755, 435))
+        .setFont(title())
+        .setAlign(Align::Centre);
+    label(head, "Label1", QStringLiteral("Route ID"), at(144, 576, 1008));
+    placeholder(head, "Label2", at(1152, 576, 720));
+    placeholder(head, "Label3", at(1872, 576, 5616));
+    label(head, "Label4", QStringLiteral("Bus Instance"), at(144, 1296, 1005));
+    label(head, "Label5", QStringLiteral("Departure Date "), at(1728, 1296, 1290));
+    label(head, "Label6", QStringLiteral("KiloMeters"), at(4464, 1296, 1140));
+    head.addLine(QStringLiteral("Line1"), at(144, 1584, 5616, 0));
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 540);
+    text(detail, "Text1", "", at(144, 144, 1005));
+    text(detail, "Text2", "", at(1584, 144, 1440));
+    text(detail, "Text3", "", at(4464, 144, 720));
+    footers(l, "Section3", 360, "Section5", 360);
+    return l;
+}
+
+ReportLayout AR()
+{
+    ReportLayout l(QStringLiteral("AR"), QStringLiteral("Accident Report Information"));
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 360);
+    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1440);
+    head.addLabel(QStringLiteral("Label1"), QStringLiteral("Customer Details for Accident Report"), at(2736, 0, 2745))
+        .setFont(heading());
+    label(head, "Label2", QStringLiteral("Vehicle Registration"), at(144, 432, 1584));
+    placeholder(head, "Label3", at(2016, 432, 1440));
+    label(head, "Label4", QStringLiteral("Bus Instance"), at(3888, 432, 1296));
+    placeholder(head, "Label5", at(5472, 432, 1584));
+    head.addLine(QStringLiteral("Line1"), at(144, 864, 7632, 0));
+    label(head, "Label6", QStringLiteral("Passenger Name"), at(1008, 1152, 1440));
+    label(head, "Label7", QStringLiteral("Age"), at(2880, 1152, 1155));
+    label(head, "Label8", QStringLiteral("Gender"), at(4464, 1152, 1140));
+    label(head, "Label9", QStringLiteral("Contact Phone"), at(5904, 1152, 1152));
+    head.addLine(QStringLiteral("Line2"), at(144, 1008, 7488, 0));
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 540);
+    text(detail, "Text1", "", at(1008, 144, 1440));
+    text(detail, "Text2", "", at(2880, 144, 1152));
+    text(detail, "Text3", "", at(4464, 144, 1152));
+    text(detail, "Text4", "", at(5904, 144, 1152));
+    footers(l, "Section3", 360, "Section5", 360);
+    return l;
+}
+
+ReportLayout DataReport1()
+{
+    ReportLayout l(QStringLiteral("DataReport1"), QStringLiteral("DataReport1"));
+    l.dataMember = QStringLiteral("GetPassengerList");
+    l.addSection(QStringLiteral("ReportHeader"), SectionKind::ReportHeader, 1275)
+        .addLabel(QStringLiteral("Label1"), QStringLiteral("Passenger List"), at(2160, 576, 2880, 435))
+        .setFont(title())
+        .setAlign(Align::Centre);
+    ReportSection &head = l.addSection(QStringLiteral("PageHeader"), SectionKind::PageHeader, 432);
+    label(head, "Label3", QStringLiteral("Customer Id"), at(144, 0, 1155));
+    label(head, "Label2", QStringLiteral("Name"), at(2016, 0, 1440));
+    label(head, "Label4", QStringLiteral("Origin"), at(5616, 0, 576));
+    label(head, "Label6", QStringLiteral("Destin"), at(6624, 0, 1005));
+    for (auto &c : head.controls)
+        c.setFont(heading());
+    ReportSection &detail = l.addSection(QStringLiteral("GetPassengerList_Detail"), SectionKind::Detail, 672);
+    text(detail, "txtCUSTOMER_ID", "CUSTOMER_ID", at(144, 144, 1440));
+    text(detail, "txtNAME", "NAME", at(2016, 144, 1440));
+    label(detail, "Label5", QStringLiteral("SEAT_NO:"), at(3744, 144, 855));
+    text(detail, "txtSEAT_NO", "SEAT_NO", at(4608, 144, 864));
+    text(detail, "txtORIGIN", "ORIGIN", at(5616, 144, 864));
+    text(detail, "Text1", "DESTIN", at(6624, 144, 864));
+    for (auto &c : detail.controls)
+        if (c.isTextBox())
+            c.setDataMember(QStringLiteral("GetPassengerList"));
+    footers(l, "PageFooter", 360, "ReportFooter", 360);
+    return l;
+}
+
+ReportLayout TimeTable()
+{
+    ReportLayout l(QStringLiteral("TimeTable"), QStringLiteral("DataReport2"));
+    l.dataMember = QStringLiteral("TimeTable");
+    l.addSection(QStringLiteral("ReportHeader"), SectionKind::ReportHeader, 1164);
+    ReportSection &head = l.addSection(QStringLiteral("PageHeader"), SectionKind::PageHeader, 1101);
+    head.addLabel(QStringLiteral("Label1"), QStringLiteral("Time Table for all Buses"), at(2592, 0, 4455, 420))
+        .setFont(title())
+        .setAlign(Align::Centre);
+    label(head, "Label2", QStringLiteral("Instance No."), at(288, 720, 1005));
+    label(head, "Label3", QStringLiteral("Route Number"), at(1440, 720, 1155));
+    label(head, "Label4", QStringLiteral("Departure Date"), at(3024, 720, 1875));
+    label(head, "Label5", QStringLiteral("Dep. Location"), at(4896, 720, 1725));
+    label(head, "Label6", QStringLiteral("Class"), at(7488, 720, 720));
+    ReportSection &detail = l.addSection(QStringLiteral("TimeTable_Detail"), SectionKind::Detail, 615);
+    text(detail, "txtINSTANCE_ID", "INSTANCE_ID", at(288, 288, 1008));
+    text(detail, "txtBUS_ID", "BUS_ID", at(1440, 288, 1440));
+    text(detail, "txtDEP_DATE", "DEP_DATE", at(3024, 288, 1440));
+    detail.controls.back().setFormat(QStringLiteral("m/d/yy h:nn"));
+    text(detail, "txtLOCATION", "LOCATION", at(5040, 288, 1155));
+    text(detail, "txtCITY", "CITY", at(6192, 288, 1005));
+    text(detail, "txtDESCRIPTION", "DESCRIPTION", at(7488, 288, 720));
+    for (auto &c : detail.controls)
+        c.setDataMember(QStringLiteral("TimeTable"));
+    footers(l, "PageFooter", 360, "ReportFooter", 360);
+    return l;
+}
+
+}  // namespace nbk::reports::layouts

@@ -1,0 +1,26 @@
+#pragma once
+#include "data/DbError.h"
+
+#include <QString>
+#include <optional>
+
+namespace nbk::reports {
+
+// A message box a report request ends with instead of a report.
+struct Message {
+    QString text;
+    int style = 0;
+    QString title;
+};
+
+// A database failure while a report is read: one clear message, never a partial report.
+Message databaseFailure(const data::DbException &e);
+
+// A typed id as a whole number (blanks around allowed); nothing for any other text, so
+// that only a number formatted from a number enters a statement.
+std::optional<qint32> wholeNumber(const QString &typed);
+
+// The customer id of the most recent reservation in this run (0 when none was made).
+qint32 lastReservationCustomerId();
+
+}  // namespace nbk::reports

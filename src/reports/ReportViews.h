@@ -1,0 +1,22 @@
+#pragma once
+
+namespace nbk::reports {
+
+struct CustomerTicket;
+struct InstanceTickets;
+struct SeatChartData;
+struct RouteService;
+struct AccidentPassengers;
+
+// The report windows of the Reports menu: each is created on first use, stays open after
+// its request screen closes and is refilled by the next request of its kind.
+void showFullTicketReport(const CustomerTicket &ticket);
+void showTicketReport(const InstanceTickets &tickets);
+void showSeatMatrix(const SeatChartData &chart);
+void showRouteDetails(const RouteService &service);
+void showAccidentReport(const AccidentPassengers &passengers);
+// The two fixed reports read afresh each time they are shown.
+void showPassengerList();
+void showTimeTable();
+
+}  // namespace nbk::reports

@@ -1,0 +1,69 @@
+#include "reports/ReportsFixture.h"
+#include "support/AdminRunner.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class AdminReport : public ReportsTest {
+protected:
+    AdminRun report(const QStringList &nameAndValue)
+    {
+        const QString database = db().kind() == EngineKind::Embedded ? db().embeddedPath() : db().server();
+        return admin(QStringList{"report", "--database", database, "--user", "clerk1", "--password", "nb", "--pdf", pdf()}
+                     + nameAndValue);
+    }
+    QString pdf() const { return dir.filePath(QStringLiteral("report.pdf")); }
+    QTemporaryDir dir;
+};
+
+TEST_P(AdminReport, TicketAndSeatChartAreWrittenAsTheScreensLayThemOut)
+{
+    book(1001, 50, {4, 5, 6}, 2, 2, QStringLiteral("Asha"));
+    const AdminRun ticket = report({"ticket", "1001"});
+    ASSERT_EQ(ticket.code, 0) << ticket.err.toStdString();
+    const QString t = pdfText(pdf());
+    EXPECT_TRUE(t.contains(QStringLiteral("Journey and reservation Ticket"))) << t.toStdString();
+    EXPECT_EQ(t.count(QStringLiteral("Seat Number :")), 3) << t.toStdString();
+    EXPECT_TRUE(t.contains(QStringLiteral("Asha")));
+
+    const AdminRun chart = report({"seat-matrix", "50"});
+    ASSERT_EQ(chart.code, 0) << chart.err.toStdString();
+    const QString c = pdfText(pdf());
+    EXPECT_TRUE(c.contains(QStringLiteral("SEAT MATRIX")));
+    // the text extraction does not keep blanks exactly; the lines' texts are checked in the chart's tests
+    EXPECT_TRUE(c.contains(QRegularExpression(QStringLiteral("Mysore +Mandya +Bangalore")))) << c.toStdString();
+    EXPECT_EQ(c.count(QStringLiteral("-------------------X--")), 3);
+    EXPECT_EQ(c.count(QStringLiteral("All Free")), 47);
+    EXPECT_EQ(db().scalar(QStringLiteral("select count(*) from TempBusRoute")).toInt(), 0);
+}
+
+TEST_P(AdminReport, MessageInsteadOfAReportGoesToStandardErrorWithExitOne)
+{
+    QFile::remove(pdf());
+    const AdminRun bad = report({"seat-matrix", "12.5"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral(" Invalid Instance Id"))) << bad.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf()));
+    const AdminRun route = report({"route-map", "x"});
+    EXPECT_EQ(route.code, 1);
+    EXPECT_TRUE(route.err.contains(QStringLiteral("Invalid Route ID"))) << route.err.toStdString();
+    EXPECT_EQ(report({"ticket"}).code, 2);
+}
+
+NBK_ALL_ENGINES(AdminReport);
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "app/common/ScreenRegistry.h"
+#include "data/Class1.h"
+#include "reports/ARF.h"
+#include "reports/BuildSeatChart.h"
+#include "reports/BusMatrix.h"
+#include "reports/ReportsFixture.h"
+#include "reports/RouteTest.h"
+#include "reports/TicketQueries.h"
+#include "reports/engine/ReportWindow.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace nbk;
+using namespace nbk::test;
+using namespace nbk::reports;
+
+namespace {
+
+class ReportScreens : public ReportsTest {
+protected:
+    void SetUp() override
+    {
+        ReportsTest::SetUp();
+        nbk::reports::registerScreens();
+    }
+    void TearDown() override
+    {
+        for (const char *w : {"BusMatrix", "RouteTest", "ARF", "SeatMatrix", "RouteDetails", "AR"})
+            closeScreen(QString::fromLatin1(w));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ReportsTest::TearDown();
+    }
+    template <class T>
+    T *open(const char *name)
+    {
+        return qobject_cast<T *>(openScreen(QString::fromLatin1(name)));
+    }
+    static QStringList texts(const char *window)
+    {
+        const report::ReportWindow *w = report::ReportWindow::find(QString::fromLatin1(window));
+        return w ? w->report().texts() : QStringList();
+    }
+};
+
+TEST_P(ReportScreens, SeatMatrixShowsTheChartAndClosesItsScreenButStaysOnAMessage)
+{
+    book(900, 50, {1}, 2, 2);
+    auto *m = open<BusMatrix>("BusMatrix");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->windowTitle(), QStringLiteral("Bus Matrix"));
+    m->txtIID->setText(QStringLiteral("49"));
+    m->Command1->click();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" Invalid Instance Id")});
+    ASSERT_EQ(findScreen(QStringLiteral("BusMatrix")), m);
+    m->txtIID->setText(QStringLiteral("50"));
+    m->Command1->click();
+    EXPECT_EQ(findScreen(QStringLiteral("BusMatrix")), nullptr);
+    const QStringList t = texts("SeatMatrix");
+    EXPECT_EQ(report::ReportWindow::find(QStringLiteral("SeatMatrix"))->windowTitle(), QStringLiteral("SeatMatrix"));
+    EXPECT_TRUE(t.contains(QStringLiteral("     Mysore     Mandya     Bangalore")));
+    EXPECT_TRUE(t.contains(QStringLiteral("Tuesday, March 5, 2030")));
+    EXPECT_EQ(t.count(QStringLiteral("All Free")), 49);
+}
+
+TEST_P(ReportScreens, RouteMapAndAccidentScreensStayOpenAndRefillTheirReports)
+{
+    book(1001, 50, {4}, 1, 2, QStringLiteral("Asha"));
+    auto *r = open<RouteTest>("RouteTest");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->windowTitle(), QStringLiteral("Route Map"));
+    r->Text1->setText(QStringLiteral("5"));
+    r->Ok->click();
+    EXPECT_TRUE(texts("RouteDetails").contains(QStringLiteral("Mysore-Mandya-Bangalore")));
+    r->Text1->setText(QStringLiteral("6"));
+    r->Ok->click();
+    EXPECT_TRUE(texts("RouteDetails").contains(QStringLiteral("Mandya-Bangalore")));
+    EXPECT_FALSE(texts("RouteDetails").contains(QStringLiteral("Mysore-Mandya-Bangalore")));
+    EXPECT_EQ(findScreen(QStringLiteral("RouteTest")), r);
+
+    auto *a = open<ARF>("ARF");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->windowTitle(), QStringLiteral("AccResFo"));
+    a->Text1->setText(QStringLiteral("KA09"));
+    a->Command1->click();
+    EXPECT_TRUE(texts("AR").contains(QStringLiteral("Asha")));
+    a->Text1->setText(QStringLiteral("ZZ99"));
+    a->Command1->click();
+    EXPECT_EQ(MessageScript::texts().value(0), QStringLiteral("This vehicle was not found in our database"));
+    EXPECT_EQ(findScreen(QStringLiteral("ARF")), a);
+}
+
+TEST_P(ReportScreens, DatabaseFailureOfTheChartOrTicketEndsInAMessage)
+{
+    session().GetCurrentConnection().close();
+    const SeatChartOutcome chart = buildSeatChart(session(), QStringLiteral("50"));
+    ASSERT_TRUE(chart.message);
+    EXPECT_TRUE(chart.message->text.startsWith(QStringLiteral("The report could not be read from the database: ")));
+    EXPECT_FALSE(session().IsInTransaction());
+    EXPECT_TRUE(customerTicket(session(), false, QStringLiteral("1001")).message->text.startsWith(
+        QStringLiteral("The report could not be read")));
+    EXPECT_TRUE(instanceTickets(session(), QStringLiteral("50")).message->text.startsWith(
+        QStringLiteral("The report could not be read")));
+}
+
+NBK_ALL_ENGINES(ReportScreens);
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "ReportCommand.h"
+
+#include "data/Class1.h"
+#include "data/Engine.h"
+#include "data/MessageHook.h"
+#include "reports/BuildSeatChart.h"
+#include "reports/FillReports.h"
+#include "reports/ServiceQueries.h"
+#include "reports/TicketQueries.h"
+#include "reports/engine/Renderer.h"
+
+#include <QTextStream>
+#include <optional>
+
+namespace nbk::admin {
+
+const char *const kReportUsage =
+    "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE NAME [VALUE]\n"
+    "    NAME: ticket CUSTOMER_ID | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
+    "          route-map ROUTE_NO | accident REGISTRATION | passenger-list | time-table\n";
+
+namespace {
+
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+// Every message a screen would show goes to standard error, answered with its default button.
+class StderrPrompt : public Prompt {
+public:
+    int ask(const QString &text, int style, const QString &title) override
+    {
+        ++shown;
+        err() << (title.trimmed().isEmpty() ? QString() : title.trimmed() + QStringLiteral(": ")) << text << "\n";
+        err().flush();
+        return defaultAnswer(style);
+    }
+    int shown = 0;
+};
+
+bool isServer(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || database.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+// A request's outcome: the filled report, or nothing after its message.
+std::optional<reports::FilledReport> fail(StderrPrompt &p, const std::optional<reports::Message> &m)
+{
+    if (m)
+        p.ask(m->text, m->style, m->title);
+    return std::nullopt;
+}
+
+std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, const QString &name, const QString &value)
+{
+    using namespace reports;
+    if (name == QLatin1String("ticket")) {
+        const CustomerTicketOutcome o = customerTicket(s, false, value);
+        return o.message ? fail(p, o.message) : fillFullTicketReport(o.ticket);
+    }
+    if (name == QLatin1String("instance-tickets")) {
+        const InstanceTicketsOutcome o = instanceTickets(s, value);
+        return o.message ? fail(p, o.message) : fillTicketReport(o.tickets);
+    }
+    if (name == QLatin1String("seat-matrix")) {
+        const SeatChartOutcome o = buildSeatChart(s, value);
+        return o.message ? fail(p, o.message) : fillSeatMatrix(o.chart);
+    }
+    if (name == QLatin1String("route-map")) {
+        const RouteServiceOutcome o = routeService(s, value);
+        if (o.told || o.message)
+            return fail(p, o.message);
+        return fillRouteDetails(o.service);
+    }
+    if (name == QLatin1String("accident")) {
+        const AccidentOutcome o = accidentPassengers(s, value);
+        return o.message ? fail(p, o.message) : fillAccidentReport(o.passengers);
+    }
+    if (name == QLatin1String("passenger-list")) {
+        const FixedReportOutcome o = passengerList(s);
+        return o.message ? fail(p, o.message) : fillPassengerList(o.rows);
+    }
+    const FixedReportOutcome o = timeTable(s);
+    return o.message ? fail(p, o.message) : fillTimeTable(o.rows);
+}
+
+}  // namespace
+
+int runReport(const QStringList &args)
+{
+    QMap<QString, QString> options;
+    QStringList positional;
+    const QStringList withValue{QStringLiteral("--database"), QStringLiteral("--user"), QStringLiteral("--password"),
+                                QStringLiteral("--pdf")};
+    for (int i = 0; i < args.size(); ++i) {
+        if (withValue.contains(args[i]) && i + 1 < args.size())
+            options.insert(args[i], args[i + 1]), ++i;
+        else
+            positional << args[i];
+    }
+    const QStringList names{QStringLiteral("ticket"), QStringLiteral("instance-tickets"), QStringLiteral("seat-matrix"),
+                            QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("passenger-list"),
+                            QStringLiteral("time-table")};
+    const QString database = options.value(QStringLiteral("--database"));
+    const QString pdf = options.value(QStringLiteral("--pdf"));
+    const QString name = positional.value(0);
+    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 5;
+    if (database.isEmpty() || pdf.isEmpty() || !names.contains(name) || positional.size() != (needsValue ? 2 : 1)) {
+        err() << "usage:\n" << kReportUsage;
+        err().flush();
+        return 2;
+    }
+
+    StderrPrompt prompt;
+    data::setPrompt(&prompt);
+    QString server;
+    if (isServer(database))
+        server = database;
+    else
+        data::setEmbeddedDatabasePath(database);
+    data::Class1 session;
+    int rc = 1;
+    if (session.ConnectToDataBase(options.value(QStringLiteral("--user")), options.value(QStringLiteral("--password")),
+                                  server)
+        == 2) {
+        DbSession = &session;
+        const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1));
+        if (r) {
+            QString error;
+            if (report::writePdf(r->layout, r->data, pdf, &error))
+                rc = 0;
+            else
+                err() << "nbk-admin: " << error << "\n";
+        }
+        DbSession = nullptr;
+        session.CloseConnection();
+    } else if (prompt.shown == 0) {
+        err() << "nbk-admin: the login failed\n";
+    }
+    data::setPrompt(nullptr);
+    err().flush();
+    return rc;
+}
+
+}  // namespace nbk::admin
