@@ -24,6 +24,6 @@ std::optional<qint32> wholeNumber(const QString &typed)
     return qint32(v);
 }
 
-qint32 lastReservationCustomerId() { return ::CustomerId; }
+qint32 lastReservationCustomerId() { return Reservation.CustomerId; }
 
 }  // namespace nbk::reports

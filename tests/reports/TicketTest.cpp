@@ -108,7 +108,7 @@ TEST_P(Tickets, MostRecentTicketBeforeAnyReservationAndAfterOne)
     EXPECT_EQ(before.message->style, mb::Information);
     EXPECT_EQ(before.message->title, QStringLiteral("Error"));
     book(1001, 50, {4});
-    ::CustomerId = 1001;
+    Reservation.CustomerId = 1001;
     EXPECT_EQ(customerTicket(session(), true, QStringLiteral("77")).ticket.customerId, 1001);
 }
 
