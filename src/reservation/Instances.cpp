@@ -6,12 +6,14 @@
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QAbstractItemView>
 #include <QVBoxLayout>
 
 Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
@@ -21,7 +23,10 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     cmbInstance = new QComboBox(this);
     cmbInstance->setObjectName(QStringLiteral("cmbInstance"));
+    // the list is as wide as its longest entry, so date and time always show whole
     cmbInstance->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbInstance->view()->setTextElideMode(Qt::ElideNone);
+    connect(cmbInstance, &QComboBox::currentTextChanged, cmbInstance, &QWidget::setToolTip);
     ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -41,6 +46,8 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
 
     connect(ok, &QPushButton::clicked, this, &Instances::ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &Instances::Cancel_Click);
+    nbk::ui::setDialogKeys(this, ok, Cancel);
+    cmbInstance->setFocus();
 }
 
 void Instances::addEntry(const QString &text, qint16 row, qint16 offsetMinutes)

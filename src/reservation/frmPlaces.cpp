@@ -7,6 +7,8 @@
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
+#include "reservation/BusPicture.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 #include "ui/Twips.h"
 
@@ -40,9 +42,15 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     cmbFrom->setObjectName(QStringLiteral("cmbFrom"));
     cmbTo = new QComboBox(this);
     cmbTo->setObjectName(QStringLiteral("cmbTo"));
+    // full place names are never cut
+    for (QComboBox *c : {cmbFrom, cmbTo})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setMinimumSize(nbk::ui::twipsToPixels(2400, 2400));
+    const QSize picture(nbk::ui::twipsToDeviceX(2880, *this), nbk::ui::twipsToDeviceY(2400, *this));
+    Image1->setMinimumSize(picture);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(BusPicture(picture, devicePixelRatioF()));
     cmdBack = button(this, "cmdBack", "<< Back");
     cmdNext = button(this, "cmdNext", "Next >>");
     cmdCancel = button(this, "cmdCancel", "Cancel");
@@ -61,13 +69,15 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     g->addLayout(buttons, 3, 0, 1, 3);
 
     setWindowState(Qt::WindowNoState);
-    resize(nbk::ui::twipsToPixels(8325, 6885));
+    nbk::ui::sizeInTwips(this, 8325, 6885);
     cmbFrom->clear();
     cmbTo->clear();
 
     connect(cmdNext, &QPushButton::clicked, this, &frmPlaces::cmdNext_Click);
     connect(cmdBack, &QPushButton::clicked, this, &frmPlaces::cmdBack_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmPlaces::cmdCancel_Click);
+    nbk::ui::setDialogKeys(this, cmdNext, cmdCancel);
+    cmbFrom->setFocus();
 }
 
 void frmPlaces::cmdNext_Click()

@@ -1,8 +1,12 @@
 #include "ui/ChildWindows.h"
 
+#include "ui/Keys.h"
+
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 
 namespace nbk::ui {
 
@@ -17,6 +21,47 @@ QMdiSubWindow *subWindowOf(QWidget *w)
 {
     return w ? qobject_cast<QMdiSubWindow *>(w->parentWidget()) : nullptr;
 }
+
+// The width the title bar lacks to show the whole caption (0 when it fits).
+int captionShortfall(QMdiSubWindow *sub, int width)
+{
+    QStyleOptionTitleBar opt;
+    opt.initFrom(sub);
+    opt.text = sub->windowTitle();
+    opt.titleBarFlags = sub->windowFlags();
+    opt.subControls = QStyle::SC_All;
+    opt.rect = QRect(0, 0, width, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
+    const QRect label = sub->style()->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, sub);
+    // the frame draws its caption in this font, bold when active; allow for its border
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int needed = QFontMetrics(font).horizontalAdvance(opt.text) + 8;
+    return qMax(0, needed - label.width());
+}
+
+QSize neededSize(QMdiSubWindow *sub, QSize size)
+{
+    size = size.expandedTo(sub->minimumSizeHint());
+    size.rwidth() += captionShortfall(sub, size.width());
+    return size;
+}
+
+// Grows a child window when its contents ask for more room (a list that got a longer
+// entry, a longer caption).
+class GrowWithContents : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::WindowTitleChange) {
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget())
+                fitChildWindow(sub->widget(), false);
+        }
+        return false;
+    }
+};
 }  // namespace
 
 void setMdiArea(QMdiArea *a) { area() = a; }
@@ -46,7 +91,8 @@ void showChildWindow(QWidget *screen)
         QMdiSubWindow *sub = a->addSubWindow(screen);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(screen->windowTitle());
-        sub->adjustSize();
+        sub->installEventFilter(new GrowWithContents(sub));
+        fitChildWindow(screen, true);
     }
     if (QMdiSubWindow *sub = subWindowOf(screen)) {
         sub->show();
@@ -58,6 +104,21 @@ void showChildWindow(QWidget *screen)
         screen->raise();
         screen->activateWindow();
     }
+}
+
+void fitChildWindow(QWidget *screen, bool opening)
+{
+    QMdiSubWindow *sub = subWindowOf(screen);
+    if (!sub)
+        return;
+    if (opening) {
+        const QSize requested = requestedSize(screen);
+        sub->resize(neededSize(sub, requested.isValid() ? requested : sub->sizeHint()));
+        return;
+    }
+    const QSize needed = neededSize(sub, sub->size());
+    if (needed != sub->size())
+        sub->resize(needed);
 }
 
 void hideChildWindow(QWidget *screen)
