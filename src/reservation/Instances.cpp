@@ -8,12 +8,12 @@
 #include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/WholeEntries.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QAbstractItemView>
 #include <QVBoxLayout>
 
 Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
@@ -23,10 +23,8 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     cmbInstance = new QComboBox(this);
     cmbInstance->setObjectName(QStringLiteral("cmbInstance"));
-    // the list is as wide as its longest entry, so date and time always show whole
-    cmbInstance->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    cmbInstance->view()->setTextElideMode(Qt::ElideNone);
-    connect(cmbInstance, &QComboBox::currentTextChanged, cmbInstance, &QWidget::setToolTip);
+    // date and time at the end of an entry are what the clerk chooses by
+    nbk::ui::keepEntriesWhole(cmbInstance);
     ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);

@@ -10,6 +10,7 @@
 #include "reservation/BusPicture.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/WholeEntries.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
@@ -44,7 +45,7 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     cmbTo->setObjectName(QStringLiteral("cmbTo"));
     // full place names are never cut
     for (QComboBox *c : {cmbFrom, cmbTo})
-        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        nbk::ui::keepEntriesWhole(c);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     const QSize picture(nbk::ui::twipsToDeviceX(2880, *this), nbk::ui::twipsToDeviceY(2400, *this));
