@@ -68,6 +68,10 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     buttons->addWidget(cmdNext);
     buttons->addWidget(cmdCancel);
     g->addLayout(buttons, 3, 0, 1, 3);
+    // the lists take the width, the picture and the labels keep theirs
+    g->setColumnStretch(2, 1);
+    g->setRowStretch(2, 1);
+    g->setHorizontalSpacing(12);
 
     setWindowState(Qt::WindowNoState);
     nbk::ui::sizeInTwips(this, 8325, 6885);

@@ -46,6 +46,23 @@ QSize neededSize(QMdiSubWindow *sub, QSize size)
     return size;
 }
 
+// Moves a child window the frame placed partly outside its area back in, as far as it fits.
+void keepInside(QMdiSubWindow *sub)
+{
+    QMdiArea *a = sub->mdiArea();
+    if (!a)
+        return;
+    const QRect room = a->viewport()->rect();
+    QRect g = sub->geometry();
+    if (g.right() > room.right())
+        g.moveRight(room.right());
+    if (g.bottom() > room.bottom())
+        g.moveBottom(room.bottom());
+    g.moveLeft(qMax(g.left(), room.left()));
+    g.moveTop(qMax(g.top(), room.top()));
+    sub->move(g.topLeft());
+}
+
 // Grows a child window when its contents ask for more room (a list that got a longer
 // entry, a longer caption).
 class GrowWithContents : public QObject {
@@ -95,7 +112,10 @@ void showChildWindow(QWidget *screen)
         fitChildWindow(screen, true);
     }
     if (QMdiSubWindow *sub = subWindowOf(screen)) {
+        const bool placed = sub->isVisible();
         sub->show();
+        if (!placed)
+            keepInside(sub);
         screen->show();
         if (area())
             area()->setActiveSubWindow(sub);
@@ -117,8 +137,11 @@ void fitChildWindow(QWidget *screen, bool opening)
         return;
     }
     const QSize needed = neededSize(sub, sub->size());
-    if (needed != sub->size())
+    if (needed != sub->size()) {
         sub->resize(needed);
+        if (sub->isVisible())
+            keepInside(sub);
+    }
 }
 
 void hideChildWindow(QWidget *screen)
