@@ -3,15 +3,14 @@
 #include "app/StartApplication.h"
 #include "app/common/Globals.h"
 #include "data/Schema.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
-#include "ui/Twips.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 
 namespace nbk::app {
@@ -86,6 +85,10 @@ Login::Login(QWidget *parent) : Screen(parent)
 
     User->installEventFilter(this);
     Password->installEventFilter(this);
+    Server->installEventFilter(this);
+    // Enter on the focused Login logs in; Escape is Cancel
+    ui::setDialogKeys(this, Command1, Command2);
+    ui::sizeInTwips(this, kWidthTwips, kHeightTwips);
     connect(Command1, &QPushButton::clicked, this, &Login::logIn);
     connect(Command2, &QPushButton::clicked, this, [this] { close(); });
     connect(Command3, &QPushButton::clicked, this, [] {
@@ -109,9 +112,6 @@ void Login::showEvent(QShowEvent *e)
     if (loaded_)
         return;
     loaded_ = true;
-    // the size is the window's outer size, frame included
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
-    (frame ? frame : static_cast<QWidget *>(this))->resize(ui::twipsToPixels(kWidthTwips, kHeightTwips));
     Command1->setEnabled(false);
     User->setFocus();
     Password->setFocus();
@@ -124,10 +124,12 @@ bool Login::eventFilter(QObject *watched, QEvent *event)
     auto *k = static_cast<QKeyEvent *>(event);
     if (watched == User && typesCharacter(k)) {
         userKeyPress(k->key());
-        return false;
+        // Enter has moved the focus; it must not go on to press the button now in focus
+        return isEnter(k->key());
     }
-    if (watched == Password && isEnter(k->key())) {
-        // Enter logs in even while the Login button is disabled
+    if ((watched == Password || watched == Server) && isEnter(k->key())) {
+        // Enter logs in even while the Login button is disabled; the server is typed last
+        // as often as the password is
         logIn();
         return true;
     }

@@ -7,6 +7,7 @@
 #include "app/common/ScreenRegistry.h"
 #include "data/Schema.h"
 #include "ui/ChildWindows.h"
+#include "ui/FocusMark.h"
 #include "ui/MsgBox.h"
 
 #include <QAction>
@@ -47,6 +48,7 @@ void registerScreens()
 
 void StartApplication()
 {
+    nbk::ui::installFocusMark();
     ownedSession = std::make_unique<nbk::data::Class1>();
     DbSession = ownedSession.get();
     IsConnected = false;

@@ -54,8 +54,9 @@ QStringList embeddedSchemaStatements()
              class INTEGER, free_seats INTEGER))",
         "CREATE INDEX bus_instance_route ON bus_instance (bus_id, class, dep_date)",
         "CREATE INDEX bus_instance_vehicle ON bus_instance (registration, dep_date)",
+        // the phone is text, kept as typed: a leading zero or + is part of the number
         R"(CREATE TABLE customer (customer_id INTEGER PRIMARY KEY, instance_id INTEGER,
-             journey_date DATE, name TEXT, age NUMERIC, phone NUMERIC, gender TEXT,
+             journey_date DATE, name TEXT, age NUMERIC, phone TEXT, gender TEXT,
              origin TEXT, destin TEXT, fare REAL))",
         "CREATE INDEX customer_instance ON customer (instance_id)",
         R"(CREATE TABLE seat_matrix (

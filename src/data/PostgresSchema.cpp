@@ -142,8 +142,9 @@ QStringList postgresSchemaStatements()
              class integer, free_seats integer))",
         "CREATE INDEX bus_instance_route ON bus_instance (bus_id, class, dep_date)",
         "CREATE INDEX bus_instance_vehicle ON bus_instance (registration, dep_date)",
+        // the phone is text, kept as typed: a leading zero or + is part of the number
         R"(CREATE TABLE customer (customer_id integer PRIMARY KEY, instance_id integer,
-             journey_date timestamp(0), name text, age numeric, phone numeric, gender text,
+             journey_date timestamp(0), name text, age numeric, phone text, gender text,
              origin text, destin text, fare numeric))",
         "CREATE INDEX customer_instance ON customer (instance_id)",
         // the seat rule: one seat of one run is held at most once on any segment; the

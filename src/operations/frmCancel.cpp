@@ -4,6 +4,7 @@
 #include "data/DbError.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
@@ -159,6 +160,8 @@ frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
 
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    nbk::ui::setDialogKeys(this, cmdCancel, Command2);
+    txtcid->setFocus();
     Form_Load();
 }
 

@@ -7,7 +7,9 @@
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/WholeEntries.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -22,7 +24,8 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     cmbInstance = new QComboBox(this);
     cmbInstance->setObjectName(QStringLiteral("cmbInstance"));
-    cmbInstance->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // date and time at the end of an entry are what the clerk chooses by
+    nbk::ui::keepEntriesWhole(cmbInstance);
     ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -39,6 +42,8 @@ Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
 
     connect(ok, &QPushButton::clicked, this, &Instances::ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &Instances::Cancel_Click);
+    nbk::ui::setDialogKeys(this, ok, Cancel);
+    cmbInstance->setFocus();
 }
 
 void Instances::fill(const nbk::reservation::ReservationState &request, const QList<RunEntry> &entries)

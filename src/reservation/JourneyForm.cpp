@@ -1,6 +1,7 @@
 #include "reservation/JourneyForm.h"
 
 #include "app/common/Clock.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
@@ -122,6 +123,9 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     for (const char *c : kClasses)
         cmbClass->addItem(QString::fromLatin1(c));
     cmbClass->setCurrentIndex(2);
+
+    nbk::ui::setDialogKeys(screen, cmdNext, cmdCancel);
+    txtDD->setFocus();
 }
 
 bool JourneyForm::checkPlacesTyped() const

@@ -6,8 +6,10 @@
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
+#include "reservation/CustomerEntry.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 #include "ui/Twips.h"
 
@@ -22,7 +24,6 @@
 using nbk::data::sqlText;
 
 namespace {
-const char *const MSG_AGE = "Error in age entry ";
 const char *const MSG_FARE =
     "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
 const char *const MSG_UPDATE_FAILED =
@@ -30,18 +31,6 @@ const char *const MSG_UPDATE_FAILED =
 const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
 const char *const MSG_DONE = "Update complete.";
 const char *const MSG_CANCEL_QUESTION = "Cancel current reservation? ";
-
-// A typed number as the statement gets it: formatted from the number, so that the typed
-// text itself never reaches the statement. Empty when the text is not a finite number.
-QString typedNumber(const QString &typed)
-{
-    if (!nbk::IsNumeric(typed))
-        return {};
-    const double v = typed.trimmed().toDouble();
-    if (!std::isfinite(v))
-        return {};
-    return nbk::shortestDecimal(v);
-}
 
 QLabel *label(const QString &text, QWidget *parent)
 {
@@ -107,12 +96,14 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    nbk::ui::setDialogKeys(this, Command1, Command2);
+    txtname->setFocus();
     Form_Load();
 }
 
 void frmCustomer::Form_Load()
 {
-    resize(nbk::ui::twipsToPixels(7005, 5865));
+    nbk::ui::sizeInTwips(this, 7005, 5865);
     cmbGen->clear();
     cmbGen->addItem(QStringLiteral("M"));
     cmbGen->addItem(QStringLiteral("F"));
@@ -128,23 +119,23 @@ void frmCustomer::Command1_Click()
                         QStringLiteral("Error"));
         return;
     }
-    // age and phone enter the statement as numbers, so text that is no number stops here
-    const QString age = typedNumber(txtage->text());
-    if (age.isEmpty()) {
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_AGE), nbk::mb::Information | nbk::mb::OKOnly,
-                        QStringLiteral("Error"));
-        txtage->setFocus();
+    CustomerEntry entry;
+    if (const std::optional<EntryProblem> problem =
+            CheckCustomerEntry(txtname->text(), phone->text(), txtage->text(), &entry)) {
+        if (problem->field == QLatin1String("phone")) {
+            // the update the database would refuse is never built from such text; the clerk
+            // sees what a refused update shows, and nothing of the booking stays
+            booking_->transaction.rollback();
+            nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
+                            QStringLiteral("Error"));
+            return;
+        }
+        nbk::ui::MsgBox(problem->message, nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Error"));
+        if (auto *box = findChild<QWidget *>(problem->field))
+            box->setFocus();
         return;
     }
-    const QString phoneNumber = typedNumber(phone->text());
-    if (phoneNumber.isEmpty()) {
-        // the update the database would refuse is never built from such text; the clerk sees
-        // what a refused update shows, and nothing of the booking stays
-        booking_->transaction.rollback();
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
-                        QStringLiteral("Error"));
-        return;
-    }
+    const QString age = QString::number(entry.age);
     const PendingBooking &b = *booking_;
     try {
         Reservation.Fare = b.fare();
@@ -158,7 +149,7 @@ void frmCustomer::Command1_Click()
                         + QStringLiteral(", Instance_ID =") + QString::number(b.BookedInstanceId)
                         + QStringLiteral(", Journey_date=") + OracleDateLiteral(b.JourneyDateTime)
                         + QStringLiteral(", Name = '") + sqlText(txtname->text()) + QStringLiteral("' , age=")
-                        + age + QStringLiteral(", phone=") + phoneNumber + QStringLiteral(", gender='")
+                        + age + QStringLiteral(", phone='") + sqlText(entry.phone) + QStringLiteral("', gender='")
                         + sqlText(cmbGen->currentText()) + QStringLiteral("' , origin='") + sqlText(b.OriginPlace)
                         + QStringLiteral("' , destin='") + sqlText(b.DestinationPlace) + QStringLiteral("', fare=")
                         + QString::number(Reservation.Fare) + QStringLiteral(" where customer_ID = ")

@@ -8,7 +8,10 @@
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
+#include "reservation/BusPicture.h"
+#include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/WholeEntries.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
@@ -41,9 +44,15 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     cmbFrom->setObjectName(QStringLiteral("cmbFrom"));
     cmbTo = new QComboBox(this);
     cmbTo->setObjectName(QStringLiteral("cmbTo"));
+    // full place names are never cut
+    for (QComboBox *c : {cmbFrom, cmbTo})
+        nbk::ui::keepEntriesWhole(c);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setMinimumSize(nbk::ui::twipsToPixels(2400, 2400));
+    const QSize picture(nbk::ui::twipsToDeviceX(2880, *this), nbk::ui::twipsToDeviceY(2400, *this));
+    Image1->setMinimumSize(picture);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(BusPicture(picture, devicePixelRatioF()));
     cmdBack = button(this, "cmdBack", "<< Back");
     cmdNext = button(this, "cmdNext", "Next >>");
     cmdCancel = button(this, "cmdCancel", "Cancel");
@@ -60,15 +69,21 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     buttons->addWidget(cmdNext);
     buttons->addWidget(cmdCancel);
     g->addLayout(buttons, 3, 0, 1, 3);
+    // the lists take the width, the picture and the labels keep theirs
+    g->setColumnStretch(2, 1);
+    g->setRowStretch(2, 1);
+    g->setHorizontalSpacing(12);
 
     setWindowState(Qt::WindowNoState);
-    resize(nbk::ui::twipsToPixels(8325, 6885));
+    nbk::ui::sizeInTwips(this, 8325, 6885);
     cmbFrom->clear();
     cmbTo->clear();
 
     connect(cmdNext, &QPushButton::clicked, this, &frmPlaces::cmdNext_Click);
     connect(cmdBack, &QPushButton::clicked, this, &frmPlaces::cmdBack_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmPlaces::cmdCancel_Click);
+    nbk::ui::setDialogKeys(this, cmdNext, cmdCancel);
+    cmbFrom->setFocus();
 }
 
 void frmPlaces::fill(const QStringList &fromNames, const QStringList &toNames)

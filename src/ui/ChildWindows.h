@@ -15,7 +15,12 @@ QWidget *findChildWindow(const QString &objectName);
 bool isChildWindowOpen(const QString &objectName);
 
 // Shows the screen inside the frame (adding it on first show) and gives it the focus.
+// Added, the child window takes the screen's size (sizeInTwips) or its contents' size, and
+// from then on grows whenever its contents or its caption need more room.
 void showChildWindow(QWidget *screen);
+// Sizes the screen's child window: on `opening` to the screen's size, else only grown
+// to what its contents and caption need.
+void fitChildWindow(QWidget *screen, bool opening);
 void hideChildWindow(QWidget *screen);
 // Closes the screen; its closeEvent may refuse. True when it closed.
 bool closeChildWindow(QWidget *screen);

@@ -1,54 +1,90 @@
 #include "ui/Keys.h"
 
+#include "ui/ChildWindows.h"
 #include "ui/Twips.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QKeySequence>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QPointer>
-#include <QShortcut>
+#include <QPushButton>
 #include <QWidget>
 
 namespace nbk::ui {
 
 namespace {
-void pressOnKey(QWidget *screen, QAbstractButton *button, const QKeySequence &key, bool focusedButtonFirst)
-{
-    auto *s = new QShortcut(key, screen);
-    s->setContext(Qt::WidgetWithChildrenShortcut);
-    QPointer<QAbstractButton> b = button;
-    QObject::connect(s, &QShortcut::activated, screen, [b, focusedButtonFirst] {
-        if (focusedButtonFirst) {
-            if (auto *focused = qobject_cast<QAbstractButton *>(QApplication::focusWidget());
-                focused && focused->isEnabled() && focused->isVisible()) {
-                focused->click();
-                return;
-            }
+const char *const kRequestedSize = "nbkRequestedSize";
+
+// Watches the key presses that reach the screen: those its controls left alone.
+class DialogKeys : public QObject {
+public:
+    DialogKeys(QWidget *screen, QAbstractButton *forward, QAbstractButton *cancel)
+        : QObject(screen), forward_(forward), cancel_(cancel)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *k = static_cast<QKeyEvent *>(event);
+        // Alt+Enter or Ctrl+Escape mean something else (or nothing) to the clerk
+        if ((k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || k->isAutoRepeat())
+            return false;
+        auto *screen = static_cast<QWidget *>(watched);
+        switch (k->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto *focused = qobject_cast<QPushButton *>(screen->focusWidget()))
+                return press(focused);
+            return press(forward_);
+        case Qt::Key_Escape:
+            return press(cancel_);
+        default:
+            return false;
         }
-        if (b && b->isEnabled() && b->isVisible())
-            b->click();
-    });
-}
+    }
+
+private:
+    static bool press(QAbstractButton *b)
+    {
+        if (!b || !b->isEnabled())
+            return false;
+        b->click();
+        return true;
+    }
+
+    QPointer<QAbstractButton> forward_;
+    QPointer<QAbstractButton> cancel_;
+};
 }  // namespace
 
 void setDialogKeys(QWidget *screen, QAbstractButton *forward, QAbstractButton *cancel)
 {
     if (!screen)
         return;
-    if (forward) {
-        pressOnKey(screen, forward, QKeySequence(Qt::Key_Return), true);
-        pressOnKey(screen, forward, QKeySequence(Qt::Key_Enter), true);
-    }
-    if (cancel)
-        pressOnKey(screen, cancel, QKeySequence(Qt::Key_Escape), false);
+    screen->installEventFilter(new DialogKeys(screen, forward, cancel));
+    // drawn as the default button, so the clerk sees what Enter does
+    if (auto *b = qobject_cast<QPushButton *>(forward))
+        b->setDefault(true);
 }
 
 void sizeInTwips(QWidget *screen, int widthTwips, int heightTwips)
 {
     if (!screen)
         return;
-    const QSize wanted = twipsToPixels(widthTwips, heightTwips);
-    screen->resize(wanted.expandedTo(screen->minimumSizeHint()));
+    const QSize outer(twipsToDeviceX(widthTwips, *screen), twipsToDeviceY(heightTwips, *screen));
+    screen->setProperty(kRequestedSize, outer);
+    if (qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
+        fitChildWindow(screen, true);
+    else
+        screen->resize(outer.expandedTo(screen->minimumSizeHint()));
+}
+
+QSize requestedSize(const QWidget *screen)
+{
+    return screen ? screen->property(kRequestedSize).toSize() : QSize();
 }
 
 }  // namespace nbk::ui

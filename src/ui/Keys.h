@@ -1,4 +1,5 @@
 #pragma once
+#include <QSize>
 
 class QAbstractButton;
 class QWidget;
@@ -7,10 +8,17 @@ namespace nbk::ui {
 
 // The counter's keys on a screen: Enter (Return or keypad Enter) presses `forward`, the
 // button that moves the task on, and Escape presses `cancel`; either may be null. A
-// focused button takes Enter for itself (Space and Enter press the button in focus).
+// focused push button takes Enter for itself. Keys a control uses itself (Enter in a
+// multi-line box, keys in an open list) never reach the screen, nor do keys a screen's own
+// filter takes first.
 void setDialogKeys(QWidget *screen, QAbstractButton *forward, QAbstractButton *cancel);
 
-// Sizes a screen to its size in twips on its screen, never smaller than its contents.
+// Sizes a screen to its size in twips, converted through its screen's resolution. Inside
+// the main window the size is the child window's outer size, frame and title included;
+// either way never smaller than its contents.
 void sizeInTwips(QWidget *screen, int widthTwips, int heightTwips);
+
+// The outer size in pixels a screen asked for through sizeInTwips; invalid without one.
+QSize requestedSize(const QWidget *screen);
 
 }  // namespace nbk::ui

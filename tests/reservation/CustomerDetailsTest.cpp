@@ -75,7 +75,7 @@ TEST_P(CustomerDetails, OkSavesThePassengerCommitsAndClosesTheRequestScreen)
     EXPECT_EQ(committedField("instance_id", cid).toInt(), 70);
     EXPECT_EQ(committedField("To_char(journey_date,'dd-mm-yyyy hh24:mi:ss')", cid), "06-03-2003 00:10:00");
     EXPECT_EQ(committedField("age", cid).toInt(), 35);
-    EXPECT_EQ(committedField("phone", cid).toLongLong(), 9845012345LL);
+    EXPECT_EQ(committedField("phone", cid), "9845012345");
     EXPECT_EQ(committedField("gender", cid), "F");
     EXPECT_EQ(committedField("origin", cid), "A");
     EXPECT_EQ(committedField("destin", cid), "C");
@@ -98,17 +98,46 @@ TEST_P(CustomerDetails, FareOfADearerClass)
     EXPECT_EQ(committedField("fare", Reservation.CustomerId).toInt(), 390);
 }
 
-TEST_P(CustomerDetails, AgeOrPhoneThatIsNoNumberIsRefusedBeforeAnythingIsWritten)
+// Every typing error is refused before anything is written, with the box to correct in
+// focus; the booking stays pending and the corrected screen completes it.
+TEST_P(CustomerDetails, EntriesThatCannotBeSavedAsTypedAreRefusedBeforeAnythingIsWritten)
 {
+    struct Case {
+        const char *name, *phone, *age;
+        const char *message;
+        const char *field;
+    };
+    const char *const kName =
+        "Error in name entry: the name holds a control character (such as a tab, an escape or a line break). "
+        "Please type the name again ";
+    const Case cases[] = {
+        {"Ravi", "12345", "abc", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "35; DELETE customer", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "1e999", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "-5", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "3.5", "Error in age entry ", "txtage"},
+        {"Ravi", "12345", "121", "Error in age entry ", "txtage"},
+        {"Ravi\x1b", "12345", "35", kName, "txtname"},
+        {"Ravi\r\nKumar", "12345", "35", kName, "txtname"},
+        {"Ravi\nKumar", "12345", "35", kName, "txtname"},
+        {"Ravi\tKumar", "12345", "35", kName, "txtname"},
+        {"Ravi\a", "12345", "35", kName, "txtname"},
+    };
     frmCustomer *f = bookTwoSeats();
     ASSERT_TRUE(f);
-    for (const char *age : {"abc", "", "35; DELETE customer", "1e999"}) {
+    f->show();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString::fromLatin1("%1 | %2 | %3").arg(c.name, c.phone, c.age).toStdString());
         test::MessageScript::clearShown();
-        fill(f, "Ravi", "12345", age, "M");
+        fill(f, QString::fromLatin1(c.name), QString::fromLatin1(c.phone), QString::fromLatin1(c.age), "M");
+        f->txtname->setFocus();
         f->Command1->click();
-        ASSERT_EQ(texts(), QStringList{"Error in age entry "}) << age;
+        ASSERT_EQ(texts(), QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(lastMessage().icon(), mb::Information);
         EXPECT_EQ(lastMessage().title, "Error");
+        ASSERT_NE(f->focusWidget(), nullptr);
+        EXPECT_EQ(f->focusWidget()->objectName(), c.field);
         expectStillPending(Reservation.CustomerId);
     }
     // corrected, the same screen completes the booking
@@ -124,7 +153,8 @@ TEST_P(CustomerDetails, AgeOrPhoneThatIsNoNumberIsRefusedBeforeAnythingIsWritten
 TEST_P(CustomerDetails, PhoneThatIsNoNumberCancelsTheReservationWithoutAStatement)
 {
     const int customers = count(QStringLiteral("SELECT count(*) FROM customer"));
-    for (const char *phone : {"", "1, name = 'x'"}) {
+    for (const char *phone : {"", "1, name = 'x'", "98450 12345 ext", "++91 98450", "-98450",
+                              "1234567890123456" /* 16 digits */, "12345678901234567890"}) {
         frmCustomer *f = bookTwoSeats();
         ASSERT_TRUE(f);
         fill(f, "Ravi", phone, "35", "M");
@@ -133,6 +163,32 @@ TEST_P(CustomerDetails, PhoneThatIsNoNumberCancelsTheReservationWithoutAStatemen
         EXPECT_EQ(lastMessage().icon(), mb::Critical);
         expectNothingLeft(customers, 0);
         f->Command2->click();
+    }
+}
+
+// The phone is a text the counter must print as the clerk typed it: a leading zero (an
+// area code) or + (a country code) and the blanks or dashes between digit groups stay.
+TEST_P(CustomerDetails, PhoneReadsBackAsTypedOnTicketAndAccidentReport)
+{
+    for (const char *phone : {"08023456789", "+91 98450 12345", "080-2345678", "0"}) {
+        SCOPED_TRACE(phone);
+        frmCustomer *f = bookTwoSeats();
+        ASSERT_TRUE(f);
+        // the booking's placeholder row, whose phone is the number -1, still fits
+        EXPECT_EQ(sessionScalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId))
+                      .toString(),
+                  "-1");
+        fill(f, "Ravi", QString::fromLatin1(phone), "0", "M");
+        f->Command1->click();
+        ASSERT_EQ(texts(), QStringList{"Update complete."});
+        const qint32 cid = Reservation.CustomerId;
+        EXPECT_EQ(committedField("phone", cid), phone);
+        EXPECT_EQ(committedField("age", cid).toInt(), 0);
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT PHONE FROM vticket WHERE CUSTOMERID = %1").arg(cid)).toString(),
+                  phone);
+        EXPECT_EQ(
+            db().scalar(QStringLiteral("SELECT PHONE FROM accidentview WHERE CUSTOMER_ID = %1").arg(cid)).toString(),
+            phone);
     }
 }
 
