@@ -84,10 +84,14 @@ bool createEmbeddedDatabase(const QString &path, const InitOptions &options, QSt
     for (const QString &stmt : embeddedSchemaStatements())
         if (!c.run(stmt))
             return failed();
-    if (!storeAccount(c, QLatin1String(kSupervisor), QLatin1String(kDefaultPassword), options.kdfIterations, true, true))
+    const bool standing = options.supervisorPassword.isEmpty();
+    const QString supervisorPassword = standing ? QLatin1String(kDefaultPassword) : options.supervisorPassword;
+    if (!storeAccount(c, QLatin1String(kSupervisor), supervisorPassword, options.kdfIterations, true, true))
         return failed();
     for (const char *clerk : kClerks)
-        if (!storeAccount(c, QLatin1String(clerk), QLatin1String(kDefaultPassword), options.kdfIterations, true, false))
+        if (standing
+            && !storeAccount(c, QLatin1String(clerk), QLatin1String(kDefaultPassword), options.kdfIterations, true,
+                             false))
             return failed();
     SqliteEngine engine;
     QStringList data = referenceDataStatements();

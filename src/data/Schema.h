@@ -13,6 +13,10 @@ inline const char *const kClerks[] = {"clerk1", "clerk2"};
 
 struct InitOptions {
     bool demo = false;
+    // Set: the only account is the supervisor, with this password (a production
+    // database: no account with a known password). Empty: the standing accounts with the
+    // default password, for a demonstration or a test database.
+    QString supervisorPassword;
     int kdfIterations = kDefaultKdfIterations;
 };
 

@@ -1,4 +1,5 @@
 #include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include "support/AdminRunner.h"
 
@@ -59,9 +60,27 @@ TEST_F(AdminTool, PasswdReplacesThePasswordReadFromStandardInput)
 
 TEST_F(AdminTool, InitNeverOverwritesAnExistingFile)
 {
-    const AdminRun again = admin({"init", db});
+    const AdminRun again = admin({"init", db}, "x\n");
     EXPECT_NE(again.code, 0);
     EXPECT_EQ(sql("chief", "nb", {"SELECT count(*) FROM place"}).out.split('\n')[1], "25");
+}
+
+// A database for real counters has no account with a known password: the supervisor's
+// comes from standard input, the clerks from useradd.
+TEST_F(AdminTool, InitWithoutDemoKnowsOnlyTheSupervisorsOwnPassword)
+{
+    const QString prod = dir.filePath(QStringLiteral("counters.db"));
+    EXPECT_NE(admin({"init", "--kdf-iterations", "1000", prod}).code, 0);  // no password given
+    EXPECT_FALSE(QFileInfo::exists(prod));
+    ASSERT_EQ(admin({"init", "--kdf-iterations", "1000", prod}, "Chief-9\n").code, 0);
+    const auto run = [&](const char *user, const char *password) {
+        return admin({"sql", "--database", prod, "--user", user, "--password", password, "SELECT 1 FROM DUAL"}).code;
+    };
+    EXPECT_EQ(run("chief", "Chief-9"), 0);
+    for (const char *user : {"chief", "clerk1", "clerk2"})
+        EXPECT_NE(run(user, "nb"), 0) << user;
+    ASSERT_EQ(admin({"useradd", "--database", prod, "--kdf-iterations", "1000", "clerk3"}, "c3\n").code, 0);
+    EXPECT_EQ(run("clerk3", "c3"), 0);
 }
 
 }  // namespace

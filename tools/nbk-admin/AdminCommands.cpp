@@ -32,10 +32,11 @@ QTextStream &err()
 
 const char *const kUsage =
     "usage:\n"
-    "  nbk-admin init [--demo] [--kdf-iterations N] DATABASE\n"
+    "  nbk-admin init [--demo] [--kdf-iterations N] DATABASE   (without --demo: the supervisor's\n"
+    "      password on standard input; clerks come from useradd)\n"
     "  nbk-admin sql --database DATABASE --user USER --password PASSWORD STATEMENT...\n"
     "  nbk-admin passwd --database DATABASE USER        (new password on standard input)\n"
-    "  nbk-admin useradd --database URI [--supervisor] USER   (password on standard input)\n"
+    "  nbk-admin useradd --database DATABASE [--supervisor] USER   (password on standard input)\n"
     "DATABASE is an embedded database file or a postgresql:// URI.\n";
 
 int usage()
@@ -117,6 +118,16 @@ int cmdInit(const QStringList &args)
     if (o.values.contains(QStringLiteral("--kdf-iterations")))
         init.kdfIterations = o.values.value(QStringLiteral("--kdf-iterations")).toInt();
     const QString database = o.positional.first();
+    // a database for real counters gets no account with a known password: the supervisor's
+    // comes from standard input and the clerks from useradd
+    if (!init.demo && !isServer(database)) {
+        init.supervisorPassword = readPassword();
+        if (init.supervisorPassword.isEmpty()) {
+            err() << "nbk-admin: give the supervisor's password on standard input (or --demo for the "
+                     "demonstration accounts)\n";
+            return 1;
+        }
+    }
     QString error;
     bool ok;
     if (isServer(database))
@@ -207,6 +218,31 @@ int cmdPasswd(const QStringList &args)
     return 0;
 }
 
+// nbk-admin useradd --database FILE [--supervisor] USER, password on standard input
+int cmdUseraddEmbedded(const QStringList &args)
+{
+    const Options o = parse(args, {QStringLiteral("--database"), QStringLiteral("--kdf-iterations")});
+    const QString database = o.values.value(QStringLiteral("--database"));
+    if (database.isEmpty() || o.positional.size() != 1)
+        return usage();
+    const QString password = readPassword();
+    if (password.isEmpty()) {
+        err() << "nbk-admin: the password is empty\n";
+        return 1;
+    }
+    const int iterations =
+        o.values.value(QStringLiteral("--kdf-iterations"), QString::number(data::kDefaultKdfIterations)).toInt();
+    const bool supervisor = o.flags.contains(QStringLiteral("--supervisor"));
+    QString error;
+    if (!data::schema::setEmbeddedPassword(database, o.positional.first(), password, iterations, true, supervisor,
+                                           &error)) {
+        err() << "nbk-admin: " << error << "\n";
+        return 1;
+    }
+    out() << (supervisor ? "supervisor " : "clerk ") << o.positional.first() << " can log in\n";
+    return 0;
+}
+
 }  // namespace
 
 int run(const QStringList &args)
@@ -224,6 +260,11 @@ int run(const QStringList &args)
         rc = cmdPasswd(rest);
     else if (command == QLatin1String("report"))
         rc = runReport(rest);
+    else if (command == QLatin1String("useradd") && !rest.contains(QStringLiteral("--database")))
+        rc = usage();
+    else if (command == QLatin1String("useradd")
+             && !isServer(rest.value(rest.indexOf(QStringLiteral("--database")) + 1)))
+        rc = cmdUseraddEmbedded(rest);
     else
         rc = runServerCommand(command, rest);
     out().flush();

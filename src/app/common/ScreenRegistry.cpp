@@ -39,7 +39,11 @@ QWidget *openScreen(const QString &name)
     QWidget *made = make();
     if (!made)
         return ui::findChildWindow(name);
-    return ui::openChildWindow<QWidget>(name, [&] { return made; });
+    // shown here: a screen that names itself in its constructor is found as already open
+    made->setObjectName(name);
+    made->setAttribute(Qt::WA_DeleteOnClose);
+    ui::showChildWindow(made);
+    return made;
 }
 
 QWidget *findScreen(const QString &name) { return ui::findChildWindow(name); }
