@@ -88,10 +88,12 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     const QString text = engine_->translate(sql, &lockNowait);
     if (lockNowait) {
         DbError lockError;
-        if (!engine_->lockForUpdate(db, lockError))
+        if (!engine_->lockForUpdate(db, lockError)) {
+            observe(sql, &lockError);
             fail(lockError);
+        }
     }
-    engine_->statementStarting(db);
+    engine_->statementStarting(db, text);
     QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
     bool ok;
@@ -109,22 +111,25 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
         const DbError e = engine_->mapError(q.lastError(), &q);
         q.finish();
         engine_->statementFinished(db, false);
+        observe(sql, &e);
         fail(e);
     }
     return q;
 }
 
-void Connection::finishStatement(QSqlQuery &q)
+void Connection::finishStatement(QSqlQuery &q, const QString &sql)
 {
     QSqlDatabase db = database();
     if (q.lastError().isValid()) {
         const DbError e = engine_->mapError(q.lastError(), &q);
         q.finish();
         engine_->statementFinished(db, false);
+        observe(sql, &e);
         fail(e);
     }
     q.finish();
     engine_->statementFinished(db, true);
+    observe(sql, nullptr);
 }
 
 void Connection::execute(const QString &sql, const QVariantList &params)
@@ -134,14 +139,14 @@ void Connection::execute(const QString &sql, const QVariantList &params)
         while (q.next()) {
         }
     }
-    finishStatement(q);
+    finishStatement(q, sql);
 }
 
 int Connection::executeCount(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
     const int n = q.numRowsAffected();
-    finishStatement(q);
+    finishStatement(q, sql);
     return n;
 }
 
@@ -149,7 +154,7 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
     if (!q.isSelect()) {
-        finishStatement(q);
+        finishStatement(q, sql);
         return ResultSet(QStringList(), {});
     }
     const QStringList names = engine_->columnNames(q);
@@ -157,7 +162,7 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
     std::vector<QVariantList> rows;
     while (q.next())
         rows.push_back(engine_->rowValues(q, cols));
-    finishStatement(q);
+    finishStatement(q, sql);
     return ResultSet(names, std::move(rows));
 }
 

@@ -53,6 +53,11 @@ public:
     // The completion notice of open(): true on success. Arrives during open().
     std::function<void(bool ok)> onConnectComplete;
 
+    // Called once per statement sent, when it has finished: the text as the client wrote
+    // it and its failure (null when it ran). For traces and load figures.
+    using StatementObserver = std::function<void(const QString &sql, const DbError *failure)>;
+    void setStatementObserver(StatementObserver o) { observer_ = std::move(o); }
+
     Engine *engine() const { return engine_.get(); }
     QString engineName() const;
     QSqlDatabase database() const;
@@ -61,7 +66,12 @@ private:
     [[noreturn]] void fail(const DbError &e);
     QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
     // Ends a statement run() started: throws its fetch error, tells the engine.
-    void finishStatement(QSqlQuery &q);
+    void finishStatement(QSqlQuery &q, const QString &sql);
+    void observe(const QString &sql, const DbError *failure)
+    {
+        if (observer_)
+            observer_(sql, failure);
+    }
     // Runs one of the engine's transaction steps (begin, commit, rollback); throws its error.
     void transactionStep(bool (Engine::*step)(QSqlDatabase &));
 
@@ -71,6 +81,7 @@ private:
     int timeout_ = 15;
     int cursorLocation_ = 2;
     bool open_ = false;
+    StatementObserver observer_;
     friend class Command;
 };
 

@@ -42,7 +42,8 @@ public:
 
     // Around every statement (the rows fetched, or the failure known): an engine whose
     // failing statement would spoil the whole transaction undoes only that statement.
-    virtual void statementStarting(QSqlDatabase &) {}
+    // sql: the statement as the engine runs it.
+    virtual void statementStarting(QSqlDatabase &, const QString & /*sql*/) {}
     virtual void statementFinished(QSqlDatabase &, bool /*ok*/) {}
 
     // Transactions; default: Qt's.

@@ -41,7 +41,7 @@ public:
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
-    void statementStarting(QSqlDatabase &db) override { dialect_.statementStarting(db); }
+    void statementStarting(QSqlDatabase &db, const QString &) override { dialect_.statementStarting(db); }
     void statementFinished(QSqlDatabase &db, bool ok) override { dialect_.statementFinished(db, ok); }
 
 private:
