@@ -59,6 +59,7 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
 
 void Connection::close()
 {
+    prepared_.clear();
     if (QSqlDatabase::contains(name_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -95,15 +96,31 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     }
     engine_->statementStarting(db, text);
     QSqlQuery q(db);
-    q.setForwardOnly(forwardOnly);
     bool ok;
     if (params.isEmpty()) {
+        q.setForwardOnly(forwardOnly);
         ok = q.exec(text);
     } else {
-        ok = q.prepare(text);
+        // the command slots' texts are few and run again and again: each is prepared once
+        // per connection, so that the server parses and plans it once
+        auto it = prepared_.find(text);
+        if (it == prepared_.end()) {
+            if (prepared_.size() >= kMaxPrepared)
+                prepared_.clear();
+            QSqlQuery fresh(db);
+            fresh.setForwardOnly(true);
+            ok = fresh.prepare(text);
+            if (ok)
+                it = prepared_.insert(text, fresh);
+            else
+                q = fresh;
+        } else {
+            ok = true;
+        }
         if (ok) {
-            for (const QVariant &p : params)
-                q.addBindValue(engine_->bindValue(p));
+            q = *it;
+            for (int i = 0; i < params.size(); ++i)
+                q.bindValue(i, engine_->bindValue(params[i]));
             ok = q.exec();
         }
     }

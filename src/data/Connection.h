@@ -2,7 +2,9 @@
 #include "data/DbError.h"
 #include "data/ResultSet.h"
 
+#include <QHash>
 #include <QList>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -82,6 +84,9 @@ private:
     int cursorLocation_ = 2;
     bool open_ = false;
     StatementObserver observer_;
+    // Statements with parameters, prepared on this connection, by the text the engine runs.
+    static constexpr int kMaxPrepared = 64;
+    QHash<QString, QSqlQuery> prepared_;
     friend class Command;
 };
 

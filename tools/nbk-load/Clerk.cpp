@@ -236,7 +236,17 @@ void Clerk::closeEverything()
         if (figures_.errorTexts.size() < 5)
             figures_.errorTexts << QStringLiteral("a transaction was left open: ") + prompt_.texts.join(QLatin1String(" | "));
     }
+    // what the client's event loop does between two clicks: without it the posted events
+    // of every window pile up and each new window pays for the whole pile
+    QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void Clerk::finish()
+{
+    closeEverything();
+    DbSession = nullptr;
+    ownedSession.reset();
 }
 
 void Clerk::book()

@@ -38,6 +38,8 @@ public:
     // Books once and leaves the booking open at the customer details screen; prints
     // "HELD customer run seat,seat..." on standard output.
     bool holdOneBooking();
+    // Closes the screens and the session (before the application goes).
+    void finish();
     const SessionFigures &figures() const { return figures_; }
 
 private:

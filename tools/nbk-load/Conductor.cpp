@@ -146,6 +146,7 @@ int runSession(const LoadOptions &o)
     Clerk clerk(o);
     QString error;
     if (!clerk.start(&error)) {
+        clerk.finish();
         say(QStringLiteral("session %1: %2").arg(o.session).arg(error));
         return 2;
     }
@@ -162,6 +163,7 @@ int runSession(const LoadOptions &o)
     if (wait > 0)
         QThread::msleep(quint64(wait));
     clerk.runUntil(o.deadlineMs);
+    clerk.finish();
     std::printf("%s\n", QJsonDocument(clerk.figures().toJson()).toJson(QJsonDocument::Compact).constData());
     std::fflush(stdout);
     return 0;

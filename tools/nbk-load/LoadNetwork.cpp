@@ -237,11 +237,11 @@ Journey LoadNetwork::pick(std::mt19937 &rng, const QDate &today) const
         // popular journeys share the route's middle stretch
         const int board = popular ? pickIn(0, last / 2) : pickIn(0, last - 1);
         const int alight = popular ? pickIn(std::max(board + 1, last / 2), last) : pickIn(board + 1, last);
-        const int day = popular ? pickIn(1, 2) : pickIn(1, kDays - 2);
         // the runs made ahead, mostly; now and then the day's first bus in the other class,
-        // which has no run until a clerk asks for one (the search makes runs only when it
-        // finds none of the class within a day)
+        // which has no run until a clerk asks for one. The search makes runs only when it
+        // finds none of the class within a day, so those requests keep two days apart.
         const bool ahead = popular || pickIn(0, 9) > 0;
+        const int day = popular ? pickIn(1, 2) : ahead ? pickIn(1, kDays - 2) : 2 * pickIn(1, (kDays - 2) / 2);
         const int k = popular ? pickIn(0, 1) * 2 : (ahead ? 2 * pickIn(0, 2) : 0);
         const int cls = ahead ? r.classes.first() : r.classes.last();
         const QDateTime dep = QDateTime(today.addDays(day), QTime(r.hour, r.minute)).addSecs(qint64(k) * r.interval * 60);
