@@ -10,6 +10,8 @@ namespace nbk::data {
 
 namespace {
 QAtomicInt connectionCounter;
+// ORA-03113: end-of-file on communication channel, as the engines report a dropped server
+constexpr int kLostConnection = 3113;
 
 DbError closedConnectionError()
 {
@@ -36,6 +38,7 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
 {
     errors_.clear();
     close();
+    lost_ = false;
     QString text = connectionString;
     if (!user.isEmpty())
         text += QStringLiteral("UID=%1;").arg(user);
@@ -76,7 +79,19 @@ bool Connection::isOpen() const { return open_; }
 void Connection::fail(const DbError &e)
 {
     errors_.append(e);
+    if (e.nativeError == kLostConnection && open_ && !database().isOpen())
+        noticeLoss(e);
+    else if (e.nativeError == kLostConnection && open_ && engine_ && engine_->connectionBroken(database()))
+        noticeLoss(e);
     throw DbException(e);
+}
+
+void Connection::noticeLoss(const DbError &e)
+{
+    close();
+    lost_ = true;
+    if (onConnectionLost)
+        onConnectionLost(e);
 }
 
 QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)

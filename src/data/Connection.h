@@ -55,6 +55,11 @@ public:
     // The completion notice of open(): true on success. Arrives during open().
     std::function<void(bool ok)> onConnectComplete;
 
+    // Called once when a statement finds the connection broken (the server went away):
+    // the connection is closed then, and every later call fails at once with 3709.
+    std::function<void(const DbError &)> onConnectionLost;
+    bool wasLost() const { return lost_; }
+
     // Called once per statement sent, when it has finished: the text as the client wrote
     // it and its failure (null when it ran). For traces and load figures.
     using StatementObserver = std::function<void(const QString &sql, const DbError *failure)>;
@@ -83,6 +88,9 @@ private:
     int timeout_ = 15;
     int cursorLocation_ = 2;
     bool open_ = false;
+    bool lost_ = false;
+    // Closes a connection the server dropped and tells onConnectionLost.
+    void noticeLoss(const DbError &e);
     StatementObserver observer_;
     // Statements with parameters, prepared on this connection, by the text the engine runs.
     static constexpr int kMaxPrepared = 64;

@@ -46,6 +46,10 @@ public:
     virtual void statementStarting(QSqlDatabase &, const QString & /*sql*/) {}
     virtual void statementFinished(QSqlDatabase &, bool /*ok*/) {}
 
+    // After a failure: whether the connection itself is gone (the server stopped or
+    // dropped it), not just the statement refused.
+    virtual bool connectionBroken(const QSqlDatabase &) const { return false; }
+
     // Transactions; default: Qt's.
     virtual bool begin(QSqlDatabase &db) { return db.transaction(); }
     virtual bool commit(QSqlDatabase &db) { return db.commit(); }

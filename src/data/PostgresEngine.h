@@ -38,6 +38,7 @@ public:
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
     QVariant bindValue(const QVariant &v) const override;
     QStringList columnNames(const QSqlQuery &q) const override;
+    bool connectionBroken(const QSqlDatabase &db) const override;
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
