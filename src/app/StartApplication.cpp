@@ -11,8 +11,16 @@
 #include "ui/MsgBox.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
 #include <QPointer>
 #include <memory>
+
+extern const char *const kConnectionLost;
+const char *const kConnectionLost =
+    "The connection to the database was lost. Work that was not saved has been cancelled. "
+    "Please log in again. ";
 
 namespace {
 std::unique_ptr<nbk::data::Class1> ownedSession;
@@ -51,6 +59,7 @@ void StartApplication()
     nbk::ui::installFocusMark();
     ownedSession = std::make_unique<nbk::data::Class1>();
     DbSession = ownedSession.get();
+    DbSession->onConnectionLost = [](const nbk::data::DbError &) { ConnectionLost(); };
     IsConnected = false;
     nbk::registerAllScreens();
     nbk::app::registerScreens();
@@ -105,6 +114,31 @@ void ShowNextForm(QWidget *current, const QString &next)
         break;
     }
     }
+}
+
+void ConnectionLost()
+{
+    // The failing statement's own handler ends first (with its own message); then the
+    // clerk is told once, the screens of the dead session close and the login opens.
+    QTimer::singleShot(0, [] {
+        if (!IsConnected)
+            return;
+        IsConnected = false;
+        nbk::ui::MsgBox(QString::fromLatin1(kConnectionLost), nbk::mb::Critical | nbk::mb::OKOnly,
+                        QStringLiteral("Error"));
+        if (mainWindow)
+            for (QMdiSubWindow *sub : mainWindow->mdiArea()->subWindowList())
+                sub->close();
+        for (const QString &name : nbk::registeredScreens())
+            nbk::closeScreen(name);
+        setItem("mnuConnectConnect", true, true);
+        setItem("mnuConnectDisconnect", false, true);
+        setItem("mnuReserve", false, false);
+        if (QAction *a = item("mnuReport"))
+            a->setVisible(false);
+        setItem("mnuRoute", false, false);
+        nbk::openScreen(QStringLiteral("Login"));
+    });
 }
 
 void EnableSessionMenus()

@@ -23,3 +23,8 @@ nbk::app::MDIForm1 *MainWindow();
 void ShowNextForm(QWidget *current, const QString &next);
 // Menus of a logged-in session; Route-Management only for the supervisor.
 void EnableSessionMenus();
+// The server dropped the session's connection: after the running handler, tells the clerk
+// once (kConnectionLost), closes every screen of the session, resets the menus and opens
+// the login dialog; a new login continues on a new connection.
+void ConnectionLost();
+extern const char *const kConnectionLost;

@@ -66,6 +66,18 @@ Class1::Class1()
     drivers_[1] = QStringLiteral("DRIVER={Oracle ODBC Driver};");
     drivers_[2] = QStringLiteral("DRIVER={SQL Server};");
     cn.onConnectComplete = [this](bool ok) { cn_ConnectComplete(ok); };
+    cn.onConnectionLost = [this](const DbError &e) { cn_ConnectionLost(e); };
+}
+
+void Class1::cn_ConnectionLost(const DbError &e)
+{
+    // the server has rolled back whatever was open; nothing is pending any more
+    connectStatus_ = false;
+    inTransaction_ = false;
+    ownerId_ = 0;
+    ownerTask_.clear();
+    if (onConnectionLost)
+        onConnectionLost(e);
 }
 
 Class1::~Class1()

@@ -97,6 +97,11 @@ public:
 
     Connection &GetCurrentConnection() { return cn; }
 
+    // The server dropped the connection: the session is closed (its open transaction is
+    // gone with it) and this is called once, with the failure, so that the shell can tell
+    // the clerk and offer the login again.
+    std::function<void(const DbError &)> onConnectionLost;
+
     // Login state, read by the shell and by tests.
     const QString &Driver(int slot) const { return drivers_.at(size_t(slot - 1)); }
     qint16 DriverIndex() const { return driverIndex_; }
@@ -113,6 +118,7 @@ private:
     void renameOwner(quint64 id, const QString &task);
 
     void cn_ConnectComplete(bool ok) { connectStatus_ = ok; }
+    void cn_ConnectionLost(const DbError &e);
     void prepare(Command &cmd, const QString &text);
 
     QString userName_;

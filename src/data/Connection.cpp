@@ -11,6 +11,8 @@ namespace nbk::data {
 
 namespace {
 QAtomicInt connectionCounter;
+// ORA-03113: end-of-file on communication channel, as the engines report a dropped server
+constexpr int kLostConnection = 3113;
 
 DbError closedConnectionError()
 {
@@ -37,6 +39,7 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
 {
     errors_.clear();
     close();
+    lost_ = false;
     QString text = connectionString;
     if (!user.isEmpty())
         text += QStringLiteral("UID=%1;").arg(user);
@@ -60,6 +63,7 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
 
 void Connection::close()
 {
+    prepared_.clear();
     if (QSqlDatabase::contains(name_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -76,7 +80,19 @@ bool Connection::isOpen() const { return open_; }
 void Connection::fail(const DbError &e)
 {
     errors_.append(e);
+    if (e.nativeError == kLostConnection && open_ && !database().isOpen())
+        noticeLoss(e);
+    else if (e.nativeError == kLostConnection && open_ && engine_ && engine_->connectionBroken(database()))
+        noticeLoss(e);
     throw DbException(e);
+}
+
+void Connection::noticeLoss(const DbError &e)
+{
+    close();
+    lost_ = true;
+    if (onConnectionLost)
+        onConnectionLost(e);
 }
 
 QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
@@ -93,20 +109,38 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     const QString text = engine_->translate(sql, &lockNowait);
     if (lockNowait) {
         DbError lockError;
-        if (!engine_->lockForUpdate(db, lockError))
+        if (!engine_->lockForUpdate(db, lockError)) {
+            observe(sql, &lockError);
             fail(lockError);
+        }
     }
-    engine_->statementStarting(db);
+    engine_->statementStarting(db, text);
     QSqlQuery q(db);
-    q.setForwardOnly(forwardOnly);
     bool ok;
     if (params.isEmpty()) {
+        q.setForwardOnly(forwardOnly);
         ok = q.exec(text);
     } else {
-        ok = q.prepare(text);
+        // the command slots' texts are few and run again and again: each is prepared once
+        // per connection, so that the server parses and plans it once
+        auto it = prepared_.find(text);
+        if (it == prepared_.end()) {
+            if (prepared_.size() >= kMaxPrepared)
+                prepared_.clear();
+            QSqlQuery fresh(db);
+            fresh.setForwardOnly(true);
+            ok = fresh.prepare(text);
+            if (ok)
+                it = prepared_.insert(text, fresh);
+            else
+                q = fresh;
+        } else {
+            ok = true;
+        }
         if (ok) {
-            for (const QVariant &p : params)
-                q.addBindValue(engine_->bindValue(p));
+            q = *it;
+            for (int i = 0; i < params.size(); ++i)
+                q.bindValue(i, engine_->bindValue(params[i]));
             ok = q.exec();
         }
     }
@@ -114,22 +148,25 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
         const DbError e = engine_->mapError(q.lastError(), &q);
         q.finish();
         engine_->statementFinished(db, false);
+        observe(sql, &e);
         fail(e);
     }
     return q;
 }
 
-void Connection::finishStatement(QSqlQuery &q)
+void Connection::finishStatement(QSqlQuery &q, const QString &sql)
 {
     QSqlDatabase db = database();
     if (q.lastError().isValid()) {
         const DbError e = engine_->mapError(q.lastError(), &q);
         q.finish();
         engine_->statementFinished(db, false);
+        observe(sql, &e);
         fail(e);
     }
     q.finish();
     engine_->statementFinished(db, true);
+    observe(sql, nullptr);
 }
 
 void Connection::execute(const QString &sql, const QVariantList &params)
@@ -139,14 +176,14 @@ void Connection::execute(const QString &sql, const QVariantList &params)
         while (q.next()) {
         }
     }
-    finishStatement(q);
+    finishStatement(q, sql);
 }
 
 int Connection::executeCount(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
     const int n = q.numRowsAffected();
-    finishStatement(q);
+    finishStatement(q, sql);
     return n;
 }
 
@@ -154,7 +191,7 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q = run(sql, params, true);
     if (!q.isSelect()) {
-        finishStatement(q);
+        finishStatement(q, sql);
         return ResultSet(QStringList(), {});
     }
     const QStringList names = engine_->columnNames(q);
@@ -162,7 +199,7 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
     std::vector<QVariantList> rows;
     while (q.next())
         rows.push_back(engine_->rowValues(q, cols));
-    finishStatement(q);
+    finishStatement(q, sql);
     return ResultSet(names, std::move(rows));
 }
 

@@ -2,7 +2,9 @@
 #include "data/DbError.h"
 #include "data/ResultSet.h"
 
+#include <QHash>
 #include <QList>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -53,6 +55,16 @@ public:
     // The completion notice of open(): true on success. Arrives during open().
     std::function<void(bool ok)> onConnectComplete;
 
+    // Called once when a statement finds the connection broken (the server went away):
+    // the connection is closed then, and every later call fails at once with 3709.
+    std::function<void(const DbError &)> onConnectionLost;
+    bool wasLost() const { return lost_; }
+
+    // Called once per statement sent, when it has finished: the text as the client wrote
+    // it and its failure (null when it ran). For traces and load figures.
+    using StatementObserver = std::function<void(const QString &sql, const DbError *failure)>;
+    void setStatementObserver(StatementObserver o) { observer_ = std::move(o); }
+
     Engine *engine() const { return engine_.get(); }
     QString engineName() const;
     QSqlDatabase database() const;
@@ -61,7 +73,12 @@ private:
     [[noreturn]] void fail(const DbError &e);
     QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
     // Ends a statement run() started: throws its fetch error, tells the engine.
-    void finishStatement(QSqlQuery &q);
+    void finishStatement(QSqlQuery &q, const QString &sql);
+    void observe(const QString &sql, const DbError *failure)
+    {
+        if (observer_)
+            observer_(sql, failure);
+    }
     // Runs one of the engine's transaction steps (begin, commit, rollback); throws its error.
     void transactionStep(bool (Engine::*step)(QSqlDatabase &));
 
@@ -71,6 +88,13 @@ private:
     int timeout_ = 15;
     int cursorLocation_ = 2;
     bool open_ = false;
+    bool lost_ = false;
+    // Closes a connection the server dropped and tells onConnectionLost.
+    void noticeLoss(const DbError &e);
+    StatementObserver observer_;
+    // Statements with parameters, prepared on this connection, by the text the engine runs.
+    static constexpr int kMaxPrepared = 64;
+    QHash<QString, QSqlQuery> prepared_;
     friend class Command;
 };
 

@@ -42,8 +42,13 @@ public:
 
     // Around every statement (the rows fetched, or the failure known): an engine whose
     // failing statement would spoil the whole transaction undoes only that statement.
-    virtual void statementStarting(QSqlDatabase &) {}
+    // sql: the statement as the engine runs it.
+    virtual void statementStarting(QSqlDatabase &, const QString & /*sql*/) {}
     virtual void statementFinished(QSqlDatabase &, bool /*ok*/) {}
+
+    // After a failure: whether the connection itself is gone (the server stopped or
+    // dropped it), not just the statement refused.
+    virtual bool connectionBroken(const QSqlDatabase &) const { return false; }
 
     // Transactions; default: Qt's.
     virtual bool begin(QSqlDatabase &db) { return db.transaction(); }

@@ -140,7 +140,7 @@ bool OdbcEngine::rollback(QSqlDatabase &db)
     return ok;
 }
 
-void OdbcEngine::statementStarting(QSqlDatabase &db)
+void OdbcEngine::statementStarting(QSqlDatabase &db, const QString &)
 {
     if (postgres_)
         dialect_.statementStarting(db);

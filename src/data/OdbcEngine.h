@@ -20,7 +20,7 @@ public:
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
-    void statementStarting(QSqlDatabase &db) override;
+    void statementStarting(QSqlDatabase &db, const QString &sql) override;
     void statementFinished(QSqlDatabase &db, bool ok) override;
 
     bool speaksPostgres() const { return postgres_; }

@@ -7,6 +7,7 @@ namespace nbk::data {
 
 namespace {
 const char *const kSavepoint = "nbk_statement";
+constexpr int kMaxHeldSavepoints = 32;
 
 // "ERROR:  message\nDETAIL: ..." -> "message; DETAIL: ..." on one line.
 QString oneLine(const QString &message)
@@ -140,7 +141,14 @@ void PostgresDialect::statementStarting(QSqlDatabase &db)
     if (!inTransaction_)
         return;
     QSqlQuery q(db);
-    savepointOpen_ = q.exec(QStringLiteral("SAVEPOINT %1").arg(QLatin1String(kSavepoint)));
+    if (depth_ >= kMaxHeldSavepoints) {
+        // releasing the first folds every later one into the transaction as well
+        if (q.exec(QStringLiteral("RELEASE SAVEPOINT %1_1").arg(QLatin1String(kSavepoint))))
+            depth_ = 0;
+    }
+    savepointOpen_ = q.exec(QStringLiteral("SAVEPOINT %1_%2").arg(QLatin1String(kSavepoint)).arg(depth_ + 1));
+    if (savepointOpen_)
+        ++depth_;
 }
 
 void PostgresDialect::statementFinished(QSqlDatabase &db, bool ok)
@@ -148,10 +156,10 @@ void PostgresDialect::statementFinished(QSqlDatabase &db, bool ok)
     if (!savepointOpen_)
         return;
     savepointOpen_ = false;
+    if (ok)
+        return;
     QSqlQuery q(db);
-    if (!ok)
-        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(kSavepoint)));
-    q.exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(QLatin1String(kSavepoint)));
+    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1_%2").arg(QLatin1String(kSavepoint)).arg(depth_));
 }
 
 bool isAuthenticationFailure(const QString &text)

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QUrl>
+#include <libpq-fe.h>
 
 namespace nbk::data {
 
@@ -248,6 +249,15 @@ QStringList oracleColumnNames(const QStringList &names)
 QStringList PostgresEngine::columnNames(const QSqlQuery &q) const
 {
     return oracleColumnNames(Engine::columnNames(q));
+}
+
+bool PostgresEngine::connectionBroken(const QSqlDatabase &db) const
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "PGconn*") != 0)
+        return true;
+    PGconn *c = *static_cast<PGconn *const *>(v.constData());
+    return !c || PQstatus(c) != CONNECTION_OK;
 }
 
 bool PostgresEngine::begin(QSqlDatabase &db)

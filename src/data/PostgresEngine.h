@@ -38,10 +38,11 @@ public:
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
     QVariant bindValue(const QVariant &v) const override;
     QStringList columnNames(const QSqlQuery &q) const override;
+    bool connectionBroken(const QSqlDatabase &db) const override;
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
-    void statementStarting(QSqlDatabase &db) override { dialect_.statementStarting(db); }
+    void statementStarting(QSqlDatabase &db, const QString &) override { dialect_.statementStarting(db); }
     void statementFinished(QSqlDatabase &db, bool ok) override { dialect_.statementFinished(db, ok); }
 
 private:

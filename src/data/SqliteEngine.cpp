@@ -283,6 +283,29 @@ bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
     return false;
 }
 
+// A sequence value outside a transaction: the read that a plain statement begins with
+// could not be turned into the write the sequence needs once another counter has written
+// (SQLite refuses at once, without waiting), so the write lock is taken first, waiting
+// for it as for any other write.
+void SqliteEngine::statementStarting(QSqlDatabase &db, const QString &sql)
+{
+    ownWriteTransaction_ = false;
+    if (!sql.contains(QLatin1String("nbk_nextval(")))
+        return;
+    sqlite3 *h = handleOf(db);
+    if (h && sqlite3_get_autocommit(h))
+        ownWriteTransaction_ = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void SqliteEngine::statementFinished(QSqlDatabase &db, bool ok)
+{
+    if (!ownWriteTransaction_)
+        return;
+    ownWriteTransaction_ = false;
+    if (sqlite3 *h = handleOf(db))
+        sqlite3_exec(h, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 QVariant SqliteEngine::bindValue(const QVariant &v) const
 {
     if (v.typeId() == QMetaType::QDateTime)

@@ -19,6 +19,8 @@ public:
     QVariantList rowValues(const QSqlQuery &q, int columns) const override;
     bool lockForUpdate(QSqlDatabase &db, DbError &err) override;
     QVariant bindValue(const QVariant &v) const override;
+    void statementStarting(QSqlDatabase &db, const QString &sql) override;
+    void statementFinished(QSqlDatabase &db, bool ok) override;
 
     // Prepares a freshly opened handle: pragmas and the Oracle functions.
     static bool configure(QSqlDatabase &db, QString *error);
@@ -26,6 +28,7 @@ public:
 private:
     OracleRewriteRules rules_;
     mutable std::vector<bool> dateColumns_;
+    bool ownWriteTransaction_ = false;
 };
 
 }  // namespace nbk::data

@@ -1,0 +1,133 @@
+// Faults around a clerk's booking: a counter killed between BookSeats and Ok, and the
+// server dropping a session in the middle of a booking.
+#include "data/Audit.h"
+#include "data/PostgresEngine.h"
+#include "support/MessageScript.h"
+#include "support/TestDatabase.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+QStringList target(TestDatabase &db)
+{
+    if (db.kind() == EngineKind::Embedded)
+        return {"--database", db.embeddedPath(), "--user", "chief", "--password", "nb"};
+    const data::PostgresUri admin = data::PostgresUri::parse(TestDatabase::adminUri());
+    return {"--database", db.server(), "--user", admin.user, "--password", admin.password};
+}
+
+class ClerkFault : public DbTest {};
+
+TEST_P(ClerkFault, KilledBetweenBookSeatsAndOkLeavesNothingAndFreesTheSeatsAtOnce)
+{
+    // the network, made by a short run
+    QProcess make;
+    make.start(QStringLiteral(NBK_LOAD_PATH), target(db()) + QStringList{"--sessions", "1", "--seconds", "1"});
+    ASSERT_TRUE(make.waitForFinished(120000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    const int customersBefore = db().scalar("SELECT count(*) FROM customer").toInt();
+
+    QProcess clerk;
+    clerk.start(QStringLiteral(NBK_LOAD_PATH),
+                target(db()) + QStringList{"--clerk", "0", "--seed", "3", "--start", "0", "--deadline", "0", "--hold"});
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    while (!out.contains('\n') && t.elapsed() < 60000 && clerk.state() != QProcess::NotRunning) {
+        clerk.waitForReadyRead(500);
+        out += clerk.readAllStandardOutput();
+    }
+    const QStringList held = QString::fromUtf8(out).trimmed().split(' ');
+    ASSERT_EQ(held.value(0), "HELD") << out.toStdString() << clerk.readAllStandardError().toStdString();
+    const int customer = held[1].toInt(), run = held[2].toInt();
+    const QStringList seats = held[3].split(',');
+
+    clerk.kill();  // SIGKILL: no rollback, no goodbye
+    clerk.waitForFinished(10000);
+
+    // the seats go to the next clerk at once: no wait for the dead counter's locks
+    auto next = db().login(QStringLiteral("clerk2"));
+    t.restart();
+    next->BeginTransaction();
+    ASSERT_EQ(next->exec(QStringLiteral("Insert INTO Customer values ( 999999,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)")), -13);
+    for (const QString &seat : seats)
+        EXPECT_EQ(next->exec(QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , 99 , 999999, 'r' )").arg(run).arg(seat)), -13)
+            << next->LastExecError().toStdString();
+    EXPECT_LT(t.elapsed(), 2500) << "the next clerk waited for the dead one's seats";
+    next->RollBackTransaction();
+
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(customer)).toInt(), 0);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1").arg(customer)).toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), customersBefore);
+    const data::AuditFigures a = data::auditDatabase(session().GetCurrentConnection());
+    EXPECT_TRUE(a.clean()) << a.summary().toStdString();
+}
+
+NBK_ALL_ENGINES(ClerkFault);
+
+// The server drops the session (as when it is stopped) while a clerk's booking is open.
+class LostServer : public DbTest {
+protected:
+    void terminate(data::Class1 &victim)
+    {
+        const int pid = victim.GetCurrentConnection().query("SELECT pg_backend_pid() FROM DUAL").value(0).toInt();
+        db().exec(QStringLiteral("SELECT pg_terminate_backend(%1) FROM DUAL").arg(pid));
+        QThread::msleep(200);
+    }
+};
+
+TEST_P(LostServer, TheSessionIsClosedOnceAndALoginStartsAnew)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded file has no server to lose";
+    seedRouteABCD();
+    auto clerk = db().login(QStringLiteral("clerk1"));
+    int told = 0;
+    clerk->onConnectionLost = [&](const data::DbError &) { ++told; };
+    clerk->BeginTransaction();
+    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 4242,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    terminate(*clerk);
+
+    EXPECT_EQ(clerk->exec(" INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 4242, 'r' )"), 3113);
+    EXPECT_EQ(told, 1);
+    EXPECT_FALSE(clerk->GetConnectStatus());
+    EXPECT_FALSE(clerk->IsInTransaction()) << "a booking the server rolled back is no longer pending";
+    // later clicks fail at once and say why, without asking the server again
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(clerk->exec("UPDATE bus_instance SET free_seats = 39 WHERE instance_id = 70"), 3709);
+    EXPECT_THROW(clerk->GetCurrentConnection().query("SELECT 1 FROM DUAL"), data::DbException);
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(told, 1);
+
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 0);
+    // a new login on the same session works as the first one did
+    EXPECT_EQ(clerk->ConnectToDataBase("clerk1", "nb", db().server()), 2);
+    EXPECT_EQ(clerk->exec("Insert INTO Customer values ( 4243,70,SYSDATE,'Back',30,1,'M','A','B',0)"), -13);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 1);
+}
+
+TEST_P(LostServer, ACommitThatFindsTheServerGoneIsAFailureNotASuccess)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded file has no server to lose";
+    seedRouteABCD();
+    auto clerk = db().login(QStringLiteral("clerk1"));
+    clerk->BeginTransaction();
+    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 4242,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    terminate(*clerk);
+    EXPECT_THROW(clerk->EndTransaction(), data::DbException);
+    EXPECT_TRUE(clerk->GetCurrentConnection().wasLost());
+    EXPECT_FALSE(clerk->GetConnectStatus());
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 0);
+}
+
+NBK_ALL_ENGINES(LostServer);
+
+}  // namespace

@@ -1,0 +1,333 @@
+#include "Clerk.h"
+
+#include "app/common/ScreenRegistry.h"
+#include "data/Class1.h"
+#include "data/DbError.h"
+#include "data/Engine.h"
+#include "reservation/state/ReservationState.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+#include <cstdio>
+#include <memory>
+
+namespace nbk::load {
+
+namespace {
+std::unique_ptr<data::Class1> ownedSession;
+
+const char *const kScreens[] = {"frmCustomer", "Instances", "frmPlaces", "frmEnquiry", "frmReservation", "frmCancel"};
+
+template <class T>
+T *control(QWidget *screen, const char *name)
+{
+    return screen ? screen->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+}
+
+void setText(QWidget *screen, const char *name, const QString &text)
+{
+    if (auto *e = control<QLineEdit>(screen, name))
+        e->setText(text);
+}
+
+bool chooseText(QWidget *screen, const char *name, const QString &text)
+{
+    auto *c = control<QComboBox>(screen, name);
+    const int i = c ? c->findText(text) : -1;
+    if (i >= 0)
+        c->setCurrentIndex(i);
+    return i >= 0;
+}
+
+void chooseIndex(QWidget *screen, const char *name, int i)
+{
+    if (auto *c = control<QComboBox>(screen, name); c && i < c->count())
+        c->setCurrentIndex(i);
+}
+
+void press(QWidget *screen, const char *name)
+{
+    if (auto *b = control<QPushButton>(screen, name))
+        b->click();
+}
+
+QWidget *shown(const char *name)
+{
+    QWidget *w = findScreen(QString::fromLatin1(name));
+    return w && w->isVisible() ? w : nullptr;
+}
+
+bool refusalNumber(int n)
+{
+    return n == data::ora::ResourceBusy || n == data::ora::SeatTaken || n == data::ora::Deadlock
+           || n == data::ora::UniqueViolated || n == 8177;
+}
+}  // namespace
+
+int ClerkPrompt::ask(const QString &text, int style, const QString &)
+{
+    texts << text;
+    return defaultAnswer(style);
+}
+
+QJsonObject SessionFigures::toJson() const
+{
+    QJsonArray lat;
+    for (double v : latenciesMs)
+        lat.append(v);
+    QJsonArray errs;
+    for (const QString &t : errorTexts)
+        errs.append(t);
+    return {{QStringLiteral("bookings"), bookings}, {QStringLiteral("enquiries"), enquiries},
+            {QStringLiteral("cancellations"), cancellations}, {QStringLiteral("refusals"), refusals},
+            {QStringLiteral("errors"), errors}, {QStringLiteral("latencies"), lat},
+            {QStringLiteral("error_texts"), errs}};
+}
+
+SessionFigures SessionFigures::fromJson(const QJsonObject &o)
+{
+    SessionFigures f;
+    f.bookings = o.value(QStringLiteral("bookings")).toInt();
+    f.enquiries = o.value(QStringLiteral("enquiries")).toInt();
+    f.cancellations = o.value(QStringLiteral("cancellations")).toInt();
+    f.refusals = o.value(QStringLiteral("refusals")).toInt();
+    f.errors = o.value(QStringLiteral("errors")).toInt();
+    for (const QJsonValue &v : o.value(QStringLiteral("latencies")).toArray())
+        f.latenciesMs.push_back(v.toDouble());
+    for (const QJsonValue &v : o.value(QStringLiteral("error_texts")).toArray())
+        f.errorTexts << v.toString();
+    return f;
+}
+
+Clerk::Clerk(const LoadOptions &o) : options_(o), rng_(o.seed * 1000003u + quint32(o.session) * 7919u) {}
+
+bool Clerk::start(QString *error)
+{
+    data::setPrompt(&prompt_);
+    if (!options_.onServer())
+        data::setEmbeddedDatabasePath(options_.database);
+    ownedSession = std::make_unique<data::Class1>();
+    DbSession = ownedSession.get();
+    registerAllScreens();
+    qint16 state = 0;
+    // an unknown Server text tries the drivers in turn, as the login dialog does
+    for (int attempt = 0; attempt < 3 && state == 0; ++attempt)
+        state = DbSession->ConnectToDataBase(options_.user, options_.password, options_.serverText());
+    if (state != 2) {
+        *error = QStringLiteral("login refused: ") + prompt_.texts.join(QLatin1String(" | "));
+        return false;
+    }
+    // seat and lock refusals the booking handles by itself (it takes the next seat)
+    const bool trace = qEnvironmentVariableIsSet("NBK_LOAD_TRACE");
+    DbSession->GetCurrentConnection().setStatementObserver([this, trace](const QString &sql, const data::DbError *e) {
+        if (e && refusalNumber(e->nativeError))
+            ++statementRefusals_;
+        if (e && trace)
+            std::fprintf(stderr, "refused: %s\n   %s\n", qPrintable(sql.left(120)), qPrintable(e->description));
+    });
+    return network_.load(DbSession->GetCurrentConnection(), error);
+}
+
+void Clerk::runUntil(qint64 deadlineMs)
+{
+    const int total = options_.book + options_.enquire + options_.cancel;
+    while (QDateTime::currentMSecsSinceEpoch() < deadlineMs) {
+        const int r = std::uniform_int_distribution<int>(0, total - 1)(rng_);
+        if (r < options_.book)
+            book();
+        else if (r < options_.book + options_.enquire)
+            enquire();
+        else
+            cancel();
+    }
+    figures_.refusals += statementRefusals_;
+    statementRefusals_ = 0;
+}
+
+void Clerk::fillJourney(QWidget *f, const Journey &j, bool chooseRun)
+{
+    setText(f, "txtDD", QString::number(j.at.date().day()));
+    chooseIndex(f, "cmbMonth", j.at.date().month() - 1);
+    chooseText(f, "cmbYear", QString::number(j.at.date().year()));
+    setText(f, "txthh", QString::number(j.at.time().hour()));
+    setText(f, "txtmin", QString::number(j.at.time().minute()));
+    chooseIndex(f, "cmbClass", j.classIndex);
+    chooseIndex(f, "cmbSeats", j.seats - 1);
+    setText(f, "txtFrom", j.from);
+    setText(f, "txtTo", j.to);
+    setText(f, "txtRoute", QString());
+    if (auto *o = control<QRadioButton>(f, "Option1"))
+        o->setChecked(chooseRun);
+}
+
+bool Clerk::request(const char *screen, const Journey &j, bool chooseRun, bool finish)
+{
+    QWidget *f = openScreen(QString::fromLatin1(screen));
+    if (!f)
+        return false;
+    fillJourney(f, j, chooseRun);
+    press(f, "cmdNext");
+    for (int step = 0; step < 6; ++step) {
+        if (QWidget *places = shown("frmPlaces")) {
+            chooseText(places, "cmbFrom", j.from);
+            chooseText(places, "cmbTo", j.to);
+            press(places, "cmdNext");
+        } else if (QWidget *runs = shown("Instances")) {
+            sawRuns_ = true;
+            chooseIndex(runs, "cmbInstance", 0);
+            press(runs, "ok");
+        } else if (QWidget *customer = shown("frmCustomer")) {
+            if (!finish)
+                return true;
+            setText(customer, "txtname", QStringLiteral("Load Passenger %1").arg(options_.session));
+            setText(customer, "phone", QStringLiteral("98450%1").arg(std::uniform_int_distribution<int>(10000, 99999)(rng_)));
+            setText(customer, "txtage", QString::number(std::uniform_int_distribution<int>(5, 90)(rng_)));
+            chooseIndex(customer, "cmbGen", std::uniform_int_distribution<int>(0, 1)(rng_));
+            press(customer, "Command1");
+            return prompt_.texts.contains(QStringLiteral("Update complete."));
+        } else {
+            break;
+        }
+    }
+    return false;
+}
+
+bool Clerk::isRefusal(const QString &t) const
+{
+    static const QStringList handled = {
+        QStringLiteral("Cancelling reservation due to non availablity of seats"),
+        QStringLiteral(" Requested number of seats not available"),
+        QStringLiteral("Customer detail under update. Please try later "),
+    };
+    if (handled.contains(t))
+        return true;
+    return t.contains(QLatin1String("ORA-00054")) || t.contains(QLatin1String("ORA-20001"))
+           || t.contains(QLatin1String("ORA-00060")) || t.contains(QLatin1String("ORA-08177"));
+}
+
+void Clerk::judge(const QString &task, bool done)
+{
+    if (done)
+        return;
+    for (const QString &t : prompt_.texts)
+        if (isRefusal(t)) {
+            ++figures_.refusals;
+            return;
+        }
+    ++figures_.errors;
+    if (figures_.errorTexts.size() < 5)
+        figures_.errorTexts << task + QStringLiteral(": ") + prompt_.texts.join(QLatin1String(" | "));
+}
+
+void Clerk::closeEverything()
+{
+    for (const char *name : kScreens)
+        closeScreen(QString::fromLatin1(name));
+    if (DbSession->IsInTransaction()) {
+        DbSession->RollBackTransaction();
+        ++figures_.errors;
+        if (figures_.errorTexts.size() < 5)
+            figures_.errorTexts << QStringLiteral("a transaction was left open: ") + prompt_.texts.join(QLatin1String(" | "));
+    }
+    // what the client's event loop does between two clicks: without it the posted events
+    // of every window pile up and each new window pays for the whole pile
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void Clerk::finish()
+{
+    closeEverything();
+    DbSession = nullptr;
+    ownedSession.reset();
+}
+
+void Clerk::book()
+{
+    prompt_.texts.clear();
+    const Journey j = network_.pick(rng_, QDate::currentDate());
+    const bool chooseRun = std::uniform_int_distribution<int>(0, 3)(rng_) == 0;
+    QElapsedTimer t;
+    t.start();
+    const bool done = request("frmReservation", j, chooseRun, true);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (done) {
+        ++figures_.bookings;
+        figures_.latenciesMs.push_back(ms);
+        held_.push_back({Reservation.CustomerId, j.seats});
+    }
+    judge(QStringLiteral("booking"), done);
+    closeEverything();
+}
+
+void Clerk::enquire()
+{
+    prompt_.texts.clear();
+    sawRuns_ = false;
+    const Journey j = network_.pick(rng_, QDate::currentDate());
+    request("frmEnquiry", j, false, true);
+    const bool done = sawRuns_
+                      || prompt_.texts.contains(QStringLiteral("No Instances to service requested route. "))
+                      || prompt_.texts.contains(QStringLiteral(" Requested number of seats not available"));
+    if (done)
+        ++figures_.enquiries;
+    else
+        judge(QStringLiteral("enquiry"), false);
+    closeEverything();
+}
+
+void Clerk::cancel()
+{
+    if (held_.empty()) {
+        book();
+        return;
+    }
+    prompt_.texts.clear();
+    const size_t pickAt = std::uniform_int_distribution<size_t>(0, held_.size() - 1)(rng_);
+    Held &h = held_[pickAt];
+    // now and then part of a booking of several seats
+    const int k = h.seats > 1 && std::uniform_int_distribution<int>(0, 1)(rng_) ? std::uniform_int_distribution<int>(1, h.seats - 1)(rng_) : 0;
+    QWidget *f = openScreen(QStringLiteral("frmCancel"));
+    setText(f, "txtcid", QString::number(h.customer));
+    chooseIndex(f, "cmbseats", k);
+    press(f, "cmdCancel");
+    bool done = false;
+    if (prompt_.texts.contains(QStringLiteral("  Cancel Done "))) {
+        done = true;
+        held_.erase(held_.begin() + qsizetype(pickAt));
+    } else if (k > 0 && prompt_.texts.contains(QString::number(k) + QStringLiteral(" seats deleted"))) {
+        done = true;
+        h.seats -= k;
+    }
+    if (done)
+        ++figures_.cancellations;
+    judge(QStringLiteral("cancellation"), done);
+    closeEverything();
+}
+
+bool Clerk::holdOneBooking()
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        prompt_.texts.clear();
+        const Journey j = network_.pick(rng_, QDate::currentDate());
+        if (request("frmReservation", j, false, false) && DbSession->IsInTransaction()) {
+            QStringList seats;
+            for (int e = 0; e < Reservation.SeatsRequested; ++e)
+                seats << QString::number(Reservation.ChosenSeats[size_t(e)]);
+            std::printf("HELD %d %d %s\n", int(Reservation.CustomerId), int(Reservation.BookedInstanceId), qPrintable(seats.join(QLatin1Char(','))));
+            std::fflush(stdout);
+            return true;
+        }
+        closeEverything();
+    }
+    return false;
+}
+
+}  // namespace nbk::load

@@ -1,0 +1,72 @@
+#pragma once
+#include "LoadNetwork.h"
+#include "LoadOptions.h"
+
+#include "data/MessageHook.h"
+
+#include <QJsonObject>
+#include <QStringList>
+#include <vector>
+
+namespace nbk::load {
+
+// The boxes of one session, answered as a clerk would: Yes to every question (use the run
+// offered, cancel the booking), OK to every message. Each text is kept for the task.
+class ClerkPrompt : public Prompt {
+public:
+    int ask(const QString &text, int style, const QString &title) override;
+    QStringList texts;
+};
+
+// What one session did.
+struct SessionFigures {
+    int bookings = 0, enquiries = 0, cancellations = 0, refusals = 0, errors = 0;
+    std::vector<double> latenciesMs;
+    QStringList errorTexts;  // the first few, for the person running the load
+    QJsonObject toJson() const;
+    static SessionFigures fromJson(const QJsonObject &o);
+};
+
+// One clerk at a counter: logs in, then books, enquires and cancels through the screens
+// until the deadline.
+class Clerk {
+public:
+    explicit Clerk(const LoadOptions &o);
+    // Logs in and reads the network; false with *error.
+    bool start(QString *error);
+    void runUntil(qint64 deadlineMs);
+    // Books once and leaves the booking open at the customer details screen; prints
+    // "HELD customer run seat,seat..." on standard output.
+    bool holdOneBooking();
+    // Closes the screens and the session (before the application goes).
+    void finish();
+    const SessionFigures &figures() const { return figures_; }
+
+private:
+    struct Held {
+        qint32 customer;
+        int seats;
+    };
+    void book();
+    void enquire();
+    void cancel();
+    // Drives a journey through the request screen and whatever screens follow; stops
+    // before the customer details' Ok when `finish` is false.
+    bool request(const char *screen, const Journey &j, bool chooseRun, bool finish);
+    void fillJourney(QWidget *f, const Journey &j, bool chooseRun);
+    void closeEverything();
+    // A task's boxes: refusals the client handled, or an error.
+    void judge(const QString &task, bool done);
+    bool isRefusal(const QString &text) const;
+
+    LoadOptions options_;
+    LoadNetwork network_;
+    ClerkPrompt prompt_;
+    std::mt19937 rng_;
+    SessionFigures figures_;
+    std::vector<Held> held_;
+    int statementRefusals_ = 0;
+    bool sawRuns_ = false;
+};
+
+}  // namespace nbk::load

@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace nbk::load {
+
+// The command line of nbk-load; a session child gets the same options plus its own.
+struct LoadOptions {
+    QString database;  // a postgresql:// URI or an embedded database file
+    QString user;
+    QString password;
+    int sessions = 1;
+    int seconds = 10;
+    int book = 70, enquire = 20, cancel = 10;  // the mix, as weights
+    quint32 seed = 1;
+
+    // a session child (--clerk N: Qt keeps --session for its own session management)
+    int session = -1;
+    qint64 startMs = 0;     // when every session begins (ms since the epoch)
+    qint64 deadlineMs = 0;  // when every session stops
+    bool hold = false;      // book once and wait at the customer details screen (fault tests)
+
+    bool onServer() const;
+    // What a clerk types into the login's Server box.
+    QString serverText() const;
+    // The options a session child is started with.
+    QStringList childArguments(int index) const;
+};
+
+// False with the reason in *error for a command line that cannot be run.
+bool parseOptions(const QStringList &args, LoadOptions &o, QString *error);
+QString usage();
+
+}  // namespace nbk::load
