@@ -2,6 +2,7 @@
 // on-demand bus run on a generated network (about 1,000 places, 500 routes of 5 to 15
 // stops, 60 days of runs, 200,000 seat rows), each through the client's data layer and
 // as the same statements run straight on the engine with QSqlQuery.
+#include "reservation/Screens.h"
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"
 #include "data/Class1.h"

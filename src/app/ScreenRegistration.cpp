@@ -1,4 +1,9 @@
-#include "app/common/ScreenRegistry.h"
+#include "app/ScreenRegistration.h"
+
+#include "operations/Screens.h"
+#include "reports/Screens.h"
+#include "reservation/Screens.h"
+#include "routes/Screens.h"
 
 namespace nbk {
 

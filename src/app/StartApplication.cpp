@@ -1,3 +1,4 @@
+#include "app/ScreenRegistration.h"
 #include "app/StartApplication.h"
 
 #include "app/Form1.h"

@@ -1,3 +1,5 @@
+#include "operations/Screens.h"
+
 #include "app/common/ScreenRegistry.h"
 
 #include "operations/frmCancel.h"

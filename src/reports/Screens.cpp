@@ -1,3 +1,5 @@
+#include "reports/Screens.h"
+
 #include "app/common/ScreenRegistry.h"
 
 #include "reports/ARF.h"

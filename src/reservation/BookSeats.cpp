@@ -79,8 +79,15 @@ bool writeSeats(Class1 &s, int row, qint16 &RejectedSeat)
         RejectedSeat = qint16(-Reservation.ChosenSeats[size_t(e)]);
         try {
             c.execute();
-        } catch (const DbException &) {
-            return false;
+        } catch (const DbException &e) {
+            // a seat held by another booking (or locked by one being made) is struck out
+            // and the booking written again; any other failure (a full disk, a lost
+            // connection) ends the booking instead of striking every free seat out
+            const int n = e.nativeError();
+            if (n == nbk::data::ora::SeatTaken || n == nbk::data::ora::UniqueViolated
+                || n == nbk::data::ora::ResourceBusy || n == nbk::data::ora::Deadlock)
+                return false;
+            throw;
         }
     }
     return true;

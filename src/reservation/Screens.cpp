@@ -1,3 +1,5 @@
+#include "reservation/Screens.h"
+
 #include "app/common/ScreenRegistry.h"
 #include "reservation/Instances.h"
 #include "reservation/frmCustomer.h"

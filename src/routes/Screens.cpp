@@ -1,3 +1,5 @@
+#include "routes/Screens.h"
+
 #include "app/common/ScreenRegistry.h"
 
 #include "routes/dlgRouteSelect.h"

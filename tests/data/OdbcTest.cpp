@@ -6,7 +6,7 @@
 #include "data/PostgresEngine.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
-#include "ui/MsgBox.h"
+#include "data/MessageHook.h"
 
 #include <QCoreApplication>
 #include <QDir>

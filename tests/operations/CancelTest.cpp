@@ -1,3 +1,4 @@
+#include "operations/Screens.h"
 #include "app/common/ScreenRegistry.h"
 #include "data/DbError.h"
 #include "operations/frmCancel.h"

@@ -1,3 +1,4 @@
+#include "operations/Screens.h"
 #include "support/Procedures.h"
 #include "operations/scheduling/CreateBusInstance.h"
 #include "operations/frmEnquiry.h"

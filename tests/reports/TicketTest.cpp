@@ -1,3 +1,4 @@
+#include "reports/Screens.h"
 #include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "reports/FillReports.h"

@@ -1,4 +1,5 @@
 #pragma once
+#include "reservation/Screens.h"
 #include "app/common/ScreenRegistry.h"
 #include "data/RowTable.h"
 #include "reservation/BookSeats.h"

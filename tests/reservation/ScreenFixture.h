@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the reservation and operations tests: a database test that drives the real
 // screens with a fixed clock.
+#include "reservation/Screens.h"
 #include "app/common/Clock.h"
 #include "app/common/ScreenRegistry.h"
 #include "app/common/SharedRoutines.h"

@@ -1,5 +1,6 @@
 #pragma once
 // The route wizard's screens driven as the supervisor drives them, on both engines.
+#include "routes/Screens.h"
 #include "reservation/ScreenFixture.h"
 
 #include "app/common/Globals.h"

@@ -4,9 +4,8 @@
 #include "data/PostgresEngine.h"
 #include "data/PostgresSchema.h"
 #include "data/Schema.h"
-#include "reservation/state/ReservationState.h"
 #include "support/MessageScript.h"
-#include "ui/MsgBox.h"
+#include "data/MessageHook.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
@@ -258,7 +257,6 @@ void DbTest::seedRouteABCD()
 
 void DbTest::SetUp()
 {
-    ResetReservationState();
     test::MessageScript::begin();
     // Without a server the fixture still gets a database (the embedded one), so that the
     // set-up of derived fixtures runs; the test itself is then skipped.

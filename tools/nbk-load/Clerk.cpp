@@ -1,3 +1,4 @@
+#include "app/ScreenRegistration.h"
 #include "Clerk.h"
 
 #include "app/common/ScreenRegistry.h"

@@ -30,20 +30,4 @@ T *findScreenAs(const QString &name)
 // or not open.
 bool closeScreen(const QString &name);
 
-// Registration of every subsystem's screens (called by StartApplication and by tests).
-void registerAllScreens();
-
-namespace reservation {
-void registerScreens();
-}
-namespace operations {
-void registerScreens();
-}
-namespace routes {
-void registerScreens();
-}
-namespace reports {
-void registerScreens();
-}
-
 }  // namespace nbk

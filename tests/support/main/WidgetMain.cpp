@@ -1,7 +1,15 @@
+#include "reservation/state/ReservationState.h"
 #include "support/MessageScript.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
+
+namespace {
+// Every test starts from the values of a fresh start of the client.
+struct FreshReservationState : ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override { nbk::ResetReservationState(); }
+};
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -12,5 +20,6 @@ int main(int argc, char **argv)
     // no test may block on a real box
     nbk::test::MessageScript::install();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshReservationState);
     return RUN_ALL_TESTS();
 }
