@@ -317,8 +317,15 @@ void Class1::RollBackTransaction()
         inTransaction_ = false;
         ownerId_ = 0;
         ownerTask_.clear();
-    } catch (const DbException &) {
-        // a failed rollback leaves the flag set; nothing is raised
+    } catch (const DbException &e) {
+        // a failed rollback leaves the flag set; nothing is raised. But a transaction the
+        // engine has already ended itself (SQLite does on a full disk) is no longer open,
+        // and a flag left set would refuse every later task for good.
+        if (e.error().description.contains(QLatin1String("no transaction is active"), Qt::CaseInsensitive)) {
+            inTransaction_ = false;
+            ownerId_ = 0;
+            ownerTask_.clear();
+        }
     }
 }
 

@@ -10,5 +10,7 @@ void ReportHandlerFailure(const std::exception &e)
     QString text = QString::fromLocal8Bit(e.what());
     if (const auto *db = dynamic_cast<const nbk::data::DbException *>(&e))
         text = db->error().description;
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("The database could not complete the request. Please try again or report to supervisor ");
     nbk::ui::MsgBox(text, nbk::mb::Critical, QStringLiteral("Error"));
 }
