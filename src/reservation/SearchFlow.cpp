@@ -31,7 +31,8 @@ bool showSearchOutcome(SearchOutcome &outcome)
         if (request && outcome.enableNext)
             request->cmdNext->setEnabled(true);
     }
-    if (outcome.booked()) {
+    // a direct booking that failed has its reason in the booking's notices
+    if (outcome.booked() || !outcome.booking.notices.empty()) {
         showBookingOutcome(outcome.booking);
         return outcome.result;
     }
