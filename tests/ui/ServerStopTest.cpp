@@ -1,0 +1,184 @@
+// The server stops at once (a crash or a power cut) while a clerk's booking waits for its
+// customer details, and is started again: the clerk is told, nothing of the booking is
+// left, and after logging in anew the counter books as before.
+#include "ShellFixture.h"
+
+#include "app/common/Clock.h"
+#include "data/Audit.h"
+#include "reservation/frmCustomer.h"
+
+#include <QComboBox>
+#include <QProcess>
+#include <QRandomGenerator>
+
+using namespace nbk;
+using namespace nbk::test;
+using nbk::test::MessageScript;
+
+namespace {
+
+const char *const kLostText =
+    "The connection to the database was lost. Work that was not saved has been cancelled. Please log in again. ";
+
+// A cluster of the test's own: stopping the shared one would fail every other test.
+class OwnCluster {
+public:
+    bool start()
+    {
+        dir_ = QStringLiteral("/tmp/nbk-stop-%1-%2")
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(QRandomGenerator::global()->generate());
+        QString out;
+        if (!run(QStringLiteral("start"), &out))
+            return false;
+        uri_ = out.trimmed();
+        return !uri_.isEmpty();
+    }
+    bool crash() { return run(QStringLiteral("crash")); }
+    bool restart() { return run(QStringLiteral("restart")); }
+    ~OwnCluster()
+    {
+        if (!dir_.isEmpty())
+            run(QStringLiteral("stop"));
+    }
+    const QString &uri() const { return uri_; }
+    QString error;
+
+private:
+    bool run(const QString &command, QString *out = nullptr)
+    {
+        QProcess p;
+        p.start(QStringLiteral("bash"), {QStringLiteral(NBK_CLUSTER_SCRIPT), command, dir_});
+        if (!p.waitForFinished(120000))
+            p.kill();
+        if (out)
+            *out = QString::fromUtf8(p.readAllStandardOutput());
+        error = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+    QString dir_;
+    QString uri_;
+};
+
+class ServerStop : public ShellTest {
+protected:
+    bool withDemoData() const override { return true; }
+
+    void SetUp() override
+    {
+        shared_ = qEnvironmentVariable("NBK_TEST_PG_URI");
+        if (GetParam() == EngineKind::Postgres && !shared_.isEmpty()) {
+            if (!cluster_.start()) {
+                FAIL() << "the test's own PostgreSQL cluster did not start: " << cluster_.error.toStdString();
+            }
+            qputenv("NBK_TEST_PG_URI", cluster_.uri().toUtf8());
+        }
+        ShellTest::SetUp();
+        setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
+    }
+    void TearDown() override
+    {
+        setFixedNow(QDateTime());
+        ShellTest::TearDown();
+        if (!shared_.isEmpty())
+            qputenv("NBK_TEST_PG_URI", shared_.toUtf8());
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        flush();
+    }
+
+    // Arsikere to Shimoga at 07:10 tomorrow, booked at once; the customer screen is returned.
+    frmCustomer *book()
+    {
+        QWidget *f = openScreen(QStringLiteral("frmReservation"));
+        if (!f)
+            return nullptr;
+        f->findChild<QLineEdit *>(QStringLiteral("txtDD"))->setText(QStringLiteral("21"));
+        f->findChild<QComboBox *>(QStringLiteral("cmbMonth"))->setCurrentIndex(9);
+        auto *year = f->findChild<QComboBox *>(QStringLiteral("cmbYear"));
+        year->setCurrentIndex(year->findText(QStringLiteral("2030")));
+        f->findChild<QLineEdit *>(QStringLiteral("txthh"))->setText(QStringLiteral("10"));
+        f->findChild<QLineEdit *>(QStringLiteral("txtmin"))->setText(QStringLiteral("07"));
+        f->findChild<QComboBox *>(QStringLiteral("cmbClass"))->setCurrentIndex(2);
+        f->findChild<QLineEdit *>(QStringLiteral("txtFrom"))->setText(QStringLiteral("Arsikere"));
+        f->findChild<QLineEdit *>(QStringLiteral("txtTo"))->setText(QStringLiteral("Shimoga"));
+        f->findChild<QPushButton *>(QStringLiteral("cmdNext"))->click();
+        settle();
+        auto *c = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
+        if (c) {
+            c->txtname->setText(QStringLiteral("Stopped Server"));
+            c->phone->setText(QStringLiteral("9845012345"));
+            c->txtage->setText(QStringLiteral("52"));
+        }
+        return c;
+    }
+
+    // Read by a session opened now: the fixture's own ones died with the server.
+    int count(const QString &sql) { return db().login()->GetCurrentConnection().query(sql).value(0).toInt(); }
+
+    QString shared_;
+    OwnCluster cluster_;
+};
+
+TEST_P(ServerStop, TheClerkIsToldNothingIsLeftAndALoginStartsAnew)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded file has no server to stop";
+    logIn(QStringLiteral("clerk1"), QStringLiteral("nb"));
+    settle();
+    ASSERT_TRUE(IsConnected);
+    frmCustomer *customer = book();
+    ASSERT_NE(customer, nullptr) << MessageScript::texts().join('|').toStdString();
+    ASSERT_TRUE(DbSession->IsInTransaction());
+
+    ASSERT_TRUE(cluster_.crash()) << cluster_.error.toStdString();
+    MessageScript::clearShown();
+    customer->Command1->click();
+    settle();
+    // the update failed and says so; then, once, that the connection is gone
+    const QStringList told = MessageScript::texts();
+    ASSERT_EQ(told.size(), 2) << told.join('|').toStdString();
+    EXPECT_TRUE(told.at(0).contains(QLatin1String("Reservation Cancelled"))) << told.join('|').toStdString();
+    EXPECT_EQ(told.at(1), QString::fromLatin1(kLostText));
+    EXPECT_FALSE(IsConnected);
+    EXPECT_FALSE(DbSession->IsInTransaction());
+    EXPECT_EQ(findScreen(QStringLiteral("frmCustomer")), nullptr);
+    EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), nullptr);
+    ASSERT_NE(login(), nullptr) << "the login dialog is the way back";
+
+    // a login while the server is still down fails without a hang and keeps the dialog
+    // (the next driver is tried on the next press)
+    logIn(QStringLiteral("clerk1"), QStringLiteral("nb"));
+    settle();
+    EXPECT_FALSE(IsConnected);
+    EXPECT_EQ(DbSession->FailedLogins(), 0) << "a stopped server is no wrong password";
+
+    ASSERT_TRUE(cluster_.restart()) << cluster_.error.toStdString();
+    if (!login())
+        menu("mnuConnectConnect")->trigger();
+    ASSERT_NE(login(), nullptr);
+    MessageScript::clearShown();
+    logIn(QStringLiteral("clerk1"), QStringLiteral("nb"));
+    settle();
+    ASSERT_TRUE(IsConnected) << MessageScript::texts().join('|').toStdString();
+
+    // nothing of the first booking survived the crash; the counter books as before
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer")), 0);
+    customer = book();
+    ASSERT_NE(customer, nullptr) << MessageScript::texts().join('|').toStdString();
+    MessageScript::clearShown();
+    customer->Command1->click();
+    settle();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Update complete.")});
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer WHERE name = 'Stopped Server'")), 1);
+    const data::AuditFigures a = data::auditDatabase(DbSession->GetCurrentConnection());
+    EXPECT_TRUE(a.clean()) << a.summary().toStdString();
+}
+
+NBK_ALL_ENGINES(ServerStop);
+
+}  // namespace
