@@ -206,6 +206,8 @@ bool Clerk::isRefusal(const QString &t) const
         QStringLiteral("Cancelling reservation due to non availablity of seats"),
         QStringLiteral(" Requested number of seats not available"),
         QStringLiteral("Customer detail under update. Please try later "),
+        // another counter's run, made on demand for another time, now answers this request
+        QStringLiteral(" no instances  take care "),
     };
     if (handled.contains(t))
         return true;
