@@ -149,13 +149,7 @@ protected:
                 if (w)
                     w->close();
         }
-        QList<QPointer<QWidget>> left;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<ui::Screen *>(w))
-                left << w;
-        for (const QPointer<QWidget> &w : left)
-            delete w.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteLeftoverScreens();
         if (session().IsInTransaction()) {
             faults_ << (where_ + QStringLiteral(": a transaction stayed open after every window closed (")
                         + session().PendingTask() + QLatin1Char(')'));

@@ -93,6 +93,14 @@ protected:
         // the customer screen asks before it drops a pending booking: the script says Yes
         for (const char *name : {"frmCustomer", "Instances", "frmPlaces", "frmEnquiry", "frmReservation"})
             closeScreen(QString::fromLatin1(name));
+        deleteLeftoverScreens();
+        setFixedNow(QDateTime());
+        DbTest::TearDown();
+    }
+
+    // Screens a test left behind (closed or not), gone before the next one starts.
+    static void deleteLeftoverScreens()
+    {
         QList<QPointer<QWidget>> left;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (qobject_cast<ui::Screen *>(w))
@@ -100,8 +108,6 @@ protected:
         for (const QPointer<QWidget> &w : left)
             delete w.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setFixedNow(QDateTime());
-        DbTest::TearDown();
     }
 
     // Fills the journey request screen and presses Next; returns the screen.
