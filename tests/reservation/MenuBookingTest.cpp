@@ -17,6 +17,20 @@ namespace {
 class MenuBooking : public ScreenTest {
 protected:
     bool withDemoData() const override { return true; }
+
+    // Two seats on 27 October at the given time, asked a week ahead.
+    static Request twoSeats(const char *from, const char *to, const char *hour, const char *minute)
+    {
+        setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
+        Request r;
+        r.date = QDate(2030, 10, 27);
+        r.hour = QLatin1String(hour);
+        r.minute = QLatin1String(minute);
+        r.from = QLatin1String(from);
+        r.to = QLatin1String(to);
+        r.seats = 2;
+        return r;
+    }
 };
 
 // The clerk's whole road on the demonstration network, with the screen's opening values:
@@ -101,14 +115,7 @@ TEST_P(MenuBooking, OpeningValuesBookASeatFromArsikereToShimoga)
 // A second clerk's request for the same journey finds the run made for the first.
 TEST_P(MenuBooking, SecondRequestBooksTheRunAlreadyMade)
 {
-    setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
-    Request r;
-    r.date = QDate(2030, 10, 27);
-    r.hour = QStringLiteral("10");
-    r.minute = QStringLiteral("07");
-    r.from = QStringLiteral("Arsikere");
-    r.to = QStringLiteral("Shimoga");
-    r.seats = 2;
+    const Request r = twoSeats("Arsikere", "Shimoga", "10", "07");
     submit(r);
     // the plan's 06:00 run reaches Arsikere at 10:06:40 (asked about), and at 10:07 by
     // the search's whole minutes: made and booked at once
@@ -132,15 +139,7 @@ TEST_P(MenuBooking, SecondRequestBooksTheRunAlreadyMade)
 // the customer screen shows, before Ok, the journey that Ok stores.
 TEST_P(MenuBooking, FullNamesBookThosePlacesAndTheCustomerScreenShowsWhatIsStored)
 {
-    setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
-    Request r;
-    r.date = QDate(2030, 10, 27);
-    r.hour = QStringLiteral("06");
-    r.minute = QStringLiteral("30");
-    r.from = QStringLiteral("Bangalore");
-    r.to = QStringLiteral("Mangalore");
-    r.seats = 2;
-    submit(r);
+    submit(twoSeats("Bangalore", "Mangalore", "06", "30"));
     auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
     ASSERT_NE(places, nullptr);
     EXPECT_EQ(places->cmbTo->itemText(0), QStringLiteral("Mandya"));
