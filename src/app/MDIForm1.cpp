@@ -3,6 +3,7 @@
 #include "app/common/Globals.h"
 #include "app/common/ScreenRegistry.h"
 #include "ui/ChildWindows.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -14,6 +15,8 @@
 namespace nbk::app {
 
 namespace {
+constexpr QSize kMinimumAreaTwips(13800, 8400);
+
 // A quiet tiled backdrop: the corporation's initials, faint on dusk blue, staggered so
 // the tiles join without seams.
 QPixmap backgroundPicture()
@@ -39,6 +42,11 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent)
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MDIClient"));
     mdi_->setBackground(QBrush(backgroundPicture()));
+    // a child window that does not fit is reached by scrolling, never cut off
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // room for the largest task screen, the route entry with its map
+    mdi_->setMinimumSize(ui::twipsToPixels(kMinimumAreaTwips.width(), kMinimumAreaTwips.height()));
     setCentralWidget(mdi_);
     ui::setMdiArea(mdi_);
     buildMenus();

@@ -201,6 +201,9 @@ BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
     booking->SeatsRequested = Reservation.SeatsRequested;
     booking->OriginPlace = Reservation.OriginPlace;
     booking->DestinationPlace = Reservation.DestinationPlace;
+    booking->OriginName = Reservation.OriginName;
+    booking->DestinationName = Reservation.DestinationName;
+    booking->RouteId = nbk::CLng(field(1, row));
     for (int e = 0; e < Reservation.SeatsRequested; ++e)
         booking->seats << Reservation.ChosenSeats[size_t(e)];
     out.notices.push_back({QString::fromLatin1(MSG_SUCCESS), nbk::mb::OKOnly, QString::fromLatin1(TITLE_SUCCESS)});

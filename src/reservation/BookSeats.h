@@ -23,6 +23,9 @@ struct PendingBooking {
     qint16 SeatsRequested = 0;
     QString OriginPlace;
     QString DestinationPlace;
+    QString OriginName;  // full names, as the clerk confirmed them
+    QString DestinationName;
+    qint32 RouteId = 0;
     QList<qint16> seats;
 
     // The fare in 16-bit arithmetic with halves to the even neighbour; raises

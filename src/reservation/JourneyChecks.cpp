@@ -76,3 +76,12 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
     }
     return JourneyTime{journeyDate, hour, minute};
 }
+
+std::optional<nbk::Notice> LargeBookingQuestion(int seats)
+{
+    if (seats <= kUsualPartySeats)
+        return std::nullopt;
+    // No is the default: a slip of the keyboard must not book a coach-load
+    return nbk::Notice{QStringLiteral("Reserve %1 seats on one ticket? ").arg(seats),
+                       mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")};
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/common/Notice.h"
+
 #include <QDate>
 #include <optional>
 
@@ -25,3 +27,12 @@ struct JourneyTime {
 // Checks a journey request's date, time, class and seats in order, each with its message
 // and focus: nothing after the first that fails, else the date and time read.
 std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f);
+
+// A booking holds at most this many seats (the seats it picks are kept in 31 places).
+inline constexpr int kMaxSeatsPerBooking = 31;
+// More seats than a family usually takes: such a request is asked about once.
+inline constexpr int kUsualPartySeats = 6;
+
+// The question a request for more than kUsualPartySeats seats asks before anything is
+// searched or booked; nothing for a usual party.
+std::optional<nbk::Notice> LargeBookingQuestion(int seats);

@@ -3,6 +3,7 @@
 #include "app/common/Clock.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/TypedNumber.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -113,9 +114,10 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     cmbYear->addItem(QString::number(year));
     cmbYear->addItem(QString::number(year + 1));
     cmbYear->setCurrentIndex(0);
-    for (int s = 1; s <= 10; ++s)
+    for (int s = 1; s <= kMaxSeatsPerBooking; ++s)
         cmbSeats->addItem(QString::number(s));
     cmbSeats->setCurrentIndex(0);
+    nbk::ui::selectByTypedNumber(cmbSeats);
     const QLocale locale;
     for (int m = 1; m <= 12; ++m)
         cmbMonth->addItem(locale.monthName(m, QLocale::LongFormat));

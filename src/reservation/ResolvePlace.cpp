@@ -7,8 +7,17 @@
 
 namespace {
 
+// "mysore" is Mysore: the places are found in any letter case.
+const char *const SQL_PLACES_LIKE =
+    "SELECT place, Full_Name FROM place where UPPER(Full_Name) LIKE UPPER(?) ORDER BY Full_Name ";
+
 // Only the first two letters search; the rest of the name decides in the exact test.
 QString placePattern(const QString &typed) { return typed.left(2) + QLatin1Char('%'); }
+
+bool sameName(const QString &name, const QString &typed)
+{
+    return name.trimmed().compare(typed.trimmed(), Qt::CaseInsensitive) == 0;
+}
 
 QStringList fullNames(const nbk::data::RowTable &rows)
 {
@@ -20,14 +29,24 @@ QStringList fullNames(const nbk::data::RowTable &rows)
 
 }  // namespace
 
+int PreselectedPlace(const QStringList &names, const QString &typed)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (sameName(names.at(i), typed))
+            return i;
+    return 0;
+}
+
 PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
 {
     PlaceOutcome out;
     nbk::data::Class1 &s = *DbSession;
     nbk::data::RowTable from, to;
     try {
-        s.SetupGetPlace();
-        nbk::data::Command &c = s.SQLcmdGetPlace();
+        nbk::data::Command c;
+        c.setActiveConnection(&s.GetCurrentConnection());
+        c.setCommandText(QString::fromLatin1(SQL_PLACES_LIKE));
+        c.appendParameter(QStringLiteral("l"), nbk::data::adtype::VarChar, 20);
         c.setValue(0, placePattern(origin));
         from = c.execute().getRows();
         c.setValue(0, placePattern(destination));
@@ -54,8 +73,8 @@ PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
     Reservation.DestinationLastRow = qint16(to.lastRow());
     Reservation.DestinationLastField = qint16(to.lastField());
 
-    if (from.rowCount() == 1 && to.rowCount() == 1 && from.at(1, 0).toString().trimmed() == origin.trimmed()
-        && to.at(1, 0).toString().trimmed() == destination.trimmed()) {
+    if (from.rowCount() == 1 && to.rowCount() == 1 && sameName(from.at(1, 0).toString(), origin)
+        && sameName(to.at(1, 0).toString(), destination)) {
         if (PlacesDiffer(0, 0)) {
             out.result = 3;
         } else {
@@ -67,5 +86,7 @@ PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
     out.choosePlaces = true;
     out.fromNames = fullNames(from);
     out.toNames = fullNames(to);
+    out.fromChoice = PreselectedPlace(out.fromNames, origin);
+    out.toChoice = PreselectedPlace(out.toNames, destination);
     return out;
 }

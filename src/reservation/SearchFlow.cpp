@@ -63,7 +63,7 @@ void showPlaceOutcome(const PlaceOutcome &outcome)
     if (!outcome.choosePlaces)
         return;
     if (auto *places = qobject_cast<frmPlaces *>(openScreen(QStringLiteral("frmPlaces"))))
-        places->fill(outcome.fromNames, outcome.toNames);
+        places->fill(outcome.fromNames, outcome.toNames, outcome.fromChoice, outcome.toChoice);
 }
 
 bool nothingPending()

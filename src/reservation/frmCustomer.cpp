@@ -6,6 +6,7 @@
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
+#include "reservation/BookingSummary.h"
 #include "reservation/CustomerEntry.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/ChildWindows.h"
@@ -14,12 +15,15 @@
 #include "ui/Twips.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <tuple>
 
 using nbk::data::sqlText;
 
@@ -36,6 +40,25 @@ QLabel *label(const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
     return l;
+}
+
+// The booking as it will be stored, read-only: the clerk checks the journey before Ok.
+QGroupBox *bookingFrame(const PendingBooking *booking, QWidget *parent)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Reservation"), parent);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *form = new QFormLayout(frame);
+    const BookingSummary s = booking ? SummaryOf(*booking) : BookingSummary{};
+    for (const auto &[name, caption, text] :
+         {std::tuple{"lblFrom", "From", s.from}, std::tuple{"lblTo", "To", s.to},
+          std::tuple{"lblDeparts", "Departs", s.departs}, std::tuple{"lblRun", "Bus run", s.run},
+          std::tuple{"lblSeats", "Seats", s.seats}, std::tuple{"lblFare", "Fare", s.fare}}) {
+        auto *value = new QLabel(text, frame);
+        value->setObjectName(QString::fromLatin1(name));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        form->addRow(QString::fromLatin1(caption), value);
+    }
+    return frame;
 }
 }  // namespace
 
@@ -90,6 +113,7 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(heading);
     outer->addSpacing(12);
+    outer->addWidget(bookingFrame(booking_.get(), this));
     outer->addLayout(grid);
     outer->addStretch();
     outer->addLayout(buttons);

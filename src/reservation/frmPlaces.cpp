@@ -86,14 +86,14 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     cmbFrom->setFocus();
 }
 
-void frmPlaces::fill(const QStringList &fromNames, const QStringList &toNames)
+void frmPlaces::fill(const QStringList &fromNames, const QStringList &toNames, int fromChoice, int toChoice)
 {
     cmbFrom->clear();
     cmbFrom->addItems(fromNames);
-    cmbFrom->setCurrentIndex(0);
+    cmbFrom->setCurrentIndex(fromChoice);
     cmbTo->clear();
     cmbTo->addItems(toNames);
-    cmbTo->setCurrentIndex(0);
+    cmbTo->setCurrentIndex(toChoice);
 }
 
 void frmPlaces::cmdNext_Click()
@@ -112,7 +112,7 @@ void frmPlaces::cmdNext_Click()
         showRequestScreen();
         return;
     }
-    nbk::closeScreen(QStringLiteral("frmReservation"));
+    // the request stays (hidden): a search that fails brings it back as the clerk typed it
     try {
         // an enquiry's search is never restricted to a route
         QString anyRoute;
@@ -122,6 +122,8 @@ void frmPlaces::cmdNext_Click()
     } catch (const std::exception &e) {
         ReportHandlerFailure(e);
     }
+    // nothing ahead (a refused search, a booking that gave up): the request as typed
+    frmReservation::resumeIfAbandoned();
     // an enquiry goes on only on the run choice screen
     if (!nbk::findScreen(QStringLiteral("Instances")))
         Reservation.EnquiryMode = false;

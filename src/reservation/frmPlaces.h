@@ -11,8 +11,8 @@ class frmPlaces : public nbk::ui::Screen {
 public:
     explicit frmPlaces(QWidget *parent = nullptr);
 
-    // The candidates of each end, in row order, first entries selected.
-    void fill(const QStringList &fromNames, const QStringList &toNames);
+    // The candidates of each end, in row order, with the given entries selected.
+    void fill(const QStringList &fromNames, const QStringList &toNames, int fromChoice = 0, int toChoice = 0);
 
     QComboBox *cmbFrom = nullptr;
     QComboBox *cmbTo = nullptr;

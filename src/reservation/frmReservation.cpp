@@ -105,7 +105,14 @@ bool frmReservation::checkRequest()
                mb::Critical, QStringLiteral("Error"));
         return false;
     }
-    return checkPlacesTyped();
+    if (!checkPlacesTyped())
+        return false;
+    if (const std::optional<nbk::Notice> q = LargeBookingQuestion(Reservation.SeatsRequested);
+        q && MsgBox(q->text, q->style, q->title) != mb::Yes) {
+        cmbSeats->setFocus();
+        return false;
+    }
+    return true;
 }
 
 void frmReservation::cmdNext_Click()
@@ -141,8 +148,8 @@ void frmReservation::submit()
             else
                 showAgain();  // nothing listed or the booking gave up: the clerk may retry
         } else {
-            nbk::ui::closeChildWindow(this);
-            nbk::openScreen(QStringLiteral("frmReservation"));
+            // refused: the request comes back as the clerk typed it
+            showAgain();
         }
         return;
     }

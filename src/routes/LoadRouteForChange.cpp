@@ -5,7 +5,7 @@
 #include "data/DbError.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
-#include "data/Transaction.h"
+#include "routes/DeleteRoute.h"
 #include "routes/DescribeRoute.h"
 #include "routes/SetClass.h"
 #include "routes/SetFrequency.h"
@@ -21,10 +21,8 @@ namespace {
 
 const char *const MSG_DELETE_1 = "All Bus Instances servicing this route will also be \r\nRemoved. \r\n"
                                  "Are you sure you want to delete route  ";
-const char *const MSG_DELETE_FAILED = "The route could not be deleted. Nothing has been changed.\r\n";
 const char *const MSG_WIZARD_BUSY =
     "A route is being added or edited. Complete or cancel it first, then try again. ";
-const char *const SQL_DELETE = "Delete Route where route_id = ";
 const char *const SQL_ROUTE_1 = "SELECT FPI,StopTime,Travelmins from route ";
 const char *const SQL_ROUTE_2 = "Where route_id=";
 const char *const SQL_FREQUENCY_1 = "SELECT * from ";
@@ -41,31 +39,10 @@ void tellFailure(const char *head, const QString &why)
     nbk::ui::MsgBox(L(head) + why.trimmed(), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
 }
 
-// Deletion is a task of its own: it commits alone, never someone else's pending changes.
-void deleteRoute(qint16 routeId)
+void show(const nbk::routes::Outcome &o)
 {
-    nbk::data::Transaction tx;
-    try {
-        tx = nbk::data::Transaction(*DbSession, QStringLiteral("the deletion of route %1").arg(routeId));
-    } catch (const std::exception &e) {
-        tellFailure(MSG_DELETE_FAILED, QString::fromUtf8(e.what()));
-        return;
-    }
-    if (!tx.isOpen()) {
-        nbk::ui::MsgBox(tx.refusal(), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
-        return;
-    }
-    if (DbSession->exec(L(SQL_DELETE) + QString::number(routeId)) != -13) {
-        const QString why = DbSession->LastExecError();
-        tx.rollback();
-        tellFailure(MSG_DELETE_FAILED, why);
-        return;
-    }
-    try {
-        tx.commit();
-    } catch (const nbk::data::DbException &e) {
-        tellFailure(MSG_DELETE_FAILED, e.error().description);
-    }
+    if (!o.text.isEmpty())
+        nbk::ui::MsgBox(o.text, o.style, o.title);
 }
 
 void fillWizard(frmAddRoute &f, qint16 routeId, const QString &names, const QString &kms)
@@ -119,11 +96,23 @@ qint16 LoadRouteForChange(qint16 routeId)
 
     if (RouteDeleteMode) {
         CurrentRouteId = routeId;
+        // a route whose runs hold reservations is not offered for deletion at all
+        try {
+            const nbk::routes::Outcome refused =
+                nbk::routes::RefuseDeletionWithBookings(routeId, nbk::routes::BookingsOnRoute(*DbSession, routeId));
+            if (!refused.ok) {
+                show(refused);
+                return 0;
+            }
+        } catch (const nbk::data::DbException &e) {
+            tellFailure("The route could not be read from the database.\r\n", e.error().description);
+            return 0;
+        }
         const int answer = nbk::ui::MsgBox(L(MSG_DELETE_1) + QString::number(routeId) + QStringLiteral(":\r\n") +
                                                names + QStringLiteral(" ?"),
                                            nbk::mb::YesNo | nbk::mb::Information | nbk::mb::DefaultButton2);
         if (answer == nbk::mb::Yes)
-            deleteRoute(routeId);
+            show(nbk::routes::DeleteRoute(*DbSession, routeId));
         return 0;
     }
 

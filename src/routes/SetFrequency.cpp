@@ -8,6 +8,7 @@
 #include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/WholeEntries.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,29 @@
 
 namespace {
 const char *const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday", "Everyday"};
+
+// The Everyday row below the frame lines up with the day rows inside it: the same column
+// widths, and the frame's border and margins before both ends.
+void alignEverydayRow(QGroupBox *frame, QGridLayout *days, QGridLayout *everyday)
+{
+    const int columns = days->columnCount();
+    for (int c = 0; c < columns; ++c) {
+        int width = 0;
+        for (QGridLayout *g : {days, everyday})
+            for (int r = 0; r < g->rowCount(); ++r)
+                if (QLayoutItem *item = g->itemAtPosition(r, c))
+                    width = qMax(width, item->sizeHint().width());
+        days->setColumnMinimumWidth(c, width);
+        everyday->setColumnMinimumWidth(c, width);
+    }
+    // what is left over goes after the last column in both
+    days->setColumnStretch(columns, 1);
+    everyday->setColumnStretch(columns, 1);
+    frame->ensurePolished();
+    const QMargins border = frame->contentsMargins();
+    const QMargins inside = days->contentsMargins();
+    everyday->setContentsMargins(border.left() + inside.left(), 0, border.right() + inside.right(), 0);
+}
 
 QPushButton *button(QWidget *parent, const char *name, const char *caption)
 {
@@ -53,6 +77,8 @@ SetFrequency::SetFrequency(RouteWizard *wizard, QWidget *parent) : nbk::ui::Scre
             c->setObjectName(QStringLiteral("DayDetail"));
             c->setProperty("index", 3 * k + j);
             c->setEditable(j == 0);
+            // 60 minutes would open as a list taller than the screen
+            nbk::ui::boundPopup(c);
             const int index = 3 * k + j;
             connect(c, &QComboBox::activated, this, [this, index] { DayDetail_Click(index); });
             DayDetail[size_t(index)] = c;
@@ -67,6 +93,7 @@ SetFrequency::SetFrequency(RouteWizard *wizard, QWidget *parent) : nbk::ui::Scre
         g->addWidget(DayDetail[size_t(3 * k + 2)], row, 7);
         g->addWidget(new QLabel(QStringLiteral("Min"), owner), row, 8);
     }
+    alignEverydayRow(frame, days, everyday);
     Command3 = button(this, "Command3", "<< Back");
     Command2 = button(this, "Command2", "Next >>");
     Command1 = button(this, "Command1", "Cancel");

@@ -37,10 +37,17 @@ const char *const MSG_BOOKED_2 =
     " has reservations on its bus runs, which hold their seats by the route's segments. "
     "Its places and segments cannot be changed; its timetable and classes can. "
     "Please add a new route for the changed sequence.";
+const char *const MSG_CHANGED_HEAD =
+    "\r\n\r\nThese segments are already stored with other distances, which the route uses:";
+const char *const MSG_CHANGED_TAIL = "Press Cancel to correct the entry. ";
 const char *const MSG_DB_FAILURE = "The route could not be stored. Nothing has been changed.\r\n";
 
-const char *const SQL_PLACE_1 = "SELECT place, Full_Name FROM place where Full_Name= '";
-const char *const SQL_PLACE_2 = "' ORDER BY Full_Name ";
+// a place typed in other capitals is the known place ("mysore" is Mysore)
+const char *const SQL_PLACE_1 = "SELECT place, Full_Name FROM place where UPPER(Full_Name) = UPPER('";
+const char *const SQL_PLACE_2 = "') ORDER BY Full_Name ";
+// a code that differs from a stored one only in capitals would name the same place
+const char *const SQL_CODE_TAKEN_1 = "SELECT COUNT(*) FROM place WHERE UPPER(place) = UPPER('";
+const char *const SQL_CODE_TAKEN_2 = "')";
 const char *const SQL_NEW_PLACE_1 = "INSERT INTO PLACE VALUES('";
 const char *const SQL_NEW_PLACE_2 = "', '";
 const char *const SQL_NEW_PLACE_3 = "')";
@@ -70,6 +77,7 @@ const char *const SQL_PATH_2 = ")";
 // the guard of an edit: the stored path and the reservations that rest on it
 const char *const SQL_STORED_PATH = "SELECT reid FROM path_order WHERE route_id = ";
 const char *const SQL_STORED_PATH_ORDER = " ORDER BY sequence_no";
+const char *const SQL_SEGMENT_KM = "SELECT km FROM route_element WHERE reid = ";
 const char *const SQL_BOOKED_SEATS =
     "SELECT COUNT(*) FROM seat_matrix sm, bus_instance bi WHERE sm.instance_id = bi.instance_id AND bi.bus_id = ";
 
@@ -79,6 +87,13 @@ constexpr int kSequenceCodeAttempts = 9;
 constexpr int kExecOk = -13;
 
 QString L(const char *s) { return QString::fromLatin1(s); }
+
+double estimatedMinutes(qsizetype places, double stopTime, double totalKm, double speed)
+{
+    return std::nearbyint(double(places - 1) * stopTime + totalKm / speed * 60.0);
+}
+
+bool fitsSixteenBits(double v) { return v >= -32768 && v <= 32767; }
 
 bool isSeparator(QChar c) { return c == QLatin1Char(',') || c == QLatin1Char(';'); }
 
@@ -200,7 +215,7 @@ Outcome checkRoute(const RouteEntry &in, CheckedRoute &out)
         if (!IsNumeric(in.travelTime))
             return Outcome::refuse(L(MSG_TRAVEL_TIME), mb::OKOnly, kInformation, QStringLiteral("Text3"));
         travel = std::nearbyint(Val(in.travelTime));
-        if (!(travel >= -32768 && travel <= 32767))
+        if (!fitsSixteenBits(travel))
             return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text3"));
     } else {
         if (!IsNumeric(in.speed))
@@ -209,8 +224,9 @@ Outcome checkRoute(const RouteEntry &in, CheckedRoute &out)
         // no estimate without a speed: the journey would take forever
         if (!(speed > 0) || !std::isfinite(speed))
             return Outcome::refuse(L(MSG_KMPH_ZERO), mb::OKOnly, kInformation, QStringLiteral("Text4"));
-        travel = std::nearbyint((out.places.size() - 1) * out.stopTime + total / speed * 60.0);
-        if (!(travel >= -32768 && travel <= 32767))
+        out.speed = speed;
+        travel = estimatedMinutes(out.places.size(), out.stopTime, total, speed);
+        if (!fitsSixteenBits(travel))
             return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text4"));
     }
     out.travelMins = qint16(travel);
@@ -247,18 +263,44 @@ QString distanceSummary(const QStringList &distances)
     return text;
 }
 
-QString confirmationText(bool editing, qint32 routeId, const CheckedRoute &route)
+QString confirmationText(bool editing, qint32 routeId, const CheckedRoute &route, const QList<DistanceChange> &changed)
 {
     const QString head = editing ? QStringLiteral(" Route no. ") + QString::number(routeId)
                                        + QStringLiteral(" will be modified to ")
                                  : QStringLiteral("The following information will be added  ");
-    return head + QStringLiteral("\r\n\r\n") + sequenceSummary(route.places) + QStringLiteral("\r\n") +
-           QStringLiteral("   ") + distanceSummary(route.distances);
+    QString text = head + QStringLiteral("\r\n\r\n") + sequenceSummary(route.places) + QStringLiteral("\r\n") +
+                   QStringLiteral("   ") + distanceSummary(route.distances);
+    if (changed.isEmpty())
+        return text;
+    text += L(MSG_CHANGED_HEAD);
+    for (const DistanceChange &c : changed)
+        text += QStringLiteral("\r\n   %1 - %2: %3 km (typed %4)").arg(c.from, c.to, c.stored, c.typed);
+    return text + QStringLiteral("\r\nTotal %1 km. ").arg(route.totalKm) + L(MSG_CHANGED_TAIL);
+}
+
+Outcome useStoredDistances(CheckedRoute &route, const ResolvedRoute &resolved)
+{
+    double total = 0;
+    for (const QString &km : resolved.distances) {
+        total = std::nearbyint(total + Val(km));
+        if (total > 32767)
+            return Outcome::refuse(L(MSG_KM_TOTAL), kStop, kError, QStringLiteral("txtk"), true);
+    }
+    route.distances = resolved.distances;
+    route.totalKm = qint16(total);
+    if (route.speed > 0) {
+        const double travel = estimatedMinutes(route.places.size(), route.stopTime, total, route.speed);
+        if (!fitsSixteenBits(travel))
+            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text4"), true);
+        route.travelMins = qint16(travel);
+    }
+    return Outcome::done();
 }
 
 bool sameStartAndEnd(const CheckedRoute &route)
 {
-    return !route.places.isEmpty() && route.places.back() == route.places.front();
+    // the same place in other capitals is the same place
+    return !route.places.isEmpty() && route.places.back().compare(route.places.front(), Qt::CaseInsensitive) == 0;
 }
 
 Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute &out)
@@ -268,16 +310,23 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
         data::Connection &cn = s.GetCurrentConnection();
         for (int i = 0; i < route.places.size(); ++i) {
             const QString &name = route.places.at(i);
-            data::ResultSet found = cn.query(L(SQL_PLACE_1) + data::sqlText(name) + L(SQL_PLACE_2));
+            const data::RowTable found = cn.query(L(SQL_PLACE_1) + data::sqlText(name) + L(SQL_PLACE_2)).getRows();
             QString code;
-            if (!found.eof()) {
-                code = found.value(QStringLiteral("place")).toString();
-            } else {
+            for (int r = 0; r < found.rowCount() && code.isEmpty(); ++r)
+                if (found.at(1, r).toString() == name)
+                    code = found.at(0, r).toString();
+            if (code.isEmpty() && !found.isEmpty()) {
+                code = found.at(0, 0).toString();
+            } else if (code.isEmpty()) {
                 QStringList candidates = derivedPlaceCodes(name);
                 candidates << sequencePlaceCode(name, nextValue(s, "place_seq"));
                 int sequenceTries = 1;
                 for (int c = 0; c < candidates.size() && code.isEmpty(); ++c) {
-                    const qint16 r = s.exec(L(SQL_NEW_PLACE_1) + data::sqlText(candidates.at(c)) + L(SQL_NEW_PLACE_2) +
+                    const bool takenInOtherCase =
+                        cn.query(L(SQL_CODE_TAKEN_1) + data::sqlText(candidates.at(c)) + L(SQL_CODE_TAKEN_2))
+                            .value(0)
+                            .toDouble() > 0;
+                    const qint16 r = takenInOtherCase ? qint16(data::ora::UniqueViolated) : s.exec(L(SQL_NEW_PLACE_1) + data::sqlText(candidates.at(c)) + L(SQL_NEW_PLACE_2) +
                                             data::sqlText(name) + L(SQL_NEW_PLACE_3));
                     if (r == kExecOk) {
                         code = candidates.at(c);
@@ -303,7 +352,15 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
             lookup.setValue(1, code);
             data::ResultSet segment = lookup.execute();
             if (!segment.eof()) {
-                out.segments << CLng(segment.value(QStringLiteral("REID")));
+                const qint32 reid = CLng(segment.value(QStringLiteral("REID")));
+                out.segments << reid;
+                // a segment keeps its distance: fares and seats of other routes rest on it
+                const QString stored =
+                    shortestDecimal(cn.query(L(SQL_SEGMENT_KM) + QString::number(reid)).value(0).toDouble());
+                const QString &typed = route.distances.at(i - 1);
+                if (Val(stored) != Val(typed))
+                    out.changed.push_back({route.places.at(i - 1), name, typed, stored});
+                out.distances << stored;
                 continue;
             }
             bool stored = false;
@@ -315,6 +372,7 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
                                         L(SQL_NEW_SEGMENT_5));
                 if (r == kExecOk) {
                     out.segments << qint32(id);
+                    out.distances << route.distances.at(i - 1);
                     stored = true;
                 } else if (r != data::ora::UniqueViolated) {
                     return databaseFailure(s.LastExecError());

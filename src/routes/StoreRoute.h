@@ -56,6 +56,7 @@ struct CheckedRoute {
     qint16 totalKm = 0;
     double stopTime = 0;
     qint16 travelMins = 0;
+    double speed = 0;  // km/h of the estimate; 0 when the journey time was typed
     int fpi = 2;
 };
 
@@ -71,20 +72,34 @@ QStringList derivedPlaceCodes(const QString &name);
 // The code of last resort: the first two characters and a place_seq value.
 QString sequencePlaceCode(const QString &name, qint64 sequenceValue);
 
-// The confirmation texts.
+// A segment that is stored with another distance than the one typed for it.
+struct DistanceChange {
+    QString from, to;  // place names
+    QString typed, stored;
+};
+
+// The confirmation texts; the segments stored with other distances are named after them.
 QString sequenceSummary(const QStringList &places);
 QString distanceSummary(const QStringList &distances);
-QString confirmationText(bool editing, qint32 routeId, const CheckedRoute &route);
+QString confirmationText(bool editing, qint32 routeId, const CheckedRoute &route,
+                         const QList<DistanceChange> &changed = {});
 bool sameStartAndEnd(const CheckedRoute &route);
 
-// Place codes and segment ids of a checked route, found or created.
+// Place codes and segment ids of a checked route, found or created, with the distance of
+// each segment as stored (a segment found keeps its own).
 struct ResolvedRoute {
     QStringList codes;
     QList<qint32> segments;
+    QStringList distances;
+    QList<DistanceChange> changed;
 };
 
 // Finds or creates every place and segment (inside the caller's transaction).
 Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute &out);
+
+// The route as its segments are stored: their distances, the total and (estimated from
+// the speed) the journey time; refused when the total no longer fits.
+Outcome useStoredDistances(CheckedRoute &route, const ResolvedRoute &resolved);
 
 // Writes the route row (a new number from route_seq when adding, into routeId) and its
 // path. Editing refuses to change the path of a route whose runs hold reservations.

@@ -75,6 +75,8 @@ frmAddRoute::frmAddRoute(QWidget *parent) : nbk::ui::Screen(parent)
     Text1 = edit(this, "Text1", "Example: Chamundi Express or Coastal Special. Leave free if name is unknown");
     Text2 = edit(this, "Text2");
     Text3 = edit(this, "Text3");
+    // the estimate's text is read whole, from its first letter
+    Text3->setMinimumWidth(Text3->fontMetrics().horizontalAdvance(QString::fromLatin1(kEstimated)) + 16);
     chkEst = new QCheckBox(QStringLiteral("Auto estimate at"), this);
     chkEst->setObjectName(QStringLiteral("chkEst"));
     Text4 = edit(this, "Text4");
@@ -179,12 +181,18 @@ void frmAddRoute::setEstimateControls(bool enabled)
     Label10->setEnabled(enabled);
 }
 
+void frmAddRoute::showEstimate()
+{
+    Text3->setText(QString::fromLatin1(kEstimated));
+    Text3->setCursorPosition(0);
+}
+
 void frmAddRoute::Text3_Change() { setEstimateControls(Text3->text().isEmpty()); }
 
 void frmAddRoute::chkEst_Click()
 {
     if (chkEst->isChecked()) {
-        Text3->setText(QString::fromLatin1(kEstimated));
+        showEstimate();
         Text3->setEnabled(false);
     } else {
         // clearing the speed must not tick the estimate again
@@ -203,7 +211,7 @@ void frmAddRoute::Text4_Change()
     if (clearing_)
         return;
     chkEst->setChecked(true);
-    Text3->setText(QString::fromLatin1(kEstimated));
+    showEstimate();
     setEstimateControls(true);
     Text3->setEnabled(false);
     Text4->setFocus();
@@ -234,6 +242,10 @@ void frmAddRoute::ok_Click()
         w.rollback();
         return;
     }
+    if (!w.show(nbk::routes::useStoredDistances(route, resolved), this)) {
+        w.rollback();
+        return;
+    }
     if (nbk::routes::sameStartAndEnd(route)) {
         w.rollback();
         nbk::ui::MsgBox(QStringLiteral("The start and end routes are same. Please add a separate route for the "
@@ -241,7 +253,7 @@ void frmAddRoute::ok_Click()
                         nbk::mb::Critical | nbk::mb::Information, QStringLiteral("Error"));
         return;
     }
-    if (nbk::ui::MsgBox(nbk::routes::confirmationText(w.editing(), w.routeId(), route),
+    if (nbk::ui::MsgBox(nbk::routes::confirmationText(w.editing(), w.routeId(), route, resolved.changed),
                         nbk::mb::Information | nbk::mb::OKCancel, QStringLiteral("Info")) == nbk::mb::Cancel) {
         w.rollback();
         return;

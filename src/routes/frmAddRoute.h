@@ -50,6 +50,7 @@ private:
     void Text4_Change();
     void ok_Click();
     void setEstimateControls(bool enabled);
+    void showEstimate();
 
     RouteWizard *wizard_ = nullptr;
     bool clearing_ = false;

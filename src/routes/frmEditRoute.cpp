@@ -18,8 +18,9 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *const SQL_PLACE_1 = "Select place from place where full_name = '";
-const char *const SQL_PLACE_2 = "'";
+// the place as typed, in any capitals
+const char *const SQL_PLACE_1 = "Select place from place where UPPER(full_name) = UPPER('";
+const char *const SQL_PLACE_2 = "')";
 const char *const SQL_ROUTES_1 =
     " Select distinct po.route_id from path_order po where reid in ( Select reid from route_element where place1= '";
 const char *const SQL_ROUTES_2 = "' OR place2 = '";

@@ -5,11 +5,9 @@
 
 namespace nbk::ui {
 
-QString defaultTitle()
-{
-    const QString name = QApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("nbk-reservation") : name;
-}
+// The system's own name, not the program file's (the application name names the data
+// folder).
+QString defaultTitle() { return QStringLiteral("N.B.K Reservation System"); }
 
 int MsgBox(const QString &text, int style, const QString &title) { return data::showMessage(text, style, title); }
 

@@ -21,4 +21,13 @@ void keepEntriesWhole(QComboBox *list)
     QObject::connect(list, &QComboBox::currentTextChanged, list, &QWidget::setToolTip);
 }
 
+void boundPopup(QComboBox *list, int visible)
+{
+    if (!list)
+        return;
+    list->setMaxVisibleItems(visible);
+    // the style's own full-length popup ignores the bound; this property turns it off
+    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+}
+
 }  // namespace nbk::ui

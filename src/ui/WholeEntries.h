@@ -9,4 +9,8 @@ namespace nbk::ui {
 // tooltip.
 void keepEntriesWhole(QComboBox *list);
 
+// A list whose drop-down shows at most `visible` entries and scrolls (some styles open a
+// list at its full length, past the screen's edge).
+void boundPopup(QComboBox *list, int visible = 12);
+
 }  // namespace nbk::ui

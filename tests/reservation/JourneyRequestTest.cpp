@@ -5,6 +5,7 @@
 #include "reservation/frmReservation.h"
 #include "reservation/state/ReservationState.h"
 
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMdiArea>
 #include "ui/ChildWindows.h"
@@ -43,7 +44,7 @@ protected:
 };
 
 // The other opening values carry the booking from the menu (MenuBookingTest).
-TEST_P(JourneyRequest, OffersThisYearAndNextAndUpToTenSeatsAndOpensOnce)
+TEST_P(JourneyRequest, OffersThisYearAndNextAndUpToThirtyOneSeatsAndOpensOnce)
 {
     QWidget *f = openScreen(QStringLiteral("frmReservation"));
     ASSERT_NE(f, nullptr);
@@ -51,7 +52,7 @@ TEST_P(JourneyRequest, OffersThisYearAndNextAndUpToTenSeatsAndOpensOnce)
     EXPECT_EQ(year->count(), 2);
     EXPECT_EQ(year->currentText(), QStringLiteral("2030"));
     EXPECT_EQ(year->itemText(1), QStringLiteral("2031"));
-    EXPECT_EQ(child<QComboBox>(f, "cmbSeats")->count(), 10);
+    EXPECT_EQ(child<QComboBox>(f, "cmbSeats")->count(), 31);
     EXPECT_EQ(child<QComboBox>(f, "cmbMonth")->itemText(0), QLocale().monthName(1));
     EXPECT_TRUE(child<QLineEdit>(f, "txtRoute")->text().isEmpty());
     EXPECT_FALSE(child<QRadioButton>(f, "Option1")->isChecked());
@@ -241,6 +242,78 @@ TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
     EXPECT_EQ(places(), nullptr);
     EXPECT_TRUE(MessageScript::texts().contains(
         QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
+    // the failed search brings back what the clerk typed, not the opening values
+    ASSERT_EQ(findScreen(QStringLiteral("frmReservation")), f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(child<QLineEdit>(f, "txtFrom")->text(), QStringLiteral("Ma"));
+    EXPECT_EQ(child<QLineEdit>(f, "txtDD")->text(), QString::number(now().date().addDays(2).day()));
+    EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
+}
+
+// The entry whose name the clerk typed in full (blanks and capitals aside) is preselected,
+// and a full name in other capitals needs no confirmation at all.
+TEST_P(JourneyRequest, PlacesTypedInFullArePreselectedOrSettledInAnyCapitals)
+{
+    struct Case {
+        const char *from, *to;
+        const char *fromChosen, *toChosen;  // null: settled without the confirmation
+    };
+    for (const Case &c : {Case{"Bangalore", "Mangalore", "Bangalore", "Mangalore"},
+                          Case{"Ma", "Hubli", "Madikeri", "Hubli"}, Case{" MANGALORE ", "Hubli", "Mangalore", "Hubli"},
+                          Case{"mysore", "hubli", nullptr, nullptr}}) {
+        SCOPED_TRACE(c.from);
+        MessageScript::clearShown();
+        submit(request(now().date().addDays(2), c.from, c.to));
+        if (!c.fromChosen) {
+            EXPECT_EQ(places(), nullptr);
+        } else {
+            ASSERT_NE(places(), nullptr);
+            EXPECT_EQ(places()->cmbFrom->currentText(), QLatin1String(c.fromChosen));
+            EXPECT_EQ(places()->cmbTo->currentText(), QLatin1String(c.toChosen));
+            click(places(), "cmdNext");
+        }
+        const QString origin = c.fromChosen ? QString::fromLatin1(c.fromChosen) : QStringLiteral("Mysore");
+        EXPECT_EQ(Reservation.OriginPlace, origin.left(4));
+        EXPECT_EQ(Reservation.OriginName, origin);
+        closeScreen(QStringLiteral("frmReservation"));
+    }
+}
+
+// "1" on a list showing 1 stays 1 (not 10), "1" "2" is 12; above a family's usual
+// number the request asks once, and No books nothing.
+TEST_P(JourneyRequest, SeatsTakeTypedDigitsAndALargePartyIsAskedAboutOnce)
+{
+    QWidget *f = openScreen(QStringLiteral("frmReservation"));
+    fill(f, request(now().date().addDays(2)));
+    auto *seats = child<QComboBox>(f, "cmbSeats");
+    const auto typeDigits = [&](const char *digits) {
+        for (const char *d = digits; *d; ++d) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + (*d - '0'), Qt::NoModifier, QString(QLatin1Char(*d)));
+            QCoreApplication::sendEvent(seats, &press);
+        }
+    };
+    typeDigits("1");
+    EXPECT_EQ(seats->currentText(), QStringLiteral("1"));
+    typeDigits("2");
+    EXPECT_EQ(seats->currentText(), QStringLiteral("12"));
+
+    for (const int answer : {mb::No, mb::Yes}) {
+        MessageScript::begin({answer});
+        click(f, "cmdNext");
+        ASSERT_FALSE(MessageScript::shown().empty());
+        const ShownMessage &ask = MessageScript::shown().front();
+        EXPECT_EQ(ask.text, QStringLiteral("Reserve 12 seats on one ticket? "));
+        EXPECT_EQ(ask.style, mb::Question | mb::YesNo | mb::DefaultButton2);
+        if (answer == mb::No) {
+            EXPECT_EQ(MessageScript::shown().size(), 1u);
+            EXPECT_TRUE(f->isVisible());
+            EXPECT_EQ(f->focusWidget(), seats);
+        } else {
+            EXPECT_EQ(countOf(ask.text), 1);
+            EXPECT_EQ(Reservation.SeatsRequested, 12);
+            EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
+        }
+    }
 }
 
 TEST_P(JourneyRequest, ConfirmingTheSamePlaceTwiceBringsTheRequestBack)

@@ -5,6 +5,9 @@
 #include "reservation/frmPlaces.h"
 #include "reservation/state/ReservationState.h"
 
+#include <QLabel>
+#include <QLocale>
+
 using namespace nbk;
 using namespace nbk::test;
 using nbk::test::MessageScript;
@@ -14,6 +17,20 @@ namespace {
 class MenuBooking : public ScreenTest {
 protected:
     bool withDemoData() const override { return true; }
+
+    // Two seats on 27 October at the given time, asked a week ahead.
+    static Request twoSeats(const char *from, const char *to, const char *hour, const char *minute)
+    {
+        setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
+        Request r;
+        r.date = QDate(2030, 10, 27);
+        r.hour = QLatin1String(hour);
+        r.minute = QLatin1String(minute);
+        r.from = QLatin1String(from);
+        r.to = QLatin1String(to);
+        r.seats = 2;
+        return r;
+    }
 };
 
 // The clerk's whole road on the demonstration network, with the screen's opening values:
@@ -98,14 +115,7 @@ TEST_P(MenuBooking, OpeningValuesBookASeatFromArsikereToShimoga)
 // A second clerk's request for the same journey finds the run made for the first.
 TEST_P(MenuBooking, SecondRequestBooksTheRunAlreadyMade)
 {
-    setFixedNow(QDateTime(QDate(2030, 10, 20), QTime(8, 0)));
-    Request r;
-    r.date = QDate(2030, 10, 27);
-    r.hour = QStringLiteral("10");
-    r.minute = QStringLiteral("07");
-    r.from = QStringLiteral("Arsikere");
-    r.to = QStringLiteral("Shimoga");
-    r.seats = 2;
+    const Request r = twoSeats("Arsikere", "Shimoga", "10", "07");
     submit(r);
     // the plan's 06:00 run reaches Arsikere at 10:06:40 (asked about), and at 10:07 by
     // the search's whole minutes: made and booked at once
@@ -123,6 +133,47 @@ TEST_P(MenuBooking, SecondRequestBooksTheRunAlreadyMade)
     EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Reservation Successful")});
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 1);
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix")).toInt(), 2);
+}
+
+// From "Bangalore" to "Mangalore" books Mangalore (not Mandya, the first candidate), and
+// the customer screen shows, before Ok, the journey that Ok stores.
+TEST_P(MenuBooking, FullNamesBookThosePlacesAndTheCustomerScreenShowsWhatIsStored)
+{
+    submit(twoSeats("Bangalore", "Mangalore", "06", "30"));
+    auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
+    ASSERT_NE(places, nullptr);
+    EXPECT_EQ(places->cmbTo->itemText(0), QStringLiteral("Mandya"));
+    EXPECT_EQ(places->cmbTo->currentText(), QStringLiteral("Mangalore"));
+    click(places, "cmdNext");
+
+    auto *customer = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
+    ASSERT_NE(customer, nullptr) << MessageScript::texts().join('|').toStdString();
+    QStringList shown;
+    for (const char *name : {"lblFrom", "lblTo", "lblDeparts", "lblRun", "lblSeats", "lblFare"})
+        shown << child<QLabel>(customer, name)->text();
+    customer->txtname->setText(QStringLiteral("Asha"));
+    customer->phone->setText(QStringLiteral("9845012345"));
+    customer->txtage->setText(QStringLiteral("30"));
+    click(customer, "Command1");
+    ASSERT_EQ(MessageScript::texts().last(), QStringLiteral("Update complete."));
+
+    data::ResultSet c = db().query(QStringLiteral(
+        "SELECT c.origin, c.destin, To_char(c.journey_date,'mm-dd-yyyy hh24:mi:ss'), c.instance_id, bi.bus_id, c.fare, "
+        "c.customer_id FROM customer c, bus_instance bi WHERE bi.instance_id = c.instance_id"));
+    ASSERT_FALSE(c.eof());
+    EXPECT_EQ(c.value(0).toString(), QStringLiteral("Bang"));
+    EXPECT_EQ(c.value(1).toString(), QStringLiteral("Mang"));
+    const QDateTime departs = QDateTime::fromString(c.value(2).toString(), QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+    QStringList seats;
+    for (data::ResultSet sm = db().query(QStringLiteral("SELECT seat_no FROM seat_matrix WHERE customer_id = %1 "
+                                                        "ORDER BY seat_no")
+                                             .arg(c.value(6).toInt()));
+         !sm.eof(); sm.moveNext())
+        seats << sm.value(0).toString();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Bangalore (Bang)"), QStringLiteral("Mangalore (Mang)"),
+                                  QLocale().toString(departs.date(), QLocale::LongFormat) + QStringLiteral(" at 06:30"),
+                                  QStringLiteral("%1 (route %2)").arg(c.value(3).toInt()).arg(c.value(4).toInt()),
+                                  seats.join(QStringLiteral(", ")), QString::number(c.value(5).toInt())}));
 }
 
 NBK_ALL_ENGINES(MenuBooking);

@@ -220,11 +220,13 @@ TEST_P(RunSearch, SeatGateLooksForOneRunWithEnoughSeats)
     submit(r);
     EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" Requested number of seats not available")});
     EXPECT_EQ(choice(), nullptr);
-    // the request screen is open again with its opening values
-    QWidget *fresh = findScreen(QStringLiteral("frmReservation"));
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->isVisible());
-    EXPECT_EQ(child<QLineEdit>(fresh, "txtFrom")->text(), QStringLiteral("Arsi"));
+    // the request screen is shown again as the clerk typed it
+    QWidget *again = findScreen(QStringLiteral("frmReservation"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->isVisible());
+    EXPECT_EQ(child<QLineEdit>(again, "txtFrom")->text(), r.from);
+    EXPECT_EQ(child<QComboBox>(again, "cmbSeats")->currentText(), QStringLiteral("6"));
+    EXPECT_EQ(again->focusWidget(), child<QComboBox>(again, "cmbSeats"));
 }
 
 class RunSearchOnDemand : public RunSearch {

@@ -64,6 +64,8 @@ TEST_P(RouteEntry, SpeedReplacesTheJourneyTimeAndUncheckingClearsBoth)
     f->Text4->setText(QStringLiteral("50"));
     EXPECT_TRUE(f->chkEst->isChecked());
     EXPECT_EQ(f->Text3->text(), QStringLiteral("Auto Estimated by Average Kmph "));
+    EXPECT_EQ(f->Text3->cursorPosition(), 0) << "the box shows the text from its first letter";
+    EXPECT_GT(f->Text3->width(), f->Text3->fontMetrics().horizontalAdvance(f->Text3->text()));
     EXPECT_FALSE(f->Text3->isEnabled());
     EXPECT_TRUE(f->chkEst->isEnabled() && f->Text4->isEnabled() && f->Label10->isEnabled());
     f->chkEst->click();  // unchecks
@@ -114,15 +116,46 @@ TEST_P(RouteEntry, ExistingSegmentIsReusedAndTheReverseDirectionIsANewOne)
     EXPECT_EQ(pending("SELECT reid FROM path_order WHERE route_id = 101 AND sequence_no = 2"), 1001);
 }
 
-TEST_P(RouteEntry, NewPlacesTakeTheFirstFreeCodeAndOtherLetterCaseIsANewPlace)
+// A segment keeps its stored distance: the route's total and estimated time come from it,
+// and the typed distance that differs is named before anything is stored.
+TEST_P(RouteEntry, StoredSegmentDistanceIsNamedAndMakesTheRouteTotals)
+{
+    db().exec({"INSERT INTO PLACE VALUES('Myso', 'Mysore')", "INSERT INTO PLACE VALUES('Hass', 'Hassan')",
+               "INSERT INTO PLACE VALUES('Kadu', 'Kadur')", "INSERT INTO PLACE VALUES('Shim', 'Shimoga')",
+               "INSERT INTO ROUTE_ELEMENT values(9, 'Kadu', 'Shim', 95)"});
+    frmAddRoute *f = openAdd();
+    enter(f, QStringLiteral("Mysore, Hassan, Kadur, Shimoga"), QStringLiteral("115,60,70"), QStringLiteral("10"),
+          QString());
+    f->Text4->setText(QStringLiteral("50"));
+    for (const int answer : {mb::Cancel, mb::OK}) {
+        MessageScript::begin({answer});
+        f->ok->click();
+        ASSERT_EQ(MessageScript::shown().size(), 1u) << MessageScript::texts().join('|').toStdString();
+        EXPECT_EQ(MessageScript::texts().front(),
+                  QStringLiteral("The following information will be added  \r\n\r\nRoute Sequence :   Mysore - Hassan - "
+                                 "Kadur - Shimoga - \r\n   Segment KMs          -115-60-95\r\n\r\nThese segments are "
+                                 "already stored with other distances, which the route uses:\r\n   Kadur - Shimoga: 95 km "
+                                 "(typed 70)\r\nTotal 270 km. Press Cancel to correct the entry. "));
+    }
+    // 270 km at 50 km/h, and 10 minutes for each of the three segments' stops
+    EXPECT_EQ(pending("SELECT km FROM route WHERE route_id = 101"), 270);
+    EXPECT_EQ(pending("SELECT travelmins FROM route WHERE route_id = 101"), 354);
+    EXPECT_EQ(pending("SELECT count(*) FROM route_element WHERE place1 = 'Kadu' AND place2 = 'Shim'"), 1);
+}
+
+TEST_P(RouteEntry, NewPlacesTakeTheFirstFreeCodeAndOtherCapitalsAreTheKnownPlace)
 {
     db().exec({"INSERT INTO PLACE VALUES('Myso', 'Mysuru')"});
-    ASSERT_TRUE(next("Mysore,bangalore,Agra,Mandya's Gate", "1,2,3")) << MessageScript::texts().join('|').toStdString();
+    ASSERT_TRUE(next("Mysore,bangalore,Agra,Mandya's Gate,tumkuru", "1,2,3,4"))
+        << MessageScript::texts().join('|').toStdString();
     EXPECT_EQ(placeCode("Mysore"), QStringLiteral("Myor"));
-    EXPECT_EQ(placeCode("bangalore"), QStringLiteral("bang"));
-    // four letters: straight to the sequence; place_seq gave 1 (Mysore), 2 (bangalore), 3
-    EXPECT_EQ(placeCode("Agra"), QStringLiteral("Ag3"));
+    EXPECT_EQ(pending("SELECT count(*) FROM place WHERE full_name = 'bangalore'"), 0);
+    EXPECT_EQ(pending("SELECT count(*) FROM route_element WHERE place1 = 'Myor' AND place2 = 'Bang'"), 1);
+    // four letters: straight to the sequence; place_seq gave 1 (Mysore), 2
+    EXPECT_EQ(placeCode("Agra"), QStringLiteral("Ag2"));
     EXPECT_EQ(placeCode("Mandya's Gate"), QStringLiteral("Mand"));
+    // tumk would be Tumkur's code in other capitals
+    EXPECT_EQ(placeCode("tumkuru"), QStringLiteral("tuku"));
 }
 
 TEST_P(RouteEntry, TakenSequenceCodeTriesFurtherValuesAndGivesUpAfterNine)

@@ -2,7 +2,10 @@
 // the columns offered, Back and Start over, and the commit.
 #include "RouteFixture.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLayout>
+#include <QScreen>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -127,6 +130,27 @@ TEST_P(Schedule, EverydayStandsForTheWeekInBothScreens)
     classes()->Command1->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT day, class FROM service_class ORDER BY class, day")),
               (QStringList{QStringLiteral("8,2"), QStringLiteral("3,4")}));
+}
+
+// The Everyday row below the frame stands in the day rows' columns, and the 60 minutes
+// open as a list that scrolls within the screen.
+TEST_P(Schedule, EverydayRowLinesUpWithTheDaysAndListsStayOnTheScreen)
+{
+    startRoute();
+    SetFrequency *f = frequency();
+    ASSERT_TRUE(f && f->isVisible());
+    f->layout()->activate();
+    const auto x = [f](QWidget *w) { return w->mapTo(f, QPoint()).x(); };
+    EXPECT_EQ(x(f->DayCheck[7]), x(f->DayCheck[0]));
+    for (size_t j = 0; j < 3; ++j)
+        EXPECT_EQ(x(f->DayDetail[21 + j]), x(f->DayDetail[j])) << j;
+
+    QComboBox *minutes = f->DayDetail[2];
+    minutes->showPopup();
+    const QWidget *popup = minutes->view()->window();
+    EXPECT_LE(popup->height(), minutes->screen()->availableGeometry().height());
+    EXPECT_LE(popup->height(), minutes->view()->sizeHintForRow(0) * 14);
+    minutes->hidePopup();
 }
 
 TEST_P(Schedule, IntervalsTheRunSchedulerCannotUseAreRefused)

@@ -5,6 +5,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -159,3 +160,34 @@ TEST_P(MainMenu, StatusAndSeatMatrixOpenOneScreen)
 }
 
 }  // namespace
+
+// The frame cannot shrink below its largest task screen (the route wizard's steps
+// included), and a child window that does not fit is reached by scrolling.
+TEST_P(MainMenu, MinimumSizeFitsEveryTaskScreenAndTheAreaScrolls)
+{
+    main()->resize(400, 300);
+    QMdiArea *area = main()->mdiArea();
+    const QSize room = area->viewport()->size();
+    for (QString name : registeredScreens()) {
+        if (name == QLatin1String("Login"))
+            continue;
+        openScreen(name);
+        // the wizard's later steps wait hidden until its Next >>
+        for (const char *later : {"SetFrequency", "SetClass"})
+            if (QWidget *w = findScreen(QString::fromLatin1(later)))
+                ui::showChildWindow(w);
+        for (QMdiSubWindow *sub : area->subWindowList()) {
+            EXPECT_LE(sub->width(), room.width()) << sub->widget()->objectName().toStdString();
+            EXPECT_LE(sub->height(), room.height()) << sub->widget()->objectName().toStdString();
+            sub->close();
+        }
+        flush();
+    }
+
+    QWidget *request = openScreen(QStringLiteral("frmReservation"));
+    ASSERT_NE(request, nullptr);
+    request->parentWidget()->move(room.width() - 40, room.height() - 40);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+}

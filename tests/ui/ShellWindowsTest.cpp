@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -302,4 +303,22 @@ TEST_P(ShellWithDemo, QueryFailureIsReportedAndTheWindowStays)
     EXPECT_NE(form1(), nullptr);
 }
 
+}  // namespace
+
+namespace {
+// The real modal box, as the client shows it: a box given no title carries the system's
+// name, not the program file's.
+TEST(ModalBox, DefaultTitleIsTheSystemsName)
+{
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            title = box->windowTitle();
+            box->close();
+        }
+    });
+    nbk::ui::ModalPrompt().ask(QStringLiteral("Cancelling reservation due to non availablity of seats"),
+                               nbk::mb::OKOnly, QString());
+    EXPECT_EQ(title, QStringLiteral("N.B.K Reservation System"));
+}
 }  // namespace

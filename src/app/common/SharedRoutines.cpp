@@ -15,6 +15,12 @@ bool PlacesDiffer(qint16 originRow, qint16 destinationRow)
 {
     Reservation.OriginPlace = Reservation.SearchRows.at(0, originRow).toString();
     Reservation.DestinationPlace = Reservation.DestinationRows.at(0, destinationRow).toString();
+    // the full names go with the booking to the customer screen
+    const auto name = [](const nbk::data::RowTable &rows, int row) {
+        return rows.fieldCount() > 1 ? rows.at(1, row).toString() : QString();
+    };
+    Reservation.OriginName = name(Reservation.SearchRows, originRow);
+    Reservation.DestinationName = name(Reservation.DestinationRows, destinationRow);
     return Reservation.OriginPlace.trimmed().compare(Reservation.DestinationPlace.trimmed(), Qt::CaseInsensitive)
            != 0;
 }

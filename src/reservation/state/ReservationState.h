@@ -22,6 +22,7 @@ struct ReservationState {
     nbk::data::RowTable DestinationRows;  // end-place candidates
     QString OriginPlace;
     QString DestinationPlace;
+    QString OriginName, DestinationName;  // full names of the chosen places
     qint16 OriginLastRow = 0, DestinationLastRow = 0, OriginLastField = 0, DestinationLastField = 0;
     qint16 OriginChoice = 0, DestinationChoice = 0;
     qint16 BoardingOffsetMinutes = 0;

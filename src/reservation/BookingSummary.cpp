@@ -1,0 +1,33 @@
+#include "reservation/BookingSummary.h"
+
+#include "data/DbError.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace {
+QString placeText(const QString &name, const QString &code)
+{
+    return name.isEmpty() ? code : name + QStringLiteral(" (") + code + QLatin1Char(')');
+}
+}  // namespace
+
+BookingSummary SummaryOf(const PendingBooking &b)
+{
+    BookingSummary s;
+    s.from = placeText(b.OriginName, b.OriginPlace);
+    s.to = placeText(b.DestinationName, b.DestinationPlace);
+    s.departs = QLocale().toString(b.JourneyDateTime.date(), QLocale::LongFormat) + QStringLiteral(" at ")
+                + b.JourneyDateTime.toString(QStringLiteral("HH:mm"));
+    s.run = QStringLiteral("%1 (route %2)").arg(b.BookedInstanceId).arg(b.RouteId);
+    QStringList seats;
+    for (qint16 seat : b.seats)
+        seats << QString::number(seat);
+    s.seats = seats.join(QStringLiteral(", "));
+    try {
+        s.fare = QString::number(b.fare());
+    } catch (const nbk::data::DbException &) {
+        s.fare = QStringLiteral("too large to be recorded");
+    }
+    return s;
+}
