@@ -1,6 +1,7 @@
 #include "data/Class1.h"
 
 #include "data/ConnectionString.h"
+#include "data/Engine.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
 
@@ -108,12 +109,18 @@ qint16 Class1::ConnectToDataBase(const QString &User, const QString &Password, c
     // read as other keys ("ab;zz" logging in as "ab")
     const QString credentials = QStringLiteral("UID=") + ConnectionString::quoteValue(User) + QStringLiteral(";PWD=")
                                 + ConnectionString::quoteValue(Password) + QStringLiteral(";");
+    // A URI is one value: a ";" in it must not end it and let the rest read as other keys
+    // (dropping the libpq parameters after it). Any other Server text goes to ODBC as
+    // typed, where it may add attributes of its own ("dbhost;PORT=5432").
     QString serverClause;
     if (!Server.isEmpty())
-        serverClause = QStringLiteral("SERVER=") + Server + QStringLiteral(";");
+        serverClause = QStringLiteral("SERVER=")
+                       + (isPostgresUri(Server) ? ConnectionString::quoteValue(Server) : Server)
+                       + QStringLiteral(";");
     const QString connectionString = serverClause + drivers_[size_t(driverIndex_ - 1)] + credentials;
     // kept for the record without the password
     lastConnectionString_ = ConnectionString::parse(connectionString).withoutPassword();
+    lastLoginError_ = DbError{};
     if (cn.open(connectionString, QString(), QString())) {
         if (connectStatus_) {
             userName_ = User;
@@ -136,8 +143,17 @@ qint16 Class1::ConnectToDataBase(const QString &User, const QString &Password, c
     }
     if (failedLogins_ > 2)
         loginDenied_ = true;
+    lastLoginError_ = cn.errors().value(0);
     cn.clearErrors();
     return result;
+}
+
+bool Class1::ReadOnlySession()
+{
+    if (!connectStatus_ || !cn.engine())
+        return false;
+    QSqlDatabase db = cn.database();
+    return cn.engine()->readOnly(db);
 }
 
 void Class1::FillText(TextSink &ListBox, const QString &QUery)

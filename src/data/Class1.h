@@ -110,6 +110,10 @@ public:
     bool LoginDenied() const { return loginDenied_; }
     // The connection string the last login attempt used.
     const QString &LastConnectionString() const { return lastConnectionString_; }
+    // Why the last login attempt failed (nativeError 0: it did not fail at the server).
+    const DbError &LastLoginError() const { return lastLoginError_; }
+    // The session can write nothing (a hot standby): reports leave their scratch rows out.
+    bool ReadOnlySession();
 
 private:
     friend class Transaction;
@@ -135,6 +139,7 @@ private:
     Connection cn;
     QString lastExecError_;
     QString lastConnectionString_;
+    DbError lastLoginError_;
 };
 
 #undef NBK_COMMAND_SLOT

@@ -2,7 +2,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/Engine.h"
-#include "data/SqlRewriter.h"
+#include "data/StatementGuard.h"
 
 #include <QAtomicInt>
 #include <QSqlRecord>
@@ -100,13 +100,15 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     errors_.clear();
     if (!open_)
         fail(closedConnectionError());
-    // one statement per call, as Oracle takes them: a missed quote can never run a second
-    // one (the embedded engine's driver refuses a second statement itself)
-    if (engine_->name() != QLatin1String("embedded") && holdsMoreThanOneStatement(sql))
-        fail({911, oraText(911, QStringLiteral("invalid character"))});
     QSqlDatabase db = database();
     bool lockNowait = false;
     const QString text = engine_->translate(sql, &lockNowait);
+    // one statement per call, as Oracle takes them: a missed quote can never run a second
+    // one (the embedded engine's driver refuses a second statement itself). The text is
+    // read as the server reads it, after the dialect's rewriting.
+    if (engine_->name() != QLatin1String("embedded")
+        && holdsMoreThanOneStatement(text, [&] { return engine_->backslashEscapes(db); }))
+        fail({911, oraText(911, QStringLiteral("invalid character"))});
     if (lockNowait) {
         DbError lockError;
         if (!engine_->lockForUpdate(db, lockError)) {

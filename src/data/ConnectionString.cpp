@@ -38,6 +38,8 @@ ConnectionString ConnectionString::parse(const QString &text)
             value = text.mid(j, end - j);
             j = end;
         }
+        if (!key.isEmpty())
+            cs.keys_ << key;
         if (!key.isEmpty() && !cs.values_.contains(key))
             cs.values_.insert(key, value);
         i = j + 1;

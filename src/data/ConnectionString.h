@@ -1,6 +1,7 @@
 #pragma once
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace nbk::data {
 
@@ -16,7 +17,9 @@ public:
     // The text with the password's value replaced, for keeping after the login.
     QString withoutPassword() const;
 
-    QString value(const QString &key) const;  // empty when absent
+    QString value(const QString &key) const;  // empty when absent (the first, when repeated)
+    // Every key in written order, in upper case, repeats included.
+    const QStringList &keys() const { return keys_; }
     bool has(const QString &key) const;
     QString server() const { return value("SERVER"); }
     QString driver() const { return value("DRIVER"); }
@@ -26,6 +29,7 @@ public:
 
 private:
     QString text_;
+    QStringList keys_;
     QMap<QString, QString> values_;  // upper-case key -> value
 };
 

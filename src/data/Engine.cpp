@@ -28,12 +28,17 @@ QVariantList Engine::rowValues(const QSqlQuery &q, int columns) const
     return row;
 }
 
+bool isPostgresUri(const QString &server)
+{
+    return server.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || server.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
 std::unique_ptr<Engine> engineForServer(const QString &server)
 {
     if (server.isEmpty())
         return std::make_unique<SqliteEngine>();
-    if (server.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-        || server.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
+    if (isPostgresUri(server))
         return std::make_unique<PostgresEngine>();
     return std::make_unique<OdbcEngine>();
 }

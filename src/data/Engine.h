@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace nbk::data {
 
@@ -50,6 +51,15 @@ public:
     // dropped it), not just the statement refused.
     virtual bool connectionBroken(const QSqlDatabase &) const { return false; }
 
+    // For the one-statement guard: whether this session's plain '...' literals take a
+    // backslash as an escape (standard_conforming_strings off); nullopt: cannot tell.
+    virtual std::optional<bool> backslashEscapes(QSqlDatabase &) { return false; }
+
+    // Whether the session can write nothing at all (a hot standby, or a server whose
+    // transactions are read-only by default): tasks that only read leave their scratch
+    // rows out then.
+    virtual bool readOnly(QSqlDatabase &) { return false; }
+
     // Transactions; default: Qt's.
     virtual bool begin(QSqlDatabase &db) { return db.transaction(); }
     virtual bool commit(QSqlDatabase &db) { return db.commit(); }
@@ -59,6 +69,8 @@ public:
 // Chooses the engine for the Server part of a connection string: empty -> embedded file,
 // postgresql:// -> PostgreSQL, anything else -> ODBC.
 std::unique_ptr<Engine> engineForServer(const QString &server);
+// A Server text that names the PostgreSQL server with a libpq URI.
+bool isPostgresUri(const QString &server);
 
 // Where the embedded engine finds its file (set by the client at start-up and by tests).
 void setEmbeddedDatabasePath(const QString &path);

@@ -40,6 +40,27 @@ bool statementDiagnostics(const QSqlQuery &q, QString *state, QString *message)
     return false;
 }
 
+// A key the string sets twice, under its own name or another one a driver reads the
+// same way (psqlODBC's Username, Password, Servername; the data source names that choose
+// the driver): empty when there is none. The driver manager takes the first of two and
+// psqlODBC the last, so a Server text with such a key would overrule the login's own.
+QString repeatedKey(const ConnectionString &cs)
+{
+    static const QMap<QString, QString> same{{QStringLiteral("USERNAME"), QStringLiteral("UID")},
+                                             {QStringLiteral("PASSWORD"), QStringLiteral("PWD")},
+                                             {QStringLiteral("SERVERNAME"), QStringLiteral("SERVER")},
+                                             {QStringLiteral("DSN"), QStringLiteral("DRIVER")},
+                                             {QStringLiteral("FILEDSN"), QStringLiteral("DRIVER")}};
+    QStringList seen;
+    for (const QString &key : cs.keys()) {
+        const QString k = same.value(key, key);
+        if (seen.contains(k))
+            return key;
+        seen << k;
+    }
+    return QString();
+}
+
 }  // namespace
 
 bool OdbcEngine::open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
@@ -49,6 +70,11 @@ bool OdbcEngine::open(const QString &connectionName, const ConnectionString &cs,
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
     if (!db.isValid()) {
         err = {12541, oraText(12541, QStringLiteral("TNS:no listener (ODBC driver manager not available)"))};
+        return false;
+    }
+    if (const QString key = repeatedKey(cs); !key.isEmpty()) {
+        err = {12154, oraText(12154, QStringLiteral("TNS:could not resolve the connect identifier specified"))
+                          + QStringLiteral(" (%1 is given twice)").arg(key)};
         return false;
     }
     db.setDatabaseName(cs.text());
@@ -115,6 +141,34 @@ QStringList OdbcEngine::columnNames(const QSqlQuery &q) const
 {
     const QStringList names = Engine::columnNames(q);
     return postgres_ ? oracleColumnNames(names) : names;
+}
+
+namespace {
+// A setting of a PostgreSQL session behind the driver, asked for when it matters.
+QString showSetting(QSqlDatabase &db, const char *name)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SHOW %1").arg(QLatin1String(name))) || !q.next())
+        return QString();
+    return q.value(0).toString();
+}
+}  // namespace
+
+std::optional<bool> OdbcEngine::backslashEscapes(QSqlDatabase &db)
+{
+    if (!postgres_)
+        return false;
+    const QString v = showSetting(db, "standard_conforming_strings");
+    if (v == QLatin1String("on"))
+        return false;
+    if (v == QLatin1String("off"))
+        return true;
+    return std::nullopt;
+}
+
+bool OdbcEngine::readOnly(QSqlDatabase &db)
+{
+    return postgres_ && showSetting(db, "transaction_read_only") == QLatin1String("on");
 }
 
 bool OdbcEngine::begin(QSqlDatabase &db)

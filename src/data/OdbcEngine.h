@@ -17,6 +17,8 @@ public:
     QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
     QStringList columnNames(const QSqlQuery &q) const override;
+    std::optional<bool> backslashEscapes(QSqlDatabase &db) override;
+    bool readOnly(QSqlDatabase &db) override;
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;

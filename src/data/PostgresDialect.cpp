@@ -41,6 +41,9 @@ QStringList PostgresDialect::sessionSetup()
             QStringLiteral("SET lock_timeout = '3s'"),
             // Oracle compares and formats dates as they were written: no time zones here
             QStringLiteral("SET datestyle = 'ISO, MDY'"),
+            // typed text is quoted by doubling its quotes alone: a backslash must stay a
+            // backslash, whatever the server's configuration says
+            QStringLiteral("SET standard_conforming_strings = on"),
             QStringLiteral("SET application_name = 'nbk-reservation'")};
 }
 

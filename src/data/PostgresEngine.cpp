@@ -1,6 +1,7 @@
 #include "data/PostgresEngine.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QUrl>
 #include <libpq-fe.h>
@@ -18,6 +19,21 @@ QString conninfoValue(const QString &v)
     q.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     q.replace(QLatin1Char('\''), QLatin1String("\\'"));
     return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+// Why a URI parameter cannot go to libpq unchanged; empty when it can. Qt's driver turns
+// every ";" of its options into a blank, and a key that is not one word would carry
+// parameters of its own.
+QString unusableOption(const QString &key, const QString &value)
+{
+    static const QRegularExpression keyword(QStringLiteral("^[a-z_][a-z0-9_]*$"));
+    if (!keyword.match(key).hasMatch())
+        return QStringLiteral("\"%1\" is not a connection parameter").arg(key);
+    // the client names its sessions itself, so a blank there changes nothing
+    if (value.contains(QLatin1Char(';')) && key != QLatin1String("application_name")
+        && key != QLatin1String("fallback_application_name"))
+        return QStringLiteral("a \";\" in the value of %1 cannot reach the server unchanged").arg(key);
+    return QString();
 }
 
 }  // namespace
@@ -151,13 +167,20 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
     }
     // Everything goes to libpq as connection options, so that host lists, service names
     // and the like reach it as written.
-    QStringList options;
+    QMap<QString, QString> values = uri.params;
     if (!uri.host.isEmpty())
-        options << QStringLiteral("host=") + conninfoValue(uri.host);
+        values.insert(QStringLiteral("host"), uri.host);
     if (!uri.port.isEmpty())
-        options << QStringLiteral("port=") + conninfoValue(uri.port);
-    for (auto it = uri.params.begin(); it != uri.params.end(); ++it)
+        values.insert(QStringLiteral("port"), uri.port);
+    QStringList options;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (const QString why = unusableOption(it.key(), it.value()); !why.isEmpty()) {
+            err = {12154, oraText(12154, QStringLiteral("TNS:could not resolve the connect identifier specified"))
+                              + QStringLiteral(" (") + why + QLatin1Char(')')};
+            return false;
+        }
         options << it.key() + QLatin1Char('=') + conninfoValue(it.value());
+    }
     if (!uri.params.contains(QStringLiteral("connect_timeout")))
         options << QStringLiteral("connect_timeout=%1").arg(qMax(timeoutSeconds, 2));
     db.setConnectOptions(options.join(QLatin1Char(';')));
@@ -251,13 +274,44 @@ QStringList PostgresEngine::columnNames(const QSqlQuery &q) const
     return oracleColumnNames(Engine::columnNames(q));
 }
 
-bool PostgresEngine::connectionBroken(const QSqlDatabase &db) const
+namespace {
+PGconn *libpqConnection(const QSqlDatabase &db)
 {
     const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "PGconn*") != 0)
-        return true;
-    PGconn *c = *static_cast<PGconn *const *>(v.constData());
+    // Qt names the type by libpq's struct: "pg_conn*"
+    if (!v.isValid() || (qstrcmp(v.typeName(), "pg_conn*") != 0 && qstrcmp(v.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(v.constData());
+}
+
+// A setting the server reports to libpq whenever it changes: no round trip.
+QByteArray reported(const QSqlDatabase &db, const char *name)
+{
+    PGconn *c = libpqConnection(db);
+    const char *v = c ? PQparameterStatus(c, name) : nullptr;
+    return v ? QByteArray(v) : QByteArray();
+}
+}  // namespace
+
+bool PostgresEngine::connectionBroken(const QSqlDatabase &db) const
+{
+    PGconn *c = libpqConnection(db);
     return !c || PQstatus(c) != CONNECTION_OK;
+}
+
+std::optional<bool> PostgresEngine::backslashEscapes(QSqlDatabase &db)
+{
+    const QByteArray v = reported(db, "standard_conforming_strings");
+    if (v == "on")
+        return false;
+    if (v == "off")
+        return true;
+    return std::nullopt;
+}
+
+bool PostgresEngine::readOnly(QSqlDatabase &db)
+{
+    return reported(db, "in_hot_standby") == "on" || reported(db, "default_transaction_read_only") == "on";
 }
 
 bool PostgresEngine::begin(QSqlDatabase &db)

@@ -39,6 +39,8 @@ public:
     QVariant bindValue(const QVariant &v) const override;
     QStringList columnNames(const QSqlQuery &q) const override;
     bool connectionBroken(const QSqlDatabase &db) const override;
+    std::optional<bool> backslashEscapes(QSqlDatabase &db) override;
+    bool readOnly(QSqlDatabase &db) override;
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;

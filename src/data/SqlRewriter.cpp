@@ -158,64 +158,6 @@ void wrapDivisor(std::vector<SqlToken> &t, int slash, const QString &fn)
 
 }  // namespace
 
-bool holdsMoreThanOneStatement(const QString &sql)
-{
-    if (!sql.contains(QLatin1Char(';')))
-        return false;
-    // literals, quoted names, comments and dollar-quoted bodies (a function's text) hold
-    // no statement end
-    const int n = int(sql.size());
-    bool ended = false;
-    for (int i = 0; i < n;) {
-        const QChar c = sql[i];
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            int j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            if (ended)
-                return true;
-            i = j + 1;
-        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
-            const int nl = int(sql.indexOf(QLatin1Char('\n'), i));
-            i = nl < 0 ? n : nl + 1;
-        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
-            const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            i = close < 0 ? n : close + 2;
-        } else if (c == QLatin1Char('$')) {
-            int j = i + 1;
-            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
-                ++j;
-            if (j < n && sql[j] == QLatin1Char('$')) {
-                const QString tag = sql.mid(i, j - i + 1);
-                const int close = int(sql.indexOf(tag, j + 1));
-                if (ended)
-                    return true;
-                i = close < 0 ? n : close + int(tag.size());
-            } else {
-                if (ended)
-                    return true;
-                i = j;
-            }
-        } else if (c == QLatin1Char(';')) {
-            ended = true;
-            ++i;
-        } else {
-            if (ended && !c.isSpace())
-                return true;
-            ++i;
-        }
-    }
-    return false;
-}
-
 RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rules,
                                bool keepForUpdate)
 {

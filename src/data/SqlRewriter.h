@@ -18,8 +18,6 @@ struct SqlToken {
 };
 
 std::vector<SqlToken> tokenizeSql(const QString &sql);
-// True when a ";" outside literals and comments is followed by more of a statement.
-bool holdsMoreThanOneStatement(const QString &sql);
 
 // How an engine spells the Oracle constructs the client uses.
 struct OracleRewriteRules {

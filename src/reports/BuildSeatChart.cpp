@@ -56,6 +56,19 @@ QString stopName(data::Connection &cn, const char *placeSelect, const char *wher
     return r.value(QStringLiteral("FULL_NAME")).toString();
 }
 
+// The scratch table's columns (read, without rows of this session, from the table
+// itself) with the lines as their rows.
+data::ResultSet withRows(const data::ResultSet &columns, const QStringList &lines)
+{
+    QStringList names;
+    for (int i = 0; i < columns.fieldCount(); ++i)
+        names << columns.fieldName(i);
+    std::vector<QVariantList> rows;
+    for (int i = 0; i < lines.size(); ++i)
+        rows.push_back({QVariant(i + 1), lines[i]});
+    return data::ResultSet(names, std::move(rows));
+}
+
 }  // namespace
 
 SeatChartOutcome buildSeatChart(data::Class1 &s, const QString &typed)
@@ -113,12 +126,19 @@ SeatChartOutcome buildSeatChart(data::Class1 &s, const QString &typed)
                                   QStringLiteral("Error")};
             return out;
         }
-        change(s, QString::fromLatin1(SQL_CLEAR));
-        data::Transaction tx(s, QStringLiteral("the seat chart of run %1").arg(*id));
-        if (!tx.isOpen()) {
-            out.message = Message{tx.refusal(), mb::Critical | mb::OKOnly, QStringLiteral("Error")};
-            return out;
+        // a hot standby takes no writes, not even scratch rows: the same lines are kept
+        // here instead of in TempBusRoute
+        const bool readOnly = s.ReadOnlySession();
+        data::Transaction tx;
+        if (!readOnly) {
+            change(s, QString::fromLatin1(SQL_CLEAR));
+            tx = data::Transaction(s, QStringLiteral("the seat chart of run %1").arg(*id));
+            if (!tx.isOpen()) {
+                out.message = Message{tx.refusal(), mb::Critical | mb::OKOnly, QStringLiteral("Error")};
+                return out;
+            }
         }
+        QStringList lines;
         for (int seat = 1; seat <= chart::kSeatLines; ++seat) {
             const data::RowTable rows =
                 cn.query(QString::fromLatin1(SQL_SEAT_1) + QString::fromLatin1(SQL_SEAT_2) + QString::number(*id)
@@ -130,14 +150,19 @@ SeatChartOutcome buildSeatChart(data::Class1 &s, const QString &typed)
                 // numbers far outside the route only clip to it
                 bookings << chart::Booking{int(qBound(-1.0, a, 1000.0)), int(qBound(-1.0, b, 1000.0))};
             }
-            const QString line = chart::seatLine(names, bookings);
-            change(s, QString::fromLatin1(SQL_INSERT_1) + QString::number(seat) + QString::fromLatin1(SQL_INSERT_2)
-                          + data::sqlText(line) + QString::fromLatin1(SQL_INSERT_3));
+            lines << chart::seatLine(names, bookings);
+            if (!readOnly)
+                change(s, QString::fromLatin1(SQL_INSERT_1) + QString::number(seat) + QString::fromLatin1(SQL_INSERT_2)
+                              + data::sqlText(lines.last()) + QString::fromLatin1(SQL_INSERT_3));
         }
         out.chart.lines = cn.query(QString::fromLatin1(SQL_LINES));
+        if (readOnly)
+            out.chart.lines = withRows(out.chart.lines, lines);
         out.chart.run = cn.query(QString::fromLatin1(SQL_RUN) + QString::number(*id));
-        change(s, QString::fromLatin1(SQL_CLEAR));
-        tx.commit();
+        if (!readOnly) {
+            change(s, QString::fromLatin1(SQL_CLEAR));
+            tx.commit();
+        }
     } catch (const data::DbException &e) {
         // the transaction, if open, rolled back on the way out
         out = SeatChartOutcome{};

@@ -26,7 +26,8 @@ struct SeatChartOutcome {
 
 // Builds the seat chart of the run whose id is typed: the lines go into TempBusRoute
 // inside the session's transaction (held by this task alone), are read back and deleted
-// before the commit.
+// before the commit. A session that can write nothing (a hot standby) gets the same lines
+// without them.
 SeatChartOutcome buildSeatChart(data::Class1 &session, const QString &typedInstanceId);
 
 }  // namespace nbk::reports

@@ -4,6 +4,7 @@
 #include "data/Class1.h"
 #include "data/OdbcEngine.h"
 #include "data/PostgresEngine.h"
+#include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "data/MessageHook.h"
@@ -202,6 +203,38 @@ TEST_F(OdbcServer, WrongPasswordThroughTheDriverIsCountedNotADriverChange)
     EXPECT_EQ(s.FailedLogins(), 1);
     EXPECT_EQ(s.DriverIndex(), 2);
     EXPECT_EQ(s.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), server_), 2);
+}
+
+// Braces and ";" in the user name or password inject no keyword (psqlODBC takes a braced
+// password whole, a braced user name with its braces), and a Server text may add
+// attributes but not set the login's own again.
+TEST_F(OdbcServer, UserPasswordAndServerTextsInjectNoKeyword)
+{
+    const QString target = data::PostgresUri::parse(TestDatabase::adminUri()).withDatabase(db_->databaseName());
+    const QString role = QStringLiteral("odbc_clerk_%1").arg(QCoreApplication::applicationPid());
+    const QString password = QStringLiteral("p;w}d{=x;PWD=nb");
+    ASSERT_EQ(test::admin({"useradd", "--database", target, role}, (password + "\n").toUtf8()).code, 0);
+    struct Case {
+        QString server, user, password;
+        qint16 result;
+        int error;
+    };
+    const Case cases[] = {
+        {server_, role, password, 2, 0},
+        {server_, "clerk1;PWD=nb", "wrong", 0, 1017},
+        {server_, "clerk1", "nb}", 0, 1017},
+        {server_ + ";UID=chief;PWD=nb", "clerk1", "wrong", 0, 12154},
+        {server_ + ";Password=nb", "clerk1", "wrong", 0, 12154},
+    };
+    for (const Case &c : cases) {
+        data::Class1 s;
+        s.ConnectToDataBase(c.user, c.password, c.server);  // the first driver name is not registered
+        EXPECT_EQ(s.ConnectToDataBase(c.user, c.password, c.server), c.result) << (c.server + " " + c.user).toStdString();
+        EXPECT_EQ(s.LastLoginError().nativeError, c.error) << s.LastLoginError().description.toStdString();
+    }
+    const QString quoted = QLatin1Char('"') + role + QLatin1Char('"');
+    db_->exec("DROP OWNED BY " + quoted);
+    db_->exec("DROP ROLE " + quoted);
 }
 
 }  // namespace

@@ -341,4 +341,43 @@ TEST(ServerAdmin, InitUseraddPasswdAndSqlOnAServer)
     serverRun(adminUri, QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
 }
 
+// No character of the Server text, a user name or a password drops or changes another
+// connection parameter, and nbk-admin sql logs in exactly as the login dialog does.
+TEST_F(Server, SemicolonsAndBracesInServerUserAndPasswordChangeNoOtherParameter)
+{
+    const QString target = data::PostgresUri::parse(TestDatabase::adminUri()).withDatabase(db().databaseName());
+    const QString role = QStringLiteral("Odd;{Clerk}=%1").arg(QCoreApplication::applicationPid());
+    const QString password = QStringLiteral("p;w}d{=x;PWD=nb");
+    ASSERT_EQ(admin({"useradd", "--database", target, role}, (password + "\n").toUtf8()).code, 0);
+    const QString base = db().server();
+    const QString afterSemicolon = base + "?application_name=a;b&options=-c%20work_mem%3D2345kB";
+    struct Case {
+        QString server, user, password;
+        qint16 result;
+    };
+    const Case cases[] = {
+        {afterSemicolon, "clerk1", "nb", 2},
+        {base, role, password, 2},
+        {base, "clerk1;PWD=nb", "wrong", 0},
+        {base, "clerk1", "nb;PWD=wrong", 0},
+        {base, "clerk1", "{nb}", 0},
+        // Qt's driver would turn this ";" into a blank: refused rather than changed
+        {base + "?sslrootcert=/etc/a;b", "clerk1", "nb", 0},
+    };
+    for (const Case &c : cases) {
+        data::Class1 s;
+        EXPECT_EQ(s.ConnectToDataBase(c.user, c.password, c.server), c.result) << (c.server + " " + c.user).toStdString();
+        if (c.server == afterSemicolon && s.GetConnectStatus()) {
+            EXPECT_EQ(s.GetCurrentConnection().query("SHOW work_mem").value(0).toString(), "2345kB");
+        }
+    }
+    EXPECT_EQ(admin({"sql", "--database", base, "--user", role, "--password", password, "SELECT 1 FROM DUAL"}).code, 0);
+    const AdminRun injected =
+        admin({"sql", "--database", base, "--user", "clerk1;PWD=nb", "--password", "wrong", "SELECT 1 FROM DUAL"});
+    EXPECT_TRUE(injected.err.startsWith("ORA-01017: ")) << injected.err.toStdString();
+    const QString quoted = QLatin1Char('"') + role.toLower() + QLatin1Char('"');
+    db().exec("DROP OWNED BY " + quoted);
+    db().exec("DROP ROLE " + quoted);
+}
+
 }  // namespace

@@ -1,8 +1,12 @@
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
+#include "data/SqlText.h"
+#include "data/StatementGuard.h"
 #include "support/MessageScript.h"
 #include "support/TestDatabase.h"
+
+#include <QSqlQuery>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -39,6 +43,82 @@ TEST_P(StatementSafety, DivisionByZeroIsOracleError1476)
     }
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT 7/2 FROM dual")).toDouble(), 3.5);
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT (60 + 10)/(1440) FROM dual")).toDouble(), 70.0 / 1440);
+}
+
+// Each hides "delete from test1" in one of PostgreSQL's string forms.
+struct GuardCase {
+    const char *sql;
+    bool backslashEscapes;  // the session reads \' in a plain literal as a quote
+    bool second;            // the server runs the delete as a statement of its own
+};
+const GuardCase kGuardCorpus[] = {
+    {R"(select E'\'';delete from test1;select 'x' from dual)", false, true},
+    {R"(select e'\\';delete from test1)", false, true},
+    {"select E'x'\n'\\'';delete from test1;--'", false, true},  // a continued escape string
+    {R"(select 'a\' as x, ';delete from test1; --')", false, false},
+    {R"(select 'a\' as x, ';delete from test1; --')", true, true},
+    {R"(select N'\'';delete from test1;select 'x' from dual)", true, true},
+    {"select $$;delete from test1;$$ from dual", false, false},
+    {"select $a$ $$;delete from test1; $a$ from dual", false, false},
+    {"select 1 as a$b$;delete from test1", false, true},  // a name, no dollar quote
+    {R"(select 1 as "a"";delete from test1;" from dual)", false, false},
+    {"select 1 /* /* */ ;delete from test1; */ from dual", false, false},
+    {"select 1 /* /* */ ' */;delete from test1 --'", false, true},
+    {"select 1 --x\r;delete from test1", false, true},
+    {"select 1 from dual -- ;delete from test1", false, false},
+    {"select 1 from dual; -- done\n", false, false},
+};
+
+TEST(StatementGuard, ReadsEveryStringFormAsTheServerDoes)
+{
+    for (const GuardCase &c : kGuardCorpus) {
+        const bool escapes = c.backslashEscapes;
+        EXPECT_EQ(data::holdsMoreThanOneStatement(QString::fromUtf8(c.sql), [escapes] { return escapes; }), c.second)
+            << c.sql;
+    }
+    // a session that cannot tell how it reads backslashes refuses what either reading splits
+    EXPECT_TRUE(data::holdsMoreThanOneStatement(QString::fromUtf8(kGuardCorpus[3].sql), [] { return std::nullopt; }));
+}
+
+// The corpus against the server itself: what the guard lets through runs as one statement,
+// and what it refuses would have run the delete.
+TEST_P(StatementSafety, GuardCorpusAgreesWithTheServer)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded engine's driver runs one statement per call itself";
+    QSqlQuery raw(session().GetCurrentConnection().database());
+    for (const GuardCase &c : kGuardCorpus) {
+        const QString sql = QString::fromUtf8(c.sql);
+        db().exec({"DELETE FROM test1", "INSERT INTO test1 VALUES (1, 'kept')"});
+        raw.exec(QStringLiteral("SET standard_conforming_strings = %1").arg(c.backslashEscapes ? "off" : "on"));
+        raw.exec(sql);
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM test1")).toInt(), c.second ? 0 : 1) << c.sql;
+        db().exec({"DELETE FROM test1", "INSERT INTO test1 VALUES (1, 'kept')"});
+        EXPECT_EQ(session().exec(sql), c.second ? 911 : -13) << c.sql;
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM test1")).toInt(), 1) << c.sql;
+    }
+    raw.exec(QStringLiteral("SET standard_conforming_strings = on"));
+}
+
+// Typed text of every awkward shape is stored as typed and never refused, also where the
+// server's own default reads backslashes as escapes.
+TEST_P(StatementSafety, TypedTextIsStoredAsTypedWhateverTheServerDefault)
+{
+    std::unique_ptr<data::Class1> own;
+    data::Class1 *s = &session();
+    if (GetParam() == EngineKind::Postgres) {
+        db().exec(QStringLiteral("ALTER DATABASE \"%1\" SET standard_conforming_strings = off").arg(db().databaseName()));
+        own = db().login();
+        s = own.get();
+    }
+    const QStringList typed = {"x\\", "\\'; delete from test1; --", "$$;$$", "a;b", "/* ; */", "-- ;", "E'\\'",
+                               "\"; delete", "O'Brien\\", "\r;\n"};
+    for (int i = 0; i < typed.size(); ++i) {
+        const QString id = QString::number(i + 1);
+        ASSERT_EQ(s->exec("INSERT INTO test1 VALUES (" + id + ", '" + data::sqlText(typed[i]) + "')"), -13)
+            << typed[i].toStdString() << ": " << s->LastExecError().toStdString();
+        EXPECT_EQ(db().scalar("SELECT c_name FROM test1 WHERE c_id = " + id).toString(), typed[i]);
+    }
 }
 
 NBK_ALL_ENGINES(StatementSafety);

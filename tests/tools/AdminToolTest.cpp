@@ -48,6 +48,9 @@ TEST_F(AdminTool, FailuresPrintTheOracleNumberAndExitNonZero)
     const AdminRun login = sql("chief", "wrong", {"SELECT 1 FROM DUAL"});
     EXPECT_NE(login.code, 0);
     EXPECT_TRUE(login.err.startsWith("ORA-01017: ")) << login.err.toStdString();
+    // a user name brings no password of its own
+    const AdminRun injected = sql("clerk1;PWD=nb", "wrong", {"SELECT 1 FROM DUAL"});
+    EXPECT_TRUE(injected.err.startsWith("ORA-01017: ")) << injected.err.toStdString();
 }
 
 TEST_F(AdminTool, PasswdReplacesThePasswordReadFromStandardInput)

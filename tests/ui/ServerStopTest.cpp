@@ -6,6 +6,7 @@
 #include "app/common/Clock.h"
 #include "data/Audit.h"
 #include "reservation/frmCustomer.h"
+#include "support/OwnCluster.h"
 
 #include <QComboBox>
 #include <QProcess>
@@ -19,46 +20,6 @@ namespace {
 
 const char *const kLostText =
     "The connection to the database was lost. Work that was not saved has been cancelled. Please log in again. ";
-
-// A cluster of the test's own: stopping the shared one would fail every other test.
-class OwnCluster {
-public:
-    bool start()
-    {
-        dir_ = QStringLiteral("/tmp/nbk-stop-%1-%2")
-                   .arg(QCoreApplication::applicationPid())
-                   .arg(QRandomGenerator::global()->generate());
-        QString out;
-        if (!run(QStringLiteral("start"), &out))
-            return false;
-        uri_ = out.trimmed();
-        return !uri_.isEmpty();
-    }
-    bool crash() { return run(QStringLiteral("crash")); }
-    bool restart() { return run(QStringLiteral("restart")); }
-    ~OwnCluster()
-    {
-        if (!dir_.isEmpty())
-            run(QStringLiteral("stop"));
-    }
-    const QString &uri() const { return uri_; }
-    QString error;
-
-private:
-    bool run(const QString &command, QString *out = nullptr)
-    {
-        QProcess p;
-        p.start(QStringLiteral("bash"), {QStringLiteral(NBK_CLUSTER_SCRIPT), command, dir_});
-        if (!p.waitForFinished(120000))
-            p.kill();
-        if (out)
-            *out = QString::fromUtf8(p.readAllStandardOutput());
-        error = QString::fromUtf8(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
-    QString dir_;
-    QString uri_;
-};
 
 class ServerStop : public ShellTest {
 protected:

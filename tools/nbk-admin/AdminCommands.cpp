@@ -1,8 +1,11 @@
 #include "AdminCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
+#include "CounterLogin.h"
 
+#include "data/Class1.h"
 #include "data/Connection.h"
+#include "data/MessageHook.h"
 #include "data/DbError.h"
 #include "data/Engine.h"
 #include "data/Numbers.h"
@@ -46,11 +49,7 @@ int usage()
     return 2;
 }
 
-bool isServer(const QString &database)
-{
-    return database.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-           || database.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
-}
+bool isServer(const QString &database) { return data::isPostgresUri(database); }
 
 QString readPassword()
 {
@@ -142,6 +141,12 @@ int cmdInit(const QStringList &args)
     return 0;
 }
 
+// The login's messages are left out: the failure is printed with its Oracle number.
+class QuietPrompt : public Prompt {
+public:
+    int ask(const QString &, int style, const QString &) override { return defaultAnswer(style); }
+};
+
 int cmdSql(const QStringList &args)
 {
     const Options o = parse(args, {QStringLiteral("--database"), QStringLiteral("--user"),
@@ -149,21 +154,18 @@ int cmdSql(const QStringList &args)
     const QString database = o.values.value(QStringLiteral("--database"));
     if (database.isEmpty() || o.positional.isEmpty())
         return usage();
-    QString server;
-    if (isServer(database))
-        server = database;
-    else
-        data::setEmbeddedDatabasePath(database);
-    QString cs;
-    if (!server.isEmpty())
-        cs = QStringLiteral("SERVER=") + server + QLatin1Char(';');
-    cs += QStringLiteral("DRIVER={Oracle ODBC Driver};UID=") + o.values.value(QStringLiteral("--user"))
-          + QStringLiteral(";PWD=") + o.values.value(QStringLiteral("--password")) + QLatin1Char(';');
-    data::Connection cn;
-    if (!cn.open(cs)) {
-        err() << oracleMessage(cn.errors().value(0)) << "\n";
+    data::Class1 session;
+    QuietPrompt quiet;
+    data::setPrompt(&quiet);
+    const bool in = counterLogin(session, database, o.values.value(QStringLiteral("--user")),
+                                 o.values.value(QStringLiteral("--password")));
+    data::setPrompt(nullptr);
+    if (!in) {
+        const data::DbError &e = session.LastLoginError();
+        err() << (e.nativeError ? oracleMessage(e) : QStringLiteral("nbk-admin: the login failed")) << "\n";
         return 1;
     }
+    data::Connection &cn = session.GetCurrentConnection();
     for (const QString &statement : o.positional) {
         try {
             data::ResultSet rs = cn.query(statement);

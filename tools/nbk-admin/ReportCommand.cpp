@@ -1,4 +1,5 @@
 #include "ReportCommand.h"
+#include "CounterLogin.h"
 
 #include "data/Class1.h"
 #include "data/Engine.h"
@@ -39,12 +40,6 @@ public:
     }
     int shown = 0;
 };
-
-bool isServer(const QString &database)
-{
-    return database.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-           || database.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
-}
 
 // A request's outcome: the filled report, or nothing after its message.
 std::optional<reports::FilledReport> fail(StderrPrompt &p, const std::optional<reports::Message> &m)
@@ -116,16 +111,10 @@ int runReport(const QStringList &args)
 
     StderrPrompt prompt;
     data::setPrompt(&prompt);
-    QString server;
-    if (isServer(database))
-        server = database;
-    else
-        data::setEmbeddedDatabasePath(database);
     data::Class1 session;
     int rc = 1;
-    if (session.ConnectToDataBase(options.value(QStringLiteral("--user")), options.value(QStringLiteral("--password")),
-                                  server)
-        == 2) {
+    if (counterLogin(session, database, options.value(QStringLiteral("--user")),
+                     options.value(QStringLiteral("--password")))) {
         DbSession = &session;
         const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1));
         if (r) {
