@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QTextLayout>
 
+#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -11,8 +12,19 @@ namespace nbk::report {
 
 namespace {
 
-// Metrics are asked for once per font and size: a long list measures every field of every row.
-const QFontMetricsF &metrics(const ReportFont &f, double pointSize)
+// Metrics are asked for once per font and size: a long list measures every field of every
+// row. With them the advances of the ASCII characters, for a quick first answer.
+struct FontMetrics {
+    QFontMetricsF metrics;
+    std::array<double, 128> ascii{};
+    explicit FontMetrics(const QFont &font) : metrics(font)
+    {
+        for (int c = 32; c < 128; ++c)
+            ascii[size_t(c)] = metrics.horizontalAdvance(QChar(c));
+    }
+};
+
+const FontMetrics &fontMetrics(const ReportFont &f, double pointSize)
 {
     struct Key {
         ReportFont font;
@@ -26,17 +38,42 @@ const QFontMetricsF &metrics(const ReportFont &f, double pointSize)
                    ^ (k.font.fixedPitch << 3);
         }
     };
-    static std::unordered_map<Key, QFontMetricsF, Hash> cache;
+    static std::unordered_map<Key, FontMetrics, Hash> cache;
+    static const std::pair<const Key, FontMetrics> *last = nullptr;
+    if (last && last->first.size == pointSize && last->first.font == f)
+        return last->second;
     const Key key{f, pointSize};
     auto it = cache.find(key);
     if (it == cache.end())
-        it = cache.emplace(key, QFontMetricsF(twipFont(f, pointSize))).first;
+        it = cache.emplace(key, FontMetrics(twipFont(f, pointSize))).first;
+    last = &*it;
     return it->second;
+}
+
+const QFontMetricsF &metrics(const ReportFont &f, double pointSize) { return fontMetrics(f, pointSize).metrics; }
+
+// True when an ASCII text is certainly narrower than the width: the sum of its characters'
+// advances, with room for kerning, spares shaping most fields of a long list.
+bool surelyNarrower(const QString &text, const ReportFont &f, double pointSize, double width)
+{
+    const FontMetrics &m = fontMetrics(f, pointSize);
+    double sum = 0;
+    for (const QChar ch : text) {
+        if (ch.unicode() < 32 || ch.unicode() >= 128)
+            return false;
+        sum += m.ascii[ch.unicode()];
+    }
+    return sum * 1.05 + 1 <= width;
+}
+
+bool narrowEnough(const QString &text, const ReportControl &c, double size)
+{
+    return surelyNarrower(text, c.font, size, c.rect.width) || textWidth(text, c.font, size) <= c.rect.width;
 }
 
 bool fitsOneLine(const QString &text, const ReportControl &c, double size)
 {
-    return textWidth(text, c.font, size) <= c.rect.width && lineHeight(c.font, size) <= c.rect.height;
+    return lineHeight(c.font, size) <= c.rect.height && narrowEnough(text, c, size);
 }
 
 // Fixed pitch: a whole number of characters a line; otherwise at word boundaries (a word
@@ -98,7 +135,7 @@ FittedText fitText(const QString &text, const ReportControl &c)
     while (!fitsOneLine(text, c, out.pointSize) && out.pointSize - 0.5 >= floor)
         out.pointSize -= 0.5;
     const double line = lineHeight(c.font, out.pointSize);
-    if (textWidth(text, c.font, out.pointSize) <= c.rect.width) {
+    if (narrowEnough(text, c, out.pointSize)) {
         out.lines = QStringList{text};
     } else if (c.overflow == Overflow::Wrap) {
         out.lines = wrap(text, c, out.pointSize);
