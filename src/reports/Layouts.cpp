@@ -210,9 +210,9 @@ ReportLayout DataReport1()
         c.setFont(heading());
     ReportSection &detail = l.addSection(QStringLiteral("GetPassengerList_Detail"), SectionKind::Detail, 672);
     text(detail, "txtCUSTOMER_ID", "CUSTOMER_ID", at(144, 144, 1440));
-    // up to "SEAT_NO:", so that a long name wraps at its blanks
-    text(detail, "txtNAME", "NAME", at(2016, 144, 1600)).wraps();
-    label(detail, "Label5", QStringLiteral("SEAT_NO:"), at(3744, 144, 855));
+    text(detail, "txtNAME", "NAME", at(2016, 144, 1700)).wraps();
+    // a step right of the design's 3744, so that the name beside it can wrap at its blanks
+    label(detail, "Label5", QStringLiteral("SEAT_NO:"), at(3800, 144, 800));
     text(detail, "txtSEAT_NO", "SEAT_NO", at(4608, 144, 864));
     text(detail, "txtORIGIN", "ORIGIN", at(5616, 144, 864));
     text(detail, "Text1", "DESTIN", at(6624, 144, 864));
