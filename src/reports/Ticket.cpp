@@ -1,8 +1,10 @@
 #include "reports/Ticket.h"
 
+#include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "reports/ReportViews.h"
 #include "reports/TicketQueries.h"
+#include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
@@ -24,7 +26,15 @@ W *named(W *w, const char *name)
     return w;
 }
 
-void tell(const nbk::reports::Message &m) { nbk::ui::MsgBox(m.text, m.style, m.title); }
+// A refusal because a booking waits for its customer details brings that booking's screen
+// to the front, as the counter's other refusals do.
+void tell(const nbk::reports::Message &m)
+{
+    nbk::ui::MsgBox(m.text, m.style, m.title);
+    if (DbSession && DbSession->IsInTransaction())
+        if (QWidget *customer = nbk::findScreen(QStringLiteral("frmCustomer")))
+            nbk::ui::showChildWindow(customer);
+}
 
 }  // namespace
 
