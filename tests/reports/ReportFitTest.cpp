@@ -204,6 +204,14 @@ TEST_P(ReportFit, TextsStayInTheirControlsApartAndReadable)
                 const auto &[word, box] = words[i];
                 // a box is about 1.16 times the size; 7 points give 8.1
                 EXPECT_GE(box.height(), report::kFloorPointSize) << word.toStdString();
+                // inside the rectangle of a control (points are 20 twips), a point to spare
+                const auto &items = r.pages[n].items;
+                EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const PageItem &it) {
+                    const QRectF at(it.rect.left / 20.0 - 1, it.rect.top / 20.0, it.rect.width / 20.0 + 2,
+                                    it.rect.height / 20.0);
+                    return at.left() <= box.left() && box.right() <= at.right() && at.top() <= box.center().y()
+                           && box.center().y() <= at.bottom();
+                })) << word.toStdString() << " outside its control on page " << n + 1 << " of " << pdf.toStdString();
                 for (size_t j = 0; j < i; ++j) {
                     // a tenth of a point: the boxes of neighbouring lines may touch
                     const QRectF common = box.intersected(words[j].second);
