@@ -38,7 +38,9 @@ const FontMetrics &fontMetrics(const ReportFont &f, double pointSize)
                    ^ (k.font.fixedPitch << 3);
         }
     };
-    static std::unordered_map<Key, FontMetrics, Hash> cache;
+    // kept to the end of the process: metrics must not outlive the application's fonts in
+    // the destruction of statics
+    static auto &cache = *new std::unordered_map<Key, FontMetrics, Hash>;
     static const std::pair<const Key, FontMetrics> *last = nullptr;
     if (last && last->first.size == pointSize && last->first.font == f)
         return last->second;
