@@ -7,6 +7,7 @@
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/QrCode.h"
+#include "reports/engine/TextFit.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -51,21 +52,15 @@ void bindTextBoxes(ReportSection &s, const data::ResultSet &r, int first = 0)
     }
 }
 
-// A fixed-pitch character is about 0.6 of the point size wide; a point is 20 twips.
-constexpr double kLargestChartFont = 8.0;
-constexpr double kSmallestChartFont = 4.0;
-
-// The largest size, in half points from 4 to 8, at which so many characters of about
-// `emPerChar` of the size each fit the width.
-double fittingSize(qsizetype characters, int widthTwips, double emPerChar)
+// The largest half-point size from the floor to 8 points at which the chart's header line
+// fits its width; a longer route wraps, header and lines alike.
+double chartFontSize(const QString &headerLine, const report::ReportControl &header)
 {
-    if (characters <= 0)
-        return kLargestChartFont;
-    const double fits = widthTwips / (double(characters) * emPerChar * 20);
-    return qBound(kSmallestChartFont, std::floor(fits * 2) / 2, kLargestChartFont);
+    double size = 8.0;
+    while (size > report::kFloorPointSize && report::textWidth(headerLine, header.font, size) > header.rect.width)
+        size -= 0.5;
+    return size;
 }
-
-double chartFontSize(qsizetype characters, int widthTwips) { return fittingSize(characters, widthTwips, 0.6); }
 
 FilledReport filled(const char *window, report::ReportLayout layout, const data::ResultSet &rows)
 {
@@ -102,9 +97,6 @@ FilledReport fillFullTicketReport(const CustomerTicket &t)
         head.at(i - 1).caption = i - 1 < details.fieldCount() ? details.fieldName(i - 1) + QStringLiteral(" :") : QString();
     for (int i = h + 1; i <= n; ++i)
         head.at(i - 1).caption = headerValue(valueOf(details, i - h - 1));
-    // the design's narrow columns (720 twips for the sixth) take their text in a smaller type
-    for (auto &c : head.controls)
-        c.font.pointSize = std::min(c.font.pointSize, fittingSize(c.caption.size(), c.rect.width, 0.62));
     bindTextBoxes(l.section(QStringLiteral("Section1")), t.seats);
 
     const QImage code = report::qrCode(ticketCode(t));
@@ -145,11 +137,20 @@ FilledReport fillSeatMatrix(const SeatChartData &c)
     head.at(7).caption = text(valueOf(c.run, QStringLiteral("bus_id")));
     ReportSection &detail = l.section(QStringLiteral("Section1"));
     bindTextBoxes(detail, c.lines);
-    // a long route's lines shrink with its header, so that they stay in the columns of the
-    // stop names and on the page
-    const double size = chartFontSize(c.headerLine.size(), head.at(1).rect.width);
-    head.at(1).font.pointSize = size;
-    detail.at(1).font.pointSize = size;
+    report::ReportControl &header = head.at(1), &line = detail.at(1);
+    // a route too long for the upright page at the smallest size turns the page; only a
+    // longer one still wraps
+    const auto fitsAtFloor = [&] {
+        return report::textWidth(c.headerLine, header.font, report::kFloorPointSize) <= header.rect.width;
+    };
+    if (!fitsAtFloor()) {
+        l.page = l.page.landscape();
+        header.rect.width = line.rect.width = l.page.bodyWidth() - header.rect.left;
+    }
+    // the lines shrink with their header, so that they stay in the columns of the stop names
+    const double size = chartFontSize(c.headerLine, header);
+    header.font.pointSize = size;
+    line.font.pointSize = size;
     return filled("SeatMatrix", std::move(l), c.lines);
 }
 

@@ -12,6 +12,9 @@ using report::TwipRect;
 namespace {
 
 constexpr int H = report::DefaultControlHeight;
+// the seat chart's header line and seat lines: to the right edge of the page's body
+constexpr int kChartLeft = 1584;
+constexpr int kChartWidth = 7442;
 
 TwipRect at(int left, int top, int width, int height = H) { return {left, top, width, height}; }
 
@@ -30,20 +33,20 @@ ReportFont heading()
     return f;
 }
 
-void label(ReportSection &s, const char *name, const QString &caption, TwipRect r)
+report::ReportControl &label(ReportSection &s, const char *name, const QString &caption, TwipRect r)
 {
-    s.addLabel(QString::fromLatin1(name), caption, r);
+    return s.addLabel(QString::fromLatin1(name), caption, r);
 }
 
 // A label whose caption the screen sets at run time.
-void placeholder(ReportSection &s, const char *name, TwipRect r)
+report::ReportControl &placeholder(ReportSection &s, const char *name, TwipRect r)
 {
-    s.addLabel(QString::fromLatin1(name), QString::fromLatin1(name), r);
+    return s.addLabel(QString::fromLatin1(name), QString::fromLatin1(name), r);
 }
 
-void text(ReportSection &s, const char *name, const char *field, TwipRect r)
+report::ReportControl &text(ReportSection &s, const char *name, const char *field, TwipRect r)
 {
-    s.addTextBox(QString::fromLatin1(name), QString::fromLatin1(field), r);
+    return s.addTextBox(QString::fromLatin1(name), QString::fromLatin1(field), r);
 }
 
 void footers(ReportLayout &l, const char *pageFooter, int pageHeight, const char *reportFooter, int reportHeight)
@@ -51,6 +54,16 @@ void footers(ReportLayout &l, const char *pageFooter, int pageHeight, const char
     l.addSection(QString::fromLatin1(pageFooter), SectionKind::PageFooter, pageHeight);
     l.addSection(QString::fromLatin1(reportFooter), SectionKind::ReportFooter, reportHeight);
 }
+
+// The seven columns of vticket that both ticket reports show, in the view's order:
+// customer id, name, run, origin, destination, journey date and fare. The widths follow
+// what each column holds (a 40-character name and long place names wrap onto more lines,
+// the date fits one line) over the page's whole width, so that no column runs into the next.
+struct Column {
+    int left, width;
+};
+constexpr Column kTicketColumns[] = {{144, 1150}, {1380, 1800}, {3260, 950}, {4290, 1300},
+                                     {5670, 1300}, {7050, 1350}, {8480, 546}};
 
 }  // namespace
 
@@ -61,19 +74,13 @@ ReportLayout TicketReport()
         .addLabel(QStringLiteral("Label3"), QStringLiteral("Ticket Details By Instance Number"), at(2160, 144, 5184, 432))
         .setFont(title());
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 735);
-    const struct { const char *name; int left, width; } heads[] = {
-        {"Label2", 288, 1140}, {"Label4", 1584, 720}, {"Label5", 2592, 870}, {"Label6", 4176, 1305},
-        {"Label7", 5472, 1305}, {"Label8", 6912, 720}, {"Label1", 7776, 570}};
-    for (const auto &c : heads) {
-        placeholder(head, c.name, at(c.left, 288, c.width));
-        head.controls.back().setFont(heading());
-    }
+    const char *heads[] = {"Label2", "Label4", "Label5", "Label6", "Label7", "Label8", "Label1"};
+    for (int i = 0; i < 7; ++i)
+        placeholder(head, heads[i], at(kTicketColumns[i].left, 288, kTicketColumns[i].width)).setFont(heading()).wraps();
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 570);
-    const struct { const char *name; int left, width; } texts[] = {
-        {"Text2", 288, 1155}, {"Text4", 1584, 855}, {"Text5", 2448, 1440}, {"Text6", 4176, 1155},
-        {"Text7", 5472, 1290}, {"Text8", 6912, 720}, {"Text1", 7776, 570}};
-    for (const auto &c : texts)
-        text(detail, c.name, "", at(c.left, 144, c.width));
+    const char *texts[] = {"Text2", "Text4", "Text5", "Text6", "Text7", "Text8", "Text1"};
+    for (int i = 0; i < 7; ++i)
+        text(detail, texts[i], "", at(kTicketColumns[i].left, 144, kTicketColumns[i].width)).wraps();
     ReportSection &foot = l.addSection(QStringLiteral("Section3"), SectionKind::PageFooter, 570);
     label(foot, "Label9", QStringLiteral("Instance ID"), at(432, 144, 2025));
     placeholder(foot, "Label10", at(2304, 144, 2025));
@@ -91,17 +98,12 @@ ReportLayout FullTicketReport()
         .addLabel(QStringLiteral("Label3"), QStringLiteral("Journey and reservation Ticket"), at(2016, 144, 5175, 435))
         .setFont(title());
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1215);
-    const int lefts[] = {144, 1440, 2448, 4032, 5328, 6768, 7632};
-    const int widths[] = {1140, 720, 1296, 1305, 1305, 720, 570};
     const char *names[] = {"Label2", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"};
     const char *values[] = {"Label1", "Label10", "Label11", "Label12", "Label13", "Label14", "Label15"};
-    // seven columns share the page: a smaller type keeps names and values apart
-    ReportFont name = heading(), value;
-    name.pointSize = value.pointSize = 7;
     for (int i = 0; i < 7; ++i)
-        placeholder(head, names[i], at(lefts[i], 144, widths[i])), head.controls.back().setFont(name);
+        placeholder(head, names[i], at(kTicketColumns[i].left, 144, kTicketColumns[i].width)).setFont(heading()).wraps();
     for (int i = 0; i < 7; ++i)
-        placeholder(head, values[i], at(lefts[i], 576, widths[i])), head.controls.back().setFont(value);
+        placeholder(head, values[i], at(kTicketColumns[i].left, 576, kTicketColumns[i].width)).wraps();
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
     label(detail, "Label16", QStringLiteral("Seat Number :  "), at(0, 0, 1575));
     text(detail, "Text1", "", at(1584, 0, 1155));
@@ -118,18 +120,21 @@ ReportLayout SeatMatrix()
         .setAlign(Align::Centre);
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 945);
     label(head, "Label2", QStringLiteral("Seat"), at(288, 576, 855));
-    placeholder(head, "Label3", at(1584, 576, 6768));
-    head.controls.back().setFont(ReportFont::fixed());
-    label(head, "Label4", QStringLiteral("Instance Number:"), at(144, 0, 1305));
+    // header and lines share one left edge, width and size, so that a wrapped line breaks
+    // where its header does and every cell stays under its stop name
+    placeholder(head, "Label3", at(kChartLeft, 576, kChartWidth));
+    head.controls.back().setFont(ReportFont::fixed()).keepSize().wraps();
+    label(head, "Label4", QStringLiteral("Instance Number:"), at(144, 0, 1400));
     placeholder(head, "Label5", at(1584, 0, 1152));
     label(head, "Label6", QStringLiteral("Date of Journey:"), at(2736, 0, 1305));
-    placeholder(head, "Label7", at(4032, 0, 1872));
-    label(head, "Label8", QStringLiteral("Route ID:"), at(5904, 0, 1305));
-    placeholder(head, "Label9", at(7200, 0, 1008));
+    // the long date ("Wednesday, September 30, 2026") needs more than the design's 1872
+    // twips: "Route ID:" and the route number move right to make room
+    placeholder(head, "Label7", at(4140, 0, 2700)).wraps();
+    label(head, "Label8", QStringLiteral("Route ID:"), at(6900, 0, 1000));
+    placeholder(head, "Label9", at(7950, 0, 1008));
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
     text(detail, "Text1", "", at(432, 0, 1005));
-    text(detail, "Text2", "", at(1440, 0, 6765));
-    detail.controls.back().setFont(ReportFont::fixed());
+    text(detail, "Text2", "", at(kChartLeft, 0, kChartWidth)).setFont(ReportFont::fixed()).keepSize().wraps();
     footers(l, "Section3", 390, "Section5", 375);
     return l;
 }
@@ -144,14 +149,15 @@ ReportLayout RouteDetails()
         .setAlign(Align::Centre);
     label(head, "Label1", QStringLiteral("Route ID"), at(144, 576, 1008));
     placeholder(head, "Label2", at(1152, 576, 720));
-    placeholder(head, "Label3", at(1872, 576, 5616));
+    placeholder(head, "Label3", at(1872, 576, 5616)).wraps();
     label(head, "Label4", QStringLiteral("Bus Instance"), at(144, 1296, 1005));
     label(head, "Label5", QStringLiteral("Departure Date "), at(1728, 1296, 1290));
     label(head, "Label6", QStringLiteral("KiloMeters"), at(4464, 1296, 1140));
     head.addLine(QStringLiteral("Line1"), at(144, 1584, 5616, 0));
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 540);
     text(detail, "Text1", "", at(144, 144, 1005));
-    text(detail, "Text2", "", at(1584, 144, 1440));
+    // the general date ("9/30/2026 10:47:00 PM") needs more than the design's 1440 twips
+    text(detail, "Text2", "", at(1584, 144, 2800));
     text(detail, "Text3", "", at(4464, 144, 720));
     footers(l, "Section3", 360, "Section5", 360);
     return l;
@@ -162,10 +168,12 @@ ReportLayout AR()
     ReportLayout l(QStringLiteral("AR"), QStringLiteral("Accident Report Information"));
     l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 360);
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1440);
-    head.addLabel(QStringLiteral("Label1"), QStringLiteral("Customer Details for Accident Report"), at(2736, 0, 2745))
-        .setFont(heading());
+    // the design's 2745 twips hold the bold title only at a size below the floor
+    head.addLabel(QStringLiteral("Label1"), QStringLiteral("Customer Details for Accident Report"), at(2000, 0, 4300))
+        .setFont(heading())
+        .setAlign(Align::Centre);
     label(head, "Label2", QStringLiteral("Vehicle Registration"), at(144, 432, 1584));
-    placeholder(head, "Label3", at(2016, 432, 1440));
+    placeholder(head, "Label3", at(2016, 432, 1440)).wraps();
     label(head, "Label4", QStringLiteral("Bus Instance"), at(3888, 432, 1296));
     placeholder(head, "Label5", at(5472, 432, 1584));
     head.addLine(QStringLiteral("Line1"), at(144, 864, 7632, 0));
@@ -175,10 +183,12 @@ ReportLayout AR()
     label(head, "Label9", QStringLiteral("Contact Phone"), at(5904, 1152, 1152));
     head.addLine(QStringLiteral("Line2"), at(144, 1008, 7488, 0));
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 540);
-    text(detail, "Text1", "", at(1008, 144, 1440));
+    // the name takes the room up to the age: a 40-character name wraps at its blanks
+    text(detail, "Text1", "", at(1008, 144, 1800)).wraps();
     text(detail, "Text2", "", at(2880, 144, 1152));
     text(detail, "Text3", "", at(4464, 144, 1152));
-    text(detail, "Text4", "", at(5904, 144, 1152));
+    // a phone as typed ("+91 98450 12345") is wider than the design's 1152 twips
+    text(detail, "Text4", "", at(5904, 144, 1700));
     footers(l, "Section3", 360, "Section5", 360);
     return l;
 }
@@ -200,8 +210,9 @@ ReportLayout DataReport1()
         c.setFont(heading());
     ReportSection &detail = l.addSection(QStringLiteral("GetPassengerList_Detail"), SectionKind::Detail, 672);
     text(detail, "txtCUSTOMER_ID", "CUSTOMER_ID", at(144, 144, 1440));
-    text(detail, "txtNAME", "NAME", at(2016, 144, 1440));
-    label(detail, "Label5", QStringLiteral("SEAT_NO:"), at(3744, 144, 855));
+    text(detail, "txtNAME", "NAME", at(2016, 144, 1700)).wraps();
+    // a step right of the design's 3744, so that the name beside it can wrap at its blanks
+    label(detail, "Label5", QStringLiteral("SEAT_NO:"), at(3800, 144, 800));
     text(detail, "txtSEAT_NO", "SEAT_NO", at(4608, 144, 864));
     text(detail, "txtORIGIN", "ORIGIN", at(5616, 144, 864));
     text(detail, "Text1", "DESTIN", at(6624, 144, 864));
@@ -231,9 +242,10 @@ ReportLayout TimeTable()
     text(detail, "txtBUS_ID", "BUS_ID", at(1440, 288, 1440));
     text(detail, "txtDEP_DATE", "DEP_DATE", at(3024, 288, 1440));
     detail.controls.back().setFormat(QStringLiteral("m/d/yy h:nn"));
-    text(detail, "txtLOCATION", "LOCATION", at(5040, 288, 1155));
-    text(detail, "txtCITY", "CITY", at(6192, 288, 1005));
-    text(detail, "txtDESCRIPTION", "DESCRIPTION", at(7488, 288, 720));
+    text(detail, "txtLOCATION", "LOCATION", at(5040, 288, 1155)).wraps();
+    text(detail, "txtCITY", "CITY", at(6192, 288, 1005)).wraps();
+    // "Semi - Luxury" is wider than the design's 720 twips; the column has the room to the margin
+    text(detail, "txtDESCRIPTION", "DESCRIPTION", at(7488, 288, 1500)).wraps();
     for (auto &c : detail.controls)
         c.setDataMember(QStringLiteral("TimeTable"));
     footers(l, "PageFooter", 360, "ReportFooter", 360);

@@ -1,11 +1,14 @@
 #include "reports/Ticket.h"
 
+#include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "reports/ReportViews.h"
 #include "reports/TicketQueries.h"
+#include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +26,15 @@ W *named(W *w, const char *name)
     return w;
 }
 
-void tell(const nbk::reports::Message &m) { nbk::ui::MsgBox(m.text, m.style, m.title); }
+// A refusal because a booking waits for its customer details brings that booking's screen
+// to the front, as the counter's other refusals do.
+void tell(const nbk::reports::Message &m)
+{
+    nbk::ui::MsgBox(m.text, m.style, m.title);
+    if (DbSession && DbSession->IsInTransaction())
+        if (QWidget *customer = nbk::findScreen(QStringLiteral("frmCustomer")))
+            nbk::ui::showChildWindow(customer);
+}
 
 }  // namespace
 
@@ -41,8 +52,11 @@ Ticket::Ticket(QWidget *parent) : nbk::ui::Screen(parent)
 
     Frame1 = named(new QGroupBox(QStringLiteral("Ticket By Customer ID"), this), "Frame1");
     Option1 = named(new QRadioButton(QStringLiteral("Print Most Recent Ticket"), Frame1), "Option1");
-    // a lone option button cannot be unselected by the group it would otherwise form
-    Option1->setAutoExclusive(false);
+    // an exclusive group (a lone auto-exclusive button is none): clicking the selected option
+    // again keeps it selected and the screen in its mode; typing a customer id, the other
+    // choice, is what unselects it
+    Option1Group = new QButtonGroup(this);
+    Option1Group->addButton(Option1);
     Label2 = named(new QLabel(QStringLiteral("Enter Customer ID"), Frame1), "Label2");
     Text2 = named(new QLineEdit(Frame1), "Text2");
     auto *f1 = new QVBoxLayout(Frame1);
@@ -87,8 +101,12 @@ void Ticket::Text2_Change()
     Frame2->setEnabled(empty);
     Text1->setEnabled(empty);
     Label1->setEnabled(empty);
-    if (!empty)
+    if (!empty && Option1->isChecked()) {
+        // an exclusive group keeps its selected option; let go of it for this one change
+        Option1Group->setExclusive(false);
         Option1->setChecked(false);
+        Option1Group->setExclusive(true);
+    }
 }
 
 void Ticket::Option1_Click()

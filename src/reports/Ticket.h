@@ -1,6 +1,7 @@
 #pragma once
 #include "ui/Screen.h"
 
+class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,7 @@ public:
     QPushButton *Command2 = nullptr;
 
 private:
+    QButtonGroup *Option1Group = nullptr;
     void Text1_Change();
     void Text2_Change();
     void Option1_Click();

@@ -5,6 +5,7 @@
 #include "data/DbError.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
+#include "data/Transaction.h"
 
 #include <cmath>
 
@@ -24,6 +25,15 @@ const char *const SQL_INSTANCE_2 = ")";
 
 Message error(const char *text, int icon) { return {QString::fromLatin1(text), icon | mb::OKOnly, QStringLiteral("Error")}; }
 Message notFound() { return {QString::fromLatin1(MSG_NOT_FOUND), mb::Information | mb::OKOnly, QStringLiteral("Information")}; }
+
+// While this session's transaction is open its reads see what that task has not committed:
+// a booking waiting for its customer details would print as a ticket of its placeholder row.
+std::optional<Message> pendingWork(const data::Class1 &s)
+{
+    if (!s.IsInTransaction())
+        return std::nullopt;
+    return Message{data::pendingWorkMessage(s.PendingTask()), mb::Critical | mb::OKOnly, QStringLiteral("Error")};
+}
 
 }  // namespace
 
@@ -50,6 +60,8 @@ CustomerTicketOutcome customerTicket(data::Class1 &s, bool mostRecent, const QSt
         }
         cid = CLng(v);
     }
+    if ((out.message = pendingWork(s)))
+        return out;
     try {
         s.setupTicketDetails(cid);
         data::ResultSet r = s.SQLcmdGetTicketDetails().execute();
@@ -74,6 +86,8 @@ InstanceTicketsOutcome instanceTickets(data::Class1 &s, const QString &typed)
         out.message = error(MSG_INVALID_INSTANCE, mb::Critical);
         return out;
     }
+    if ((out.message = pendingWork(s)))
+        return out;
     try {
         data::ResultSet r = s.GetCurrentConnection().query(QString::fromLatin1(SQL_INSTANCE_1)
                                                            + shortestDecimal(Val(typed.trimmed()))

@@ -1,5 +1,6 @@
 #include "data/ResultSet.h"
 #include "reports/engine/Paginator.h"
+#include "reports/engine/TextFit.h"
 #include "reports/QStringPrint.h"
 
 #include <gtest/gtest.h>
@@ -191,4 +192,47 @@ TEST(ReportPagination, ReferencesFromAddSurviveLaterAdds)
     label.caption = QStringLiteral("changed");
     EXPECT_EQ(l.section(QStringLiteral("a")).at(0).caption, QStringLiteral("changed"));
     EXPECT_EQ(&l.section(QStringLiteral("A")), &first);
+}
+
+// A text wider than its control: a little too wide takes a smaller size; far too wide, at
+// the floor, is cut with an ellipsis or wraps, its control growing, the control below it
+// moving down, the one beside it staying, and the next band starting lower.
+TEST(ReportPagination, WideTextShrinksThenIsCutOrWrapsGrowingItsBand)
+{
+    const QString longText = QStringLiteral("Venkatasubramanian Ramakrishnan Iyengars of Chikkamagaluru");
+    const ReportFont font;
+    const int narrow = int(textWidth(QStringLiteral("Ramakrishnan"), font, 8)) - 10;
+    struct Case { const char *what; QString text; Overflow overflow; };
+    for (const Case &c : {Case{"shrinks", QStringLiteral("Ramakrishnan"), Overflow::Cut},
+                          Case{"cut", longText, Overflow::Cut}, Case{"wraps", longText, Overflow::Wrap}}) {
+        ReportLayout l(QStringLiteral("Fit"), QStringLiteral("Fit"));
+        auto &d = l.addSection(QStringLiteral("Rows"), SectionKind::Detail, 700);
+        d.addTextBox(QStringLiteral("Name"), QStringLiteral("n"), {0, 0, narrow, 285}).setOverflow(c.overflow);
+        d.addLabel(QStringLiteral("Below"), QStringLiteral("below"), {0, 300, 1000, 285});
+        d.addLabel(QStringLiteral("Beside"), QStringLiteral("beside"), {narrow + 100, 0, 1000, 285});
+        ReportData data;
+        data.columns = {QStringLiteral("n")};
+        data.rows = {{c.text}, {c.text}};
+        const PagedReport r = paginate(l, data);
+        const std::vector<PageItem> &items = r.pages[0].items;
+        ASSERT_EQ(items.size(), 6u) << c.what;
+        const PageItem &name = items[0], &below = items[1], &beside = items[2], &next = items[3];
+        EXPECT_EQ(name.text, c.text) << c.what;
+        EXPECT_GE(name.font.pointSize, kFloorPointSize) << c.what;
+        EXPECT_EQ(beside.rect.top, name.rect.top) << c.what;
+        if (c.overflow == Overflow::Cut) {
+            ASSERT_EQ(name.lines.size(), 1) << c.what;
+            EXPECT_LE(textWidth(name.lines[0], name.font, name.font.pointSize), narrow) << c.what;
+            EXPECT_EQ(name.lines[0].endsWith(QChar(0x2026)), c.text == longText) << c.what;
+            EXPECT_LT(name.font.pointSize, 8) << c.what;
+            EXPECT_EQ(next.rect.top - name.rect.top, 700) << c.what;
+            continue;
+        }
+        EXPECT_GT(name.lines.size(), 2);
+        EXPECT_EQ(name.lines.join(QString()).remove(QLatin1Char(' ')), QString(longText).remove(QLatin1Char(' ')));
+        const int growth = name.rect.height - 285;
+        EXPECT_GE(growth, int(lineHeight(font, kFloorPointSize) * name.lines.size()) - 285);
+        EXPECT_EQ(below.rect.top - name.rect.top, 300 + growth);
+        EXPECT_EQ(next.rect.top - name.rect.top, 700 + growth);
+    }
 }

@@ -4,6 +4,7 @@
 #include "reports/FillReports.h"
 #include "reports/SeatChart.h"
 #include "reports/ReportsFixture.h"
+#include "reports/engine/TextFit.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -41,7 +42,7 @@ TEST(SeatChartLines, BookingsBeyondTheRouteAreClippedNotCrashed)
     EXPECT_EQ(chart::seatLine(kStops, {{101, 150}}), kFreeLine);
 }
 
-TEST(SeatChartReport, LongRouteShrinksHeaderAndLinesAlikeShortOneKeepsItsSize)
+TEST(SeatChartReport, LongRouteTurnsThePageHeaderAndLinesAlikeShortOneStaysUpright)
 {
     QStringList stops;
     for (int i = 0; i < 6; ++i)
@@ -51,14 +52,19 @@ TEST(SeatChartReport, LongRouteShrinksHeaderAndLinesAlikeShortOneKeepsItsSize)
     longRoute.lines = data::ResultSet({QStringLiteral("seat_no"), QStringLiteral("line")},
                                       {{1, chart::seatLine(stops, {{1, 5}})}});
     const FilledReport f = fillSeatMatrix(longRoute);
-    const double header = f.layout.section(QStringLiteral("Section2")).at(1).font.pointSize;
-    EXPECT_LT(header, 8.0);
-    EXPECT_EQ(f.layout.section(QStringLiteral("Section1")).at(1).font.pointSize, header);
-    EXPECT_LE(longRoute.headerLine.size() * header * 0.6 * 20, 6768.0);
+    EXPECT_GT(f.layout.page.width, f.layout.page.height);
+    const report::ReportControl &header = f.layout.section(QStringLiteral("Section2")).at(1);
+    const report::ReportControl &line = f.layout.section(QStringLiteral("Section1")).at(1);
+    EXPECT_EQ(line.font.pointSize, header.font.pointSize);
+    EXPECT_EQ(line.rect.left, header.rect.left);
+    EXPECT_EQ(line.rect.width, header.rect.width);
+    EXPECT_LE(report::textWidth(longRoute.headerLine, header.font, header.font.pointSize), header.rect.width);
 
     SeatChartData shortRoute;
     shortRoute.headerLine = kHeader;
-    EXPECT_EQ(fillSeatMatrix(shortRoute).layout.section(QStringLiteral("Section2")).at(1).font.pointSize, 8.0);
+    const FilledReport upright = fillSeatMatrix(shortRoute);
+    EXPECT_EQ(upright.layout.section(QStringLiteral("Section2")).at(1).font.pointSize, 8.0);
+    EXPECT_LT(upright.layout.page.width, upright.layout.page.height);
 }
 
 class SeatChart : public ReportsTest {

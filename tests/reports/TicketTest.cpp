@@ -7,7 +7,9 @@
 #include "reports/TicketQueries.h"
 #include "reports/engine/Paginator.h"
 #include "reports/engine/ReportWindow.h"
+#include "reservation/BookSeats.h"
 #include "reservation/state/ReservationState.h"
+#include "data/Transaction.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -190,6 +192,50 @@ TEST_P(Tickets, ReportWindowOutlivesTheScreenAndIsRefilledByTheNextOk)
     EXPECT_TRUE(w->report().texts().contains(QStringLiteral("Bala")));
     EXPECT_FALSE(w->report().texts().contains(QStringLiteral("Asha")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("TicketReport"));
+}
+
+// Clicked again, the option keeps the screen in its mode; a typed customer id is the other
+// choice and unselects it.
+TEST_P(Tickets, MostRecentOptionStaysSelectedUntilACustomerIdIsTyped)
+{
+    Ticket *t = open();
+    t->Option1->click();
+    t->Option1->click();
+    EXPECT_TRUE(t->Option1->isChecked());
+    EXPECT_FALSE(t->Frame2->isEnabled());
+    t->Command1->click();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" No Reservation done yet, in this session ")});
+    t->Text2->setText(QStringLiteral("7"));
+    EXPECT_FALSE(t->Option1->isChecked());
+    t->Text2->clear();
+    t->Option1->click();
+    EXPECT_TRUE(t->Option1->isChecked());
+}
+
+// A booking waiting for its customer details is this session's open transaction: its
+// placeholder row is no ticket, whichever way it is asked for.
+TEST_P(Tickets, TicketOfABookingWaitingForItsDetailsIsRefusedNamingIt)
+{
+    book(1001, 50, {4});
+    data::Transaction pending(session(), reservation::bookingTask(1002));
+    ASSERT_TRUE(pending.isOpen());
+    ASSERT_EQ(session().exec(QStringLiteral(
+                  "INSERT INTO CUSTOMER VALUES( 1002, 50, NULL, '**TEMP**', 0, NULL, NULL, 'MYS', 'BAN', 0 )")),
+              -13);
+    Reservation.CustomerId = 1002;
+    const QString refusal = data::pendingWorkMessage(reservation::bookingTask(1002));
+    ASSERT_TRUE(refusal.contains(QStringLiteral("customer 1002")));
+    EXPECT_EQ(customerTicket(session(), false, QStringLiteral("1002")).message->text, refusal);
+    EXPECT_EQ(instanceTickets(session(), QStringLiteral("50")).message->text, refusal);
+
+    Ticket *t = open();
+    t->Option1->click();
+    t->Command1->click();
+    EXPECT_EQ(MessageScript::texts(), QStringList{refusal});
+    EXPECT_EQ(report::ReportWindow::find(QStringLiteral("FullTicketReport")), nullptr);
+    pending.rollback();
+    EXPECT_EQ(customerTicket(session(), true, QString()).message->text,
+              QStringLiteral("No customers found for search criteria "));
 }
 
 NBK_ALL_ENGINES(Tickets);

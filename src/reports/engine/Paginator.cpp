@@ -1,6 +1,7 @@
 #include "reports/engine/Paginator.h"
 
 #include "reports/engine/ReportData.h"
+#include "reports/engine/TextFit.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -64,6 +65,13 @@ Band bandOf(const ReportLayout &layout, SectionKind kind, const ReportData &data
     return b;
 }
 
+// A band laid out for one row: its items relative to the band's top-left corner and the
+// height it takes once its wrapped texts have grown.
+struct LaidOutBand {
+    std::vector<PageItem> items;
+    int height = 0;
+};
+
 class Paginator {
 public:
     Paginator(const ReportLayout &layout, const ReportData &data) : layout_(layout), data_(data)
@@ -75,15 +83,18 @@ public:
         detail_ = bandOf(layout, SectionKind::Detail, data);
         pageFooter_ = bandOf(layout, SectionKind::PageFooter, data);
         reportFooter_ = bandOf(layout, SectionKind::ReportFooter, data);
-        footerTop_ = layout.page.height - layout.page.bottomMargin - pageFooter_.height();
+        // the same on every page
+        footer_ = layOut(pageFooter_, 0);
+        header_ = layOut(pageHeader_, 0);
+        footerTop_ = layout.page.height - layout.page.bottomMargin - footer_.height;
     }
 
     PagedReport run()
     {
         startPage(true);
         for (int r = 0; r < data_.rowCount(); ++r)
-            place(detail_, r);
-        place(reportFooter_, data_.rowCount() - 1);
+            place(layOut(detail_, r));
+        place(layOut(reportFooter_, data_.rowCount() - 1));
         endPage();
         return std::move(out_);
     }
@@ -94,37 +105,49 @@ private:
         out_.pages.emplace_back();
         y_ = layout_.page.topMargin;
         if (first)
-            stamp(reportHeader_, 0);
-        stamp(pageHeader_, 0);
+            stamp(layOut(reportHeader_, 0));
+        stamp(header_);
         bodyStart_ = y_;
     }
 
     void endPage()
     {
         y_ = footerTop_;
-        stamp(pageFooter_, 0);
+        stamp(footer_);
     }
 
     // A band that does not fit goes whole to the next page; one taller than an empty page
     // is placed anyway (and runs into the footer) rather than looping for ever.
-    void place(const Band &band, int row)
+    void place(const LaidOutBand &band)
     {
-        if (!band)
+        if (band.height == 0 && band.items.empty())
             return;
-        if (y_ + band.height() > footerTop_ && y_ > bodyStart_) {
+        if (y_ + band.height > footerTop_ && y_ > bodyStart_) {
             endPage();
             startPage(false);
         }
-        stamp(band, row);
+        stamp(band);
     }
 
-    void stamp(const Band &band, int row)
+    void stamp(const LaidOutBand &band)
     {
-        if (!band)
-            return;
         auto &items = out_.pages.back().items;
+        for (PageItem item : band.items) {
+            item.rect.left += layout_.page.leftMargin;
+            item.rect.top += y_;
+            items.push_back(std::move(item));
+        }
+        y_ += band.height;
+    }
+
+    LaidOutBand layOut(const Band &band, int row) const
+    {
+        LaidOutBand out;
+        if (!band)
+            return out;
         const ReportSection &s = *band.section;
-        const int left = layout_.page.leftMargin;
+        std::vector<const ReportControl *> placed;
+        std::vector<int> grown;  // twips each item grew by
         for (size_t i = 0; i < s.controls.size(); ++i) {
             const ReportControl &c = s.controls[i];
             if (!c.visible)
@@ -151,20 +174,42 @@ private:
             }
             if (item.kind == ItemKind::Text && item.text.isEmpty())
                 continue;
-            item.rect = {left + c.rect.left, y_ + c.rect.top, c.rect.width, c.rect.height};
+            item.rect = c.rect;
             item.font = c.font;
             item.align = c.align;
             item.section = s.name;
             item.control = c.name;
-            items.push_back(std::move(item));
+            int growth = 0;
+            if (item.kind == ItemKind::Text) {
+                const FittedText fitted = fitText(item.text, c);
+                item.lines = fitted.lines;
+                item.font.pointSize = fitted.pointSize;
+                growth = std::max(0, fitted.height - c.rect.height);
+                item.rect.height += growth;
+            }
+            out.items.push_back(std::move(item));
+            placed.push_back(&c);
+            grown.push_back(growth);
         }
-        y_ += s.height;
+        // what stands below a grown text moves down with it; the band grows by the most
+        int bandGrowth = 0;
+        for (size_t j = 0; j < placed.size(); ++j) {
+            int shift = 0;
+            for (size_t i = 0; i < placed.size(); ++i)
+                if (i != j && grown[i] > 0 && placed[j]->rect.top >= placed[i]->rect.bottom())
+                    shift = std::max(shift, grown[i]);
+            out.items[j].rect.top += shift;
+            bandGrowth = std::max(bandGrowth, shift + grown[j]);
+        }
+        out.height = s.height + bandGrowth;
+        return out;
     }
 
     const ReportLayout &layout_;
     const ReportData &data_;
     PagedReport out_;
     Band reportHeader_, pageHeader_, detail_, pageFooter_, reportFooter_;
+    LaidOutBand header_, footer_;
     int footerTop_ = 0;
     int bodyStart_ = 0;
     int y_ = 0;

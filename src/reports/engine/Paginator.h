@@ -14,9 +14,10 @@ enum class ItemKind { Text, Line, Image };
 // corner (margins included).
 struct PageItem {
     ItemKind kind = ItemKind::Text;
-    QString text;
-    TwipRect rect;
-    ReportFont font;
+    QString text;       // the value or caption, whole
+    QStringList lines;  // what is drawn: the text fitted to its rectangle, wrapped or cut
+    TwipRect rect;      // grown downwards by a wrapped text
+    ReportFont font;    // at the size the text was fitted to
     Align align = Align::Left;
     QImage image;
     int lineWidth = 15;
@@ -42,11 +43,13 @@ struct PagedReport {
 
 // Lays out the layout over the rows: report header once at the top of the first page,
 // page header and page footer on every page (the footer at the foot of the body), one
-// detail band per row, report footer after the last row. A band is never split: one that
-// does not fit in what is left of the page starts the next page. Invisible sections and
+// detail band per row, report footer after the last row. Texts are fitted to their
+// controls (TextFit.h); a wrapped text grows its control, moves the controls below it down
+// and makes its band taller. A band is never split: one that does not fit in what is left
+// of the page starts the next page. Invisible sections and
 // controls, and texts that are empty, give no items. Throws std::invalid_argument when a
 // visible text box is bound to a column the rows do not have (a text box with no data field
-// stays empty).
+// stays empty). Needs a QGuiApplication, for the fonts' metrics.
 PagedReport paginate(const ReportLayout &layout, const ReportData &data);
 
 }  // namespace nbk::report

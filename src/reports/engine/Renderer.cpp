@@ -1,5 +1,7 @@
 #include "reports/engine/Renderer.h"
 
+#include "reports/engine/TextFit.h"
+
 #include "ui/Twips.h"
 
 #include <QFile>
@@ -15,29 +17,6 @@ namespace nbk::report {
 
 namespace {
 
-// Twips to the device's own units, kept fractional until the last step so that a 96-dpi
-// screen and a 1200-dpi printer put an item at the same physical place.
-struct Scale {
-    double x;
-    double y;
-    explicit Scale(const QPaintDevice &d) : x(d.logicalDpiX() / 1440.0), y(d.logicalDpiY() / 1440.0) {}
-    QRectF rect(const TwipRect &r) const { return {r.left * x, r.top * y, r.width * x, r.height * y}; }
-};
-
-QFont deviceFont(const ReportFont &f, const QPaintDevice &device)
-{
-    QFont font(f.family);
-    // pixels of this device, not points: a QImage or a PDF writer would otherwise convert
-    // points through a resolution of its own choosing
-    font.setPixelSize(std::max(1, int(std::lround(f.pointSize * device.logicalDpiY() / 72.0))));
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setFixedPitch(f.fixedPitch);
-    if (f.fixedPitch)
-        font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
 int alignFlags(Align a)
 {
     switch (a) {
@@ -51,10 +30,16 @@ int alignFlags(Align a)
     return Qt::AlignLeft;
 }
 
+// A page wider than tall is the same sheet turned: printers know sheets upright.
 QPageSize pageSizeOf(const PageSetup &page)
 {
-    return QPageSize(QSizeF(page.width / 1440.0, page.height / 1440.0), QPageSize::Inch,
-                     QString(), QPageSize::ExactMatch);
+    const int shorter = std::min(page.width, page.height), longer = std::max(page.width, page.height);
+    return QPageSize(QSizeF(shorter / 1440.0, longer / 1440.0), QPageSize::Inch, QString(), QPageSize::ExactMatch);
+}
+
+QPageLayout::Orientation orientationOf(const PageSetup &page)
+{
+    return page.width > page.height ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
 }  // namespace
@@ -64,30 +49,36 @@ void renderPage(const ReportPage &page, QPainter &painter)
     QPaintDevice *device = painter.device();
     if (!device)
         return;
-    const Scale s(*device);
     painter.save();
+    // everything in twips: the fonts' advances are then the paginator's on every device
+    painter.scale(device->logicalDpiX() / 1440.0, device->logicalDpiY() / 1440.0);
+    const double pixel = 1440.0 / device->logicalDpiY();  // a device pixel, in twips
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // QR modules stay square
-    QFont lastFont;
-    const ReportFont *lastDesign = nullptr;
+    ReportFont lastDesign;
+    bool fontSet = false;
     for (const PageItem &item : page.items) {
-        const QRectF r = s.rect(item.rect);
+        const QRectF r(item.rect.left, item.rect.top, item.rect.width, item.rect.height);
         switch (item.kind) {
-        case ItemKind::Text:
-            if (!lastDesign || !(*lastDesign == item.font)) {
-                lastFont = deviceFont(item.font, *device);
-                lastDesign = &item.font;
-                painter.setFont(lastFont);
+        case ItemKind::Text: {
+            if (!fontSet || !(lastDesign == item.font)) {
+                painter.setFont(twipFont(item.font, item.font.pointSize));
+                lastDesign = item.font;
+                fontSet = true;
             }
             painter.setPen(Qt::black);
-            // long texts run on past the box rather than lose characters
-            painter.drawText(r, alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine
-                                    | Qt::TextDontClip,
-                             item.text);
+            const double line = lineHeight(item.font, item.font.pointSize);
+            const QStringList lines = item.lines.isEmpty() ? QStringList{item.text} : item.lines;
+            // the paginator fitted every line to the rectangle in these very metrics: no clip
+            // (a clip per text would double a long list's PDF time)
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                painter.drawText(QRectF(r.left(), r.top() + i * line, r.width(), line),
+                                 alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                                 lines[i]);
             break;
+        }
         case ItemKind::Line:
             // flat ends: the line covers its rectangle's width and no more
-            painter.setPen(QPen(Qt::black, std::max(1.0, item.lineWidth * s.y), Qt::SolidLine,
-                                Qt::FlatCap));
+            painter.setPen(QPen(Qt::black, std::max(pixel, double(item.lineWidth)), Qt::SolidLine, Qt::FlatCap));
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case ItemKind::Image:
@@ -102,7 +93,7 @@ bool print(const PagedReport &report, QPrinter &printer)
 {
     printer.setFullPage(true);  // item positions count from the paper's corner
     printer.setPageSize(pageSizeOf(report.page));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageOrientation(orientationOf(report.page));
     if (!report.title.isEmpty())
         printer.setDocName(report.title);
     QPainter painter;
@@ -132,6 +123,7 @@ bool writePdf(const PagedReport &report, const QString &path, QString *error)
     QPdfWriter writer(path);
     writer.setResolution(1200);
     writer.setPageSize(pageSizeOf(report.page));
+    writer.setPageOrientation(orientationOf(report.page));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(report.title);
     writer.setCreator(QStringLiteral("N.B.K Reservation System"));

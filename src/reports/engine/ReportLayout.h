@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QString>
 #include <deque>
+#include <utility>
 
 namespace nbk::report {
 
@@ -34,6 +35,14 @@ enum class Align { Left, Centre, Right };
 
 enum class ControlKind { Label, TextBox, Line, Image };
 
+// A text that does not fit its control at the design's size takes a smaller size, down to
+// kFloorPointSize (what stays readable on paper); beyond that it is cut with an ellipsis
+// (Cut) or wraps onto more lines, its control growing downwards and its band with it (Wrap).
+// A fixed-pitch text wraps after a whole number of characters, so that wrapped chart lines
+// still stand in the columns of their header.
+enum class Overflow { Cut, Wrap };
+inline constexpr double kFloorPointSize = 7.0;
+
 // Default height of a control whose design gives none (one line of 8-point text).
 inline constexpr int DefaultControlHeight = 285;
 
@@ -51,6 +60,8 @@ struct ReportControl {
     QString format;      // TextBox: display format, e.g. "m/d/yy h:nn"; empty = general
     QImage image;        // Image: drawn scaled into rect, modules kept sharp
     int lineWidth = 15;  // Line: pen width in twips (about one point)
+    Overflow overflow = Overflow::Cut;
+    bool shrink = true;  // false: the text keeps its size (the chart sizes its columns itself)
 
     bool isLabel() const { return kind == ControlKind::Label; }
     bool isTextBox() const { return kind == ControlKind::TextBox; }
@@ -61,6 +72,9 @@ struct ReportControl {
     ReportControl &setFormat(const QString &f) { format = f; return *this; }
     ReportControl &setVisible(bool v) { visible = v; return *this; }
     ReportControl &setDataMember(const QString &m) { dataMember = m; return *this; }
+    ReportControl &setOverflow(Overflow o) { overflow = o; return *this; }
+    ReportControl &wraps() { return setOverflow(Overflow::Wrap); }
+    ReportControl &keepSize() { shrink = false; return *this; }
 };
 
 enum class SectionKind { ReportHeader, PageHeader, Detail, PageFooter, ReportFooter };
@@ -104,6 +118,14 @@ struct PageSetup {
     int bottomMargin = 1440;
     int bodyWidth() const { return width - leftMargin - rightMargin; }
     int bodyHeight() const { return height - topMargin - bottomMargin; }
+    // The same sheet turned on its side (margins stay with their edges' roles).
+    PageSetup landscape() const
+    {
+        PageSetup p = *this;
+        if (width < height)
+            std::swap(p.width, p.height);
+        return p;
+    }
     bool operator==(const PageSetup &) const = default;
 };
 

@@ -9,8 +9,11 @@ class QAction;
 
 namespace nbk::report {
 
-// The preview of a laid-out report as a child window of the main window, with Print and
-// Export PDF. A report window outlives the screen that filled it: the next show() under the
+// The preview of a laid-out report as a child window of the main window: Print (Ctrl+P),
+// Export PDF (Ctrl+S), fit width, fit page, zoom in and out (Ctrl++, Ctrl+-), the previous
+// and next page (PageUp, PageDown) with the page count, and Escape to close. It opens at
+// the page's own width and height, as far as the frame has room, with the page fitted to
+// the width. A report window outlives the screen that filled it: the next show() under the
 // same objectName refills the open window instead of opening another.
 class ReportWindow : public QWidget {
     Q_OBJECT
@@ -37,8 +40,13 @@ public:
     QPrintPreviewWidget *previewWidget() const;
     QAction *printAction() const;
     QAction *exportAction() const;
+    QString pageText() const;  // "Page 2 of 3"
+
+    // The page's size on this screen with the toolbar and scroll bar, within the frame.
+    QSize sizeHint() const override;
 
 private:
+    void updatePageText();
     void exportWithDialog();
     void paintPages(QPrinter *printer);
 
