@@ -16,6 +16,7 @@
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/frmCustomer.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/MsgBox.h"
@@ -627,7 +628,7 @@ void timed(benchmark::State &state, const char *name, Body body)
 void PlaceResolution_Layer(benchmark::State &state)
 {
     timed(state, "PlaceResolution/layer", [] {
-        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)) != 3)
+        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
             std::abort();
     });
 }
@@ -821,7 +822,8 @@ void BookingCommit_Client(benchmark::State &state)
     timed(state, "BookingCommit/client", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
         Reservation.BoardingOffsetMinutes = BoardingOffsetFor(Reservation.SearchRows, 0);
-        BookSeats(0);
+        BookingOutcome booked = BookSeats(0);
+        reservation::showBookingOutcome(booked);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
         if (!f)
             std::abort();
@@ -864,8 +866,9 @@ void OnDemandCreation_Layer(benchmark::State &state)
     int k = 0;
     timed(state, "OnDemandCreation/layer", [&] {
         QString route;
+        Notices notices;
         if (CreateBusInstance(route, QString::fromLatin1(kFromCode), QString::fromLatin1(kToCode), 2, creationWanted(k++),
-                              10)
+                              10, notices, confirmByMessageBox())
             != 1)
             std::abort();
     });

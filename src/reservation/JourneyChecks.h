@@ -1,5 +1,6 @@
 #pragma once
 #include <QDate>
+#include <QString>
 #include <optional>
 
 class QComboBox;
@@ -16,6 +17,14 @@ struct JourneyFields {
     QComboBox *cmbClass = nullptr;
 };
 
+// The same controls as typed or chosen: list texts and the month's position.
+struct JourneyTyped {
+    QString monthText, yearText;
+    int monthIndex = -1;
+    QString day, hour, minute;
+    QString seatsText, classText;
+};
+
 struct JourneyTime {
     QDate date;
     int hour = 0;
@@ -25,3 +34,6 @@ struct JourneyTime {
 // Checks a journey request's date, time, class and seats in order, each with its message
 // and focus: nothing after the first that fails, else the date and time read.
 std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f);
+// The same checks without a screen: *focus (if given) names the box to correct, or stays
+// empty when the message names no box.
+std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focus = nullptr);
