@@ -95,7 +95,7 @@ void Connection::noticeLoss(const DbError &e)
         onConnectionLost(e);
 }
 
-QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+void Connection::checkStatement(const QString &sql)
 {
     errors_.clear();
     if (!open_)
@@ -104,6 +104,27 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     // one (the embedded engine's driver refuses a second statement itself)
     if (engine_->name() != QLatin1String("embedded") && holdsMoreThanOneStatement(sql))
         fail({911, oraText(911, QStringLiteral("invalid character"))});
+}
+
+StatementResult Connection::runByEngine(const QString &sql, const QVariantList &params)
+{
+    checkStatement(sql);
+    QSqlDatabase db = database();
+    const QString text = engine_->translate(sql);
+    QVariantList values;
+    values.reserve(params.size());
+    for (const QVariant &v : params)
+        values.append(engine_->bindValue(v));
+    StatementResult r = engine_->runStatement(db, text, values);
+    observe(sql, r.ok ? nullptr : &r.error);
+    if (!r.ok)
+        fail(r.error);
+    return r;
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+{
+    checkStatement(sql);
     QSqlDatabase db = database();
     bool lockNowait = false;
     const QString text = engine_->translate(sql, &lockNowait);
@@ -171,6 +192,10 @@ void Connection::finishStatement(QSqlQuery &q, const QString &sql)
 
 void Connection::execute(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements()) {
+        runByEngine(sql, params);
+        return;
+    }
     QSqlQuery q = run(sql, params, true);
     if (q.isSelect()) {
         while (q.next()) {
@@ -181,6 +206,8 @@ void Connection::execute(const QString &sql, const QVariantList &params)
 
 int Connection::executeCount(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements())
+        return runByEngine(sql, params).affected;
     QSqlQuery q = run(sql, params, true);
     const int n = q.numRowsAffected();
     finishStatement(q, sql);
@@ -189,6 +216,12 @@ int Connection::executeCount(const QString &sql, const QVariantList &params)
 
 ResultSet Connection::query(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements()) {
+        StatementResult r = runByEngine(sql, params);
+        if (!r.hasRows)
+            return ResultSet(QStringList(), {});
+        return ResultSet(std::move(r.names), std::move(r.rows));
+    }
     QSqlQuery q = run(sql, params, true);
     if (!q.isSelect()) {
         finishStatement(q, sql);
@@ -210,7 +243,7 @@ void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
         fail(closedConnectionError());
     QSqlDatabase db = database();
     if (!(engine_.get()->*step)(db))
-        fail(engine_->mapError(db.lastError(), nullptr));
+        fail(engine_->transactionError(db));
 }
 
 void Connection::beginTrans() { transactionStep(&Engine::begin); }
