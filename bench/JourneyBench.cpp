@@ -16,6 +16,7 @@
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
+#include "reservation/SaveCustomer.h"
 #include "reservation/SearchFlow.h"
 #include "reservation/frmCustomer.h"
 #include "reservation/state/ReservationState.h"
@@ -840,6 +841,36 @@ void BookingCommit_Client(benchmark::State &state)
     });
 }
 
+// The whole road through the procedures the screens call, without a window: place
+// resolution, the run search, the booking and the customer details' save.
+void BookingRoad_Layer(benchmark::State &state)
+{
+    int day = 0;
+    const Confirm yes = [](const Notice &) { return true; };
+    timed(state, "BookingRoad/layer", [&] {
+        requestFirstRoute(1 + day++ % (kDays - 2));
+        Reservation.AllowInstanceChoice = true;
+        Reservation.EnquiryMode = false;
+        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
+            std::abort();
+        QString route;
+        SearchOutcome found = FindBusInstances(route, yes);
+        BookingOutcome booking = std::move(found.booking);
+        if (!booking.booking) {
+            // the run nearest the wanted time, or the first run found
+            const bool listed = !found.entries.isEmpty();
+            Reservation.BoardingOffsetMinutes =
+                listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(Reservation.SearchRows, 0);
+            booking = BookSeats(listed ? found.entries.first().row : 0);
+        }
+        if (!booking.booking
+            || !SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),
+                                    QStringLiteral("35"), QStringLiteral("M"))
+                    .saved)
+            std::abort();
+    });
+}
+
 // ---- on-demand creation --------------------------------------------------------------
 
 // When the plan's first bus of day k reaches the boarding place of route 1.
@@ -939,7 +970,7 @@ const Case kCases[] = {
     {"PlaceResolution_Layer", PlaceResolution_Layer, 2000}, {"PlaceResolution_Raw", PlaceResolution_Raw, 2000},
     {"RunSearch_Layer", RunSearch_Layer, 1000},             {"RunSearch_Raw", RunSearch_Raw, 1000},
     {"BookingCommit_Layer", BookingCommit_Layer, 500},      {"BookingCommit_Raw", BookingCommit_Raw, 500},
-    {"BookingCommit_Client", BookingCommit_Client, 200},    {"OnDemandCreation_Layer", OnDemandCreation_Layer, 300},
+    {"BookingCommit_Client", BookingCommit_Client, 200},    {"BookingRoad_Layer", BookingRoad_Layer, 200},    {"OnDemandCreation_Layer", OnDemandCreation_Layer, 300},
     {"OnDemandCreation_Raw", OnDemandCreation_Raw, 300},
 };
 
@@ -959,6 +990,10 @@ void printFigures(const Measured &m)
         if (layer > 0 && rawMs > 0)
             lines << QString::asprintf("%-18s %12.3f %12.3f %8.2f", op, layer, rawMs, layer / rawMs);
     }
+    const QString road = m.tag + QStringLiteral("BookingRoad/layer");
+    if (samples().contains(road))
+        lines << QString::asprintf("%-18s %12.3f  (resolve + search + book + customer details, no window)",
+                                   "BookingRoad", median(samples().value(road)));
     const QString client = m.tag + QStringLiteral("BookingCommit/client");
     if (samples().contains(client))
         lines << QString::asprintf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)",

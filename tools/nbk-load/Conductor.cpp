@@ -88,14 +88,25 @@ int conduct(const LoadOptions &o)
         p->closeWriteChannel();
         children.push_back(std::move(p));
     }
-    const std::optional<ServerCpu> server = ServerCpu::find(own->GetCurrentConnection(), o.serverText());
+    std::optional<ServerCpu> server = ServerCpu::find(own->GetCurrentConnection(), o.serverText());
     const qint64 untilStart = run.startMs - QDateTime::currentMSecsSinceEpoch();
     if (untilStart > 0)
         QThread::msleep(quint64(untilStart));
-    const double serverBefore = server ? server->usedMs() : 0;
+    if (server)
+        server->sample();
     SessionFigures all;
     int lost = 0;
     const qint64 hardStop = run.deadlineMs + 30000;
+    // the server's backends are read while the sessions run, so that one that ends early
+    // keeps what it used
+    for (bool running = true; running && QDateTime::currentMSecsSinceEpoch() < hardStop;) {
+        running = false;
+        for (auto &p : children)
+            if (p->state() != QProcess::NotRunning && !p->waitForFinished(20))
+                running = true;
+        if (server)
+            server->sample();
+    }
     for (size_t i = 0; i < children.size(); ++i) {
         QProcess &p = *children[i];
         const qint64 left = std::max<qint64>(1000, hardStop - QDateTime::currentMSecsSinceEpoch());
@@ -124,7 +135,7 @@ int conduct(const LoadOptions &o)
             say(QStringLiteral("session %1: %2").arg(i).arg(t));
     }
 
-    const double serverMs = server ? server->usedMs() - serverBefore : 0;
+    const double serverMs = server ? server->usedMs() : 0;
 
     data::AuditFigures audit;
     try {

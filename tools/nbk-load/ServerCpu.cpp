@@ -65,19 +65,20 @@ std::optional<ServerCpu> ServerCpu::find(data::Connection &cn, const QString &se
     const data::PostgresUri uri = data::PostgresUri::parse(server);
     if (cn.engineName() != QLatin1String("postgresql") || !uri.valid || !isLocalHost(uri.host))
         return std::nullopt;
-    const int backend = cn.query(QStringLiteral("SELECT pg_backend_pid() FROM DUAL")).value(0).toInt();
+    const data::ResultSet who =
+        cn.query(QStringLiteral("SELECT pg_backend_pid(), current_user, current_database() FROM DUAL"));
+    const int backend = who.value(0).toInt();
     const ProcStat b = readStat(backend);
     if (!b.valid || !commandOf(backend).startsWith("postgres") || !commandOf(b.ppid).contains("postgres"))
         return std::nullopt;
     ServerCpu s;
     s.postmaster_ = b.ppid;
+    s.title_ = "postgres: " + who.value(1).toString().toUtf8() + ' ' + who.value(2).toString().toUtf8() + ' ';
     return s;
 }
 
-double ServerCpu::usedMs() const
+void ServerCpu::sample()
 {
-    const ProcStat root = readStat(postmaster_);
-    double ticks = root.ticks + root.reapedTicks;
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &p : pids) {
         bool number = false;
@@ -85,9 +86,21 @@ double ServerCpu::usedMs() const
         if (!number)
             continue;
         const ProcStat s = readStat(pid);
-        if (s.valid && s.ppid == postmaster_)
-            ticks += s.ticks + s.reapedTicks;
+        if (!s.valid || s.ppid != postmaster_ || !commandOf(pid).startsWith(title_))
+            continue;
+        // a backend that starts during the run counts from nothing
+        if (!first_.contains(pid))
+            first_.insert(pid, started_ ? 0.0 : s.ticks);
+        last_.insert(pid, s.ticks);
     }
+    started_ = true;
+}
+
+double ServerCpu::usedMs() const
+{
+    double ticks = 0;
+    for (auto it = last_.begin(); it != last_.end(); ++it)
+        ticks += it.value() - first_.value(it.key());
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
