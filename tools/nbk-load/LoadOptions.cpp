@@ -84,8 +84,10 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
             o.database = v;
         else if (a == QLatin1String("--user"))
             o.user = v;
-        else if (a == QLatin1String("--password"))
-            o.password = v, passwordGiven = true;
+        else if (a == QLatin1String("--password")) {
+            o.password = v;
+            passwordGiven = true;
+        }
         else if (a == QLatin1String("--sessions"))
             o.sessions = v.toInt(&ok);
         else if (a == QLatin1String("--seconds"))
