@@ -16,6 +16,8 @@
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
+#include "reservation/SaveCustomer.h"
+#include "reservation/SearchFlow.h"
 #include "reservation/frmCustomer.h"
 #include "reservation/state/ReservationState.h"
 #include "ui/MsgBox.h"
@@ -46,11 +48,14 @@ using nbk::data::Class1;
 
 namespace {
 
-constexpr int kPlaces = 1000;
-constexpr int kRoutes = 500;
-constexpr int kDays = 60;
-constexpr int kSeatRows = 200000;
-constexpr int kVehicles = 3000;
+// NBK_BENCH_TINY=1 makes a network of a few routes and runs each case once: a smoke test
+// that the benchmark still builds and runs, timing nothing.
+const bool kTiny = !qEnvironmentVariableIsEmpty("NBK_BENCH_TINY");
+const int kPlaces = kTiny ? 60 : 1000;
+const int kRoutes = kTiny ? 20 : 500;
+const int kDays = kTiny ? 4 : 60;
+const int kSeatRows = kTiny ? 200 : 200000;
+const int kVehicles = kTiny ? 200 : 3000;
 const QDate kFirstDay(2030, 3, 1);
 
 // The journey every benchmark asks for: two places with names of their own on route 1.
@@ -627,7 +632,7 @@ void timed(benchmark::State &state, const char *name, Body body)
 void PlaceResolution_Layer(benchmark::State &state)
 {
     timed(state, "PlaceResolution/layer", [] {
-        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)) != 3)
+        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
             std::abort();
     });
 }
@@ -821,7 +826,8 @@ void BookingCommit_Client(benchmark::State &state)
     timed(state, "BookingCommit/client", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
         Reservation.BoardingOffsetMinutes = BoardingOffsetFor(Reservation.SearchRows, 0);
-        BookSeats(0);
+        BookingOutcome booked = BookSeats(0);
+        reservation::showBookingOutcome(booked);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
         if (!f)
             std::abort();
@@ -832,6 +838,36 @@ void BookingCommit_Client(benchmark::State &state)
         if (session->IsInTransaction())
             std::abort();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+}
+
+// The whole road through the procedures the screens call, without a window: place
+// resolution, the run search, the booking and the customer details' save.
+void BookingRoad_Layer(benchmark::State &state)
+{
+    int day = 0;
+    const Confirm yes = [](const Notice &) { return true; };
+    timed(state, "BookingRoad/layer", [&] {
+        requestFirstRoute(1 + day++ % (kDays - 2));
+        Reservation.AllowInstanceChoice = true;
+        Reservation.EnquiryMode = false;
+        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
+            std::abort();
+        QString route;
+        SearchOutcome found = FindBusInstances(route, yes);
+        BookingOutcome booking = std::move(found.booking);
+        if (!booking.booking) {
+            // the run nearest the wanted time, or the first run found
+            const bool listed = !found.entries.isEmpty();
+            Reservation.BoardingOffsetMinutes =
+                listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(Reservation.SearchRows, 0);
+            booking = BookSeats(listed ? found.entries.first().row : 0);
+        }
+        if (!booking.booking
+            || !SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),
+                                    QStringLiteral("35"), QStringLiteral("M"))
+                    .saved)
+            std::abort();
     });
 }
 
@@ -864,8 +900,9 @@ void OnDemandCreation_Layer(benchmark::State &state)
     int k = 0;
     timed(state, "OnDemandCreation/layer", [&] {
         QString route;
+        Notices notices;
         if (CreateBusInstance(route, QString::fromLatin1(kFromCode), QString::fromLatin1(kToCode), 2, creationWanted(k++),
-                              10)
+                              10, notices, confirmByMessageBox())
             != 1)
             std::abort();
     });
@@ -933,7 +970,7 @@ const Case kCases[] = {
     {"PlaceResolution_Layer", PlaceResolution_Layer, 2000}, {"PlaceResolution_Raw", PlaceResolution_Raw, 2000},
     {"RunSearch_Layer", RunSearch_Layer, 1000},             {"RunSearch_Raw", RunSearch_Raw, 1000},
     {"BookingCommit_Layer", BookingCommit_Layer, 500},      {"BookingCommit_Raw", BookingCommit_Raw, 500},
-    {"BookingCommit_Client", BookingCommit_Client, 200},    {"OnDemandCreation_Layer", OnDemandCreation_Layer, 300},
+    {"BookingCommit_Client", BookingCommit_Client, 200},    {"BookingRoad_Layer", BookingRoad_Layer, 200},    {"OnDemandCreation_Layer", OnDemandCreation_Layer, 300},
     {"OnDemandCreation_Raw", OnDemandCreation_Raw, 300},
 };
 
@@ -953,6 +990,10 @@ void printFigures(const Measured &m)
         if (layer > 0 && rawMs > 0)
             lines << QString::asprintf("%-18s %12.3f %12.3f %8.2f", op, layer, rawMs, layer / rawMs);
     }
+    const QString road = m.tag + QStringLiteral("BookingRoad/layer");
+    if (samples().contains(road))
+        lines << QString::asprintf("%-18s %12.3f  (resolve + search + book + customer details, no window)",
+                                   "BookingRoad", median(samples().value(road)));
     const QString client = m.tag + QStringLiteral("BookingCommit/client");
     if (samples().contains(client))
         lines << QString::asprintf("%-18s %12.3f  (BookSeats and the customer screen's Ok, windows included)",
@@ -1037,7 +1078,7 @@ int main(int argc, char **argv)
                 engineTag = tag;
                 onServer = isServer;
                 body(state);
-            })->UseManualTime()->Iterations(c.iterations);
+            })->UseManualTime()->Iterations(kTiny ? 1 : c.iterations);
         }
 
     if (loggedIn) {

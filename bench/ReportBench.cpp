@@ -33,7 +33,9 @@ using namespace nbk::report;
 
 namespace {
 
-constexpr int kLines = 10000;
+// NBK_BENCH_TINY=1: a few lines, one pass each (a smoke test, timing nothing)
+const bool kTiny = !qEnvironmentVariableIsEmpty("NBK_BENCH_TINY");
+const int kLines = kTiny ? 100 : 10000;
 constexpr int kSeatsPerCustomer = 4;
 const char *const kQuery = "Select * from customer c,seat_matrix s where c.customer_id = s.customer_id";
 
@@ -360,9 +362,9 @@ int main(int argc, char **argv)
         return 1;
     }
     benchmark::RegisterBenchmark("PassengerList/engine", BM_EngineToPdf)
-        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7);
+        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kTiny ? 1 : 7);
     benchmark::RegisterBenchmark("PassengerList/plainPainter", BM_PlainPainterToPdf)
-        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7);
+        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kTiny ? 1 : 7);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 

@@ -5,7 +5,7 @@ PACKAGES=(g++ cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsqlite3-dev libssl-dev unixodbc-dev odbc-postgresql libpq-dev
   libgtest-dev googletest libbenchmark-dev
-  postgresql postgresql-contrib poppler-utils fonts-dejavu-core
+  postgresql postgresql-contrib pgbouncer poppler-utils fonts-dejavu-core
   libqrencode-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -95,20 +95,47 @@ void Connection::noticeLoss(const DbError &e)
         onConnectionLost(e);
 }
 
-QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+void Connection::checkOpen()
 {
     errors_.clear();
     if (!open_)
         fail(closedConnectionError());
-    QSqlDatabase db = database();
-    bool lockNowait = false;
-    const QString text = engine_->translate(sql, &lockNowait);
+}
+
+void Connection::checkOneStatement(const QString &text, QSqlDatabase &db)
+{
     // one statement per call, as Oracle takes them: a missed quote can never run a second
     // one (the embedded engine's driver refuses a second statement itself). The text is
     // read as the server reads it, after the dialect's rewriting.
     if (engine_->name() != QLatin1String("embedded")
         && holdsMoreThanOneStatement(text, [&] { return engine_->backslashEscapes(db); }))
         fail({911, oraText(911, QStringLiteral("invalid character"))});
+}
+
+StatementResult Connection::runByEngine(const QString &sql, const QVariantList &params)
+{
+    checkOpen();
+    QSqlDatabase db = database();
+    const QString text = engine_->translate(sql);
+    checkOneStatement(text, db);
+    QVariantList values;
+    values.reserve(params.size());
+    for (const QVariant &v : params)
+        values.append(engine_->bindValue(v));
+    StatementResult r = engine_->runStatement(db, text, values);
+    observe(sql, r.ok ? nullptr : &r.error);
+    if (!r.ok)
+        fail(r.error);
+    return r;
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+{
+    checkOpen();
+    QSqlDatabase db = database();
+    bool lockNowait = false;
+    const QString text = engine_->translate(sql, &lockNowait);
+    checkOneStatement(text, db);
     if (lockNowait) {
         DbError lockError;
         if (!engine_->lockForUpdate(db, lockError)) {
@@ -173,6 +200,10 @@ void Connection::finishStatement(QSqlQuery &q, const QString &sql)
 
 void Connection::execute(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements()) {
+        runByEngine(sql, params);
+        return;
+    }
     QSqlQuery q = run(sql, params, true);
     if (q.isSelect()) {
         while (q.next()) {
@@ -183,6 +214,8 @@ void Connection::execute(const QString &sql, const QVariantList &params)
 
 int Connection::executeCount(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements())
+        return runByEngine(sql, params).affected;
     QSqlQuery q = run(sql, params, true);
     const int n = q.numRowsAffected();
     finishStatement(q, sql);
@@ -191,6 +224,12 @@ int Connection::executeCount(const QString &sql, const QVariantList &params)
 
 ResultSet Connection::query(const QString &sql, const QVariantList &params)
 {
+    if (engine_ && engine_->runsStatements()) {
+        StatementResult r = runByEngine(sql, params);
+        if (!r.hasRows)
+            return ResultSet(QStringList(), {});
+        return ResultSet(std::move(r.names), std::move(r.rows));
+    }
     QSqlQuery q = run(sql, params, true);
     if (!q.isSelect()) {
         finishStatement(q, sql);
@@ -212,7 +251,7 @@ void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
         fail(closedConnectionError());
     QSqlDatabase db = database();
     if (!(engine_.get()->*step)(db))
-        fail(engine_->mapError(db.lastError(), nullptr));
+        fail(engine_->transactionError(db));
 }
 
 void Connection::beginTrans() { transactionStep(&Engine::begin); }

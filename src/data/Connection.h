@@ -1,5 +1,6 @@
 #pragma once
 #include "data/DbError.h"
+#include "data/Engine.h"
 #include "data/ResultSet.h"
 
 #include <QHash>
@@ -71,7 +72,13 @@ public:
 
 private:
     [[noreturn]] void fail(const DbError &e);
+    // Refuses a statement on a closed connection, or a (translated) text that holds a
+    // second statement.
+    void checkOpen();
+    void checkOneStatement(const QString &text, QSqlDatabase &db);
     QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
+    // For an engine that runs statements itself; throws the failure.
+    StatementResult runByEngine(const QString &sql, const QVariantList &params);
     // Ends a statement run() started: throws its fetch error, tells the engine.
     void finishStatement(QSqlQuery &q, const QString &sql);
     void observe(const QString &sql, const DbError *failure)

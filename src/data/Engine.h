@@ -8,8 +8,19 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace nbk::data {
+
+// What one statement gave back, for an engine that runs statements itself.
+struct StatementResult {
+    bool ok = false;
+    DbError error;
+    bool hasRows = false;  // a query (its columns are known even without rows)
+    QStringList names;     // as the client reads them
+    std::vector<QVariantList> rows;
+    int affected = -1;
+};
 
 // What answers a connection: the embedded file, a PostgreSQL server or an ODBC data
 // source. An engine opens the Qt SQL connection, rewrites the client's Oracle SQL into
@@ -59,6 +70,16 @@ public:
     // transactions are read-only by default): tasks that only read leave their scratch
     // rows out then.
     virtual bool readOnly(QSqlDatabase &) { return false; }
+
+    // An engine that runs statements itself rather than through QSqlQuery says so, and
+    // runs them here (translated, guarded, and inside its transaction handling).
+    virtual bool runsStatements() const { return false; }
+    virtual StatementResult runStatement(QSqlDatabase &, const QString & /*sql*/, const QVariantList & /*params*/)
+    {
+        return {};
+    }
+    // Why the last begin, commit or rollback failed.
+    virtual DbError transactionError(QSqlDatabase &db) const { return mapError(db.lastError(), nullptr); }
 
     // Transactions; default: Qt's.
     virtual bool begin(QSqlDatabase &db) { return db.transaction(); }

@@ -10,6 +10,15 @@ namespace nbk::data {
 
 namespace {
 
+PGconn *handleOf(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    // Qt names the type after the struct behind libpq's typedef
+    if (!v.isValid() || (qstrcmp(v.typeName(), "pg_conn*") != 0 && qstrcmp(v.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(v.constData());
+}
+
 QString decode(const QString &s) { return QUrl::fromPercentEncoding(s.toUtf8()); }
 
 // A value in libpq's key=value syntax.
@@ -228,8 +237,17 @@ bool PostgresEngine::open(const QString &connectionName, const ConnectionString 
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     // user names are not case-sensitive, as on Oracle: the roles are in lower case
-    return openPostgres(db, PostgresUri::parse(cs.server()), cs.user().toLower(), cs.password(),
-                        timeoutSeconds, true, err);
+    if (!openPostgres(db, PostgresUri::parse(cs.server()), cs.user().toLower(), cs.password(), timeoutSeconds, true,
+                      err))
+        return false;
+    PGconn *c = handleOf(db);
+    if (!c) {
+        err = {ora::NoListener, oraText(ora::NoListener, QStringLiteral("TNS:no listener (no libpq connection)"))};
+        db.close();
+        return false;
+    }
+    statements_.connected(c, PostgresDialect::sessionSetup());
+    return true;
 }
 
 QString PostgresEngine::translate(const QString &oracleSql, bool *lockNowait) const
@@ -275,19 +293,10 @@ QStringList PostgresEngine::columnNames(const QSqlQuery &q) const
 }
 
 namespace {
-PGconn *libpqConnection(const QSqlDatabase &db)
-{
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    // Qt names the type by libpq's struct: "pg_conn*"
-    if (!v.isValid() || (qstrcmp(v.typeName(), "pg_conn*") != 0 && qstrcmp(v.typeName(), "PGconn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(v.constData());
-}
-
 // A setting the server reports to libpq whenever it changes: no round trip.
 QByteArray reported(const QSqlDatabase &db, const char *name)
 {
-    PGconn *c = libpqConnection(db);
+    PGconn *c = handleOf(db);
     const char *v = c ? PQparameterStatus(c, name) : nullptr;
     return v ? QByteArray(v) : QByteArray();
 }
@@ -295,7 +304,7 @@ QByteArray reported(const QSqlDatabase &db, const char *name)
 
 bool PostgresEngine::connectionBroken(const QSqlDatabase &db) const
 {
-    PGconn *c = libpqConnection(db);
+    PGconn *c = handleOf(db);
     return !c || PQstatus(c) != CONNECTION_OK;
 }
 
@@ -314,27 +323,46 @@ bool PostgresEngine::readOnly(QSqlDatabase &db)
     return reported(db, "in_hot_standby") == "on" || reported(db, "default_transaction_read_only") == "on";
 }
 
+StatementResult PostgresEngine::runStatement(QSqlDatabase &db, const QString &sql, const QVariantList &params)
+{
+    PGconn *c = handleOf(db);
+    if (!c) {
+        StatementResult r;
+        r.error = PostgresDialect::mapError(QString(), QStringLiteral("no connection to the server"), QString());
+        return r;
+    }
+    StatementResult r = statements_.run(c, sql, params);
+    r.names = oracleColumnNames(r.names);
+    return r;
+}
+
+namespace {
+using Step = bool (PostgresStatements::*)(PGconn *, DbError &);
+bool transactionStep(PostgresStatements &statements, Step step, const QSqlDatabase &db, DbError &err)
+{
+    err = DbError{};
+    PGconn *c = handleOf(db);
+    if (!c) {
+        err = PostgresDialect::mapError(QString(), QStringLiteral("no connection to the server"), QString());
+        return false;
+    }
+    return (statements.*step)(c, err);
+}
+}  // namespace
+
 bool PostgresEngine::begin(QSqlDatabase &db)
 {
-    const bool ok = db.transaction();
-    if (ok)
-        dialect_.began();
-    return ok;
+    return transactionStep(statements_, &PostgresStatements::begin, db, transactionError_);
 }
 
 bool PostgresEngine::commit(QSqlDatabase &db)
 {
-    const bool ok = db.commit();
-    dialect_.ended();
-    return ok;
+    return transactionStep(statements_, &PostgresStatements::commit, db, transactionError_);
 }
 
 bool PostgresEngine::rollback(QSqlDatabase &db)
 {
-    const bool ok = db.rollback();
-    if (ok)
-        dialect_.ended();
-    return ok;
+    return transactionStep(statements_, &PostgresStatements::rollback, db, transactionError_);
 }
 
 }  // namespace nbk::data

@@ -1,6 +1,7 @@
 #pragma once
 #include "data/Engine.h"
 #include "data/PostgresDialect.h"
+#include "data/PostgresStatements.h"
 
 #include <QMap>
 
@@ -44,11 +45,16 @@ public:
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
-    void statementStarting(QSqlDatabase &db, const QString &) override { dialect_.statementStarting(db); }
-    void statementFinished(QSqlDatabase &db, bool ok) override { dialect_.statementFinished(db, ok); }
+    bool runsStatements() const override { return true; }
+    StatementResult runStatement(QSqlDatabase &db, const QString &sql, const QVariantList &params) override;
+    DbError transactionError(QSqlDatabase &) const override { return transactionError_; }
+    // Whether a pooler stands between the client and the server.
+    bool pooled() const { return statements_.pooled(); }
 
 private:
     PostgresDialect dialect_;
+    PostgresStatements statements_;
+    DbError transactionError_;
 };
 
 // Column names as Oracle gives them: unquoted (lower-case) names in upper case.

@@ -1,9 +1,6 @@
 #include "operations/frmCancel.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
+#include "operations/CancelReservation.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
@@ -12,111 +9,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMap>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cmath>
-#include <optional>
-
-using nbk::data::DbError;
-using nbk::data::DbException;
-using nbk::ui::MsgBox;
-namespace mb = nbk::mb;
-namespace ora = nbk::data::ora;
-
-namespace {
-
-const char *const MSG_INVALID_ID = "Invalid Customer Id ( Enter only numerals) ";
-const char *const MSG_UNDER_UPDATE = "Customer detail under update. Please try later ";
-const char *const MSG_NOT_FOUND = "Customer Id not found in data base";
-const char *const MSG_CONFIRM = "Are you sure to cancel customer no. ";
-const char *const MSG_DONE = "  Cancel Done ";
-const char *const MSG_SEATS_DELETED = " seats deleted";
-const char *const MSG_FAILED =
-    "Cancellation failed. Nothing has been changed. Please try later or report to supervisor ";
-const char *const MSG_PENDING =
-    "Another task has changes pending. Complete or cancel it before cancelling a reservation ";
-
-// Statement pieces; the numbers between them are formatted from numbers.
-const char *const SQL_LOCK_1 = "SELECT customer_id FROM CUSTOMER WHERE customer_id = ";
-const char *const SQL_LOCK_2 = " FOR UPDATE NOWAIT";
-const char *const SQL_DELETE_SEATS = "DELETE FROM SEAT_MATRIX  WHERE customer_id =  ";
-const char *const SQL_DELETE_SEAT = " AND seat_no = ";
-const char *const SQL_DELETE_CUSTOMER = "DELETE FROM CUSTOMER WHERE customer_id = ";
-const char *const SQL_FREE_SEATS_1 = " UPDATE Bus_instance SET free_seats = free_seats + ";
-const char *const SQL_FREE_SEATS_2 = "  WHERE INSTANCE_ID = ";
-const char *const SQL_FARE_1 = " UPDATE CUSTOMER set fare = fare - ( ";
-const char *const SQL_FARE_2 = "* ( select (fare/(select count(*) from seat_matrix where customer_id= ";
-const char *const SQL_FARE_3 = " )    )  from customer where customer_id=";
-const char *const SQL_FARE_4 = ") ) where customer_id = ";
-
-// Beyond this a double no longer holds every whole number exactly.
-constexpr double kLargestId = 9007199254740991.0;
-
-bool isLockRefusal(const DbException &e)
-{
-    return e.nativeError() == ora::ResourceBusy ||
-           e.error().description.trimmed() == QLatin1String(nbk::data::kResourceBusyText);
-}
-
-// Runs one statement of the cancellation and insists on the rows it must change: a
-// statement that changes more or fewer rows would leave seats, counter and fare apart.
-void change(nbk::data::Connection &cn, const QString &sql, int expectedRows)
-{
-    const int changed = cn.executeCount(sql);
-    if (changed != expectedRows)
-        throw DbException(DbError{0,
-                                  QStringLiteral("%1 rows changed where %2 were expected by: %3")
-                                      .arg(changed)
-                                      .arg(expectedRows)
-                                      .arg(sql.trimmed())});
-}
-
-// Rolls the cancellation back on every way out that does not commit it.
-class TransactionGuard {
-public:
-    explicit TransactionGuard(nbk::data::Class1 &s) : s_(s) { s_.BeginTransaction(); }
-    ~TransactionGuard()
-    {
-        if (!done_)
-            s_.RollBackTransaction();
-    }
-    void commit()
-    {
-        s_.EndTransaction();
-        done_ = true;
-    }
-    void rollback()
-    {
-        s_.RollBackTransaction();
-        done_ = true;
-    }
-
-private:
-    nbk::data::Class1 &s_;
-    bool done_ = false;
-};
-
-// The customer id as a whole number; nothing when the text is not one.
-std::optional<qint64> parseCustomerId(const QString &typed)
-{
-    if (!nbk::IsNumeric(typed))
-        return std::nullopt;
-    bool ok = false;
-    const double v = typed.trimmed().toDouble(&ok);
-    // ids are whole numbers: "12.5" or "1e400" cannot name a customer
-    if (!ok || !std::isfinite(v) || v != std::floor(v) || std::fabs(v) > kLargestId)
-        return std::nullopt;
-    return qint64(v);
-}
-
-// Takes the customer's rows for this session before they are read, without waiting.
-QString lockStatement(qint64 customerId)
-{
-    return QString::fromLatin1(SQL_LOCK_1) + QString::number(customerId) + QString::fromLatin1(SQL_LOCK_2);
-}
-
-}  // namespace
 
 frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
 {
@@ -176,100 +70,12 @@ void frmCancel::Form_Load()
 
 void frmCancel::cmdCancel_Click()
 {
-    if (!DbSession)
-        return;
-    nbk::data::Class1 &s = *DbSession;
-    const QString cid = txtcid->text();
-    s.setupGetCustomerForDelete();
-    const std::optional<qint64> id = parseCustomerId(cid);
-    if (!id) {
-        MsgBox(QString::fromLatin1(MSG_INVALID_ID), mb::Critical | mb::OKOnly, QStringLiteral("Error"));
+    const CancelOutcome done = CancelReservation(txtcid->text(), qint16(cmbseats->currentIndex()), nbk::confirmByMessageBox());
+    nbk::showNotices(done.notices);
+    if (done.focusId)
         txtcid->setFocus();
-        return;
-    }
-    // Committing or rolling back here would end another screen's unfinished work.
-    if (s.IsInTransaction()) {
-        MsgBox(QString::fromLatin1(MSG_PENDING), mb::Critical | mb::OKOnly, QStringLiteral("Error"));
-        return;
-    }
-    const QString idText = QString::number(*id);
-    nbk::data::Command &lookup = s.SQLcmdGetCustomerForDelete();
-    lookup.setValue(0, *id);
-    const qint16 k = qint16(cmbseats->currentIndex());
-
-    bool whole = false;
-    qint32 seatsCancelled = 0;
-    try {
-        TransactionGuard tx(s);
-        nbk::data::Connection &cn = s.GetCurrentConnection();
-        nbk::data::RowTable rows;
-        try {
-            // Another clerk cancelling the same customer holds these rows until done.
-            cn.execute(lockStatement(*id));
-            rows = lookup.execute().getRows();
-        } catch (const DbException &e) {
-            if (!isLockRefusal(e))
-                throw;
-            tx.rollback();
-            MsgBox(QString::fromLatin1(MSG_UNDER_UPDATE), mb::Information | mb::OKOnly, QStringLiteral("State"));
-            return;
-        }
-        if (rows.isEmpty()) {
-            tx.commit();
-            MsgBox(QString::fromLatin1(MSG_NOT_FOUND), mb::Critical | mb::OKOnly, QStringLiteral("Error"));
-            return;
-        }
-        if (MsgBox(QString::fromLatin1(MSG_CONFIRM) + cid, mb::Question | mb::YesNo, QStringLiteral("Confirm")) ==
-            mb::No) {
-            tx.rollback();
-            return;
-        }
-        const int n = rows.rowCount();
-        whole = k == 0 || k >= n;
-        const int cancelled = whole ? n : k;
-        // Seats go back to the run they were held on (one run per reservation).
-        QMap<qint64, int> freed;
-        for (int i = 0; i < cancelled; ++i)
-            ++freed[qint64(nbk::CLng(rows.at(1, i)))];
-
-        if (whole) {
-            change(cn, QString::fromLatin1(SQL_DELETE_SEATS) + idText, n);
-            change(cn, QString::fromLatin1(SQL_DELETE_CUSTOMER) + idText, 1);
-        } else {
-            // runs while all n seat rows exist: fare - k * fare / n
-            change(cn,
-                   QString::fromLatin1(SQL_FARE_1) + QString::number(k) + QString::fromLatin1(SQL_FARE_2) + idText +
-                       QString::fromLatin1(SQL_FARE_3) + idText + QString::fromLatin1(SQL_FARE_4) + idText,
-                   1);
-            for (int i = 0; i < k; ++i)
-                change(cn,
-                       QString::fromLatin1(SQL_DELETE_SEATS) + idText + QString::fromLatin1(SQL_DELETE_SEAT) +
-                           QString::number(nbk::CLng(rows.at(0, i))),
-                       1);
-        }
-        for (auto it = freed.cbegin(); it != freed.cend(); ++it)
-            change(cn,
-                   QString::fromLatin1(SQL_FREE_SEATS_1) + QString::number(it.value()) +
-                       QString::fromLatin1(SQL_FREE_SEATS_2) + QString::number(it.key()),
-                   1);
-        tx.commit();
-        seatsCancelled = cancelled;
-    } catch (const std::exception &e) {
-        // the guard has rolled everything back
-        s.RollBackTransaction();
-        MsgBox(QString::fromLatin1(MSG_FAILED) + QStringLiteral("\r\n") + QString::fromUtf8(e.what()),
-               mb::Critical | mb::OKOnly, QStringLiteral("Error"));
-        return;
-    }
-
-    // Told only once the change is committed, so a failure is never reported as done.
-    if (whole) {
-        MsgBox(QString::fromLatin1(MSG_DONE), mb::Information | mb::OKOnly, QStringLiteral("Information"));
+    if (done.closeWindow)
         close();
-    } else {
-        MsgBox(QString::number(seatsCancelled) + QString::fromLatin1(MSG_SEATS_DELETED), mb::OKOnly,
-               QStringLiteral("Done."));
-    }
 }
 
 void frmCancel::Command2_Click() { close(); }

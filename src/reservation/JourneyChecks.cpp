@@ -29,36 +29,38 @@ bool wholeNumberIn(const QString &text, int lo, int hi, int *value)
 
 }  // namespace
 
-std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
+std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focus)
 {
-    if (f.cmbMonth->currentText().isEmpty() || f.cmbYear->currentText().isEmpty()) {
+    auto refuse = [&](const char *box) -> std::optional<JourneyTime> {
+        if (focus)
+            *focus = QString::fromLatin1(box);
+        return std::nullopt;
+    };
+    if (t.monthText.isEmpty() || t.yearText.isEmpty()) {
         MsgBox(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
-        return std::nullopt;
+        return refuse("");
     }
-    const int month = f.cmbMonth->currentIndex() + 1;
-    const int year = int(nbk::Val(f.cmbYear->currentText()));
+    const int month = t.monthIndex + 1;
+    const int year = int(nbk::Val(t.yearText));
     int day = 0;
-    if (!wholeNumberIn(f.txtDD->text(), 1, DaysInMonth(QDate(year, month, 1)), &day)) {
+    if (!wholeNumberIn(t.day, 1, DaysInMonth(QDate(year, month, 1)), &day)) {
         MsgBox(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
-        f.txtDD->setFocus();
-        return std::nullopt;
+        return refuse("txtDD");
     }
     int hour = 0;
-    if (!wholeNumberIn(f.txthh->text(), 0, 23, &hour)) {
+    if (!wholeNumberIn(t.hour, 0, 23, &hour)) {
         MsgBox(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
-        f.txthh->setFocus();
-        return std::nullopt;
+        return refuse("txthh");
     }
     int minute = 0;
-    if (!wholeNumberIn(f.txtmin->text(), 0, 59, &minute)) {
+    if (!wholeNumberIn(t.minute, 0, 59, &minute)) {
         MsgBox(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
-        f.txtmin->setFocus();
-        return std::nullopt;
+        return refuse("txtmin");
     }
-    if (f.cmbSeats->currentText().isEmpty() || f.cmbClass->currentText().isEmpty()) {
+    if (t.seatsText.isEmpty() || t.classText.isEmpty()) {
         MsgBox(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
                QStringLiteral("Error. Invalid Class"));
-        return std::nullopt;
+        return refuse("");
     }
     const QDate journeyDate(year, month, day);
     const QDate today = nbk::currentDate();
@@ -66,13 +68,12 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
         MsgBox(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
                    + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
                mb::Information, QStringLiteral("Error"));
-        f.txtDD->setFocus();
-        return std::nullopt;
+        return refuse("txtDD");
     }
     if (journeyDate < today) {
         MsgBox(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
                QStringLiteral("Error"));
-        return std::nullopt;
+        return refuse("");
     }
     return JourneyTime{journeyDate, hour, minute};
 }
@@ -84,4 +85,17 @@ std::optional<nbk::Notice> LargeBookingQuestion(int seats)
     // No is the default: a slip of the keyboard must not book a coach-load
     return nbk::Notice{QStringLiteral("Reserve %1 seats on one ticket? ").arg(seats),
                        mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")};
+}
+
+std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
+{
+    const JourneyTyped typed{f.cmbMonth->currentText(), f.cmbYear->currentText(), f.cmbMonth->currentIndex(),
+                             f.txtDD->text(), f.txthh->text(), f.txtmin->text(), f.cmbSeats->currentText(),
+                             f.cmbClass->currentText()};
+    QString focus;
+    const std::optional<JourneyTime> t = CheckJourneyTime(typed, &focus);
+    for (QLineEdit *box : {f.txtDD, f.txthh, f.txtmin})
+        if (!t && box->objectName() == focus)
+            box->setFocus();
+    return t;
 }

@@ -2,6 +2,7 @@
 #include "app/common/Notice.h"
 
 #include <QDate>
+#include <QString>
 #include <optional>
 
 class QComboBox;
@@ -16,6 +17,14 @@ struct JourneyFields {
     QLineEdit *txtmin = nullptr;
     QComboBox *cmbSeats = nullptr;
     QComboBox *cmbClass = nullptr;
+};
+
+// The same controls as typed or chosen: list texts and the month's position.
+struct JourneyTyped {
+    QString monthText, yearText;
+    int monthIndex = -1;
+    QString day, hour, minute;
+    QString seatsText, classText;
 };
 
 struct JourneyTime {
@@ -36,3 +45,6 @@ inline constexpr int kUsualPartySeats = 6;
 // The question a request for more than kUsualPartySeats seats asks before anything is
 // searched or booked; nothing for a usual party.
 std::optional<nbk::Notice> LargeBookingQuestion(int seats);
+// The same checks without a screen: *focus (if given) names the box to correct, or stays
+// empty when the message names no box.
+std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focus = nullptr);

@@ -1,14 +1,8 @@
 #include "reservation/frmCustomer.h"
 
 #include "app/common/ScreenRegistry.h"
-#include "app/common/SharedRoutines.h"
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/Numbers.h"
-#include "data/SqlText.h"
 #include "reservation/BookingSummary.h"
-#include "reservation/CustomerEntry.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/SaveCustomer.h"
 #include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
@@ -22,18 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cmath>
 #include <tuple>
 
-using nbk::data::sqlText;
-
 namespace {
-const char *const MSG_FARE =
-    "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
-const char *const MSG_UPDATE_FAILED =
-    " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
-const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
-const char *const MSG_DONE = "Update complete.";
 const char *const MSG_CANCEL_QUESTION = "Cancel current reservation? ";
 
 QLabel *label(const QString &text, QWidget *parent)
@@ -136,68 +121,14 @@ void frmCustomer::Form_Load()
 
 void frmCustomer::Command1_Click()
 {
-    nbk::data::Class1 &s = *DbSession;
-    // after a failed update the booking is gone; an update now would change nothing
-    if (!booking_ || !booking_->transaction.isOpen()) {
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_NOTHING_PENDING), nbk::mb::Information | nbk::mb::OKOnly,
-                        QStringLiteral("Error"));
-        return;
-    }
-    CustomerEntry entry;
-    if (const std::optional<EntryProblem> problem =
-            CheckCustomerEntry(txtname->text(), phone->text(), txtage->text(), &entry)) {
-        if (problem->field == QLatin1String("phone")) {
-            // the update the database would refuse is never built from such text; the clerk
-            // sees what a refused update shows, and nothing of the booking stays
-            booking_->transaction.rollback();
-            nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
-                            QStringLiteral("Error"));
-            return;
-        }
-        nbk::ui::MsgBox(problem->message, nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Error"));
-        if (auto *box = findChild<QWidget *>(problem->field))
+    const CustomerSaveOutcome saved =
+        SaveCustomerDetails(booking_.get(), txtname->text(), phone->text(), txtage->text(), cmbGen->currentText());
+    nbk::showNotices(saved.notices);
+    if (!saved.focus.isEmpty())
+        if (auto *box = findChild<QWidget *>(saved.focus))
             box->setFocus();
+    if (!saved.saved)
         return;
-    }
-    const QString age = QString::number(entry.age);
-    const PendingBooking &b = *booking_;
-    try {
-        Reservation.Fare = b.fare();
-    } catch (const nbk::data::DbException &) {
-        // nothing written: the clerk may still cancel the reservation
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_FARE), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
-        return;
-    }
-
-    const QString sql = QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(b.CustomerId)
-                        + QStringLiteral(", Instance_ID =") + QString::number(b.BookedInstanceId)
-                        + QStringLiteral(", Journey_date=") + OracleDateLiteral(b.JourneyDateTime)
-                        + QStringLiteral(", Name = '") + sqlText(txtname->text()) + QStringLiteral("' , age=")
-                        + age + QStringLiteral(", phone='") + sqlText(entry.phone) + QStringLiteral("', gender='")
-                        + sqlText(cmbGen->currentText()) + QStringLiteral("' , origin='") + sqlText(b.OriginPlace)
-                        + QStringLiteral("' , destin='") + sqlText(b.DestinationPlace) + QStringLiteral("', fare=")
-                        + QString::number(Reservation.Fare) + QStringLiteral(" where customer_ID = ")
-                        + QString::number(b.CustomerId);
-
-    bool written = false;
-    try {
-        if (s.exec(sql) == -13) {
-            booking_->transaction.commit();
-            written = true;
-        }
-    } catch (const std::exception &) {
-        written = false;
-    }
-    if (!written) {
-        // a failed commit is reported like a refused update: the clerk must know
-        booking_->transaction.rollback();
-        nbk::ui::MsgBox(QString::fromLatin1(MSG_UPDATE_FAILED), nbk::mb::Critical | nbk::mb::OKOnly,
-                        QStringLiteral("Error"));
-        return;
-    }
-
-    nbk::ui::MsgBox(QString::fromLatin1(MSG_DONE), nbk::mb::Information | nbk::mb::OKOnly,
-                    QStringLiteral("Reservation"));
     close();
     nbk::closeScreen(QStringLiteral("frmReservation"));
 }

@@ -17,9 +17,18 @@ namespace {
 QStringList target(TestDatabase &db)
 {
     if (db.kind() == EngineKind::Embedded)
-        return {"--database", db.embeddedPath(), "--user", "chief", "--password", "nb"};
+        return {"--database", db.embeddedPath(), "--user", "chief"};
     const data::PostgresUri admin = data::PostgresUri::parse(TestDatabase::adminUri());
-    return {"--database", db.server(), "--user", admin.user, "--password", admin.password};
+    return {"--database", db.server(), "--user", admin.user};
+}
+
+// Starts nbk-load and hands it the password on standard input.
+void start(QProcess &p, TestDatabase &db, const QStringList &args)
+{
+    p.start(QStringLiteral(NBK_LOAD_PATH), target(db) + args);
+    p.write(db.kind() == EngineKind::Embedded ? QByteArray("nb\n")
+                                              : data::PostgresUri::parse(TestDatabase::adminUri()).password.toUtf8() + '\n');
+    p.closeWriteChannel();
 }
 
 class ClerkFault : public DbTest {};
@@ -28,14 +37,13 @@ TEST_P(ClerkFault, KilledBetweenBookSeatsAndOkLeavesNothingAndFreesTheSeatsAtOnc
 {
     // the network, made by a short run
     QProcess make;
-    make.start(QStringLiteral(NBK_LOAD_PATH), target(db()) + QStringList{"--sessions", "1", "--seconds", "1"});
+    start(make, db(), {"--sessions", "1", "--seconds", "1"});
     ASSERT_TRUE(make.waitForFinished(120000));
     ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
     const int customersBefore = db().scalar("SELECT count(*) FROM customer").toInt();
 
     QProcess clerk;
-    clerk.start(QStringLiteral(NBK_LOAD_PATH),
-                target(db()) + QStringList{"--clerk", "0", "--seed", "3", "--start", "0", "--deadline", "0", "--hold"});
+    start(clerk, db(), {"--clerk", "0", "--seed", "3", "--start", "0", "--deadline", "0", "--hold"});
     QByteArray out;
     QElapsedTimer t;
     t.start();

@@ -1,5 +1,6 @@
 #include "app/ScreenRegistration.h"
 #include "Clerk.h"
+#include "ServerCpu.h"
 
 #include "app/common/ScreenRegistry.h"
 #include "data/Class1.h"
@@ -88,7 +89,7 @@ QJsonObject SessionFigures::toJson() const
         errs.append(t);
     return {{QStringLiteral("bookings"), bookings}, {QStringLiteral("enquiries"), enquiries},
             {QStringLiteral("cancellations"), cancellations}, {QStringLiteral("refusals"), refusals},
-            {QStringLiteral("errors"), errors}, {QStringLiteral("latencies"), lat},
+            {QStringLiteral("errors"), errors}, {QStringLiteral("cpu_ms"), cpuMs}, {QStringLiteral("latencies"), lat},
             {QStringLiteral("error_texts"), errs}};
 }
 
@@ -100,6 +101,7 @@ SessionFigures SessionFigures::fromJson(const QJsonObject &o)
     f.cancellations = o.value(QStringLiteral("cancellations")).toInt();
     f.refusals = o.value(QStringLiteral("refusals")).toInt();
     f.errors = o.value(QStringLiteral("errors")).toInt();
+    f.cpuMs = o.value(QStringLiteral("cpu_ms")).toDouble();
     for (const QJsonValue &v : o.value(QStringLiteral("latencies")).toArray())
         f.latenciesMs.push_back(v.toDouble());
     for (const QJsonValue &v : o.value(QStringLiteral("error_texts")).toArray())
@@ -139,6 +141,7 @@ bool Clerk::start(QString *error)
 void Clerk::runUntil(qint64 deadlineMs)
 {
     const int total = options_.book + options_.enquire + options_.cancel;
+    const double cpuBefore = ownCpuMs();
     while (QDateTime::currentMSecsSinceEpoch() < deadlineMs) {
         const int r = std::uniform_int_distribution<int>(0, total - 1)(rng_);
         if (r < options_.book)
@@ -148,6 +151,7 @@ void Clerk::runUntil(qint64 deadlineMs)
         else
             cancel();
     }
+    figures_.cpuMs = ownCpuMs() - cpuBefore;
     figures_.refusals += statementRefusals_;
     statementRefusals_ = 0;
 }
@@ -233,6 +237,7 @@ void Clerk::closeEverything()
 {
     for (const char *name : kScreens)
         closeScreen(QString::fromLatin1(name));
+    heldBooking_.reset();
     if (DbSession->IsInTransaction()) {
         DbSession->RollBackTransaction();
         ++figures_.errors;
@@ -259,7 +264,7 @@ void Clerk::book()
     const bool chooseRun = std::uniform_int_distribution<int>(0, 3)(rng_) == 0;
     QElapsedTimer t;
     t.start();
-    const bool done = request("frmReservation", j, chooseRun, true);
+    const bool done = options_.headless ? road(j, chooseRun, false, true) : request("frmReservation", j, chooseRun, true);
     const double ms = double(t.nsecsElapsed()) / 1e6;
     if (done) {
         ++figures_.bookings;
@@ -275,7 +280,10 @@ void Clerk::enquire()
     prompt_.texts.clear();
     sawRuns_ = false;
     const Journey j = network_.pick(rng_, QDate::currentDate());
-    request("frmEnquiry", j, false, true);
+    if (options_.headless)
+        road(j, false, true, true);
+    else
+        request("frmEnquiry", j, false, true);
     const bool done = sawRuns_
                       || prompt_.texts.contains(QStringLiteral("No Instances to service requested route. "))
                       || prompt_.texts.contains(QStringLiteral(" Requested number of seats not available"));
@@ -297,10 +305,14 @@ void Clerk::cancel()
     Held &h = held_[pickAt];
     // now and then part of a booking of several seats
     const int k = h.seats > 1 && std::uniform_int_distribution<int>(0, 1)(rng_) ? std::uniform_int_distribution<int>(1, h.seats - 1)(rng_) : 0;
-    QWidget *f = openScreen(QStringLiteral("frmCancel"));
-    setText(f, "txtcid", QString::number(h.customer));
-    chooseIndex(f, "cmbseats", k);
-    press(f, "cmdCancel");
+    if (options_.headless) {
+        cancelByProcedure(h.customer, k);
+    } else {
+        QWidget *f = openScreen(QStringLiteral("frmCancel"));
+        setText(f, "txtcid", QString::number(h.customer));
+        chooseIndex(f, "cmbseats", k);
+        press(f, "cmdCancel");
+    }
     bool done = false;
     if (prompt_.texts.contains(QStringLiteral("  Cancel Done "))) {
         done = true;
@@ -320,7 +332,8 @@ bool Clerk::holdOneBooking()
     for (int attempt = 0; attempt < 20; ++attempt) {
         prompt_.texts.clear();
         const Journey j = network_.pick(rng_, QDate::currentDate());
-        if (request("frmReservation", j, false, false) && DbSession->IsInTransaction()) {
+        const bool held = options_.headless ? road(j, false, false, false) : request("frmReservation", j, false, false);
+        if (held && DbSession->IsInTransaction()) {
             QStringList seats;
             for (int e = 0; e < Reservation.SeatsRequested; ++e)
                 seats << QString::number(Reservation.ChosenSeats[size_t(e)]);

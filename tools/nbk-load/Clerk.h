@@ -3,9 +3,11 @@
 #include "LoadOptions.h"
 
 #include "data/MessageHook.h"
+#include "reservation/BookSeats.h"
 
 #include <QJsonObject>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace nbk::load {
@@ -21,6 +23,7 @@ public:
 // What one session did.
 struct SessionFigures {
     int bookings = 0, enquiries = 0, cancellations = 0, refusals = 0, errors = 0;
+    double cpuMs = 0;  // the session's own CPU while it ran
     std::vector<double> latenciesMs;
     QStringList errorTexts;  // the first few, for the person running the load
     QJsonObject toJson() const;
@@ -53,6 +56,9 @@ private:
     // Drives a journey through the request screen and whatever screens follow; stops
     // before the customer details' Ok when `finish` is false.
     bool request(const char *screen, const Journey &j, bool chooseRun, bool finish);
+    // The same journey through the procedures alone (--headless): no widget is made.
+    bool road(const Journey &j, bool chooseRun, bool enquiry, bool finish);
+    void cancelByProcedure(qint32 customer, int seats);
     void fillJourney(QWidget *f, const Journey &j, bool chooseRun);
     void closeEverything();
     // A task's boxes: refusals the client handled, or an error.
@@ -67,6 +73,7 @@ private:
     std::vector<Held> held_;
     int statementRefusals_ = 0;
     bool sawRuns_ = false;
+    std::shared_ptr<PendingBooking> heldBooking_;  // a headless booking open at its details
 };
 
 }  // namespace nbk::load

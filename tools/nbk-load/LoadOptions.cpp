@@ -1,5 +1,8 @@
 #include "LoadOptions.h"
 
+#include <QTextStream>
+#include <cstdio>
+
 namespace nbk::load {
 
 bool LoadOptions::onServer() const
@@ -12,20 +15,23 @@ QString LoadOptions::serverText() const { return onServer() ? database : QString
 
 QStringList LoadOptions::childArguments(int index) const
 {
-    return {QStringLiteral("--database"), database,
+    QStringList args = {QStringLiteral("--database"), database,
             QStringLiteral("--user"), user,
-            QStringLiteral("--password"), password,
             QStringLiteral("--mix"), QStringLiteral("book=%1,enquire=%2,cancel=%3").arg(book).arg(enquire).arg(cancel),
             QStringLiteral("--seed"), QString::number(seed),
             QStringLiteral("--clerk"), QString::number(index),
             QStringLiteral("--start"), QString::number(startMs),
             QStringLiteral("--deadline"), QString::number(deadlineMs)};
+    if (headless)
+        args << QStringLiteral("--headless");
+    return args;
 }
 
 QString usage()
 {
-    return QStringLiteral("usage: nbk-load --database DB --user U --password P --sessions N --seconds S "
-                          "[--mix book=70,enquire=20,cancel=10] [--seed K]\n");
+    return QStringLiteral("usage: nbk-load --database DB --user U --sessions N --seconds S "
+                          "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] < password\n"
+                          "(the password is read from the first line of standard input)\n");
 }
 
 namespace {
@@ -63,10 +69,11 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
         *error = why;
         return false;
     };
+    bool passwordGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == QLatin1String("--hold")) {
-            o.hold = true;
+        if (a == QLatin1String("--hold") || a == QLatin1String("--headless")) {
+            (a == QLatin1String("--hold") ? o.hold : o.headless) = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -77,8 +84,10 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
             o.database = v;
         else if (a == QLatin1String("--user"))
             o.user = v;
-        else if (a == QLatin1String("--password"))
+        else if (a == QLatin1String("--password")) {
             o.password = v;
+            passwordGiven = true;
+        }
         else if (a == QLatin1String("--sessions"))
             o.sessions = v.toInt(&ok);
         else if (a == QLatin1String("--seconds"))
@@ -104,6 +113,10 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
         return fail(QStringLiteral("--sessions must be 1 to 200"));
     if (o.seconds < 1)
         return fail(QStringLiteral("--seconds must be at least 1"));
+    if (!passwordGiven) {
+        QTextStream in(stdin);
+        o.password = in.readLine();
+    }
     return true;
 }
 

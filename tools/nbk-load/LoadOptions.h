@@ -13,6 +13,8 @@ struct LoadOptions {
     int seconds = 10;
     int book = 70, enquire = 20, cancel = 10;  // the mix, as weights
     quint32 seed = 1;
+    // the procedures without the screens, so that the server is what is measured
+    bool headless = false;
 
     // a session child (--clerk N: Qt keeps --session for its own session management)
     int session = -1;
@@ -23,11 +25,13 @@ struct LoadOptions {
     bool onServer() const;
     // What a clerk types into the login's Server box.
     QString serverText() const;
-    // The options a session child is started with.
+    // The options a session child is started with: never the password, which the child
+    // reads from its standard input (another user can list every process's arguments).
     QStringList childArguments(int index) const;
 };
 
 // False with the reason in *error for a command line that cannot be run.
+// Without --password the password is the first line of standard input.
 bool parseOptions(const QStringList &args, LoadOptions &o, QString *error);
 QString usage();
 

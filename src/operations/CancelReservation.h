@@ -1,0 +1,16 @@
+#pragma once
+#include "app/common/Notice.h"
+
+#include <QString>
+
+// What a cancellation came to; the screen shows the notices, then moves the focus or closes.
+struct CancelOutcome {
+    nbk::Notices notices;
+    bool focusId = false;      // the customer id as typed names no customer
+    bool closeWindow = false;  // a whole cancellation is done
+    int cancelled = 0;         // seats given back, once committed
+};
+
+// Cancels `seats` seats (0: all) of the reservation whose id is typed in `cid`, in one
+// transaction; `confirm` asks the clerk before anything changes.
+CancelOutcome CancelReservation(const QString &cid, qint16 seats, const nbk::Confirm &confirm);

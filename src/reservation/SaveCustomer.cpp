@@ -1,0 +1,83 @@
+#include "reservation/SaveCustomer.h"
+
+#include "app/common/SharedRoutines.h"
+#include "data/Class1.h"
+#include "data/DbError.h"
+#include "data/SqlText.h"
+#include "reservation/CustomerEntry.h"
+#include "reservation/state/ReservationState.h"
+
+using nbk::data::sqlText;
+
+namespace {
+const char *const MSG_FARE =
+    "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
+const char *const MSG_UPDATE_FAILED =
+    " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
+const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
+const char *const MSG_DONE = "Update complete.";
+
+nbk::Notice notice(const char *text, int style, const char *title)
+{
+    return {QString::fromLatin1(text), style, QString::fromLatin1(title)};
+}
+}  // namespace
+
+CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &name, const QString &phone,
+                                        const QString &age, const QString &gender)
+{
+    CustomerSaveOutcome out;
+    const nbk::Notice failed = notice(MSG_UPDATE_FAILED, nbk::mb::Critical | nbk::mb::OKOnly, "Error");
+    // after a failed update the booking is gone; an update now would change nothing
+    if (!booking || !booking->transaction.isOpen()) {
+        out.notices.push_back(notice(MSG_NOTHING_PENDING, nbk::mb::Information | nbk::mb::OKOnly, "Error"));
+        return out;
+    }
+    PendingBooking &b = *booking;
+    CustomerEntry entry;
+    if (const std::optional<EntryProblem> problem = CheckCustomerEntry(name, phone, age, &entry)) {
+        if (problem->field == QLatin1String("phone")) {
+            // the update the database would refuse is never built from such text; the clerk
+            // sees what a refused update shows, and nothing of the booking stays
+            b.transaction.rollback();
+            out.notices.push_back(failed);
+            return out;
+        }
+        out.notices.push_back({problem->message, nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Error")});
+        out.focus = problem->field;
+        return out;
+    }
+    try {
+        Reservation.Fare = b.fare();
+    } catch (const nbk::data::DbException &) {
+        // nothing written: the clerk may still cancel the reservation
+        out.notices.push_back(notice(MSG_FARE, nbk::mb::Critical | nbk::mb::OKOnly, "Error"));
+        return out;
+    }
+
+    const QString sql = QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(b.CustomerId)
+                        + QStringLiteral(", Instance_ID =") + QString::number(b.BookedInstanceId)
+                        + QStringLiteral(", Journey_date=") + OracleDateLiteral(b.JourneyDateTime)
+                        + QStringLiteral(", Name = '") + sqlText(name) + QStringLiteral("' , age=")
+                        + QString::number(entry.age) + QStringLiteral(", phone='") + sqlText(entry.phone)
+                        + QStringLiteral("', gender='") + sqlText(gender) + QStringLiteral("' , origin='")
+                        + sqlText(b.OriginPlace) + QStringLiteral("' , destin='") + sqlText(b.DestinationPlace)
+                        + QStringLiteral("', fare=") + QString::number(Reservation.Fare)
+                        + QStringLiteral(" where customer_ID = ") + QString::number(b.CustomerId);
+    try {
+        if (DbSession->exec(sql) == -13) {
+            b.transaction.commit();
+            out.saved = true;
+        }
+    } catch (const std::exception &) {
+        out.saved = false;
+    }
+    if (!out.saved) {
+        // a failed commit is reported like a refused update: the clerk must know
+        b.transaction.rollback();
+        out.notices.push_back(failed);
+        return out;
+    }
+    out.notices.push_back(notice(MSG_DONE, nbk::mb::Information | nbk::mb::OKOnly, "Reservation"));
+    return out;
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include "app/common/Notice.h"
+#include "reservation/BookSeats.h"
+
+#include <QString>
+
+// What Ok on the customer details came to; the screen shows the notices, then moves the
+// focus or closes.
+struct CustomerSaveOutcome {
+    bool saved = false;  // committed: the reservation is complete
+    nbk::Notices notices;
+    QString focus;  // objectName of the box to correct, empty for none
+};
+
+// Checks the passenger's details, computes the fare, overwrites the booking's temporary
+// customer row and commits; a refused update or commit rolls the booking back.
+CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &name, const QString &phone,
+                                        const QString &age, const QString &gender);
