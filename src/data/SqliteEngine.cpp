@@ -407,6 +407,7 @@ DbError SqliteEngine::mapError(const QSqlError &e, const QSqlQuery *q) const
     case SQLITE_MISMATCH:
         return with(ora::InvalidNumber, QStringLiteral("invalid number"));
     case SQLITE_READONLY:
+    case SQLITE_AUTH:  // the session's authorizer
         return with(1031, QStringLiteral("insufficient privileges"));
     case SQLITE_FULL:
         return with(1653, QStringLiteral("unable to extend table"));
