@@ -33,6 +33,10 @@ const QList<AuditedTable> &auditedTables()
     return t;
 }
 
+// Dates are kept as days since 30 December 1899 (see OracleDate); SQLite's date functions
+// count Julian days.
+const char *const kJulianOfDayZero = "2415018.5";
+
 // The row as JSON text with dates as the server writes them (2003-03-05T23:50:00).
 QString jsonOf(const AuditedTable &t, const QString &row)
 {
@@ -42,7 +46,7 @@ QString jsonOf(const AuditedTable &t, const QString &row)
         if (date)
             c.chop(1);
         pairs << QStringLiteral("'%1'").arg(c)
-              << (date ? QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', %1.%2)").arg(row, c)
+              << (date ? QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', %1.%2 + %3)").arg(row, c, QLatin1String(kJulianOfDayZero))
                        : QStringLiteral("%1.%2").arg(row, c));
     }
     return QStringLiteral("json_object(%1)").arg(pairs.join(QStringLiteral(", ")));
@@ -92,7 +96,8 @@ QStringList embeddedRulesStatements()
             s << QStringLiteral("CREATE TRIGGER %1_audit_%2 AFTER %3 ON %1 BEGIN "
                                 "INSERT INTO nbk_audit (changed_at, txid, login, table_name, action, row_key, "
                                 "customer_id, old_values, new_values, client_addr, application_name) VALUES ("
-                                "julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')), nbk_txid(), "
+                                "julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5, "
+                                "nbk_txid(), "
                                 "nbk_login(), '%1', '%3', %4, %5, %6, %7, NULL, nbk_application()); END")
                      .arg(QLatin1String(t.table), QString::fromLatin1(action).toLower(), QLatin1String(action),
                           keyOf(t, row), customer ? row + QStringLiteral(".customer_id") : QStringLiteral("NULL"),

@@ -125,7 +125,10 @@ TEST_P(Rules, BookingCancellationAndRouteDeletionLeaveTheirAuditRows)
                                      "AND lower(login) = 'clerk1'");
     ASSERT_EQ(run.recordCount(), 1);
     EXPECT_EQ(QJsonDocument::fromJson(run.value(0).toString().toUtf8()).object().value("free_seats").toInt(), 40);
-    EXPECT_EQ(QJsonDocument::fromJson(run.value(1).toString().toUtf8()).object().value("free_seats").toInt(), 38);
+    const QJsonObject now = QJsonDocument::fromJson(run.value(1).toString().toUtf8()).object();
+    EXPECT_EQ(now.value("free_seats").toInt(), 38);
+    EXPECT_EQ(now.value("dep_date").toString(), "2003-03-05T23:50:00");  // one form on both engines
+    EXPECT_EQ(db().scalar("SELECT changed_at FROM nbk_audit ORDER BY audit_id DESC").toDateTime().date(), QDate::currentDate());
 
     // a partial cancellation as the cancellation screen sends it, by another clerk: the
     // fare arithmetic keeps the fare rule (the per-seat fare times the seats left)
