@@ -304,6 +304,10 @@ TEST_F(Server, SessionsWaitForLocksAFewSecondsAndKeepProbingTheirCounter)
     EXPECT_EQ(cn.query("SHOW tcp_keepalives_idle").value(0).toString(), "30");
     EXPECT_EQ(cn.query("SHOW tcp_keepalives_count").value(0).toString(), "3");
     EXPECT_EQ(cn.query("SHOW search_path").value(0).toString(), "oracompat, pg_catalog, public");
+    // a clerk's statement and idle transaction are bounded; the supervisor's statements are not
+    EXPECT_EQ(cn.query("SHOW statement_timeout").value(0).toString(), "15s");
+    EXPECT_EQ(cn.query("SHOW idle_in_transaction_session_timeout").value(0).toString(), "3min");
+    EXPECT_EQ(db().login()->GetCurrentConnection().query("SHOW statement_timeout").value(0).toString(), "0");
 }
 
 // nbk-admin against the server: init, useradd, passwd and sql.
@@ -360,6 +364,13 @@ TEST(ServerAdmin, InitUseraddPasswdAndSqlOnAServer)
                "INSERT INTO PLACE VALUES('Zz', 'Zed')"});
     EXPECT_TRUE(q.err.startsWith("ORA-01031: ")) << q.err.toStdString();  // still a clerk
     EXPECT_NE(admin({"passwd", "--database", target, "nobody_at_all"}, "x\n").code, 0);
+    // each database lets in its own accounts only
+    q = admin({"sql", "--database", server, "--user", "clerk1", "--password", "nb", "SELECT 1 FROM DUAL"});
+    EXPECT_NE(q.code, 0);
+    EXPECT_TRUE(q.err.contains("permission denied for database")) << q.err.toStdString();
+    TestDatabase other(EngineKind::Postgres);
+    q = admin({"sql", "--database", other.server(), "--user", role, "--password", "second pw", "SELECT 1 FROM DUAL"});
+    EXPECT_TRUE(q.err.contains("permission denied for database")) << q.err.toStdString();
 
     serverRun(adminUri, QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(dbName));
     serverRun(adminUri, QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
