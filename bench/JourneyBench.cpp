@@ -210,7 +210,7 @@ public:
         }
         // a login role of its own: the server's standing accounts keep their passwords
         user_ = database_;
-        if (!data::schema::createServerRole(admin_.toString(), user_, QLatin1String(data::schema::kDefaultPassword), true,
+        if (!data::schema::createServerRole(admin_.withDatabase(database_), user_, QLatin1String(data::schema::kDefaultPassword), true,
                                             &error)) {
             std::fprintf(stderr, "cannot create the login role: %s\n", qPrintable(error));
             return false;

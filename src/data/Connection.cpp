@@ -195,6 +195,11 @@ void Connection::finishStatement(QSqlQuery &q, const QString &sql)
     }
     q.finish();
     engine_->statementFinished(db, true);
+    DbError refused;
+    if (!engine_->statementCompleted(db, refused)) {
+        observe(sql, &refused);
+        fail(refused);
+    }
     observe(sql, nullptr);
 }
 
@@ -256,7 +261,18 @@ void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
 
 void Connection::beginTrans() { transactionStep(&Engine::begin); }
 
-void Connection::commitTrans() { transactionStep(&Engine::commit); }
+void Connection::commitTrans()
+{
+    if (open_) {
+        QSqlDatabase db = database();
+        DbError refused;
+        if (!engine_->checkBeforeCommit(db, refused)) {
+            errors_.clear();
+            fail(refused);
+        }
+    }
+    transactionStep(&Engine::commit);
+}
 
 void Connection::rollbackTrans() { transactionStep(&Engine::rollback); }
 

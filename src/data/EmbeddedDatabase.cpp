@@ -114,6 +114,18 @@ bool setEmbeddedPassword(const QString &path, const QString &user, const QString
         return false;
     }
     AdminConnection c(path, false);
+    if (c.ok() && create) {
+        QSqlQuery q(c.db());
+        q.prepare(QStringLiteral("SELECT 1 FROM nbk_account WHERE username = ?"));
+        q.addBindValue(user);
+        if (q.exec() && q.next()) {
+            if (error)
+                *error = QStringLiteral("an account named %1 exists already; nothing was changed (passwd changes "
+                                        "its password)")
+                             .arg(user);
+            return false;
+        }
+    }
     if (!c.ok() || !storeAccount(c, user, password, kdfIterations, create, supervisor)) {
         if (error)
             *error = c.error().isEmpty() ? QStringLiteral("no account named %1").arg(user) : c.error();

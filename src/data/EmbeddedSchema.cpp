@@ -2,6 +2,112 @@
 
 namespace nbk::data::schema {
 
+namespace {
+
+// The audited tables, their columns (a trailing * marks a date) and key columns.
+struct AuditedTable {
+    const char *table;
+    QStringList columns;
+    QStringList keys;
+};
+
+const QList<AuditedTable> &auditedTables()
+{
+    static const QList<AuditedTable> t = {
+        {"customer",
+         {"customer_id", "instance_id", "journey_date*", "name", "age", "phone", "gender", "origin", "destin", "fare"},
+         {"customer_id"}},
+        {"seat_matrix",
+         {"instance_id", "seat_no", "route_sequence1", "route_sequence2", "customer_id", "status"},
+         {"instance_id", "seat_no", "route_sequence1", "customer_id"}},
+        {"bus_instance",
+         {"instance_id", "bus_id", "dep_date*", "status", "stand_id", "registration", "class", "free_seats"},
+         {"instance_id"}},
+        {"place", {"place", "full_name"}, {"place"}},
+        {"route_element", {"reid", "place1", "place2", "km"}, {"reid"}},
+        {"route", {"route_id", "place1", "place2", "stops", "km", "fpi", "stoptime", "travelmins"}, {"route_id"}},
+        {"path_order", {"route_id", "sequence_no", "reid"}, {"route_id", "sequence_no"}},
+        {"route_frequency", {"route_id", "day", "frequency", "hour", "minute"}, {"route_id", "day"}},
+        {"service_class", {"route_id", "day", "class"}, {"route_id", "day", "class"}},
+    };
+    return t;
+}
+
+// Dates are kept as days since 30 December 1899 (see OracleDate); SQLite's date functions
+// count Julian days.
+const char *const kJulianOfDayZero = "2415018.5";
+
+// The row as JSON text with dates as the server writes them (2003-03-05T23:50:00).
+QString jsonOf(const AuditedTable &t, const QString &row)
+{
+    QStringList pairs;
+    for (QString c : t.columns) {
+        const bool date = c.endsWith(QLatin1Char('*'));
+        if (date)
+            c.chop(1);
+        pairs << QStringLiteral("'%1'").arg(c)
+              << (date ? QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', %1.%2 + %3)").arg(row, c, QLatin1String(kJulianOfDayZero))
+                       : QStringLiteral("%1.%2").arg(row, c));
+    }
+    return QStringLiteral("json_object(%1)").arg(pairs.join(QStringLiteral(", ")));
+}
+
+QString keyOf(const AuditedTable &t, const QString &row)
+{
+    QStringList parts;
+    for (const QString &k : t.keys)
+        parts << QStringLiteral("coalesce(%1.%2, '')").arg(row, k);
+    return parts.join(QStringLiteral(" || '/' || "));
+}
+
+}  // namespace
+
+QStringList embeddedRulesStatements()
+{
+    QStringList s = {
+        // A run that holds reservations keeps its departure, route and vehicle and is not
+        // deleted (nor is a route with such runs): checked at once, for every connection.
+        R"(CREATE TRIGGER bus_instance_booked_update
+             BEFORE UPDATE OF instance_id, bus_id, dep_date, registration ON bus_instance
+             WHEN (NEW.instance_id IS NOT OLD.instance_id OR NEW.bus_id IS NOT OLD.bus_id
+                   OR NEW.dep_date IS NOT OLD.dep_date OR NEW.registration IS NOT OLD.registration)
+              AND (EXISTS (SELECT 1 FROM seat_matrix WHERE instance_id = OLD.instance_id)
+                   OR EXISTS (SELECT 1 FROM customer WHERE instance_id = OLD.instance_id))
+           BEGIN SELECT RAISE(ABORT, 'ORA-02292: integrity constraint violated - the run holds reservations'); END)",
+        R"(CREATE TRIGGER bus_instance_booked_delete BEFORE DELETE ON bus_instance
+             WHEN EXISTS (SELECT 1 FROM seat_matrix WHERE instance_id = OLD.instance_id)
+               OR EXISTS (SELECT 1 FROM customer WHERE instance_id = OLD.instance_id)
+           BEGIN SELECT RAISE(ABORT, 'ORA-02292: integrity constraint violated - the run holds reservations'); END)",
+        // the audit trail, as on the server; the session's login and program come from the
+        // functions every connection registers
+        R"(CREATE TABLE nbk_audit (audit_id INTEGER PRIMARY KEY, changed_at DATE NOT NULL,
+             txid INTEGER NOT NULL, login TEXT NOT NULL, table_name TEXT NOT NULL, action TEXT NOT NULL,
+             row_key TEXT NOT NULL, customer_id INTEGER, old_values TEXT, new_values TEXT,
+             client_addr TEXT, application_name TEXT))",
+        "CREATE INDEX nbk_audit_changed ON nbk_audit (changed_at)",
+        "CREATE INDEX nbk_audit_customer ON nbk_audit (customer_id)",
+        "CREATE INDEX nbk_audit_txid ON nbk_audit (txid)",
+    };
+    for (const AuditedTable &t : auditedTables()) {
+        const bool customer = t.columns.contains(QLatin1String("customer_id"));
+        for (const char *action : {"INSERT", "UPDATE", "DELETE"}) {
+            const bool insert = qstrcmp(action, "INSERT") == 0, del = qstrcmp(action, "DELETE") == 0;
+            const QString row = del ? QStringLiteral("OLD") : QStringLiteral("NEW");
+            s << QStringLiteral("CREATE TRIGGER %1_audit_%2 AFTER %3 ON %1 BEGIN "
+                                "INSERT INTO nbk_audit (changed_at, txid, login, table_name, action, row_key, "
+                                "customer_id, old_values, new_values, client_addr, application_name) VALUES ("
+                                "julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5, "
+                                "nbk_txid(), "
+                                "nbk_login(), '%1', '%3', %4, %5, %6, %7, NULL, nbk_application()); END")
+                     .arg(QLatin1String(t.table), QString::fromLatin1(action).toLower(), QLatin1String(action),
+                          keyOf(t, row), customer ? row + QStringLiteral(".customer_id") : QStringLiteral("NULL"),
+                          insert ? QStringLiteral("NULL") : jsonOf(t, QStringLiteral("OLD")),
+                          del ? QStringLiteral("NULL") : jsonOf(t, QStringLiteral("NEW")));
+        }
+    }
+    return s;
+}
+
 QStringList embeddedSchemaStatements()
 {
     QStringList s = {
@@ -105,6 +211,7 @@ QStringList embeddedSchemaStatements()
              FROM bus_instance bi LEFT JOIN bus_stand bs ON bs.stand_id = bi.stand_id
                                   LEFT JOIN class_type ct ON ct.class = bi.class)",
     };
+    s += embeddedRulesStatements();
     for (const SequenceStart &seq : kSequences)
         s << QStringLiteral("INSERT INTO nbk_sequence (name, value) VALUES ('%1', %2)")
                  .arg(QLatin1String(seq.name))

@@ -57,6 +57,12 @@ public:
     // sql: the statement as the engine runs it.
     virtual void statementStarting(QSqlDatabase &, const QString & /*sql*/) {}
     virtual void statementFinished(QSqlDatabase &, bool /*ok*/) {}
+    // After a statement that ran: an engine that keeps rules of its own outside the
+    // database checks them here (false: the statement's work is undone, err says why).
+    virtual bool statementCompleted(QSqlDatabase &, DbError & /*err*/) { return true; }
+    // Just before COMMIT: rules that hold only at the end of a transaction (false: nothing
+    // is committed and the transaction stays open for its owner to roll back).
+    virtual bool checkBeforeCommit(QSqlDatabase &, DbError & /*err*/) { return true; }
 
     // After a failure: whether the connection itself is gone (the server stopped or
     // dropped it), not just the statement refused.

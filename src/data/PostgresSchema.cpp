@@ -3,10 +3,11 @@
 #include "data/AdminConnectionBase.h"
 #include "data/PostgresEngine.h"
 
+#include "data/ServerAdmin.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 
 namespace nbk::data::schema {
 
@@ -191,68 +192,10 @@ QStringList postgresSchemaStatements()
     };
     for (const SequenceStart &seq : kSequences)
         s << QStringLiteral("CREATE SEQUENCE %1 START WITH %2").arg(QLatin1String(seq.name)).arg(seq.start);
-    const QString clerk = QLatin1String(kClerkRole);
-    const QString supervisor = QLatin1String(kSupervisorRole);
-    s << QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(clerk)
-      << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(clerk)
-      // test1 is the query test window's table: writing it touches no reservation
-      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON customer, seat_matrix, bus_instance, tempbusroute, test1 TO %1")
-             .arg(clerk)
-      << QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1").arg(clerk)
-      << QStringLiteral("GRANT INSERT, UPDATE, DELETE ON place, route_element, route, path_order, "
-                        "route_frequency, service_class TO %1")
-             .arg(supervisor);
     return s;
 }
 
 namespace {
-
-QString quoteIdent(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
-QString quoteLiteral(const QString &value)
-{
-    QString v = value;
-    v.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + v + QLatin1Char('\'');
-}
-
-// A QPSQL connection as the URI's own user, for the work that comes before any clerk.
-class ServerAdmin : public AdminConnectionBase {
-public:
-    ServerAdmin(const PostgresUri &uri, bool setup)
-        : AdminConnectionBase(QStringLiteral("QPSQL"), QStringLiteral("nbk_server_admin_"))
-    {
-        QSqlDatabase db = this->db();
-        DbError err;
-        ok_ = openPostgres(db, uri, QString(), QString(), 10, setup, err);
-        if (!ok_)
-            error_ = err.description;
-    }
-
-    bool run(const QString &sql)
-    {
-        QSqlQuery q(db());
-        if (q.exec(sql))
-            return true;
-        error_ = q.lastError().databaseText().trimmed() + QStringLiteral(" in: ") + sql.simplified();
-        lastState_ = q.lastError().nativeErrorCode();
-        return false;
-    }
-    bool exists(const QString &sql)
-    {
-        QSqlQuery q(db());
-        return q.exec(sql) && q.next();
-    }
-    const QString &lastState() const { return lastState_; }
-
-private:
-    QString lastState_;
-};
 
 // Hands the reason to a caller that asked for it; always false.
 bool failWith(QString *error, const QString &reason)
@@ -262,31 +205,37 @@ bool failWith(QString *error, const QString &reason)
     return false;
 }
 
-// Group roles are cluster-wide: created once, by whoever comes first.
-bool ensureGroupRoles(ServerAdmin &a)
+// Makes a database's group roles. One left by an earlier database of the same name is
+// taken again; a login role or a superuser of that name is not.
+bool ensureGroupRoles(ServerAdmin &a, const ServerGroups &g)
 {
-    const QString sql = QStringLiteral(R"(DO $$ BEGIN
-          IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN
-            BEGIN CREATE ROLE %1 NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END;
-          END IF;
-          IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN
-            BEGIN CREATE ROLE %2 NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END;
-          END IF;
-          IF NOT pg_has_role('%2', '%1', 'MEMBER') THEN
-            GRANT %1 TO %2;
-          END IF;
-        END $$)")
-                            .arg(QLatin1String(kClerkRole), QLatin1String(kSupervisorRole));
-    // another process may be changing the same catalogue rows at this moment
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (a.run(sql))
-            return true;
-        QThread::msleep(50 * (attempt + 1));
+    for (const QString &role : {g.clerk, g.supervisor}) {
+        if (a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1 AND (rolcanlogin OR rolsuper)")
+                         .arg(quoteLiteral(role)))) {
+            a.setError(QStringLiteral("a login role named %1 exists already; the database's groups need the name")
+                           .arg(role));
+            return false;
+        }
+        const QString sql = QStringLiteral(R"(DO $$ BEGIN
+              IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = %1) THEN
+                CREATE ROLE %2 NOLOGIN;
+              END IF;
+            END $$)")
+                                .arg(quoteLiteral(role), quoteIdent(role));
+        if (!a.run(sql))
+            return false;
     }
-    return false;
+    return true;
 }
 
 }  // namespace
+
+ServerGroups serverGroupsFor(const QString &database)
+{
+    // role names hold 63 bytes
+    const QString base = database.left(48);
+    return {base + QStringLiteral("_clerk"), base + QStringLiteral("_supervisor")};
+}
 
 bool createServerDatabase(const QString &uriText, const InitOptions &options, QString *error)
 {
@@ -318,11 +267,18 @@ bool createServerDatabase(const QString &uriText, const InitOptions &options, QS
         return failWith(error,
                         QStringLiteral("database %1 holds a reservation schema already; it is left as it is")
                             .arg(uri.database));
-    if (!ensureGroupRoles(a))
+    const ServerGroups groups = serverGroupsFor(uri.database);
+    if (!ensureGroupRoles(a, groups))
         return failWith(error, a.error());
     if (!a.run(QStringLiteral("BEGIN")))
         return failWith(error, a.error());
-    for (const QString &stmt : postgresCompatStatements() + postgresSchemaStatements())
+    QStringList statements = postgresCompatStatements() + postgresSchemaStatements() + postgresRulesStatements()
+                             + postgresGrantStatements(groups)
+                             + postgresDatabaseAccessStatements(uri.database, groups);
+    statements << QStringLiteral("CREATE TABLE nbk_groups (clerk text NOT NULL, supervisor text NOT NULL)")
+               << QStringLiteral("INSERT INTO nbk_groups VALUES (%1, %2)")
+                      .arg(quoteLiteral(groups.clerk), quoteLiteral(groups.supervisor));
+    for (const QString &stmt : statements)
         if (!a.run(stmt))
             return failWith(error, a.error());
     for (const QString &stmt : PostgresDialect::sessionSetup())
@@ -336,55 +292,6 @@ bool createServerDatabase(const QString &uriText, const InitOptions &options, QS
         if (!a.run(dialect.translate(stmt)))
             return failWith(error, a.error());
     if (!a.run(QStringLiteral("COMMIT")))
-        return failWith(error, a.error());
-    return true;
-}
-
-bool createServerRole(const QString &uriText, const QString &user, const QString &password,
-                      bool supervisor, QString *error, bool replacePassword)
-{
-    const PostgresUri uri = PostgresUri::parse(uriText);
-    if (!uri.valid)
-        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
-    const QString role = user.toLower();
-    if (role.trimmed().isEmpty())
-        return failWith(error, QStringLiteral("no user name given"));
-    ServerAdmin a(uri, false);
-    if (!a.ok())
-        return failWith(error, a.error());
-    if (!ensureGroupRoles(a))
-        return failWith(error, a.error());
-    const QString group = QLatin1String(supervisor ? kSupervisorRole : kClerkRole);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const bool exists = a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1").arg(quoteLiteral(role)));
-        bool ok = true;
-        if (!exists)
-            ok = a.run(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD %2 IN ROLE %3")
-                           .arg(quoteIdent(role), quoteLiteral(password), group));
-        else if (replacePassword)
-            ok = a.run(QStringLiteral("ALTER ROLE %1 LOGIN PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password)))
-                 && a.run(QStringLiteral("GRANT %1 TO %2").arg(group, quoteIdent(role)));
-        if (ok)
-            return true;
-        // another process created the same role a moment ago: look again
-        QThread::msleep(50 * (attempt + 1));
-    }
-    return failWith(error, a.error());
-}
-
-bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password,
-                           QString *error)
-{
-    const PostgresUri uri = PostgresUri::parse(uriText);
-    if (!uri.valid)
-        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
-    const QString role = user.toLower();
-    ServerAdmin a(uri, false);
-    if (!a.ok())
-        return failWith(error, a.error());
-    if (!a.exists(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = %1 AND rolcanlogin").arg(quoteLiteral(role))))
-        return failWith(error, QStringLiteral("no login role named %1").arg(role));
-    if (!a.run(QStringLiteral("ALTER ROLE %1 PASSWORD %2").arg(quoteIdent(role), quoteLiteral(password))))
         return failWith(error, a.error());
     return true;
 }

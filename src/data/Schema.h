@@ -30,6 +30,8 @@ bool setEmbeddedPassword(const QString &path, const QString &user, const QString
 
 // The embedded schema, one statement per entry (SQLite's own dialect).
 QStringList embeddedSchemaStatements();
+// Its rules on booked runs and its audit trail (part of the schema above).
+QStringList embeddedRulesStatements();
 
 // Reference data every database needs: fuel indexes and fare classes (Oracle SQL).
 QStringList referenceDataStatements();

@@ -2,6 +2,7 @@
 
 #include "data/OracleDate.h"
 #include "data/PasswordHash.h"
+#include "data/SqliteRules.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -186,6 +187,7 @@ bool SqliteEngine::configure(QSqlDatabase &db, QString *error)
             *error = QStringLiteral("no SQLite handle");
         return false;
     }
+    sqliterules::install(h);
     const int flags = SQLITE_UTF8;
     sqlite3_create_function_v2(h, "to_date", 1, flags | SQLITE_DETERMINISTIC, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "to_date", 2, flags | SQLITE_DETERMINISTIC, nullptr, fnToDate, nullptr, nullptr, nullptr);
@@ -233,7 +235,7 @@ bool SqliteEngine::open(const QString &connectionName, const ConnectionString &c
         return false;
     }
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT salt, iterations, hash FROM nbk_account WHERE username = ?"));
+    q.prepare(QStringLiteral("SELECT salt, iterations, hash, username, supervisor FROM nbk_account WHERE username = ?"));
     q.addBindValue(cs.user());
     if (!q.exec()) {
         err = openError(QStringLiteral("not a reservation database: ") + q.lastError().text());
@@ -248,9 +250,17 @@ bool SqliteEngine::open(const QString &connectionName, const ConnectionString &c
         sp.hash = q.value(2).toByteArray();
         ok = verifyPassword(cs.password(), sp);
     }
+    const QString account = ok ? q.value(3).toString() : QString();
+    const bool supervisor = ok && q.value(4).toInt() != 0;
     q.finish();
     if (!ok) {
         err = {1017, oraText(1017, QStringLiteral("invalid username/password; logon denied"))};
+        db.close();
+        return false;
+    }
+    // from here on the session keeps to its account's rights
+    if (!sqliterules::startSession(handleOf(db), account, supervisor, &problem)) {
+        err = openError(problem);
         db.close();
         return false;
     }
@@ -283,27 +293,79 @@ bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
     return false;
 }
 
+namespace {
+bool isWrite(const QString &sql)
+{
+    const QString head = sql.trimmed().left(7).toUpper();
+    return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE"))
+           || head.startsWith(QLatin1String("DELETE")) || head.startsWith(QLatin1String("REPLACE"));
+}
+}  // namespace
+
 // A sequence value outside a transaction: the read that a plain statement begins with
 // could not be turned into the write the sequence needs once another counter has written
 // (SQLite refuses at once, without waiting), so the write lock is taken first, waiting
-// for it as for any other write.
+// for it as for any other write. A session's change outside a transaction is a
+// transaction of its own too, so that the rules of a commit are checked before it lands.
 void SqliteEngine::statementStarting(QSqlDatabase &db, const QString &sql)
 {
     ownWriteTransaction_ = false;
-    if (!sql.contains(QLatin1String("nbk_nextval(")))
-        return;
+    checkOwnTransaction_ = false;
     sqlite3 *h = handleOf(db);
-    if (h && sqlite3_get_autocommit(h))
-        ownWriteTransaction_ = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!h || !sqlite3_get_autocommit(h))
+        return;
+    const bool write = isWrite(sql) && sqliterules::isSession(h);
+    if (!write && !sql.contains(QLatin1String("nbk_nextval(")))
+        return;
+    ownWriteTransaction_ = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    checkOwnTransaction_ = ownWriteTransaction_ && write;
 }
 
 void SqliteEngine::statementFinished(QSqlDatabase &db, bool ok)
 {
-    if (!ownWriteTransaction_)
-        return;
+    if (!ownWriteTransaction_ || (ok && checkOwnTransaction_))
+        return;  // a checked one ends in statementCompleted
     ownWriteTransaction_ = false;
-    if (sqlite3 *h = handleOf(db))
+    if (sqlite3 *h = handleOf(db)) {
         sqlite3_exec(h, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!ok)
+            sqliterules::forgetTouched(h);
+    }
+}
+
+bool SqliteEngine::statementCompleted(QSqlDatabase &db, DbError &err)
+{
+    if (!ownWriteTransaction_ || !checkOwnTransaction_)
+        return true;
+    ownWriteTransaction_ = checkOwnTransaction_ = false;
+    sqlite3 *h = handleOf(db);
+    if (!h)
+        return true;
+    if (!sqliterules::checkTouched(h, err)) {
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqliterules::forgetTouched(h);
+        return false;
+    }
+    if (sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        err = {ora::UserDefined, oraText(ora::UserDefined, QString::fromUtf8(sqlite3_errmsg(h)))};
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool SqliteEngine::checkBeforeCommit(QSqlDatabase &db, DbError &err)
+{
+    sqlite3 *h = handleOf(db);
+    return !h || sqliterules::checkTouched(h, err);
+}
+
+bool SqliteEngine::rollback(QSqlDatabase &db)
+{
+    const bool ok = db.rollback();
+    if (sqlite3 *h = handleOf(db))
+        sqliterules::forgetTouched(h);
+    return ok;
 }
 
 QVariant SqliteEngine::bindValue(const QVariant &v) const
@@ -345,6 +407,7 @@ DbError SqliteEngine::mapError(const QSqlError &e, const QSqlQuery *q) const
     case SQLITE_MISMATCH:
         return with(ora::InvalidNumber, QStringLiteral("invalid number"));
     case SQLITE_READONLY:
+    case SQLITE_AUTH:  // the session's authorizer
         return with(1031, QStringLiteral("insufficient privileges"));
     case SQLITE_FULL:
         return with(1653, QStringLiteral("unable to extend table"));

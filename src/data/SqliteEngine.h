@@ -21,6 +21,9 @@ public:
     QVariant bindValue(const QVariant &v) const override;
     void statementStarting(QSqlDatabase &db, const QString &sql) override;
     void statementFinished(QSqlDatabase &db, bool ok) override;
+    bool statementCompleted(QSqlDatabase &db, DbError &err) override;
+    bool checkBeforeCommit(QSqlDatabase &db, DbError &err) override;
+    bool rollback(QSqlDatabase &db) override;
 
     // Prepares a freshly opened handle: pragmas and the Oracle functions.
     static bool configure(QSqlDatabase &db, QString *error);
@@ -29,6 +32,7 @@ private:
     OracleRewriteRules rules_;
     mutable std::vector<bool> dateColumns_;
     bool ownWriteTransaction_ = false;
+    bool checkOwnTransaction_ = false;
 };
 
 }  // namespace nbk::data

@@ -34,6 +34,8 @@ protected:
     }
     void seat(int seat, int s1, int s2, int cid)
     {
+        // bare seat rows, without counters or fares: never committed
+        session().BeginTransaction();
         session().SetupSetSeatMatrix();
         Command &c = session().SQLcmdSetSeatMatrix();
         for (int i : {0, 1, 2, 3, 4})

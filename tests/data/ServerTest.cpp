@@ -31,12 +31,27 @@ void seedRoute(TestDatabase &db)
     db.exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                           "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
                           "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 300, 1, 5, 360 )",
+                          // stretches of no length: every seat costs the class's base fare
+                          "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 0)", "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 0)",
+                          "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 0)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+                          "INSERT INTO PATH_ORDER VALUES(7, 2, 2)", "INSERT INTO PATH_ORDER VALUES(7, 3, 3)",
+                          "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
                           "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
 }
 
 QString tempCustomer(int id)
 {
     return QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)").arg(id);
+}
+
+// What the booking sends after its seat rows: the counter, then the customer's details.
+void completeBooking(data::Connection &cn, int customer, int seats)
+{
+    cn.execute(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - %1 WHERE instance_id = 70").arg(seats));
+    cn.execute(QStringLiteral("UPDATE customer SET instance_id = 70, name = 'P', fare = %1 * "
+                              "(SELECT base FROM class_type WHERE class = 2) WHERE customer_id = %2")
+                   .arg(seats)
+                   .arg(customer));
 }
 
 QString seatRow(int seat, int s1, int s2, int customer)
@@ -94,6 +109,7 @@ protected:
                 cn.execute(tempCustomer(customer));
                 ready.arrive_and_wait();
                 cn.execute(seatRow(seat, stretch.first, stretch.second, customer));
+                completeBooking(cn, customer, 1);
                 cn.commitTrans();
                 results[who] = -13;
             } catch (const data::DbException &e) {
@@ -147,7 +163,9 @@ TEST_F(Server, AnotherClerksOpenBookingIsARefusalAfterAFewSecondsNotAFrozenScree
     EXPECT_LT(t.elapsed(), 10000);
     // the refusal spoils nothing: the next free seat goes through in the same booking
     EXPECT_EQ(second->exec(seatRow(6, 2, 3, 2)), -13);
+    completeBooking(first->GetCurrentConnection(), 1, 1);
     first->EndTransaction();
+    completeBooking(second->GetCurrentConnection(), 2, 1);
     second->EndTransaction();
     EXPECT_EQ(db().scalar("SELECT customer_id FROM seat_matrix WHERE seat_no = 5").toInt(), 1);
     EXPECT_EQ(db().scalar("SELECT customer_id FROM seat_matrix WHERE seat_no = 6").toInt(), 2);
@@ -203,7 +221,9 @@ TEST_F(Server, KilledCounterLeavesNothingBehind)
     clerk->BeginTransaction();
     EXPECT_EQ(clerk->exec(tempCustomer(5)), -13);
     EXPECT_EQ(clerk->exec(seatRow(7, 1, 3, 5)), -13);
+    completeBooking(clerk->GetCurrentConnection(), 5, 1);
     clerk->EndTransaction();
+    EXPECT_EQ(db().scalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 39);
 }
 
 TEST_F(Server, ThirdWrongPasswordDeniesTheFourthAttemptWithoutContactingTheServer)
@@ -257,15 +277,17 @@ TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
     auto chief = db().login(QStringLiteral("chief"));
     EXPECT_EQ(clerk->exec("INSERT INTO PLACE VALUES('E', 'Ee')"), 1031);
     EXPECT_EQ(clerk->exec("Delete Route where route_id = 7"), 1031);
+    clerk->BeginTransaction();
     EXPECT_EQ(clerk->exec(tempCustomer(11)), -13);
     EXPECT_EQ(clerk->exec(seatRow(1, 1, 1, 11)), -13);
     EXPECT_EQ(clerk->exec("UPDATE bus_instance SET free_seats = 39 WHERE instance_id = 70"), -13);
+    clerk->RollBackTransaction();
     EXPECT_GE(clerk->GetCurrentConnection().query(" SELECT C_seq.NEXTVAL FROM Dual ").value(0).toInt(), 1001);
     EXPECT_EQ(clerk->GetCurrentConnection().query("SELECT count(*) FROM place").value(0).toInt(), 4);
 
     EXPECT_EQ(chief->exec("INSERT INTO PLACE VALUES('E', 'Ee')"), -13);
-    EXPECT_EQ(chief->exec("INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)"), -13);
-    EXPECT_EQ(chief->exec("INSERT INTO PATH_ORDER VALUES( 7, 1, 1)"), -13);
+    EXPECT_EQ(chief->exec("INSERT INTO ROUTE_ELEMENT values(4, 'D', 'E', 100)"), -13);
+    EXPECT_EQ(chief->exec("INSERT INTO PATH_ORDER VALUES( 7, 4, 4)"), -13);
     EXPECT_EQ(chief->exec("INSERT into Route_Frequency values (7, 8, 60, 5, 0)"), -13);
     EXPECT_EQ(chief->exec("INSERT into service_class values(7, 8, 2)"), -13);
     // deleting the route takes its runs, their seats, path, frequency and classes along
@@ -282,6 +304,10 @@ TEST_F(Server, SessionsWaitForLocksAFewSecondsAndKeepProbingTheirCounter)
     EXPECT_EQ(cn.query("SHOW tcp_keepalives_idle").value(0).toString(), "30");
     EXPECT_EQ(cn.query("SHOW tcp_keepalives_count").value(0).toString(), "3");
     EXPECT_EQ(cn.query("SHOW search_path").value(0).toString(), "oracompat, pg_catalog, public");
+    // a clerk's statement and idle transaction are bounded; the supervisor's statements are not
+    EXPECT_EQ(cn.query("SHOW statement_timeout").value(0).toString(), "15s");
+    EXPECT_EQ(cn.query("SHOW idle_in_transaction_session_timeout").value(0).toString(), "3min");
+    EXPECT_EQ(db().login()->GetCurrentConnection().query("SHOW statement_timeout").value(0).toString(), "0");
 }
 
 // nbk-admin against the server: init, useradd, passwd and sql.
@@ -330,12 +356,21 @@ TEST(ServerAdmin, InitUseraddPasswdAndSqlOnAServer)
     EXPECT_EQ(admin({"passwd", "--database", target, role}, "second pw\n").code, 0);
     q = admin({"sql", "--database", server, "--user", role, "--password", "first pw", "SELECT 1 FROM DUAL"});
     EXPECT_TRUE(q.err.startsWith("ORA-01017: ")) << q.err.toStdString();
-    EXPECT_EQ(admin({"useradd", "--database", target, "--supervisor", role}, "third pw\n").code, 0);
-    q = admin({"sql", "--database", server, "--user", role, "--password", "third pw",
-               "INSERT INTO PLACE VALUES('Zz', 'Zed')", "SELECT full_name FROM place WHERE place = 'Zz'"});
-    EXPECT_EQ(q.code, 0) << q.err.toStdString();
-    EXPECT_TRUE(q.out.contains("Zed"));
+    // an existing name is never taken over: not a clerk made supervisor, not chief
+    const AdminRun again = admin({"useradd", "--database", target, "--supervisor", role}, "third pw\n");
+    EXPECT_EQ(again.code, 1);
+    EXPECT_TRUE(again.err.contains("exists already")) << again.err.toStdString();
+    q = admin({"sql", "--database", server, "--user", role, "--password", "second pw",
+               "INSERT INTO PLACE VALUES('Zz', 'Zed')"});
+    EXPECT_TRUE(q.err.startsWith("ORA-01031: ")) << q.err.toStdString();  // still a clerk
     EXPECT_NE(admin({"passwd", "--database", target, "nobody_at_all"}, "x\n").code, 0);
+    // each database lets in its own accounts only
+    q = admin({"sql", "--database", server, "--user", "clerk1", "--password", "nb", "SELECT 1 FROM DUAL"});
+    EXPECT_NE(q.code, 0);
+    EXPECT_TRUE(q.err.contains("permission denied for database")) << q.err.toStdString();
+    TestDatabase other(EngineKind::Postgres);
+    q = admin({"sql", "--database", other.server(), "--user", role, "--password", "second pw", "SELECT 1 FROM DUAL"});
+    EXPECT_TRUE(q.err.contains("permission denied for database")) << q.err.toStdString();
 
     serverRun(adminUri, QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(dbName));
     serverRun(adminUri, QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));

@@ -110,6 +110,11 @@ TEST_P(MenuBooking, OpeningValuesBookASeatFromArsikereToShimoga)
     EXPECT_EQ(seat.value(4).toInt(), customerId);
     seat.moveNext();
     EXPECT_TRUE(seat.eof());
+
+    // the database's own record: placeholder, seat and details in one commit, under the login
+    const QString audit = QStringLiteral("SELECT count(%1) FROM nbk_audit WHERE customer_id = %2");
+    EXPECT_EQ(db().scalar(audit.arg("*").arg(customerId) + " AND lower(login) = 'chief'").toInt(), 3);
+    EXPECT_EQ(db().scalar(audit.arg("DISTINCT txid").arg(customerId)).toInt(), 1);
 }
 
 // A second clerk's request for the same journey finds the run made for the first.

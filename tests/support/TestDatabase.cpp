@@ -1,6 +1,8 @@
 #include "support/TestDatabase.h"
 
+#include "data/AdminConnectionBase.h"
 #include "data/Engine.h"
+#include "data/SqliteEngine.h"
 #include "data/PostgresEngine.h"
 #include "data/PostgresSchema.h"
 #include "data/Schema.h"
@@ -31,6 +33,34 @@ std::string engineName(const ::testing::TestParamInfo<EngineKind> &info)
     return info.param == EngineKind::Embedded ? "Embedded" : "Postgres";
 }
 
+// A connection to the embedded file without an account, as nbk-admin has.
+class TestDatabase::FileOwner : public data::AdminConnectionBase {
+public:
+    explicit FileOwner(const QString &path) : AdminConnectionBase(QStringLiteral("QSQLITE"), QStringLiteral("nbk_owner_"))
+    {
+        QSqlDatabase db = this->db();
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        ok_ = db.open() && data::SqliteEngine::configure(db, &error_);
+    }
+    data::ResultSet run(const QString &oracleSql)
+    {
+        QSqlQuery q(db());
+        if (!q.exec(engine_.translate(oracleSql)))
+            throw data::DbException(engine_.mapError(q.lastError(), &q));
+        if (!q.isSelect())
+            return {};
+        const QStringList names = engine_.columnNames(q);
+        std::vector<QVariantList> rows;
+        while (q.next())
+            rows.push_back(engine_.rowValues(q, int(names.size())));
+        return data::ResultSet(names, std::move(rows));
+    }
+
+private:
+    data::SqliteEngine engine_;
+};
+
 TestDatabase::TestDatabase(EngineKind kind, bool demo) : kind_(kind)
 {
     if (kind == EngineKind::Embedded) {
@@ -47,7 +77,9 @@ TestDatabase::TestDatabase(EngineKind kind, bool demo) : kind_(kind)
         createServerDatabase(demo);
     }
     if (kind == EngineKind::Embedded) {
-        admin_ = login();
+        owner_ = std::make_unique<FileOwner>(path_);
+        if (!owner_->ok())
+            ADD_FAILURE() << "cannot open the test database as its owner: " << owner_->error().toStdString();
     } else {
         // the test's own session may change any table, as the database's owner does
         const data::PostgresUri admin = data::PostgresUri::parse(adminUri());
@@ -87,12 +119,37 @@ bool adminRun(const QString &uri, const QStringList &statements, QString *error)
     QSqlDatabase::removeDatabase(name);
     return ok;
 }
+// The standing login roles are cluster-wide; every test database is a copy of a template,
+// and its groups (with their rights and CONNECT) are the template's: the logins join them.
+bool joinTemplateGroups(const QString &uri, const QString &templateName, QString *error)
+{
+    namespace schema = data::schema;
+    const schema::ServerGroups g = schema::serverGroupsFor(templateName);
+    const QString templateUri = data::PostgresUri::parse(uri).withDatabase(templateName);
+    const QString password = QLatin1String(schema::kDefaultPassword);
+    QStringList logins = {QLatin1String(schema::kSupervisor)};
+    for (const char *clerk : schema::kClerks)
+        logins << QLatin1String(clerk);
+    for (const QString &login : logins) {
+        const bool supervisor = login == QLatin1String(schema::kSupervisor);
+        QString ignored;
+        // the first process makes the role; later ones (and other templates) only join
+        if (schema::createServerRole(templateUri, login, password, supervisor, &ignored))
+            continue;
+        if (!adminRun(uri, {QStringLiteral("GRANT \"%1\" TO %2").arg(supervisor ? g.supervisor : g.clerk, login)},
+                      error))
+            return false;
+    }
+    return true;
+}
+
 // The schema is built once per cluster (and per version of the schema) into a template
 // database; every test copies that, which takes a fraction of building it again.
 QString serverTemplate(const QString &uri, bool demo, QString *error)
 {
     namespace schema = data::schema;
     QStringList all = schema::postgresCompatStatements() + schema::postgresSchemaStatements()
+                      + schema::postgresRulesStatements() + schema::postgresGrantStatements({"c", "s"})
                       + schema::referenceDataStatements();
     if (demo)
         all += schema::demoDataStatements();
@@ -133,7 +190,7 @@ QString serverTemplate(const QString &uri, bool demo, QString *error)
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    if (!ok)
+    if (!ok || !joinTemplateGroups(uri, name, error))
         return QString();
     ready.insert(name);
     return name;
@@ -159,26 +216,19 @@ void TestDatabase::createServerDatabase(bool demo)
         ADD_FAILURE() << "cannot create the test database template: " << error.toStdString();
         return;
     }
-    // copying the files is quicker than logging every block of them (PostgreSQL 15's default)
+    // copying the files is quicker than logging every block of them (PostgreSQL 15's default);
+    // a copy gets the default CONNECT for everyone and no per-login settings: both are set here
+    namespace schema = data::schema;
+    const schema::ServerGroups groups = schema::serverGroupsFor(tpl);
+    QStringList setup = schema::postgresDatabaseAccessStatements(databaseName_, groups);
+    setup += schema::postgresLoginLimitStatements(QLatin1String(schema::kSupervisor), databaseName_, true);
+    for (const char *clerk : schema::kClerks)
+        setup += schema::postgresLoginLimitStatements(QLatin1String(clerk), databaseName_, false);
     const QString create = QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(databaseName_, tpl);
-    if (!adminRun(uri, {create + QStringLiteral(" STRATEGY FILE_COPY")}, &error)
-        && !adminRun(uri, {create}, &error)) {
+    if (!adminRun(uri, QStringList{create + QStringLiteral(" STRATEGY FILE_COPY")} + setup, &error)
+        && !adminRun(uri, QStringList{create} + setup, &error)) {
         ADD_FAILURE() << "cannot create the test database: " << error.toStdString();
         return;
-    }
-    // login roles are cluster-wide: made once, by the first test that needs them
-    static bool rolesMade = false;
-    const QString password = QLatin1String(data::schema::kDefaultPassword);
-    if (!rolesMade) {
-        rolesMade = data::schema::createServerRole(uri, QLatin1String(data::schema::kSupervisor), password, true,
-                                                   &error, false);
-        if (!rolesMade)
-            ADD_FAILURE() << "cannot create the supervisor role: " << error.toStdString();
-        for (const char *clerk : data::schema::kClerks)
-            if (!data::schema::createServerRole(uri, QLatin1String(clerk), password, false, &error, false)) {
-                rolesMade = false;
-                ADD_FAILURE() << "cannot create a clerk role: " << error.toStdString();
-            }
     }
     // what a clerk types into the Server box: no user, no password
     data::PostgresUri server = admin;
@@ -191,6 +241,7 @@ void TestDatabase::createServerDatabase(bool demo)
 TestDatabase::~TestDatabase()
 {
     admin_.reset();
+    owner_.reset();
     if (!databaseName_.isEmpty()) {
         QString error;
         const QString quoted = QLatin1Char('"') + databaseName_ + QLatin1Char('"');
@@ -217,11 +268,17 @@ std::unique_ptr<data::Class1> TestDatabase::login(const QString &user, const QSt
     return s;
 }
 
-void TestDatabase::exec(const QString &oracleSql) { admin_->GetCurrentConnection().execute(oracleSql); }
+void TestDatabase::exec(const QString &oracleSql)
+{
+    if (owner_)
+        owner_->run(oracleSql);
+    else
+        admin_->GetCurrentConnection().execute(oracleSql);
+}
 
 data::ResultSet TestDatabase::query(const QString &oracleSql)
 {
-    return admin_->GetCurrentConnection().query(oracleSql);
+    return owner_ ? owner_->run(oracleSql) : admin_->GetCurrentConnection().query(oracleSql);
 }
 
 void TestDatabase::exec(std::initializer_list<const char *> oracleSql)

@@ -33,7 +33,8 @@ public:
     std::unique_ptr<data::Class1> login(const QString &user = QStringLiteral("chief"),
                                         const QString &password = QStringLiteral("nb"));
 
-    // Oracle SQL through an own session of the test (committed at once).
+    // Oracle SQL as the database's owner (committed at once): the rules that bind the
+    // counters' sessions at commit do not bind it, so a test can lay out any state.
     void exec(const QString &oracleSql);
     void exec(std::initializer_list<const char *> oracleSql);
     data::ResultSet query(const QString &oracleSql);
@@ -53,7 +54,9 @@ private:
     QString server_;
     QString dropUri_;
     QString databaseName_;
-    std::unique_ptr<data::Class1> admin_;
+    std::unique_ptr<data::Class1> admin_;  // the server's administrator
+    class FileOwner;
+    std::unique_ptr<FileOwner> owner_;  // the embedded file's owner: no account, no session rules
 };
 
 // Every database test runs once per engine: TEST_P(Suite, ...) and NBK_ALL_ENGINES(Suite).

@@ -84,6 +84,11 @@ TEST_F(AdminTool, InitWithoutDemoKnowsOnlyTheSupervisorsOwnPassword)
         EXPECT_NE(run(user, "nb"), 0) << user;
     ASSERT_EQ(admin({"useradd", "--database", prod, "--kdf-iterations", "1000", "clerk3"}, "c3\n").code, 0);
     EXPECT_EQ(run("clerk3", "c3"), 0);
+    // an account that exists is never taken over, whatever its letter case
+    for (const char *user : {"CHIEF", "clerk3"})
+        EXPECT_EQ(admin({"useradd", "--database", prod, "--kdf-iterations", "1000", "--supervisor", user}, "x\n").code, 1);
+    EXPECT_EQ(run("chief", "Chief-9"), 0);
+    EXPECT_EQ(run("clerk3", "c3"), 0);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "AdminCommands.h"
+#include "AuditCommand.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
 #include "CounterLogin.h"
@@ -44,7 +45,7 @@ const char *const kUsage =
 
 int usage()
 {
-    err() << kUsage << kReportUsage;
+    err() << kUsage << kReportUsage << kAuditUsage;
     err().flush();
     return 2;
 }
@@ -262,6 +263,8 @@ int run(const QStringList &args)
         rc = cmdPasswd(rest);
     else if (command == QLatin1String("report"))
         rc = runReport(rest);
+    else if (command == QLatin1String("audit"))
+        rc = runAudit(rest);
     else if (command == QLatin1String("useradd") && !rest.contains(QStringLiteral("--database")))
         rc = usage();
     else if (command == QLatin1String("useradd")

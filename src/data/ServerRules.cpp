@@ -1,0 +1,291 @@
+// The server's own rules: what each group may do, the invariants every commit keeps and
+// the audit trail the database writes itself.
+#include "data/PostgresSchema.h"
+
+namespace nbk::data::schema {
+
+namespace {
+
+QString ident(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+// Audited tables with the columns that make up their key, as the audit row names it.
+struct AuditedTable {
+    const char *table;
+    const char *keys;  // trigger arguments
+};
+constexpr AuditedTable kAudited[] = {
+    {"customer", "'customer_id'"},
+    {"seat_matrix", "'instance_id', 'seat_no', 'route_sequence1', 'customer_id'"},
+    {"bus_instance", "'instance_id'"},
+    {"place", "'place'"},
+    {"route_element", "'reid'"},
+    {"route", "'route_id'"},
+    {"path_order", "'route_id', 'sequence_no'"},
+    {"route_frequency", "'route_id', 'day'"},
+    {"service_class", "'route_id', 'day', 'class'"},
+};
+
+}  // namespace
+
+QStringList postgresRulesStatements()
+{
+    QStringList s = {
+        // The commit-time checks bind every role but the database's owner (and superusers,
+        // who are members of every role): the owner can switch triggers off anyway, and
+        // repairs and data loads are the owner's work. The functions below run once per
+        // row changed, so they carry no settings of their own (a SET clause costs every
+        // call) and name every table with its schema: clerks create no objects anywhere
+        // (no CREATE, no TEMPORARY), so nothing can stand in for them.
+        R"(CREATE FUNCTION public.nbk_rules_bind() RETURNS boolean
+             LANGUAGE sql STABLE
+             AS $$ SELECT NOT pg_catalog.pg_has_role(session_user,
+                      (SELECT d.datdba FROM pg_catalog.pg_database d WHERE d.datname = pg_catalog.current_database()),
+                      'MEMBER') $$)",
+        // The fare of one seat as the customer screen computes it: doubles rounded half to
+        // even at each step (round() of double precision is rint()).
+        R"(CREATE FUNCTION public.nbk_seat_fare(km double precision, fuel double precision,
+             class_multiplier double precision, base double precision) RETURNS double precision
+             LANGUAGE sql IMMUTABLE PARALLEL SAFE
+             AS $$ SELECT pg_catalog.round(pg_catalog.round(km * class_multiplier + pg_catalog.round(km * fuel)) + base) $$)",
+        // free_seats is the capacity less the seats held (a booking lowers it by its seats,
+        // a cancellation raises it by the seats it frees).
+        R"(CREATE FUNCTION public.nbk_check_counter(run integer) RETURNS void
+             LANGUAGE plpgsql STABLE
+             AS $$
+           DECLARE
+             free integer;
+             capacity integer;
+             held bigint;
+           BEGIN
+             SELECT bi.free_seats, b.total_seats,
+                    (SELECT count(*) FROM public.seat_matrix sm WHERE sm.instance_id = run)
+               INTO free, capacity, held
+               FROM public.bus_instance bi LEFT JOIN public.bus_info b ON b.registration = bi.registration
+              WHERE bi.instance_id = run;
+             IF FOUND AND (capacity IS NULL OR free IS DISTINCT FROM capacity - held) THEN
+               RAISE EXCEPTION 'ORA-20002: free seats of run % do not match its seats held (% free, % of % held)',
+                 run, free, held, capacity USING ERRCODE = '23514';
+             END IF;
+           END $$)",
+        // A customer's fare is the fare rule of its run over the stretch its seats hold,
+        // times its seats; a customer without seats owes nothing. The placeholder row of a
+        // booking is free of it until the booking commits (the check is deferred).
+        R"(CREATE FUNCTION public.nbk_check_fare(cid integer) RETURNS void
+             LANGUAGE plpgsql STABLE
+             AS $$
+           DECLARE
+             fare numeric;
+             seats bigint;
+             same_run boolean;
+             want double precision;
+           BEGIN
+             SELECT c.fare, s.n, s.same_run,
+                    CASE WHEN s.n > 0 THEN
+                      (SELECT public.nbk_seat_fare(pg_catalog.round(d.km::double precision), f.multiplier,
+                                                   ct.multiplier, ct.base) * s.n
+                         FROM public.bus_instance bi JOIN public.class_type ct ON ct.class = bi.class
+                              JOIN public.route r ON r.route_id = bi.bus_id
+                              JOIN public.fuel_index f ON f.fpi = r.fpi,
+                              LATERAL (SELECT sum(re.km) AS km FROM public.route_element re
+                                        WHERE re.reid IN (SELECT po.reid FROM public.path_order po
+                                                           WHERE po.route_id = bi.bus_id
+                                                             AND po.sequence_no BETWEEN s.s1 AND s.s2)) d
+                        WHERE bi.instance_id = c.instance_id) END
+               INTO fare, seats, same_run, want
+               FROM public.customer c,
+                    LATERAL (SELECT count(*) AS n, min(sm.route_sequence1) AS s1, max(sm.route_sequence2) AS s2,
+                                    bool_and(sm.instance_id = c.instance_id) AS same_run
+                               FROM public.seat_matrix sm WHERE sm.customer_id = c.customer_id) s
+              WHERE c.customer_id = cid;
+             IF NOT FOUND THEN
+               RETURN;  -- deleted, after its seats (their key)
+             ELSIF seats = 0 THEN
+               IF fare IS DISTINCT FROM 0 THEN
+                 RAISE EXCEPTION 'ORA-20004: customer % holds no seat but owes %', cid, fare
+                   USING ERRCODE = '23514';
+               END IF;
+             ELSIF NOT same_run THEN
+               RAISE EXCEPTION 'ORA-20004: customer % holds seats of another run than its own', cid
+                 USING ERRCODE = '23514';
+             ELSIF want IS NULL OR fare IS NULL OR abs(fare::double precision - want) > 0.001 THEN
+               RAISE EXCEPTION 'ORA-20004: fare % of customer % is not the fare % of its % seats', fare, cid,
+                 want, seats USING ERRCODE = '23514';
+             END IF;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind() THEN
+               IF TG_OP <> 'INSERT' THEN
+                 PERFORM public.nbk_check_counter(OLD.instance_id);
+                 PERFORM public.nbk_check_fare(OLD.customer_id);
+               END IF;
+               IF TG_OP <> 'DELETE' THEN
+                 PERFORM public.nbk_check_counter(NEW.instance_id);
+                 PERFORM public.nbk_check_fare(NEW.customer_id);
+               END IF;
+             END IF;
+             RETURN NULL;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_run_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind() THEN
+               PERFORM public.nbk_check_counter(NEW.instance_id);
+             END IF;
+             RETURN NULL;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_customer_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             -- a new row owing nothing (the booking's placeholder) can only break the rule
+             -- through seats, whose own check covers it
+             IF TG_OP = 'INSERT' AND NEW.fare = 0 THEN
+               RETURN NULL;
+             END IF;
+             IF public.nbk_rules_bind() THEN
+               IF TG_OP = 'UPDATE' AND OLD.customer_id <> NEW.customer_id THEN
+                 PERFORM public.nbk_check_fare(OLD.customer_id);
+               END IF;
+               PERFORM public.nbk_check_fare(NEW.customer_id);
+             END IF;
+             RETURN NULL;
+           END $$)",
+        // Checked at commit, once per row changed: in between, a booking holds its seats
+        // before it lowers the counter, and a partial cancellation lowers the fare first.
+        R"(CREATE CONSTRAINT TRIGGER seat_matrix_rules AFTER INSERT OR UPDATE OR DELETE ON seat_matrix
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_seat_rules())",
+        R"(CREATE CONSTRAINT TRIGGER bus_instance_rules AFTER INSERT OR UPDATE ON bus_instance
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_run_rules())",
+        R"(CREATE CONSTRAINT TRIGGER customer_rules AFTER INSERT OR UPDATE ON customer
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_rules())",
+        // A run that holds reservations keeps its departure, route and vehicle and is not
+        // deleted (a route with booked runs is not deleted either): for every role, at once.
+        R"(CREATE FUNCTION public.nbk_booked_run() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF TG_OP = 'UPDATE' AND (NEW.instance_id, NEW.bus_id, NEW.dep_date, NEW.registration)
+                                     IS NOT DISTINCT FROM (OLD.instance_id, OLD.bus_id, OLD.dep_date, OLD.registration) THEN
+               RETURN NEW;
+             END IF;
+             IF EXISTS (SELECT 1 FROM public.seat_matrix WHERE instance_id = OLD.instance_id)
+                OR EXISTS (SELECT 1 FROM public.customer WHERE instance_id = OLD.instance_id) THEN
+               RAISE EXCEPTION 'ORA-02292: integrity constraint violated - run % holds reservations', OLD.instance_id
+                 USING ERRCODE = '23503';
+             END IF;
+             RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+           END $$)",
+        R"(CREATE TRIGGER bus_instance_booked BEFORE UPDATE OR DELETE ON bus_instance
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_booked_run())",
+
+        // The audit trail: one row per row changed, in the changing transaction (a rollback
+        // takes it along). Written by the owner's function (no SET either: every name in it
+        // is the catalogue's or schema-qualified); readers only read it.
+        R"(CREATE TABLE nbk_audit (
+             audit_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+             changed_at timestamp(0) NOT NULL DEFAULT localtimestamp(0),
+             txid bigint NOT NULL DEFAULT txid_current(),
+             login text NOT NULL DEFAULT session_user,
+             table_name text NOT NULL,
+             action text NOT NULL,
+             row_key text NOT NULL,
+             customer_id integer,
+             old_values text,
+             new_values text,
+             client_addr text DEFAULT inet_client_addr()::text,
+             application_name text DEFAULT current_setting('application_name')))",
+        "CREATE INDEX nbk_audit_changed ON nbk_audit (changed_at)",
+        "CREATE INDEX nbk_audit_customer ON nbk_audit (customer_id)",
+        R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
+             LANGUAGE plpgsql SECURITY DEFINER
+             AS $$
+           DECLARE
+             r jsonb;
+             k text := '';
+           BEGIN
+             IF TG_OP = 'DELETE' THEN
+               r := pg_catalog.to_jsonb(OLD);
+             ELSE
+               r := pg_catalog.to_jsonb(NEW);
+             END IF;
+             FOR i IN 0 .. TG_NARGS - 1 LOOP
+               k := k || CASE WHEN i > 0 THEN '/' ELSE '' END || coalesce(r ->> TG_ARGV[i], '');
+             END LOOP;
+             INSERT INTO public.nbk_audit (table_name, action, row_key, customer_id, old_values, new_values)
+             VALUES (TG_TABLE_NAME, TG_OP, k, (r ->> 'customer_id')::integer,
+                     CASE WHEN TG_OP <> 'INSERT' THEN pg_catalog.row_to_json(OLD)::text END,
+                     CASE WHEN TG_OP <> 'DELETE' THEN pg_catalog.row_to_json(NEW)::text END);
+             RETURN NULL;
+           END $$)",
+        "REVOKE ALL ON FUNCTION public.nbk_audit_row() FROM PUBLIC",
+    };
+    for (const AuditedTable &t : kAudited)
+        s << QStringLiteral("CREATE TRIGGER %1_audit AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                            "FOR EACH ROW EXECUTE FUNCTION public.nbk_audit_row(%2)")
+                 .arg(QLatin1String(t.table), QLatin1String(t.keys));
+    return s;
+}
+
+QStringList postgresGrantStatements(const ServerGroups &g)
+{
+    struct Grant {
+        const char *rights;  // GRANT rights TO the group
+        bool supervisor;
+    };
+    static const Grant grants[] = {
+        {"USAGE ON SCHEMA public", false},
+        {"SELECT ON ALL TABLES IN SCHEMA public", false},
+        // booking, customer details, cancellation and on-demand runs
+        {"INSERT, DELETE ON customer, seat_matrix", false},
+        {"UPDATE (customer_id, instance_id, journey_date, name, age, phone, gender, origin, destin, fare) "
+         "ON customer",
+         false},
+        {"INSERT, UPDATE (free_seats) ON bus_instance", false},
+        {"USAGE ON SEQUENCE c_seq, instance_seq", false},
+        // the seat chart's scratch lines, and the query test window's own table
+        {"INSERT, DELETE ON tempbusroute", false},
+        {"INSERT, UPDATE, DELETE ON test1", false},
+        // the route wizard and route deletion (its runs, path, timetable and classes go
+        // with the route by the keys' cascade, which runs with the owner's rights)
+        {"INSERT ON place, route_element, route, path_order, route_frequency, service_class", true},
+        {"UPDATE (place1, place2, stops, km, fpi, stoptime, travelmins) ON route", true},
+        {"DELETE ON route, path_order, route_frequency, service_class", true},
+        {"USAGE ON SEQUENCE place_seq, reid_seq, route_seq", true},
+    };
+    const QString clerk = ident(g.clerk);
+    const QString supervisor = ident(g.supervisor);
+    QStringList s = {QStringLiteral("GRANT %1 TO %2").arg(clerk, supervisor)};
+    for (const Grant &grant : grants)
+        s << QStringLiteral("GRANT %1 TO %2").arg(QLatin1String(grant.rights), grant.supervisor ? supervisor : clerk);
+    // the seat chart's lines are read through the view, which shows a session its own
+    s << QStringLiteral("REVOKE SELECT ON tempbusroute_rows FROM %1").arg(clerk);
+    return s;
+}
+
+QStringList postgresDatabaseAccessStatements(const QString &database, const ServerGroups &g)
+{
+    const QString db = ident(database);
+    return {QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(db),
+            QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2, %3").arg(db, ident(g.clerk), ident(g.supervisor))};
+}
+
+QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)
+{
+    const QString in = QStringLiteral("ALTER ROLE %1 IN DATABASE %2 SET ").arg(ident(login), ident(database));
+    QStringList s = {in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
+    if (!supervisor)
+        s << in + QStringLiteral("statement_timeout = '%1'").arg(QLatin1String(kClerkStatementTimeout))
+          << in + QStringLiteral("idle_in_transaction_session_timeout = '%1'").arg(QLatin1String(kClerkIdleTimeout));
+    return s;
+}
+
+}  // namespace nbk::data::schema
