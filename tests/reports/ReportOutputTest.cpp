@@ -7,6 +7,7 @@
 #include "ui/Twips.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
@@ -335,7 +336,11 @@ TEST_F(ReportPreview, KeysTurnPagesZoomPrintExportAndClose)
     const QString pdf = dir.filePath(QStringLiteral("list.pdf"));
     EXPECT_TRUE(onDialog<QFileDialog>([&] { QTest::keyClick(preview, Qt::Key_S, Qt::ControlModifier); },
                                       [&](QFileDialog *d) {
-                                          d->selectFile(pdf);
+                                          // typed, as a clerk would: the dialog sets its own
+                                          // choice late while its folder loads
+                                          auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                                          ASSERT_NE(name, nullptr);
+                                          name->setText(pdf);
                                           static_cast<QDialog *>(d)->accept();
                                       }));
     EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("Passenger 40")));
