@@ -7,6 +7,7 @@
 #include "data/Engine.h"
 #include "data/Numbers.h"
 #include "data/Schema.h"
+#include "data/SqliteEngine.h"
 #include "reports/engine/Renderer.h"
 
 #include <QDateTime>
@@ -72,7 +73,9 @@ bool generate(const QString &path)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generate"));
         db.setDatabaseName(path);
-        ok = db.open() && db.transaction();
+        // the schema's triggers call the functions every connection to the file registers
+        QString problem;
+        ok = db.open() && data::SqliteEngine::configure(db, &problem) && db.transaction();
         QSqlQuery q(db);
         auto run = [&](const QString &sql) {
             if (ok && !q.exec(sql)) {

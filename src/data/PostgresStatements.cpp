@@ -133,8 +133,10 @@ bool failed(const PGresult *r)
 }
 
 // Sends the commands queued by `send` as one flight and collects one result per command.
-// False when the connection itself failed.
-bool flight(PGconn *c, std::vector<Sent> &sent)
+// A failure the server reports after the last command, before the flight's end, is the
+// implicit commit of a statement outside a transaction (a deferred check refusing it): it
+// comes back in *late. False when the connection itself failed.
+bool flight(PGconn *c, std::vector<Sent> &sent, PGresult **late)
 {
     if (!PQpipelineSync(c))
         return false;
@@ -145,11 +147,23 @@ bool flight(PGconn *c, std::vector<Sent> &sent)
             PQclear(extra);
     }
     bool synced = false;
-    while (PGresult *r = PQgetResult(c)) {
-        synced = synced || PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-        PQclear(r);
-        if (synced)
-            break;
+    // an error before the sync is followed by its own null; a gone connection gives nulls
+    for (int nulls = 0; !synced && nulls < 2;) {
+        PGresult *r = PQgetResult(c);
+        if (!r) {
+            if (PQstatus(c) != CONNECTION_OK)
+                break;
+            ++nulls;
+            continue;
+        }
+        if (PQresultStatus(r) == PGRES_PIPELINE_SYNC) {
+            synced = true;
+            PQclear(r);
+        } else if (failed(r) && !*late) {
+            *late = r;
+        } else {
+            PQclear(r);
+        }
     }
     PQexitPipelineMode(c);
     return synced;
@@ -243,7 +257,15 @@ StatementResult PostgresStatements::run(PGconn *c, const QString &sql, const QVa
             queued = queued && PQsendQueryPrepared(c, name.constData(), n, pointers.data(), nullptr, nullptr, 0);
         }
         sent.push_back({Sent::Statement});
-        if (!queued || !flight(c, sent)) {
+        PGresult *late = nullptr;
+        const bool flown = queued && flight(c, sent, &late);
+        if (late) {
+            out.error = errorOf(late, c);
+            PQclear(late);
+            clearAll(sent);
+            return out;
+        }
+        if (!flown) {
             PQexitPipelineMode(c);
             out.error = errorOf(nullptr, c);
             clearAll(sent);
@@ -319,8 +341,14 @@ bool PostgresStatements::transactionStep(PGconn *c, const char *sql, bool withSe
         ok = PQsendQueryParams(c, settings_.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
         sent.push_back({Sent::Setup});
     }
-    ok = ok && flight(c, sent);
+    PGresult *late = nullptr;
+    ok = ok && flight(c, sent, &late);
     PQexitPipelineMode(c);
+    if (late) {
+        err = errorOf(late, c);
+        PQclear(late);
+        ok = false;
+    }
     for (const Sent &s : sent)
         if (ok && failed(s.result)) {
             err = errorOf(s.result, c);
