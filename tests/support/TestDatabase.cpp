@@ -185,12 +185,15 @@ QString serverTemplate(const QString &uri, bool demo, QString *error)
                 if (!ok && error->isEmpty())
                     *error = q.lastError().text();
             }
+            // under the lock too: two sessions granting one membership at once collide
+            // on the catalogue's unique key
+            ok = ok && joinTemplateGroups(uri, name, error);
             q.exec(QStringLiteral("SELECT pg_advisory_unlock(hashtext('nbk test templates'))"));
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    if (!ok || !joinTemplateGroups(uri, name, error))
+    if (!ok)
         return QString();
     ready.insert(name);
     return name;
