@@ -70,6 +70,7 @@ protected:
         for (const char *w : {"DayStatement", "DayStatementReport"})
             closeScreen(QString::fromLatin1(w));
         DbSession = &session();
+        clerks_.clear();  // their connections end before the database goes
         BookingTest::TearDown();
     }
 
