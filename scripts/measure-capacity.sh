@@ -6,14 +6,16 @@
 # the cluster's processes, from /proc) beside nbk-load's per booking (the backends of its
 # database); repeats ROUNDS times (default 3).
 #   scripts/measure-capacity.sh [ROUNDS] [SECONDS]
-# NBK_LOAD=path measures another nbk-load build; SESSIONS=n another session count.
+# NBK_LOAD=path and NBK_ADMIN=path measure another build's nbk-load and schema (nbk-admin
+# init); SESSIONS=n another session count; NBK_LOAD_ARGS more options of nbk-load (for
+# example --owner-sessions, whom the commit-time rules exempt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-3}
 seconds=${2:-10}
 sessions=${SESSIONS:-16}
 load=${NBK_LOAD:-build/bin/nbk-load}
-admin=build/bin/nbk-admin
+admin=${NBK_ADMIN:-build/bin/nbk-admin}
 [ -x "$load" ] && [ -x "$admin" ] || scripts/build.sh
 dir=$(mktemp -d /tmp/nbk-capacity.XXXXXX)
 rmdir "$dir"
@@ -49,7 +51,7 @@ for round in $(seq "$rounds"); do
   echo "$password" | "$load" --database "postgresql://${hostport}/$db" --user postgres --sessions 1 --seconds 1 \
        --headless >/dev/null 2>&1
   json=$(echo "$password" | "$load" --database "postgresql://${hostport}/$db" --user postgres \
-         --sessions "$sessions" --seconds "$seconds" --headless 2>/dev/null | tail -1)
+         --sessions "$sessions" --seconds "$seconds" --headless ${NBK_LOAD_ARGS:-} 2>/dev/null | tail -1)
   bps=$(echo "$json" | sed -n 's/.*"bookings_per_s":\([0-9.]*\).*/\1/p')
   echo "round $round: load average $before; pgbench $tps tps, server CPU ${pgcpu} ms per transaction; nbk-load $json; ratio $(awk -v a="$bps" -v b="$tps" 'BEGIN { printf "%.3f", a / b }')"
 done

@@ -106,6 +106,9 @@ QStringList postgresSchemaStatements()
         // a name's first letters (LIKE 'Xy%') find their rows through an index only with
         // the pattern operators, unless the database collates as C
         "CREATE INDEX place_full_name_pattern ON place (full_name text_pattern_ops)",
+        // the place search matches in any letter case (UPPER(full_name) LIKE UPPER(?)): on
+        // a thousand places its prefix found through this beats reading them all
+        "CREATE INDEX place_full_name_upper ON place (upper(full_name) text_pattern_ops)",
         R"(CREATE TABLE route_element (reid integer PRIMARY KEY,
              place1 text NOT NULL REFERENCES place (place),
              place2 text NOT NULL REFERENCES place (place), km numeric NOT NULL))",

@@ -16,19 +16,38 @@ QString ident(const QString &name)
 // Audited tables with the columns that make up their key, as the audit row names it.
 struct AuditedTable {
     const char *table;
-    const char *keys;  // trigger arguments
+    QList<const char *> keys;
 };
-constexpr AuditedTable kAudited[] = {
-    {"customer", "'customer_id'"},
-    {"seat_matrix", "'instance_id', 'seat_no', 'route_sequence1', 'customer_id'"},
-    {"bus_instance", "'instance_id'"},
-    {"place", "'place'"},
-    {"route_element", "'reid'"},
-    {"route", "'route_id'"},
-    {"path_order", "'route_id', 'sequence_no'"},
-    {"route_frequency", "'route_id', 'day'"},
-    {"service_class", "'route_id', 'day', 'class'"},
+const AuditedTable kAudited[] = {
+    {"customer", {"customer_id"}},
+    {"seat_matrix", {"instance_id", "seat_no", "route_sequence1", "customer_id"}},
+    {"bus_instance", {"instance_id"}},
+    {"place", {"place"}},
+    {"route_element", {"reid"}},
+    {"route", {"route_id"}},
+    {"path_order", {"route_id", "sequence_no"}},
+    {"route_frequency", {"route_id", "day"}},
+    {"service_class", {"route_id", "day", "class"}},
 };
+
+// The audit row's key and customer, read from the row's own columns: one branch per table
+// (a generic reading through jsonb cost more than the rest of the audit row).
+QString auditKeyBranches()
+{
+    QString out;
+    for (const AuditedTable &t : kAudited) {
+        QStringList parts;
+        bool customer = false;
+        for (const char *k : t.keys) {
+            parts << QStringLiteral("coalesce(r.%1::text, '')").arg(QLatin1String(k));
+            customer = customer || qstrcmp(k, "customer_id") == 0;
+        }
+        out += QStringLiteral("  WHEN '%1' THEN\n    k := %2;\n").arg(QLatin1String(t.table), parts.join(QStringLiteral(" || '/' || ")));
+        if (customer)
+            out += QStringLiteral("    c := r.customer_id;\n");
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -41,13 +60,16 @@ QStringList postgresRulesStatements()
         // row changed, so they carry no settings of their own (a SET clause costs every
         // call) and name every table with its schema: clerks create no objects anywhere
         // (no CREATE, no TEMPORARY), so nothing can stand in for them.
+        // plpgsql keeps its statements' plans for the session; a SQL function called from
+        // plpgsql is planned anew in every transaction, which made this the dearest check
         R"(CREATE FUNCTION public.nbk_rules_bind() RETURNS boolean
-             LANGUAGE sql STABLE
-             AS $$ SELECT NOT pg_catalog.pg_has_role(session_user,
+             LANGUAGE plpgsql STABLE
+             AS $$
+           BEGIN
+             RETURN NOT pg_catalog.pg_has_role(session_user,
                       (SELECT d.datdba FROM pg_catalog.pg_database d WHERE d.datname = pg_catalog.current_database()),
-                      'MEMBER') $$)",
-        // The fare of one seat as the customer screen computes it: doubles rounded half to
-        // even at each step (round() of double precision is rint()).
+                      'MEMBER');
+           END $$)",
         R"(CREATE FUNCTION public.nbk_seat_fare(km double precision, fuel double precision,
              class_multiplier double precision, base double precision) RETURNS double precision
              LANGUAGE sql IMMUTABLE PARALLEL SAFE
@@ -62,57 +84,65 @@ QStringList postgresRulesStatements()
              capacity integer;
              held bigint;
            BEGIN
-             SELECT bi.free_seats, b.total_seats,
-                    (SELECT count(*) FROM public.seat_matrix sm WHERE sm.instance_id = run)
-               INTO free, capacity, held
+             SELECT bi.free_seats, b.total_seats INTO free, capacity
                FROM public.bus_instance bi LEFT JOIN public.bus_info b ON b.registration = bi.registration
               WHERE bi.instance_id = run;
-             IF FOUND AND (capacity IS NULL OR free IS DISTINCT FROM capacity - held) THEN
+             IF NOT FOUND THEN
+               RETURN;
+             END IF;
+             SELECT count(*) INTO held FROM public.seat_matrix sm WHERE sm.instance_id = run;
+             IF capacity IS NULL OR free IS DISTINCT FROM capacity - held THEN
                RAISE EXCEPTION 'ORA-20002: free seats of run % do not match its seats held (% free, % of % held)',
                  run, free, held, capacity USING ERRCODE = '23514';
              END IF;
            END $$)",
         // A customer's fare is the fare rule of its run over the stretch its seats hold,
         // times its seats; a customer without seats owes nothing. The placeholder row of a
-        // booking is free of it until the booking commits (the check is deferred).
+        // booking is free of it until the booking commits (the check is deferred). Lookups
+        // by key, one statement each: each plans in a moment and keeps a generic plan.
         R"(CREATE FUNCTION public.nbk_check_fare(cid integer) RETURNS void
              LANGUAGE plpgsql STABLE
              AS $$
            DECLARE
              fare numeric;
+             run integer;
              seats bigint;
+             s1 integer;
+             s2 integer;
              same_run boolean;
+             route integer;
+             base numeric;
+             class_multiplier numeric;
+             fuel numeric;
+             km numeric;
              want double precision;
            BEGIN
-             SELECT c.fare, s.n, s.same_run,
-                    CASE WHEN s.n > 0 THEN
-                      (SELECT public.nbk_seat_fare(pg_catalog.round(d.km::double precision), f.multiplier,
-                                                   ct.multiplier, ct.base) * s.n
-                         FROM public.bus_instance bi JOIN public.class_type ct ON ct.class = bi.class
-                              JOIN public.route r ON r.route_id = bi.bus_id
-                              JOIN public.fuel_index f ON f.fpi = r.fpi,
-                              LATERAL (SELECT sum(re.km) AS km FROM public.route_element re
-                                        WHERE re.reid IN (SELECT po.reid FROM public.path_order po
-                                                           WHERE po.route_id = bi.bus_id
-                                                             AND po.sequence_no BETWEEN s.s1 AND s.s2)) d
-                        WHERE bi.instance_id = c.instance_id) END
-               INTO fare, seats, same_run, want
-               FROM public.customer c,
-                    LATERAL (SELECT count(*) AS n, min(sm.route_sequence1) AS s1, max(sm.route_sequence2) AS s2,
-                                    bool_and(sm.instance_id = c.instance_id) AS same_run
-                               FROM public.seat_matrix sm WHERE sm.customer_id = c.customer_id) s
-              WHERE c.customer_id = cid;
+             SELECT c.fare, c.instance_id INTO fare, run FROM public.customer c WHERE c.customer_id = cid;
              IF NOT FOUND THEN
                RETURN;  -- deleted, after its seats (their key)
-             ELSIF seats = 0 THEN
+             END IF;
+             SELECT count(*), min(sm.route_sequence1), max(sm.route_sequence2), bool_and(sm.instance_id = run)
+               INTO seats, s1, s2, same_run
+               FROM public.seat_matrix sm WHERE sm.customer_id = cid;
+             IF seats = 0 THEN
                IF fare IS DISTINCT FROM 0 THEN
                  RAISE EXCEPTION 'ORA-20004: customer % holds no seat but owes %', cid, fare
                    USING ERRCODE = '23514';
                END IF;
+               RETURN;
              ELSIF NOT same_run THEN
                RAISE EXCEPTION 'ORA-20004: customer % holds seats of another run than its own', cid
                  USING ERRCODE = '23514';
-             ELSIF want IS NULL OR fare IS NULL OR abs(fare::double precision - want) > 0.001 THEN
+             END IF;
+             SELECT bi.bus_id, ct.base, ct.multiplier, f.multiplier INTO route, base, class_multiplier, fuel
+               FROM public.bus_instance bi JOIN public.class_type ct ON ct.class = bi.class
+                    JOIN public.route r ON r.route_id = bi.bus_id JOIN public.fuel_index f ON f.fpi = r.fpi
+              WHERE bi.instance_id = run;
+             SELECT sum(re.km) INTO km FROM public.route_element re
+              WHERE re.reid IN (SELECT po.reid FROM public.path_order po
+                                 WHERE po.route_id = route AND po.sequence_no BETWEEN s1 AND s2);
+             want := public.nbk_seat_fare(pg_catalog.round(km::double precision), fuel, class_multiplier, base) * seats;
+             IF want IS NULL OR fare IS NULL OR abs(fare::double precision - want) > 0.001 THEN
                RAISE EXCEPTION 'ORA-20004: fare % of customer % is not the fare % of its % seats', fare, cid,
                  want, seats USING ERRCODE = '23514';
              END IF;
@@ -203,35 +233,39 @@ QStringList postgresRulesStatements()
              new_values text,
              client_addr text DEFAULT inet_client_addr()::text,
              application_name text DEFAULT current_setting('application_name')))",
-        "CREATE INDEX nbk_audit_changed ON nbk_audit (changed_at)",
+        // the trail only grows, in time order: a block range index serves --since at almost
+        // no cost per row written
+        "CREATE INDEX nbk_audit_changed ON nbk_audit USING brin (changed_at)",
         "CREATE INDEX nbk_audit_customer ON nbk_audit (customer_id)",
-        R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
+        QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER
              AS $$
            DECLARE
-             r jsonb;
+             r record;
              k text := '';
+             c integer;
            BEGIN
              IF TG_OP = 'DELETE' THEN
-               r := pg_catalog.to_jsonb(OLD);
+               r := OLD;
              ELSE
-               r := pg_catalog.to_jsonb(NEW);
+               r := NEW;
              END IF;
-             FOR i IN 0 .. TG_NARGS - 1 LOOP
-               k := k || CASE WHEN i > 0 THEN '/' ELSE '' END || coalesce(r ->> TG_ARGV[i], '');
-             END LOOP;
+             CASE TG_TABLE_NAME
+           %1  ELSE
+               NULL;
+             END CASE;
              INSERT INTO public.nbk_audit (table_name, action, row_key, customer_id, old_values, new_values)
-             VALUES (TG_TABLE_NAME, TG_OP, k, (r ->> 'customer_id')::integer,
+             VALUES (TG_TABLE_NAME, TG_OP, k, c,
                      CASE WHEN TG_OP <> 'INSERT' THEN pg_catalog.row_to_json(OLD)::text END,
                      CASE WHEN TG_OP <> 'DELETE' THEN pg_catalog.row_to_json(NEW)::text END);
              RETURN NULL;
-           END $$)",
+           END $$)").arg(auditKeyBranches()),
         "REVOKE ALL ON FUNCTION public.nbk_audit_row() FROM PUBLIC",
     };
     for (const AuditedTable &t : kAudited)
         s << QStringLiteral("CREATE TRIGGER %1_audit AFTER INSERT OR UPDATE OR DELETE ON %1 "
-                            "FOR EACH ROW EXECUTE FUNCTION public.nbk_audit_row(%2)")
-                 .arg(QLatin1String(t.table), QLatin1String(t.keys));
+                            "FOR EACH ROW EXECUTE FUNCTION public.nbk_audit_row()")
+                 .arg(QLatin1String(t.table));
     return s;
 }
 

@@ -184,6 +184,9 @@ RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rul
         }
     }
 
+    // LOCK TABLE t IN ... MODE: there IN names the lock mode, not a list
+    const int head = nextSig(t, -1);
+    const bool lockStatement = head >= 0 && t[head].isWord("LOCK");
     for (int i = 0; i < n; ++i) {
         SqlToken &tok = t[i];
         if (tok.kind == SqlToken::Word) {
@@ -191,7 +194,7 @@ RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rul
             if (tok.isWord("DELETE") && nx >= 0 && !t[nx].isWord("FROM")
                 && (t[nx].kind == SqlToken::Word || t[nx].kind == SqlToken::QuotedName)) {
                 tok.text += QLatin1String(" FROM");
-            } else if (tok.isWord("IN") && nx >= 0
+            } else if (tok.isWord("IN") && !lockStatement && nx >= 0
                        && (t[nx].kind == SqlToken::Word || t[nx].kind == SqlToken::QuotedName)
                        && !t[nx].isWord("SELECT")) {
                 // x IN alias.column (or a bare column): parenthesise the operand

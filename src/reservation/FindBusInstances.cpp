@@ -8,6 +8,7 @@
 #include "operations/scheduling/RunTimes.h"
 #include "reservation/state/ReservationState.h"
 
+#include <QHash>
 #include <QLocale>
 #include <cmath>
 
@@ -147,8 +148,17 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
     const QDateTime wanted = wallClock(Reservation.JourneyDateTime);
     const double tolerance = Reservation.EnquiryMode ? kEnquiryTolerance : kReservationTolerance;
     out.result = true;
+    // the rows are mostly runs of one route boarding at one place: their distance is asked
+    // of the server once, not once per run
+    QHash<QString, qint16> offsets;
     for (int i = 0; i < n; ++i) {
-        Reservation.BoardingOffsetMinutes = BoardingOffsetFor(rows, i);
+        const QString leg = QStringList{rows.at(F_ROUTE, i).toString(), rows.at(F_BOARDING, i).toString(),
+                                        rows.at(F_SPEED, i).toString(), rows.at(F_STOP_TIME, i).toString()}
+                                .join(QLatin1Char('/'));
+        auto offset = offsets.find(leg);
+        if (offset == offsets.end())
+            offset = offsets.insert(leg, BoardingOffsetFor(rows, i));
+        Reservation.BoardingOffsetMinutes = *offset;
         const QDateTime start = nbk::runDeparture(rows.at(F_DEPARTURE, i).toString());
         if (!start.isValid())
             continue;

@@ -27,6 +27,18 @@ TEST(SqlRewriter, ReportsATrailingForUpdateNowait)
     EXPECT_FALSE(rewriteOracleSql("SELECT 'FOR UPDATE NOWAIT' FROM t", sqliteLike()).forUpdateNowait);
 }
 
+TEST(SqlRewriter, InBeforeAColumnIsAListAndNothingElse)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"SELECT 1 FROM p, r WHERE p.place IN r.place1", "SELECT 1 FROM p, r WHERE p.place IN (r.place1)"},
+        {"SELECT 1 FROM p WHERE p.place IN (SELECT place1 FROM r)", "SELECT 1 FROM p WHERE p.place IN (SELECT place1 FROM r)"},
+        {"LOCK TABLE seat_matrix IN ACCESS EXCLUSIVE MODE", "LOCK TABLE seat_matrix IN ACCESS EXCLUSIVE MODE"},
+        {" lock table customer in share row exclusive mode nowait", " lock table customer in share row exclusive mode nowait"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(rewriteOracleSql(in, sqliteLike()).sql, out) << in;
+}
+
 TEST(OracleDate, NonNumericFieldIsItsOwnNumber)
 {
     int n = 0;

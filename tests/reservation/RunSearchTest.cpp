@@ -44,13 +44,14 @@ protected:
     }
 
     // A run of route 1 leaving Alpha at h:m on the given day.
-    void run(int id, const QDate &day, int h, int m, const char *vehicle = "KA01", int freeSeats = 40)
+    void run(int id, const QDate &day, int h, int m, const char *vehicle = "KA01", int freeSeats = 40, int route = 1)
     {
-        db().exec(QStringLiteral("INSERT INTO bus_instance values( %1, 1, %2 , 'tt' , 0 , '%3' , 2 , %4 ) ")
+        db().exec(QStringLiteral("INSERT INTO bus_instance values( %1, %5, %2 , 'tt' , 0 , '%3' , 2 , %4 ) ")
                       .arg(id)
                       .arg(at(day, h, m))
                       .arg(QLatin1String(vehicle))
-                      .arg(freeSeats));
+                      .arg(freeSeats)
+                      .arg(route));
     }
 
     void threeRuns()
@@ -171,6 +172,30 @@ TEST_P(RunSearch, BoardingFurtherDownTheRouteAddsDistanceAndStops)
     EXPECT_EQ(countOf("Reservation Successful"), 1);
     EXPECT_EQ(Reservation.BookedInstanceId, 1);
     EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(journeyDay(), QTime(10, 20)));
+}
+
+TEST_P(RunSearch, EachRouteBoardsAtItsOwnPositionInOneSearch)
+{
+    // route 2 also boards at Charlie third, 20 km sooner: a run of each leg keeps its own offset
+    db().exec({"INSERT INTO ROUTE_ELEMENT values(4, 'ALP', 'BRA', 20)",
+               "INSERT INTO ROUTE VALUES( 2, 'ALP' , 'DEL', 4, 100, 1, 5, 200 )", "INSERT INTO PATH_ORDER VALUES( 2, 1, 4)",
+               "INSERT INTO PATH_ORDER VALUES( 2, 2, 2)", "INSERT INTO PATH_ORDER VALUES( 2, 3, 3)"});
+    run(1, journeyDay(), 7, 0);
+    run(2, journeyDay(), 7, 30, "KA02", 40, 2);
+    run(3, journeyDay(), 7, 5, "KA03");
+    Request r = alphaToBravo("10", "15");
+    r.from = QStringLiteral("Charlie");
+    r.to = QStringLiteral("Delta");
+    r.chooseRun = true;
+    submit(r);
+
+    Instances *c = choice();
+    ASSERT_NE(c, nullptr);
+    QStringList boardings;
+    for (int i = 0; i < c->cmbInstance->count(); ++i)
+        boardings << c->cmbInstance->itemText(i).section(QStringLiteral(" at "), -1);
+    boardings.sort();
+    EXPECT_EQ(boardings, (QStringList{"10:10:00 Hrs ", "10:20:00 Hrs ", "10:25:00 Hrs "}));
 }
 
 TEST_P(RunSearch, BoardingOffsetRoundsHalvesToEven)

@@ -21,7 +21,8 @@ struct LoadRun {
 };
 
 // The database and user nbk-load gets: on the server the database's owner, who may write
-// the vehicles and runs of the generated network. The password goes to standard input.
+// the vehicles and runs of the generated network (its sessions log in as a clerk it makes).
+// The password goes to standard input.
 QStringList target(TestDatabase &db)
 {
     if (db.kind() == EngineKind::Embedded)
@@ -104,6 +105,13 @@ TEST_P(LoadTool, TwoClerksForThreeSecondsLeaveACleanDatabase)
     }
     // what the clerks booked is in the database, under their names
     EXPECT_GT(db().scalar(QStringLiteral("SELECT count(*) FROM customer WHERE name LIKE 'Load Passenger %'")).toInt(), 0);
+    if (db().kind() == EngineKind::Postgres) {
+        // the sessions booked as a clerk of the database, bound by its rules (the owner is not)
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT string_agg(DISTINCT login, ',') FROM nbk_audit "
+                                             "WHERE table_name = 'customer'"))
+                      .toString(),
+                  db().scalar(QStringLiteral("SELECT current_database() || '_loadclerk'")).toString());
+    }
 
     // a second run reuses the network it made
     const LoadRun again = load(target(db()) + QStringList{"--sessions", "1", "--seconds", "1"}, password(db()));

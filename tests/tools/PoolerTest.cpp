@@ -61,16 +61,19 @@ public:
         users.open(QIODevice::WriteOnly);
         users.write(QStringLiteral("\"%1\" \"%2\"\n\"chief\" \"nb\"\n\"clerk1\" \"nb\"\n").arg(admin.user, admin.password).toUtf8());
         users.close();
+        // logins the file does not list (nbk-load's clerk, whose password changes every
+        // run) are looked up on the server by the owner
         QFile ini(d + "/pgbouncer.ini");
         ini.open(QIODevice::WriteOnly);
         ini.write(QStringLiteral("[databases]\n* = host=%1 port=%2\n[pgbouncer]\nlisten_addr = 127.0.0.1\n"
                                  "listen_port = %3\nunix_socket_dir =\nauth_type = scram-sha-256\n"
-                                 "auth_file = %4/users.txt\npool_mode = %5\ndefault_pool_size = %6\n"
+                                 "auth_file = %4/users.txt\nauth_user = %7\npool_mode = %5\ndefault_pool_size = %6\n"
                                  "max_client_conn = 100\npidfile = %4/pgbouncer.pid\nlogfile = %4/pgbouncer.log\n")
                       .arg(admin.host, admin.port)
                       .arg(port_)
                       .arg(d, mode)
                       .arg(pool)
+                      .arg(admin.user)
                       .toUtf8());
         ini.close();
         QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther

@@ -1,6 +1,7 @@
 #include "Conductor.h"
 
 #include "Clerk.h"
+#include "LoadClerk.h"
 #include "LoadNetwork.h"
 #include "ServerCpu.h"
 
@@ -73,6 +74,10 @@ int conduct(const LoadOptions &o)
     say(created ? QStringLiteral("network created") : QStringLiteral("network of an earlier run reused"));
 
     LoadOptions run = o;
+    if (o.onServer() && !o.ownerSessions && !useClerkLogin(run, &error)) {
+        say(error);
+        return 2;
+    }
     // every session logs in first, then all start together
     run.startMs = QDateTime::currentMSecsSinceEpoch() + 1500 + 150 * o.sessions;
     run.deadlineMs = run.startMs + qint64(o.seconds) * 1000;
@@ -84,7 +89,7 @@ int conduct(const LoadOptions &o)
         p->setArguments(run.childArguments(i));
         p->start();
         // the password through a pipe that only this child reads
-        p->write(o.password.toUtf8() + '\n');
+        p->write(run.password.toUtf8() + '\n');
         p->closeWriteChannel();
         children.push_back(std::move(p));
     }

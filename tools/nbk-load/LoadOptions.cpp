@@ -30,7 +30,7 @@ QStringList LoadOptions::childArguments(int index) const
 QString usage()
 {
     return QStringLiteral("usage: nbk-load --database DB --user U --sessions N --seconds S "
-                          "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] < password\n"
+                          "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] [--owner-sessions] < password\n"
                           "(the password is read from the first line of standard input)\n");
 }
 
@@ -74,6 +74,10 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
         const QString &a = args[i];
         if (a == QLatin1String("--hold") || a == QLatin1String("--headless")) {
             (a == QLatin1String("--hold") ? o.hold : o.headless) = true;
+            continue;
+        }
+        if (a == QLatin1String("--owner-sessions")) {
+            o.ownerSessions = true;
             continue;
         }
         if (i + 1 >= args.size())

@@ -15,6 +15,9 @@ struct LoadOptions {
     quint32 seed = 1;
     // the procedures without the screens, so that the server is what is measured
     bool headless = false;
+    // on the server: the sessions log in as the given user (the owner, whom the commit-time
+    // checks exempt) instead of a clerk of the database
+    bool ownerSessions = false;
 
     // a session child (--clerk N: Qt keeps --session for its own session management)
     int session = -1;

@@ -65,16 +65,22 @@ std::optional<ServerCpu> ServerCpu::find(data::Connection &cn, const QString &se
     const data::PostgresUri uri = data::PostgresUri::parse(server);
     if (cn.engineName() != QLatin1String("postgresql") || !uri.valid || !isLocalHost(uri.host))
         return std::nullopt;
-    const data::ResultSet who =
-        cn.query(QStringLiteral("SELECT pg_backend_pid(), current_user, current_database() FROM DUAL"));
+    const data::ResultSet who = cn.query(QStringLiteral("SELECT pg_backend_pid(), current_database() FROM DUAL"));
     const int backend = who.value(0).toInt();
     const ProcStat b = readStat(backend);
     if (!b.valid || !commandOf(backend).startsWith("postgres") || !commandOf(b.ppid).contains("postgres"))
         return std::nullopt;
     ServerCpu s;
     s.postmaster_ = b.ppid;
-    s.title_ = "postgres: " + who.value(1).toString().toUtf8() + ' ' + who.value(2).toString().toUtf8() + ' ';
+    s.database_ = who.value(1).toString().toUtf8();
     return s;
+}
+
+bool ServerCpu::servesDatabase(const QByteArray &title) const
+{
+    // "postgres: USER DATABASE HOST(PORT) STATE": the sessions' clerk and the owner alike
+    const QList<QByteArray> words = title.split(' ');
+    return words.size() > 2 && words[0] == "postgres:" && words[2] == database_;
 }
 
 void ServerCpu::sample()
@@ -86,7 +92,7 @@ void ServerCpu::sample()
         if (!number)
             continue;
         const ProcStat s = readStat(pid);
-        if (!s.valid || s.ppid != postmaster_ || !commandOf(pid).startsWith(title_))
+        if (!s.valid || s.ppid != postmaster_ || !servesDatabase(commandOf(pid)))
             continue;
         // a backend that starts during the run counts from nothing
         if (!first_.contains(pid))

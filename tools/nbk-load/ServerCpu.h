@@ -12,8 +12,9 @@ namespace nbk::load {
 
 // CPU time of the database server's backends that serve one database, when the server
 // runs on this machine: the processes under the postmaster of the backend that serves
-// `cn` whose title names the database (not the server's writers, nor another database's
-// vacuum). Sampled now and then, so that a backend that ends keeps what it used.
+// `cn` whose title names the database, whoever logged in (not the server's writers, nor
+// another database's vacuum). Sampled now and then, so that a backend that ends keeps
+// what it used.
 class ServerCpu {
 public:
     // Nothing when the server (the URI typed as Server) is elsewhere, or for the embedded file.
@@ -24,8 +25,10 @@ public:
     double usedMs() const;
 
 private:
+    bool servesDatabase(const QByteArray &title) const;
+
     int postmaster_ = 0;
-    QByteArray title_;  // "postgres: USER DATABASE "
+    QByteArray database_;
     QHash<int, double> first_, last_;  // ticks per backend
     bool started_ = false;
 };
