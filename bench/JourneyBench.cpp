@@ -7,6 +7,7 @@
 #include "app/common/SharedRoutines.h"
 #include "data/Audit.h"
 #include "data/Class1.h"
+#include "data/Transaction.h"
 #include "data/Engine.h"
 #include "data/Numbers.h"
 #include "data/OracleDate.h"
@@ -803,7 +804,7 @@ void BookingCommit_Layer(benchmark::State &state)
         QSet<int> held;
         for (; !taken.eof(); taken.moveNext())
             held.insert(taken.value(0).toInt());
-        s.BeginTransaction();
+        data::Transaction tx(s, QStringLiteral("the benchmark's booking"));
         s.exec(tempCustomer(cid));
         s.SetupSetSeatMatrix();
         data::Command &m = s.SQLcmdSetSeatMatrix();
@@ -814,9 +815,9 @@ void BookingCommit_Layer(benchmark::State &state)
         m.setValue(4, cid);
         m.execute();
         s.exec(lowerFreeSeats(b.instance));
-        if (s.exec(customerUpdate(cid, b)) != -13)
+        if (s.exec(customerUpdate(cid, b)) != nbk::data::kExecOk)
             std::abort();
-        s.EndTransaction();
+        tx.commit();
     });
 }
 

@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-scripts/deps.sh
-scripts/build.sh
+scripts/deps.sh --dev
+scripts/build.sh -DNBK_BUILD_TESTS=ON -DNBK_BUILD_BENCHMARKS=ON
 
 if [ -z "${NBK_TEST_PG_URI:-}" ]; then
   pgdir=$(mktemp -d /tmp/nbk-pg.XXXXXX)
@@ -22,7 +22,7 @@ if [ -z "${NBK_TEST_PG_URI:-}" ]; then
     echo "*****************************************************************************" >&2
     echo "*  WARNING: no PostgreSQL test cluster could be started.                    *" >&2
     echo "*  Only the embedded half of the database tests runs; install postgresql    *" >&2
-    echo "*  (scripts/deps.sh) or set NBK_TEST_PG_URI to test the server half too.    *" >&2
+    echo "*  (scripts/deps.sh --dev) or set NBK_TEST_PG_URI to test the server half too.    *" >&2
     echo "*****************************************************************************" >&2
     echo "" >&2
   fi

@@ -158,8 +158,7 @@ void MDIForm1::disconnectFromServer()
         return;
     // end an open booking or route change cleanly instead of leaving it to the close
     if (DbSession) {
-        if (DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         DbSession->CloseConnection();
     }
     IsConnected = false;
@@ -171,8 +170,7 @@ void MDIForm1::exitProgram()
     if (!closeChildWindows())
         return;
     if (DbSession) {
-        if (DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         if (IsConnected)
             DbSession->CloseConnection();
     }
@@ -223,8 +221,8 @@ void MDIForm1::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    if (DbSession && DbSession->IsInTransaction())
-        DbSession->RollBackTransaction();
+    if (DbSession)
+        DbSession->AbandonAllWork();
     closed_ = true;
     e->accept();
 }

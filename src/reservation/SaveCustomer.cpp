@@ -65,7 +65,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
                         + QStringLiteral("', fare=") + QString::number(Reservation.Fare)
                         + QStringLiteral(" where customer_ID = ") + QString::number(b.CustomerId);
     try {
-        if (DbSession->exec(sql) == -13) {
+        if (DbSession->exec(sql) == nbk::data::kExecOk) {
             b.transaction.commit();
             out.saved = true;
         }

@@ -3,6 +3,7 @@
 #include "app/common/Globals.h"
 #include "app/common/ScreenRegistry.h"
 #include "data/DbError.h"
+#include "data/SqlText.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
 #include "routes/DeleteRoute.h"
@@ -32,7 +33,7 @@ const char *const SQL_CLASSES_1 = "SELECT * from ";
 const char *const SQL_CLASSES_2 = "service_class sc Where ";
 const char *const SQL_CLASSES_3 = "sc.route_id = ";
 
-QString L(const char *s) { return QString::fromLatin1(s); }
+using nbk::data::L;
 
 void tellFailure(const char *head, const QString &why)
 {

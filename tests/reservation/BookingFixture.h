@@ -1,5 +1,6 @@
 #pragma once
 #include "reservation/Screens.h"
+#include "data/Transaction.h"
 #include "app/common/ScreenRegistry.h"
 #include "data/RowTable.h"
 #include "reservation/BookSeats.h"
@@ -30,7 +31,7 @@ protected:
     void TearDown() override
     {
         reservation::setFreeSeatsComputedHook({});
-        session().RollBackTransaction();
+        session().AbandonAllWork();
         for (const char *name : {"frmCustomer", "frmReservation"})
             while (QWidget *w = findScreen(QString::fromLatin1(name))) {
                 w->setObjectName(QString());

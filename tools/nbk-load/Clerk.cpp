@@ -239,7 +239,7 @@ void Clerk::closeEverything()
         closeScreen(QString::fromLatin1(name));
     heldBooking_.reset();
     if (DbSession->IsInTransaction()) {
-        DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         ++figures_.errors;
         if (figures_.errorTexts.size() < 5)
             figures_.errorTexts << QStringLiteral("a transaction was left open: ") + prompt_.texts.join(QLatin1String(" | "));

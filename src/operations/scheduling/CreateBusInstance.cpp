@@ -300,7 +300,7 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
                                + nbk::data::sqlText(registration.trimmed()) + QStringLiteral("' , ")
                                + QString::number(ClassIndex) + QStringLiteral(" , ") + num(totalSeats)
                                + QStringLiteral(" ) ");
-        if (s.exec(insert) == -13)
+        if (s.exec(insert) == nbk::data::kExecOk)
             return 1;
     }
     return -1;
