@@ -2,9 +2,10 @@
 // on-demand bus run on a generated network (about 1,000 places, 500 routes of 5 to 15
 // stops, 60 days of runs, 200,000 seat rows), each through the client's data layer and
 // as the same statements run straight on the engine with QSqlQuery.
-#include "reservation/Screens.h"
-#include "app/common/ScreenRegistry.h"
-#include "app/common/SharedRoutines.h"
+#include "reservation/screens/Screens.h"
+#include "ui/Notices.h"
+#include "ui/ScreenRegistry.h"
+#include "common/SharedRoutines.h"
 #include "data/Audit.h"
 #include "data/Class1.h"
 #include "data/Transaction.h"
@@ -20,9 +21,9 @@
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/SaveCustomer.h"
-#include "reservation/SearchFlow.h"
-#include "reservation/frmCustomer.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/SearchFlow.h"
+#include "reservation/screens/frmCustomer.h"
+#include "common/ReservationState.h"
 #include "ui/MsgBox.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/MDIForm1.h"
 
-#include "app/common/Globals.h"
-#include "app/common/ScreenRegistry.h"
+#include "common/Globals.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
 

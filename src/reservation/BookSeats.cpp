@@ -4,7 +4,7 @@
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "operations/scheduling/RunTimes.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QSet>
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "operations/scheduling/CreateBusInstance.h"
 #include "operations/scheduling/RouteNumber.h"
 #include "operations/scheduling/RunTimes.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QLocale>
 #include <cmath>

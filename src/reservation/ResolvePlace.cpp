@@ -1,9 +1,9 @@
 #include "reservation/ResolvePlace.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "reservation/SaveCustomer.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/SqlText.h"
 #include "reservation/CustomerEntry.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 using nbk::data::sqlText;
 

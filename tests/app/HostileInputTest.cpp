@@ -11,7 +11,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlText.h"
-#include "reservation/frmCustomer.h"
+#include "reservation/screens/frmCustomer.h"
 
 #include <QAbstractSpinBox>
 #include <QDialog>

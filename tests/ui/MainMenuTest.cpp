@@ -70,8 +70,9 @@ TEST_P(MainMenu, ExitOrDisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
         insertUncommittedRow();
         menu(item)->trigger();
         flush();
-        if (disconnects)
+        if (disconnects) {
             EXPECT_FALSE(IsConnected);
+        }
         EXPECT_FALSE(DbSession->IsInTransaction());
         EXPECT_FALSE(DbSession->GetConnectStatus());
         EXPECT_TRUE(main()->isClosed());

@@ -2,11 +2,11 @@
 #include "Clerk.h"
 #include "ServerCpu.h"
 
-#include "app/common/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Engine.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QApplication>
 #include <QComboBox>

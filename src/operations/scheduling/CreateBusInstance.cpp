@@ -1,6 +1,6 @@
 #include "operations/scheduling/CreateBusInstance.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
