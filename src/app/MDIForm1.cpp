@@ -131,6 +131,8 @@ void MDIForm1::buildMenus()
     addItem(report, QStringLiteral("mnuReportBRoute"), QStringLiteral("Bus Route Ma&p"), QStringLiteral("RouteTest"));
     addSeparator(report, QStringLiteral("mnuReportSeparator2"));
     addItem(report, QStringLiteral("mnuReportAR"), QStringLiteral("Accide&nt Report "), QStringLiteral("ARF"));
+    addItem(report, QStringLiteral("mnuReportStatement"), QStringLiteral("&Day Statement"),
+            QStringLiteral("DayStatement"));
 
     QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
     addItem(help, QStringLiteral("mnuHelpContents"), QStringLiteral("C&ontents"), nullptr);

@@ -58,6 +58,14 @@ void fnLogin(sqlite3_context *ctx, int, sqlite3_value **)
     resultBytes(ctx, static_cast<Session *>(sqlite3_user_data(ctx))->login);
 }
 
+// 1 for a supervisor's session or the file's owner (no login): who may read every login's
+// rows where a statement asks.
+void fnSupervisor(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const auto *s = static_cast<const Session *>(sqlite3_user_data(ctx));
+    sqlite3_result_int(ctx, !s->loggedIn || s->supervisor ? 1 : 0);
+}
+
 void fnApplication(sqlite3_context *ctx, int, sqlite3_value **)
 {
     resultBytes(ctx, static_cast<Session *>(sqlite3_user_data(ctx))->application);
@@ -268,6 +276,7 @@ void install(sqlite3 *db)
     const int flags = SQLITE_UTF8;
     sqlite3_create_function_v2(db, "nbk_login", 0, flags, s, fnLogin, nullptr, nullptr, dropState);
     sqlite3_create_function_v2(db, "nbk_application", 0, flags, s, fnApplication, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_supervisor", 0, flags, s, fnSupervisor, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_txid", 0, flags, s, fnTxid, nullptr, nullptr, nullptr);
     sqlite3_commit_hook(db, endOfTransaction, s);
     sqlite3_rollback_hook(db, rolledBack, s);

@@ -9,8 +9,9 @@ namespace nbk::data::sqliterules {
 
 // Per-connection functions the embedded schema's triggers call (the login, the
 // transaction number and the program for the audit trail, the fare of one seat), with
-// the commit hooks that keep the transaction number. Every connection to the file gets
-// them; one that never logs in (nbk-admin's) is the file's owner, "owner" in the trail.
+// the commit hooks that keep the transaction number, and nbk_supervisor() for statements
+// that show a clerk only the clerk's own rows. Every connection to the file gets them;
+// one that never logs in (nbk-admin's) is the file's owner, "owner" in the trail.
 void install(sqlite3 *db);
 
 // After a login: who the session is, the bookkeeping of what its transactions touch, and

@@ -2,6 +2,8 @@
 // longest long date) keeps each text inside its control, apart from every other text and at
 // a readable size: on the paginator's items, and in the PDF at 1200 dpi and at 96 dpi.
 #include "reports/BuildSeatChart.h"
+#include "reports/DayStatementQueries.h"
+#include "reports/DayStatementReport.h"
 #include "reports/FillReports.h"
 #include "reports/QStringPrint.h"
 #include "reports/SeatChart.h"
@@ -99,6 +101,16 @@ FilledReport timeTable()
                                      QStringLiteral("Tiruchirappalli"), "Semi - Luxury"}}));
 }
 
+FilledReport dayStatement()
+{
+    DayStatementData d{QDate(2026, 9, 30), kName, {}, 32767 * 31, 32767 * 30};
+    const QList<int> seats{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                           26, 27, 28, 29, 30, 31};
+    d.lines.push_back({kDeparture, "Booking", 2147483647, kName, 2147483647, seats, 32767 * 31, 0});
+    d.lines.push_back({kDeparture, "Partial cancellation", 2147483647, kName, 2147483647, seats.mid(1), 0, 32767 * 30});
+    return fillDayStatement(d);
+}
+
 struct Case {
     const char *name;
     FilledReport (*make)();
@@ -114,6 +126,7 @@ const Case kCases[] = {
     {"AR", accidentReport, {kName, "  KA-09-MN-4521 ", "+91 98450 12345"}},
     {"DataReport1", passengerList, {kName}},
     {"TimeTable", timeTable, {kOrigin, "Tiruchirappalli", "12/30/26 22:47", "Semi - Luxury"}},
+    {"DayStatement", dayStatement, {kName, "Wednesday, September 30, 2026", "Partial cancellation", "1015777"}},
 };
 
 // Where an item's lines are drawn, in twips from the page's corner.

@@ -5,6 +5,8 @@
 #include "data/Engine.h"
 #include "data/MessageHook.h"
 #include "reports/BuildSeatChart.h"
+#include "reports/DayStatementQueries.h"
+#include "reports/DayStatementReport.h"
 #include "reports/FillReports.h"
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
@@ -16,9 +18,10 @@
 namespace nbk::admin {
 
 const char *const kReportUsage =
-    "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE NAME [VALUE]\n"
+    "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE NAME [VALUE [LOGIN]]\n"
     "    NAME: ticket CUSTOMER_ID | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
-    "          route-map ROUTE_NO | accident REGISTRATION | passenger-list | time-table\n";
+    "          route-map ROUTE_NO | accident REGISTRATION | passenger-list | time-table |\n"
+    "          day-statement YYYY-MM-DD [LOGIN]   (LOGIN: the one logged in unless the supervisor's)\n";
 
 namespace {
 
@@ -49,9 +52,14 @@ std::optional<reports::FilledReport> fail(StderrPrompt &p, const std::optional<r
     return std::nullopt;
 }
 
-std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, const QString &name, const QString &value)
+std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, const QString &name, const QString &value,
+                                           const QString &more)
 {
     using namespace reports;
+    if (name == QLatin1String("day-statement")) {
+        const DayStatementOutcome o = dayStatement(s, QDate::fromString(value, Qt::ISODate), more);
+        return o.message ? fail(p, o.message) : fillDayStatement(o.statement);
+    }
     if (name == QLatin1String("ticket")) {
         const CustomerTicketOutcome o = customerTicket(s, false, value);
         return o.message ? fail(p, o.message) : fillFullTicketReport(o.ticket);
@@ -98,12 +106,16 @@ int runReport(const QStringList &args)
     }
     const QStringList names{QStringLiteral("ticket"), QStringLiteral("instance-tickets"), QStringLiteral("seat-matrix"),
                             QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("passenger-list"),
-                            QStringLiteral("time-table")};
+                            QStringLiteral("time-table"), QStringLiteral("day-statement")};
     const QString database = options.value(QStringLiteral("--database"));
     const QString pdf = options.value(QStringLiteral("--pdf"));
     const QString name = positional.value(0);
     const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 5;
-    if (database.isEmpty() || pdf.isEmpty() || !names.contains(name) || positional.size() != (needsValue ? 2 : 1)) {
+    const bool statement = name == QLatin1String("day-statement");
+    const bool shapeOk = statement ? (positional.size() == 2 || positional.size() == 3)
+                                         && QDate::fromString(positional[1], Qt::ISODate).isValid()
+                                   : positional.size() == (needsValue ? 2 : 1);
+    if (database.isEmpty() || pdf.isEmpty() || !names.contains(name) || !shapeOk) {
         err() << "usage:\n" << kReportUsage;
         err().flush();
         return 2;
@@ -116,7 +128,7 @@ int runReport(const QStringList &args)
     if (counterLogin(session, database, options.value(QStringLiteral("--user")),
                      options.value(QStringLiteral("--password")))) {
         DbSession = &session;
-        const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1));
+        const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1), positional.value(2));
         if (r) {
             QString error;
             if (report::writePdf(r->layout, r->data, pdf, &error))

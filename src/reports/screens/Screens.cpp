@@ -4,6 +4,7 @@
 
 #include "reports/screens/ARF.h"
 #include "reports/screens/BusMatrix.h"
+#include "reports/screens/DayStatement.h"
 #include "reports/screens/ReportViews.h"
 #include "reports/screens/RouteTest.h"
 #include "reports/screens/Ticket.h"
@@ -16,6 +17,7 @@ void registerScreens()
     registerScreen(QStringLiteral("BusMatrix"), [] { return new BusMatrix; });
     registerScreen(QStringLiteral("RouteTest"), [] { return new RouteTest; });
     registerScreen(QStringLiteral("ARF"), [] { return new ARF; });
+    registerScreen(QStringLiteral("DayStatement"), [] { return new DayStatement; });
     // the two fixed reports open their report window at once, under these names
     registerScreen(QStringLiteral("DataReport1"), []() -> QWidget * {
         showPassengerList();

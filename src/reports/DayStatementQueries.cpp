@@ -1,0 +1,205 @@
+#include "reports/DayStatementQueries.h"
+
+#include "data/Class1.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/MessageHook.h"
+#include "data/SqlText.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <algorithm>
+
+namespace nbk::reports {
+
+namespace {
+
+const char *const MSG_OTHER_LOGIN = "Only the supervisor may see the day statement of another login ";
+
+// Who the session is and whether it may read every login's rows: the database says so,
+// not the client. The embedded file keeps both in the session's own functions; on the
+// server the supervisor is the role that may delete routes (its group's right, which the
+// owner and superusers hold too; clerks may not read the table naming the groups).
+const char *const SQL_OWN_EMBEDDED = "nbk_login()";
+const char *const SQL_ALL_EMBEDDED = "nbk_supervisor() = 1";
+const char *const SQL_OWN_SERVER = "session_user";
+const char *const SQL_ALL_SERVER = "has_table_privilege(session_user, 'public.route', 'DELETE')";
+
+const char *const SQL_RIGHTS = "SELECT CASE WHEN %1 THEN 1 ELSE 0 END, %2, TO_CHAR(SYSDATE,'YYYY-MM-DD') FROM dual";
+// The customers' and seats' changes of one login around the day: a transaction belongs
+// to the day of its last row, and on the embedded file its rows carry the times of their
+// own statements, so a booking that waited past midnight is read whole.
+const char *const SQL_CHANGES =
+    "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
+    "WHERE table_name IN ('customer', 'seat_matrix') AND changed_at >= %1 AND changed_at < %2 "
+    "AND lower(login) = lower('%3') AND (lower(login) = lower(%4) OR %5) ORDER BY audit_id";
+const char *const SQL_LOGINS =
+    "SELECT DISTINCT login FROM nbk_audit WHERE table_name = 'customer' AND changed_at >= %1 AND changed_at < %2 "
+    "AND (lower(login) = lower(%3) OR %4) ORDER BY login";
+
+bool embedded(const data::Connection &cn) { return cn.engineName() == QLatin1String("embedded"); }
+QString own(const data::Connection &cn) { return QLatin1String(embedded(cn) ? SQL_OWN_EMBEDDED : SQL_OWN_SERVER); }
+QString all(const data::Connection &cn) { return QLatin1String(embedded(cn) ? SQL_ALL_EMBEDDED : SQL_ALL_SERVER); }
+
+QString midnight(const QDate &d)
+{
+    return QStringLiteral("TO_DATE('%1 00:00:00','YYYY-MM-DD HH24:MI:SS')").arg(d.toString(Qt::ISODate));
+}
+
+QJsonObject row(const QVariant &json)
+{
+    return json.isNull() ? QJsonObject() : QJsonDocument::fromJson(json.toString().toUtf8()).object();
+}
+
+// A customer row as the statement counts it: the booking's placeholder (run -1) and no
+// row at all hold no fare.
+bool counts(const QJsonObject &customer) { return !customer.isEmpty() && customer.value("instance_id").toDouble() != -1; }
+
+// One customer within one transaction: the row before its first change and after its
+// last, and the seats the transaction wrote and deleted.
+struct CustomerChange {
+    QJsonObject before, after;
+    bool seen = false;
+    qint64 lastAudit = 0;
+    QList<int> seatsIn, seatsOut;
+};
+
+struct Transaction {
+    QDateTime last;
+    QMap<qint64, CustomerChange> customers;
+};
+
+std::optional<StatementLine> lineOf(qint64 customer, const CustomerChange &c, const QDateTime &at)
+{
+    const bool was = counts(c.before), is = counts(c.after);
+    const double before = was ? c.before.value("fare").toDouble() : 0, after = is ? c.after.value("fare").toDouble() : 0;
+    StatementLine l;
+    l.at = at;
+    l.customerId = customer;
+    const QJsonObject &shown = is ? c.after : c.before;
+    l.name = shown.value("name").toString();
+    l.run = qint64(shown.value("instance_id").toDouble());
+    if (!was && is) {
+        l.action = QStringLiteral("Booking");
+        l.taken = after;
+        l.seats = c.seatsIn;
+    } else if (was && !is) {
+        l.action = QStringLiteral("Cancellation");
+        l.refunded = before;
+        l.seats = c.seatsOut;
+    } else if (was && after < before) {
+        l.action = QStringLiteral("Partial cancellation");
+        l.refunded = before - after;
+        l.seats = c.seatsOut;
+    } else if (was && after > before) {
+        // seats added to a reservation: not a screen's change, but money taken all the same
+        l.action = QStringLiteral("Booking");
+        l.taken = after - before;
+        l.seats = c.seatsIn;
+    } else {
+        return std::nullopt;  // nothing of the fare changed (or nothing committed counts)
+    }
+    std::sort(l.seats.begin(), l.seats.end());
+    return l;
+}
+
+}  // namespace
+
+StatementRightsOutcome statementRights(data::Class1 &s)
+{
+    StatementRightsOutcome out;
+    try {
+        data::Connection &cn = s.GetCurrentConnection();
+        data::ResultSet r = cn.query(QString::fromLatin1(SQL_RIGHTS).arg(all(cn), own(cn)));
+        out.rights = {r.value(1).toString(), r.value(0).toInt() == 1, QDate::fromString(r.value(2).toString(), Qt::ISODate)};
+    } catch (const data::DbException &e) {
+        out.message = databaseFailure(e);
+    }
+    return out;
+}
+
+DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const QString &login)
+{
+    data::ResultSet r = cn.query(QString::fromLatin1(SQL_CHANGES)
+                                     .arg(midnight(day.addDays(-1)), midnight(day.addDays(2)), data::sqlText(login),
+                                          own(cn), all(cn)));
+    QMap<qint64, Transaction> txs;
+    for (; !r.eof(); r.moveNext()) {
+        Transaction &t = txs[r.value(2).toLongLong()];
+        t.last = std::max(t.last, r.value(1).toDateTime());
+        const qint64 customer = r.value(4).toLongLong();
+        CustomerChange &c = t.customers[customer];
+        const QJsonObject before = row(r.value(5)), after = row(r.value(6));
+        if (r.value(3).toString() == QLatin1String("seat_matrix")) {
+            if (!after.isEmpty())
+                c.seatsIn << after.value("seat_no").toInt();
+            if (!before.isEmpty())
+                c.seatsOut << before.value("seat_no").toInt();
+            continue;
+        }
+        if (!c.seen)
+            c.before = before;
+        c.seen = true;
+        c.after = after;
+        c.lastAudit = r.value(0).toLongLong();
+    }
+
+    DayStatementData d;
+    d.day = day;
+    d.login = login;
+    std::vector<std::pair<qint64, StatementLine>> lines;
+    for (const Transaction &t : std::as_const(txs)) {
+        if (t.last.date() != day)
+            continue;
+        for (auto it = t.customers.cbegin(); it != t.customers.cend(); ++it)
+            if (it->seen)
+                if (std::optional<StatementLine> l = lineOf(it.key(), *it, t.last))
+                    lines.emplace_back(it->lastAudit, *l);
+    }
+    std::sort(lines.begin(), lines.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (auto &[audit, l] : lines) {
+        d.taken += l.taken;
+        d.refunded += l.refunded;
+        d.lines.push_back(std::move(l));
+    }
+    return d;
+}
+
+DayStatementOutcome dayStatement(data::Class1 &s, const QDate &day, const QString &login)
+{
+    DayStatementOutcome out;
+    const StatementRightsOutcome rights = statementRights(s);
+    if (rights.message) {
+        out.message = rights.message;
+        return out;
+    }
+    const QString wanted = login.trimmed().isEmpty() ? rights.rights.login : login.trimmed();
+    if (!rights.rights.anyLogin && wanted.compare(rights.rights.login, Qt::CaseInsensitive) != 0) {
+        out.message = Message{QString::fromLatin1(MSG_OTHER_LOGIN), mb::Critical | mb::OKOnly, QStringLiteral("Error")};
+        return out;
+    }
+    try {
+        out.statement = readDayStatement(s.GetCurrentConnection(), day, wanted);
+    } catch (const data::DbException &e) {
+        out.message = databaseFailure(e);
+    }
+    return out;
+}
+
+QStringList statementLogins(data::Class1 &s, const QDate &day)
+{
+    QStringList logins;
+    try {
+        data::Connection &cn = s.GetCurrentConnection();
+        for (data::ResultSet r = cn.query(
+                 QString::fromLatin1(SQL_LOGINS).arg(midnight(day), midnight(day.addDays(1)), own(cn), all(cn)));
+             !r.eof(); r.moveNext())
+            logins << r.value(0).toString();
+    } catch (const data::DbException &) {
+        // the choice stays open to typing; the statement itself reports the failure
+    }
+    return logins;
+}
+
+}  // namespace nbk::reports
