@@ -884,8 +884,10 @@ void BookingRoad_Layer(benchmark::State &state)
         requestFirstRoute(1 + day++ % (kDays - 2));
         Reservation.AllowInstanceChoice = true;
         Reservation.EnquiryMode = false;
-        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
+        const PlaceOutcome places = ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName));
+        if (places.result != 3)
             std::abort();
+        TakePlaces(Reservation, places);
         QString route;
         SearchOutcome found = FindBusInstances(route, yes);
         BookingOutcome booking = std::move(found.booking);

@@ -11,18 +11,19 @@ QString OracleDateLiteral(const QDateTime &d)
            + d.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("','DD-MM-YYYY HH24:MI:SS')");
 }
 
-bool PlacesDiffer(qint16 originRow, qint16 destinationRow)
+bool PlacesDiffer(qint16 originRow, qint16 destinationRow) { return PlacesDiffer(Reservation, originRow, destinationRow); }
+
+bool PlacesDiffer(nbk::reservation::ReservationState &request, qint16 originRow, qint16 destinationRow)
 {
-    Reservation.OriginPlace = Reservation.SearchRows.at(0, originRow).toString();
-    Reservation.DestinationPlace = Reservation.DestinationRows.at(0, destinationRow).toString();
+    request.OriginPlace = request.SearchRows.at(0, originRow).toString();
+    request.DestinationPlace = request.DestinationRows.at(0, destinationRow).toString();
     // the full names go with the booking to the customer screen
     const auto name = [](const nbk::data::RowTable &rows, int row) {
         return rows.fieldCount() > 1 ? rows.at(1, row).toString() : QString();
     };
-    Reservation.OriginName = name(Reservation.SearchRows, originRow);
-    Reservation.DestinationName = name(Reservation.DestinationRows, destinationRow);
-    return Reservation.OriginPlace.trimmed().compare(Reservation.DestinationPlace.trimmed(), Qt::CaseInsensitive)
-           != 0;
+    request.OriginName = name(request.SearchRows, originRow);
+    request.DestinationName = name(request.DestinationRows, destinationRow);
+    return request.OriginPlace.trimmed().compare(request.DestinationPlace.trimmed(), Qt::CaseInsensitive) != 0;
 }
 
 nbk::Notice SamePlaceNotice()

@@ -12,6 +12,9 @@ QString OracleDateLiteral(const QDateTime &d);
 // Sets the origin and destination place codes from the chosen candidate rows; true when
 // they are different places (codes compared without blanks and letter case).
 bool PlacesDiffer(qint16 originRow, qint16 destinationRow);
+namespace nbk::reservation { struct ReservationState; }
+// The same on the given request.
+bool PlacesDiffer(nbk::reservation::ReservationState &request, qint16 originRow, qint16 destinationRow);
 // The same, and the message when they are the same place; sets Reservation.OriginPlace and Reservation.DestinationPlace from the chosen candidate rows; false (after the
 // message) when they are the same place.
 bool CheckDistinctPlaces(qint16 originRow, qint16 destinationRow);

@@ -53,6 +53,7 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
     }
 
     const PlaceOutcome places = ResolvePlace(j.from, j.to);
+    TakePlaces(Reservation, places);
     showNotices(places.notices);
     if (places.choosePlaces) {
         // the place confirmation: the candidates named as typed

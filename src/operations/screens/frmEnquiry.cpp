@@ -91,6 +91,7 @@ void frmEnquiry::cmdNext_Click()
 void frmEnquiry::search()
 {
     const PlaceOutcome places = ResolvePlace(txtFrom->text(), txtTo->text());
+    TakePlaces(Reservation, places);
     nbk::reservation::showPlaceOutcome(places);
     if (places.result == 3) {
         // an enquiry is never restricted to a route

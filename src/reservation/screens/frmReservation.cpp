@@ -138,6 +138,7 @@ void frmReservation::submit()
 {
     nbk::ui::hideChildWindow(this);
     const PlaceOutcome places = ResolvePlace(txtFrom->text().trimmed(), txtTo->text().trimmed());
+    TakePlaces(Reservation, places);
     nbk::reservation::showPlaceOutcome(places);
     const qint16 result = places.result;
     if (result == 3) {
