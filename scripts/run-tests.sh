@@ -39,8 +39,8 @@ if [ "${NBK_SANITIZE_TESTS:-1}" != 0 ]; then
   start=$SECONDS
   NBK_BUILD_DIR=build-san scripts/build.sh -DNBK_SANITIZE=ON -DNBK_BUILD_TESTS=ON -DNBK_BUILD_BENCHMARKS=ON
   echo "sanitizer build: $((SECONDS - start)) s"
-  # any finding fails its test; Qt's and the drivers' process-lifetime allocations are no leaks
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  # any finding (a leak included) fails its test
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   start=$SECONDS
   (cd build-san && ctest --output-on-failure --timeout 900 -j "$(nproc)") || status=1
   echo "sanitizer build's tests: $((SECONDS - start)) s"

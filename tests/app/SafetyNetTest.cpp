@@ -1,7 +1,6 @@
 #include "app/Application.h"
 #include "data/Transaction.h"
 #include "reservation/BookSeats.h"
-#include "data/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -9,6 +8,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <stdexcept>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 using namespace nbk;
 using namespace nbk::test;
@@ -86,6 +88,11 @@ TEST_P(SafetyNet, AFailingReportHandlerLeavesAWaitingBookingPending)
 
 TEST_P(SafetyNet, OtherExceptionsFromAClickedButtonAreShown)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // the exception unwinds through Qt's button frames, built without cleanups: what they
+    // held (a theme hint, the button's accessibility entry) is never freed
+    __lsan::ScopedDisabler qtFramesKeepWhatTheyHeld;
+#endif
     QPushButton b(QStringLiteral("Go"));
     QObject::connect(&b, &QPushButton::clicked, [] { throw std::out_of_range("row 201 is past the table"); });
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
