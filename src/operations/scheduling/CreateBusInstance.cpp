@@ -305,3 +305,10 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
     }
     return -1;
 }
+
+qint16 CreateBusInstance(const nbk::reservation::ReservationState &request, QString &routeIdText, qint16 Slack,
+                         nbk::Notices &notices, const nbk::Confirm &confirm)
+{
+    return CreateBusInstance(routeIdText, request.OriginPlace, request.DestinationPlace, request.ClassIndex,
+                             request.JourneyDateTime, Slack, notices, confirm);
+}
