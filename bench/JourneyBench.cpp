@@ -2,11 +2,13 @@
 // on-demand bus run on a generated network (about 1,000 places, 500 routes of 5 to 15
 // stops, 60 days of runs, 200,000 seat rows), each through the client's data layer and
 // as the same statements run straight on the engine with QSqlQuery.
-#include "reservation/Screens.h"
-#include "app/common/ScreenRegistry.h"
-#include "app/common/SharedRoutines.h"
+#include "reservation/screens/Screens.h"
+#include "ui/Notices.h"
+#include "ui/ScreenRegistry.h"
+#include "common/SharedRoutines.h"
 #include "data/Audit.h"
 #include "data/Class1.h"
+#include "data/Transaction.h"
 #include "data/Engine.h"
 #include "data/Numbers.h"
 #include "data/OracleDate.h"
@@ -19,9 +21,9 @@
 #include "reservation/FindBusInstances.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/SaveCustomer.h"
-#include "reservation/SearchFlow.h"
-#include "reservation/frmCustomer.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/SearchFlow.h"
+#include "reservation/screens/frmCustomer.h"
+#include "common/ReservationState.h"
 #include "ui/MsgBox.h"
 
 #include <QApplication>
@@ -803,7 +805,7 @@ void BookingCommit_Layer(benchmark::State &state)
         QSet<int> held;
         for (; !taken.eof(); taken.moveNext())
             held.insert(taken.value(0).toInt());
-        s.BeginTransaction();
+        data::Transaction tx(s, QStringLiteral("the benchmark's booking"));
         s.exec(tempCustomer(cid));
         s.SetupSetSeatMatrix();
         data::Command &m = s.SQLcmdSetSeatMatrix();
@@ -814,9 +816,9 @@ void BookingCommit_Layer(benchmark::State &state)
         m.setValue(4, cid);
         m.execute();
         s.exec(lowerFreeSeats(b.instance));
-        if (s.exec(customerUpdate(cid, b)) != -13)
+        if (s.exec(customerUpdate(cid, b)) != nbk::data::kExecOk)
             std::abort();
-        s.EndTransaction();
+        tx.commit();
     });
 }
 
@@ -882,8 +884,10 @@ void BookingRoad_Layer(benchmark::State &state)
         requestFirstRoute(1 + day++ % (kDays - 2));
         Reservation.AllowInstanceChoice = true;
         Reservation.EnquiryMode = false;
-        if (ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName)).result != 3)
+        const PlaceOutcome places = ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName));
+        if (places.result != 3)
             std::abort();
+        TakePlaces(Reservation, places);
         QString route;
         SearchOutcome found = FindBusInstances(route, yes);
         BookingOutcome booking = std::move(found.booking);

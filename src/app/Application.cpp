@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "data/Class1.h"
 #include "data/DbError.h"
 #include "ui/MsgBox.h"
 
@@ -11,9 +10,9 @@ namespace nbk::app {
 namespace {
 void reportEscapedError(const QString &text)
 {
-    // half-done work of the failed handler must not stay open for a later commit
-    if (DbSession && DbSession->IsInTransaction())
-        DbSession->RollBackTransaction();
+    // The failed handler's own transaction rolled back as its Transaction unwound; what
+    // is still open belongs to another task (a booking waiting at its customer screen)
+    // and stays that task's to finish.
     ui::MsgBox(text.isEmpty() ? QStringLiteral("Unexpected error") : text, mb::Critical | mb::OKOnly,
                QStringLiteral("Error"));
 }

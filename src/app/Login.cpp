@@ -1,7 +1,7 @@
 #include "app/Login.h"
 
 #include "app/StartApplication.h"
-#include "app/common/Globals.h"
+#include "common/Globals.h"
 #include "data/Schema.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"

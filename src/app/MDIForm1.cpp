@@ -1,7 +1,7 @@
 #include "app/MDIForm1.h"
 
-#include "app/common/Globals.h"
-#include "app/common/ScreenRegistry.h"
+#include "common/Globals.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
 
@@ -160,8 +160,7 @@ void MDIForm1::disconnectFromServer()
         return;
     // end an open booking or route change cleanly instead of leaving it to the close
     if (DbSession) {
-        if (DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         DbSession->CloseConnection();
     }
     IsConnected = false;
@@ -173,8 +172,7 @@ void MDIForm1::exitProgram()
     if (!closeChildWindows())
         return;
     if (DbSession) {
-        if (DbSession->IsInTransaction())
-            DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         if (IsConnected)
             DbSession->CloseConnection();
     }
@@ -225,8 +223,8 @@ void MDIForm1::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    if (DbSession && DbSession->IsInTransaction())
-        DbSession->RollBackTransaction();
+    if (DbSession)
+        DbSession->AbandonAllWork();
     closed_ = true;
     e->accept();
 }

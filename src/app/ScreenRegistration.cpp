@@ -1,9 +1,9 @@
 #include "app/ScreenRegistration.h"
 
-#include "operations/Screens.h"
-#include "reports/Screens.h"
-#include "reservation/Screens.h"
-#include "routes/Screens.h"
+#include "operations/screens/Screens.h"
+#include "reports/screens/Screens.h"
+#include "reservation/screens/Screens.h"
+#include "routes/screens/Screens.h"
 
 namespace nbk {
 

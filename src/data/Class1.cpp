@@ -1,4 +1,5 @@
 #include "data/Class1.h"
+#include "data/Transaction.h"
 
 #include "data/ConnectionString.h"
 #include "data/Engine.h"
@@ -58,7 +59,6 @@ const char *const MSG_BAD_LOGIN = "Incorrect Username/Password";
 const char *const MSG_NO_LOGON =
     "Could not logon to server. Please Contact your supervisor if the problem persists ";
 constexpr int ORA_WRONG_PASSWORD = 1017;
-constexpr qint16 EXEC_OK = -13;
 }  // namespace
 
 Class1::Class1()
@@ -74,9 +74,7 @@ void Class1::cn_ConnectionLost(const DbError &e)
 {
     // the server has rolled back whatever was open; nothing is pending any more
     connectStatus_ = false;
-    inTransaction_ = false;
-    ownerId_ = 0;
-    ownerTask_.clear();
+    AbandonAllWork();
     if (onConnectionLost)
         onConnectionLost(e);
 }
@@ -84,9 +82,10 @@ void Class1::cn_ConnectionLost(const DbError &e)
 Class1::~Class1()
 {
     if (connectStatus_) {
-        RollBackTransaction();
+        AbandonAllWork();
         cn.close();
     }
+    forgetTransaction();
 }
 
 void Class1::CloseConnection()
@@ -286,17 +285,15 @@ void Class1::setupTicketDetails(qint32 CID)
 
 void Class1::BeginTransaction()
 {
-    if (!inTransaction_) {
-        cn.beginTrans();
-        inTransaction_ = true;
-        ownerId_ = 0;
-        ownerTask_.clear();
-    }
+    cn.beginTrans();
+    inTransaction_ = true;
 }
 
-quint64 Class1::beginOwned(const QString &task)
+quint64 Class1::beginOwned(const QString &task, Transaction *holder)
 {
+    // a failed begin raises, and leaves nothing open
     BeginTransaction();
+    holder_ = holder;
     ownerId_ = ++lastOwnerId_;
     ownerTask_ = task;
     return ownerId_;
@@ -315,33 +312,47 @@ QString Class1::PendingTask() const
     return ownerTask_.isEmpty() ? QStringLiteral("another task") : ownerTask_;
 }
 
+void Class1::forgetTransaction() noexcept
+{
+    inTransaction_ = false;
+    ownerId_ = 0;
+    ownerTask_.clear();
+    // the holder keeps no pointer to a session that may go before it
+    if (holder_)
+        holder_->release();
+}
+
 void Class1::EndTransaction()
 {
     if (inTransaction_)
         cn.commitTrans();
-    inTransaction_ = false;
-    ownerId_ = 0;
-    ownerTask_.clear();
+    forgetTransaction();
 }
 
-void Class1::RollBackTransaction()
+void Class1::AbandonAllWork() noexcept
+{
+    // a connection that is gone took its transaction with it
+    if (!connectStatus_)
+        forgetTransaction();
+    else
+        RollBackTransaction();
+}
+
+void Class1::RollBackTransaction() noexcept
 {
     if (!inTransaction_)
         return;
     try {
         cn.rollbackTrans();
-        inTransaction_ = false;
-        ownerId_ = 0;
-        ownerTask_.clear();
+        forgetTransaction();
     } catch (const DbException &e) {
-        // a failed rollback leaves the flag set; nothing is raised. But a transaction the
-        // engine has already ended itself (SQLite does on a full disk) is no longer open,
-        // and a flag left set would refuse every later task for good.
-        if (e.error().description.contains(QLatin1String("no transaction is active"), Qt::CaseInsensitive)) {
-            inTransaction_ = false;
-            ownerId_ = 0;
-            ownerTask_.clear();
-        }
+        // a failed rollback leaves the flag set (AbandonAllWork retries); nothing is
+        // raised. But a transaction the engine has already ended itself (SQLite does on a
+        // full disk) is no longer open, and a flag left set would refuse every later task
+        // for good.
+        if (e.error().description.contains(QLatin1String("no transaction is active"), Qt::CaseInsensitive))
+            forgetTransaction();
+    } catch (...) {
     }
 }
 
@@ -350,12 +361,12 @@ qint16 Class1::exec(const QString &QUery)
     try {
         cn.execute(QUery);
         lastExecError_.clear();
-        return EXEC_OK;
+        return kExecOk;
     } catch (const DbException &e) {
         lastExecError_ = e.error().description;
         const int n = cn.errors().isEmpty() ? e.nativeError() : cn.errors().first().nativeError;
         // numbers beyond 16 bits would wrap into other meanings; report them as -1
-        if (n == EXEC_OK || n < -32768 || n > 32767)
+        if (n == kExecOk || n < -32768 || n > 32767)
             return -1;
         return qint16(n);
     }

@@ -8,6 +8,11 @@
 
 namespace nbk::data {
 
+class Transaction;
+
+// What exec returns when the statement ran (any other value is the native error number).
+inline constexpr qint16 kExecOk = -13;
+
 // Where FillText writes: the query test window's multi-line box.
 class TextSink {
 public:
@@ -80,17 +85,18 @@ public:
     void setupGetCustomerForDelete();
     void setupTicketDetails(qint32 CID);
 
-    // The session's one transaction. Tasks hold it through a Transaction (Transaction.h);
-    // RollBackTransaction also ends whatever is open, for the shell's exit and disconnect.
-    void BeginTransaction();
-    void EndTransaction();
+    // The session's one transaction. Tasks begin, commit and roll back only through a
+    // Transaction (Transaction.h), which owns it.
     bool IsInTransaction() const { return inTransaction_; }
-    void RollBackTransaction();
     // What the open transaction belongs to ("the reservation of customer 1234"); empty
     // when none is open.
     QString PendingTask() const;
+    // Rolls back whatever is open, whichever task holds it: for the shell's Exit,
+    // Disconnect and closing, where every task's pending work is given up. The holder's
+    // Transaction is then no longer open. Never throws.
+    void AbandonAllWork() noexcept;
 
-    // -13 when the statement ran, else the database's native error number.
+    // kExecOk when the statement ran, else the database's native error number.
     qint16 exec(const QString &QUery);
     // The description of the last failure exec swallowed (for the screens that report it).
     const QString &LastExecError() const { return lastExecError_; }
@@ -117,7 +123,11 @@ public:
 
 private:
     friend class Transaction;
-    quint64 beginOwned(const QString &task);
+    void BeginTransaction();
+    void EndTransaction();
+    void RollBackTransaction() noexcept;
+    void forgetTransaction() noexcept;
+    quint64 beginOwned(const QString &task, Transaction *holder);
     bool ownsTransaction(quint64 id) const { return inTransaction_ && id != 0 && ownerId_ == id; }
     void renameOwner(quint64 id, const QString &task);
 
@@ -134,6 +144,8 @@ private:
     bool loginDenied_ = false;
     bool inTransaction_ = false;
     quint64 ownerId_ = 0;
+    // the Transaction that holds the open transaction, told when the session goes first
+    Transaction *holder_ = nullptr;
     quint64 lastOwnerId_ = 0;
     QString ownerTask_;
     Connection cn;

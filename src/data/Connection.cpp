@@ -162,12 +162,16 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
             if (ok)
                 it = prepared_.insert(text, fresh);
             else
-                q = fresh;
+                q = std::move(fresh);
         } else {
             ok = true;
         }
         if (ok) {
+            // the kept statement and this run share one prepared result on purpose
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
             q = *it;
+            QT_WARNING_POP
             for (int i = 0; i < params.size(); ++i)
                 q.bindValue(i, engine_->bindValue(params[i]));
             ok = q.exec();

@@ -8,4 +8,7 @@ namespace nbk::data {
 // pieces supply the surrounding quotes.
 QString sqlText(const QString &typed);
 
+// A statement piece or message kept as a Latin-1 constant, as a QString.
+inline QString L(const char *latin1) { return QString::fromLatin1(latin1); }
+
 }  // namespace nbk::data

@@ -21,7 +21,7 @@ Transaction::Transaction(Class1 &session, const QString &task) : task_(task)
         return;
     }
     // a failed begin raises, and leaves nothing open
-    id_ = session.beginOwned(task);
+    id_ = session.beginOwned(task, this);
     session_ = &session;
 }
 
@@ -31,6 +31,7 @@ Transaction::Transaction(Transaction &&other) noexcept
     : session_(std::exchange(other.session_, nullptr)), id_(std::exchange(other.id_, 0)),
       task_(std::move(other.task_)), refusal_(std::move(other.refusal_))
 {
+    holdHere();
 }
 
 Transaction &Transaction::operator=(Transaction &&other) noexcept
@@ -41,8 +42,15 @@ Transaction &Transaction::operator=(Transaction &&other) noexcept
         id_ = std::exchange(other.id_, 0);
         task_ = std::move(other.task_);
         refusal_ = std::move(other.refusal_);
+        holdHere();
     }
     return *this;
+}
+
+void Transaction::holdHere() noexcept
+{
+    if (isOpen())
+        session_->holder_ = this;
 }
 
 bool Transaction::isOpen() const { return session_ && session_->ownsTransaction(id_); }
@@ -85,7 +93,9 @@ void Transaction::rollback() noexcept
 
 void Transaction::release() noexcept
 {
-    session_ = nullptr;
+    Class1 *s = std::exchange(session_, nullptr);
+    if (s && s->holder_ == this)
+        s->holder_ = nullptr;
     id_ = 0;
 }
 

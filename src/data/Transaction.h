@@ -37,7 +37,9 @@ public:
     void rollback() noexcept;
 
 private:
+    friend class Class1;
     void release() noexcept;
+    void holdHere() noexcept;
 
     Class1 *session_ = nullptr;
     quint64 id_ = 0;

@@ -4,6 +4,7 @@
 #include "data/DbError.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
+#include "data/Transaction.h"
 
 #include <QMap>
 #include <cmath>
@@ -24,8 +25,6 @@ const char *const MSG_DONE = "  Cancel Done ";
 const char *const MSG_SEATS_DELETED = " seats deleted";
 const char *const MSG_FAILED =
     "Cancellation failed. Nothing has been changed. Please try later or report to supervisor ";
-const char *const MSG_PENDING =
-    "Another task has changes pending. Complete or cancel it before cancelling a reservation ";
 
 // Statement pieces; the numbers between them are formatted from numbers.
 const char *const SQL_LOCK_1 = "SELECT customer_id FROM CUSTOMER WHERE customer_id = ";
@@ -61,31 +60,6 @@ void change(nbk::data::Connection &cn, const QString &sql, int expectedRows)
                                       .arg(expectedRows)
                                       .arg(sql.trimmed())});
 }
-
-// Rolls the cancellation back on every way out that does not commit it.
-class TransactionGuard {
-public:
-    explicit TransactionGuard(nbk::data::Class1 &s) : s_(s) { s_.BeginTransaction(); }
-    ~TransactionGuard()
-    {
-        if (!done_)
-            s_.RollBackTransaction();
-    }
-    void commit()
-    {
-        s_.EndTransaction();
-        done_ = true;
-    }
-    void rollback()
-    {
-        s_.RollBackTransaction();
-        done_ = true;
-    }
-
-private:
-    nbk::data::Class1 &s_;
-    bool done_ = false;
-};
 
 // The customer id as a whole number; nothing when the text is not one.
 std::optional<qint64> parseCustomerId(const QString &typed)
@@ -124,10 +98,6 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
         out.focusId = true;
         return tell(MSG_INVALID_ID, mb::Critical | mb::OKOnly, "Error");
     }
-    // Committing or rolling back here would end another screen's unfinished work.
-    if (s.IsInTransaction()) {
-        return tell(MSG_PENDING, mb::Critical | mb::OKOnly, "Error");
-    }
     const QString idText = QString::number(*id);
     nbk::data::Command &lookup = s.SQLcmdGetCustomerForDelete();
     lookup.setValue(0, *id);
@@ -135,7 +105,13 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
     bool whole = false;
     qint32 seatsCancelled = 0;
     try {
-        TransactionGuard tx(s);
+        // rolls the cancellation back on every way out that does not commit it; refused
+        // while another task's changes are pending (ending them is not this task's)
+        nbk::data::Transaction tx(s, QStringLiteral("the cancellation of customer %1").arg(idText));
+        if (!tx.isOpen()) {
+            out.notices.push_back({tx.refusal(), mb::Critical | mb::OKOnly, QStringLiteral("Error")});
+            return out;
+        }
         nbk::data::Connection &cn = s.GetCurrentConnection();
         nbk::data::RowTable rows;
         try {
@@ -187,8 +163,7 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
         tx.commit();
         seatsCancelled = cancelled;
     } catch (const std::exception &e) {
-        // the guard has rolled everything back
-        s.RollBackTransaction();
+        // the transaction has rolled everything back as it unwound
         out.notices.push_back({QString::fromLatin1(MSG_FAILED) + QStringLiteral("\r\n") + QString::fromUtf8(e.what()),
                                mb::Critical | mb::OKOnly, QStringLiteral("Error")});
         return out;

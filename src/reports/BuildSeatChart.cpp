@@ -41,7 +41,7 @@ Message stop(const char *text) { return {QString::fromLatin1(text), mb::Critical
 // Runs a change the chart depends on; a refused one would leave a partial chart.
 void change(data::Class1 &s, const QString &sql)
 {
-    if (s.exec(sql) != -13)
+    if (s.exec(sql) != nbk::data::kExecOk)
         throw data::DbException(data::DbError{0, s.LastExecError()});
 }
 

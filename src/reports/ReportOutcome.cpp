@@ -2,7 +2,7 @@
 
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <cmath>
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "data/DbError.h"
+#include "data/MessageHook.h"
 
 #include <QString>
 #include <optional>
@@ -9,7 +10,7 @@ namespace nbk::reports {
 // A message box a report request ends with instead of a report.
 struct Message {
     QString text;
-    int style = 0;
+    int style = mb::OKOnly;
     QString title;
 };
 

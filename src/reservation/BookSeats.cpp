@@ -4,7 +4,7 @@
 #include "data/DbError.h"
 #include "data/Numbers.h"
 #include "operations/scheduling/RunTimes.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QSet>
 #include <algorithm>
@@ -59,7 +59,7 @@ void writeTempCustomer(Class1 &s, nbk::data::Transaction &tx)
     if (!tx.isOpen())
         throw BookingStopped{tx.refusal()};
     // a booking whose customer row is missing would later report success for nothing
-    if (s.exec(tempCustomerRow()) != -13)
+    if (s.exec(tempCustomerRow()) != nbk::data::kExecOk)
         stop(QStringLiteral("The customer record could not be written (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }
@@ -98,7 +98,7 @@ void lowerFreeSeats(Class1 &s)
     const QString update = QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-")
                            + QString::number(Reservation.SeatsRequested) + QStringLiteral(" Where instance_id=")
                            + QString::number(Reservation.BookedInstanceId);
-    if (s.exec(update) != -13)
+    if (s.exec(update) != nbk::data::kExecOk)
         stop(QStringLiteral("The free seats of the bus could not be updated (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/common/Notice.h"
+#include "common/Notice.h"
 #include "data/Transaction.h"
 
 #include <QDateTime>

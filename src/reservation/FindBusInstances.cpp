@@ -6,7 +6,7 @@
 #include "operations/scheduling/CreateBusInstance.h"
 #include "operations/scheduling/RouteNumber.h"
 #include "operations/scheduling/RunTimes.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QHash>
 #include <QLocale>
@@ -119,9 +119,7 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
             return out;
         }
         // no run yet: have one made from the route's plan, then look at that route only
-        if (CreateBusInstance(routeIdText, Reservation.OriginPlace, Reservation.DestinationPlace,
-                              Reservation.ClassIndex, Reservation.JourneyDateTime, 10, out.notices, confirm)
-            == 1)
+        if (CreateBusInstance(Reservation, routeIdText, 10, out.notices, confirm) == 1)
             continue;
         out.notices.push_back(
             {QStringLiteral("No Instances to service requested route. Please try changing the class or date "),

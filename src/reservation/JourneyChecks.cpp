@@ -1,15 +1,13 @@
 #include "reservation/JourneyChecks.h"
 
-#include "app/common/Clock.h"
-#include "app/common/SharedRoutines.h"
+#include "common/Clock.h"
+#include "common/SharedRoutines.h"
 #include "data/Numbers.h"
-#include "ui/MsgBox.h"
+#include "data/MessageHook.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <cmath>
 
-using nbk::ui::MsgBox;
+using nbk::data::showMessage;
 namespace mb = nbk::mb;
 
 namespace {
@@ -37,41 +35,41 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focu
         return std::nullopt;
     };
     if (t.monthText.isEmpty() || t.yearText.isEmpty()) {
-        MsgBox(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
+        showMessage(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
         return refuse("");
     }
     const int month = t.monthIndex + 1;
     const int year = int(nbk::Val(t.yearText));
     int day = 0;
     if (!wholeNumberIn(t.day, 1, DaysInMonth(QDate(year, month, 1)), &day)) {
-        MsgBox(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
         return refuse("txtDD");
     }
     int hour = 0;
     if (!wholeNumberIn(t.hour, 0, 23, &hour)) {
-        MsgBox(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
         return refuse("txthh");
     }
     int minute = 0;
     if (!wholeNumberIn(t.minute, 0, 59, &minute)) {
-        MsgBox(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
         return refuse("txtmin");
     }
     if (t.seatsText.isEmpty() || t.classText.isEmpty()) {
-        MsgBox(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
+        showMessage(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
                QStringLiteral("Error. Invalid Class"));
         return refuse("");
     }
     const QDate journeyDate(year, month, day);
     const QDate today = nbk::currentDate();
     if (std::abs(today.daysTo(journeyDate)) > 45) {
-        MsgBox(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
+        showMessage(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
                    + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
                mb::Information, QStringLiteral("Error"));
         return refuse("txtDD");
     }
     if (journeyDate < today) {
-        MsgBox(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
+        showMessage(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
                QStringLiteral("Error"));
         return refuse("");
     }
@@ -85,17 +83,4 @@ std::optional<nbk::Notice> LargeBookingQuestion(int seats)
     // No is the default: a slip of the keyboard must not book a coach-load
     return nbk::Notice{QStringLiteral("Reserve %1 seats on one ticket? ").arg(seats),
                        mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")};
-}
-
-std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
-{
-    const JourneyTyped typed{f.cmbMonth->currentText(), f.cmbYear->currentText(), f.cmbMonth->currentIndex(),
-                             f.txtDD->text(), f.txthh->text(), f.txtmin->text(), f.cmbSeats->currentText(),
-                             f.cmbClass->currentText()};
-    QString focus;
-    const std::optional<JourneyTime> t = CheckJourneyTime(typed, &focus);
-    for (QLineEdit *box : {f.txtDD, f.txthh, f.txtmin})
-        if (!t && box->objectName() == focus)
-            box->setFocus();
-    return t;
 }

@@ -1,23 +1,9 @@
 #pragma once
-#include "app/common/Notice.h"
+#include "common/Notice.h"
 
 #include <QDate>
 #include <QString>
 #include <optional>
-
-class QComboBox;
-class QLineEdit;
-
-// The date, time, class and seat controls a journey request form holds.
-struct JourneyFields {
-    QComboBox *cmbMonth = nullptr;
-    QComboBox *cmbYear = nullptr;
-    QLineEdit *txtDD = nullptr;
-    QLineEdit *txthh = nullptr;
-    QLineEdit *txtmin = nullptr;
-    QComboBox *cmbSeats = nullptr;
-    QComboBox *cmbClass = nullptr;
-};
 
 // The same controls as typed or chosen: list texts and the month's position.
 struct JourneyTyped {
@@ -32,10 +18,6 @@ struct JourneyTime {
     int hour = 0;
     int minute = 0;
 };
-
-// Checks a journey request's date, time, class and seats in order, each with its message
-// and focus: nothing after the first that fails, else the date and time read.
-std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f);
 
 // A booking holds at most this many seats (the seats it picks are kept in 31 places).
 inline constexpr int kMaxSeatsPerBooking = 31;

@@ -1,9 +1,9 @@
 #include "reservation/ResolvePlace.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 namespace {
 
@@ -66,16 +66,13 @@ PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
         return out;
     }
 
-    Reservation.SearchRows = from;
-    Reservation.DestinationRows = to;
-    Reservation.OriginLastRow = qint16(from.lastRow());
-    Reservation.OriginLastField = qint16(from.lastField());
-    Reservation.DestinationLastRow = qint16(to.lastRow());
-    Reservation.DestinationLastField = qint16(to.lastField());
-
+    out.fromRows = from;
+    out.toRows = to;
     if (from.rowCount() == 1 && to.rowCount() == 1 && sameName(from.at(1, 0).toString(), origin)
         && sameName(to.at(1, 0).toString(), destination)) {
-        if (PlacesDiffer(0, 0)) {
+        nbk::reservation::ReservationState settled;
+        TakePlaces(settled, out);
+        if (PlacesDiffer(settled, 0, 0)) {
             out.result = 3;
         } else {
             out.result = 5;
@@ -89,4 +86,18 @@ PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
     out.fromChoice = PreselectedPlace(out.fromNames, origin);
     out.toChoice = PreselectedPlace(out.toNames, destination);
     return out;
+}
+
+void TakePlaces(nbk::reservation::ReservationState &request, const PlaceOutcome &outcome)
+{
+    if (outcome.fromRows.isEmpty() || outcome.toRows.isEmpty())
+        return;
+    request.SearchRows = outcome.fromRows;
+    request.DestinationRows = outcome.toRows;
+    request.OriginLastRow = qint16(outcome.fromRows.lastRow());
+    request.OriginLastField = qint16(outcome.fromRows.lastField());
+    request.DestinationLastRow = qint16(outcome.toRows.lastRow());
+    request.DestinationLastField = qint16(outcome.toRows.lastField());
+    if (outcome.result == 3 || outcome.result == 5)
+        PlacesDiffer(request, 0, 0);
 }

@@ -1,5 +1,7 @@
 #pragma once
-#include "app/common/Notice.h"
+#include "common/Notice.h"
+#include "common/ReservationState.h"
+#include "data/RowTable.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +20,8 @@ struct PlaceOutcome {
     QStringList toNames;
     int fromChoice = 0;
     int toChoice = 0;
+    // the candidate tables (start, end) whenever both places matched something
+    nbk::data::RowTable fromRows, toRows;
 };
 
 // The entry to preselect: the first whose name is the typed text (blanks and letter case
@@ -25,6 +29,8 @@ struct PlaceOutcome {
 int PreselectedPlace(const QStringList &names, const QString &typed);
 
 // Matches the typed start and end places against the places by their first two letters,
-// then the whole name, in any letter case; fills the candidate tables and, when both are
-// settled, the place codes of the reservation state.
+// then the whole name, in any letter case; the candidate tables come back in the outcome.
 PlaceOutcome ResolvePlace(const QString &origin, const QString &destination);
+// Puts the outcome's candidate tables into the request and, when both places are settled,
+// their codes and names.
+void TakePlaces(nbk::reservation::ReservationState &request, const PlaceOutcome &outcome);

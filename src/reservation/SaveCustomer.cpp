@@ -1,11 +1,11 @@
 #include "reservation/SaveCustomer.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/SqlText.h"
 #include "reservation/CustomerEntry.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 using nbk::data::sqlText;
 
@@ -65,7 +65,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
                         + QStringLiteral("', fare=") + QString::number(Reservation.Fare)
                         + QStringLiteral(" where customer_ID = ") + QString::number(b.CustomerId);
     try {
-        if (DbSession->exec(sql) == -13) {
+        if (DbSession->exec(sql) == nbk::data::kExecOk) {
             b.transaction.commit();
             out.saved = true;
         }

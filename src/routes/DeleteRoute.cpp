@@ -2,6 +2,7 @@
 
 #include "data/Class1.h"
 #include "data/DbError.h"
+#include "data/SqlText.h"
 #include "data/MessageHook.h"
 #include "data/Transaction.h"
 
@@ -26,7 +27,7 @@ const char *const MSG_DELETED = "Route %1 has been deleted with its bus runs, pa
 
 constexpr int kStop = mb::Critical | mb::OKOnly;
 
-QString L(const char *s) { return QString::fromLatin1(s); }
+using nbk::data::L;
 
 QString counted(qint64 n, const char *one, const char *many)
 {
@@ -71,7 +72,7 @@ Outcome DeleteRoute(data::Class1 &s, qint32 routeId)
         // counted again inside the deletion: a booking made since the question is kept
         if (Outcome refused = RefuseDeletionWithBookings(routeId, BookingsOnRoute(s, routeId)); !refused.ok)
             return refused;
-        if (s.exec(L(SQL_DELETE) + QString::number(routeId)) != -13)
+        if (s.exec(L(SQL_DELETE) + QString::number(routeId)) != nbk::data::kExecOk)
             return failed(s.LastExecError());
         tx.commit();
     } catch (const data::DbException &e) {

@@ -3,7 +3,7 @@
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Numbers.h"
-#include "ui/MsgBox.h"
+#include "data/MessageHook.h"
 
 #include <cmath>
 #include <optional>
@@ -22,7 +22,7 @@ const char *const SQL_LAST_7 = "order by po.sequence_no";
 
 void tell(const char *text)
 {
-    nbk::ui::MsgBox(QString::fromLatin1(text), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
+    nbk::data::showMessage(QString::fromLatin1(text), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
 }
 
 // The route number as it enters the statements: a whole number formatted from the typed
@@ -75,7 +75,7 @@ QString DescribeRoute(const QString &routeIdText, const QString &separator, cons
             text += separator + n.trimmed();
         return text.mid(1);
     } catch (const nbk::data::DbException &e) {
-        nbk::ui::MsgBox(QStringLiteral("The route could not be read from the database: ")
+        nbk::data::showMessage(QStringLiteral("The route could not be read from the database: ")
                             + e.error().description.trimmed(),
                         nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
         return QString();

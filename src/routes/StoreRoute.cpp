@@ -84,9 +84,9 @@ const char *const SQL_BOOKED_SEATS =
 constexpr int kSegmentAttempts = 9;
 // further place_seq values tried when the sequence code is taken too
 constexpr int kSequenceCodeAttempts = 9;
-constexpr int kExecOk = -13;
+using nbk::data::kExecOk;
 
-QString L(const char *s) { return QString::fromLatin1(s); }
+using nbk::data::L;
 
 double estimatedMinutes(qsizetype places, double stopTime, double totalKm, double speed)
 {

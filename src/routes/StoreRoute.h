@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "data/MessageHook.h"
+
 namespace nbk::data {
 class Class1;
 }
@@ -13,7 +15,7 @@ namespace nbk::routes {
 struct Outcome {
     bool ok = true;
     QString text;    // empty: nothing to show
-    int style = 0;
+    int style = mb::OKOnly;
     QString title;
     QString focus;   // objectName of the control that takes the focus, or empty
     bool rollBack = false;  // the wizard's transaction must be rolled back

@@ -2,6 +2,7 @@
 
 #include "data/Class1.h"
 #include "data/DbError.h"
+#include "data/SqlText.h"
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
 
@@ -28,9 +29,9 @@ const char *const SQL_CLASS = "INSERT into service_class values(";
 const char *const SQL_DELETE_CLASS_DAYS_1 = "DELETE service_class where route_id = ";
 const char *const SQL_DELETE_CLASS_DAYS_2 = " and day < 8 and class = ";
 
-constexpr int kExecOk = -13;
+using nbk::data::kExecOk;
 
-QString L(const char *s) { return QString::fromLatin1(s); }
+using nbk::data::L;
 
 // Minutes between buses the run scheduler can plan with: above 0, at most a day.
 bool usableInterval(const QString &typed, double &minutes)

@@ -2,6 +2,7 @@
 // statement the client sends keeps its shape (typed text only ever inside a literal), the
 // names typed are stored as typed, and the database stays consistent.
 #include "routes/RouteFixture.h"
+#include "data/Transaction.h"
 
 #include "app/Login.h"
 #include "app/ScreenRegistration.h"
@@ -10,7 +11,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlText.h"
-#include "reservation/frmCustomer.h"
+#include "reservation/screens/frmCustomer.h"
 
 #include <QAbstractSpinBox>
 #include <QDialog>
@@ -153,7 +154,7 @@ protected:
         if (session().IsInTransaction()) {
             faults_ << (where_ + QStringLiteral(": a transaction stayed open after every window closed (")
                         + session().PendingTask() + QLatin1Char(')'));
-            session().RollBackTransaction();
+            session().AbandonAllWork();
         }
         CurrentRouteId = 0;
         setFlags(true, false, false);

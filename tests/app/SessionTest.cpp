@@ -1,4 +1,5 @@
 #include "data/Engine.h"
+#include "data/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -32,32 +33,43 @@ TEST_P(Session, ExecReportsSuccessAsMinus13AndFailuresByNumber)
     EXPECT_TRUE(test::MessageScript::shown().empty());
 }
 
-TEST_P(Session, BeginTwiceOpensOneTransactionThatOneEndCommits)
+TEST_P(Session, OneTaskHoldsTheTransactionAndOnlyItsCommitCommits)
 {
-    session().BeginTransaction();
-    session().BeginTransaction();
-    EXPECT_TRUE(session().IsInTransaction());
+    data::Transaction first(session(), QStringLiteral("the first task"));
+    ASSERT_TRUE(first.isOpen());
     ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (1, 'one')")), -13);
+    // a second task is refused and ends nothing of the first
+    {
+        data::Transaction second(session(), QStringLiteral("the second task"));
+        EXPECT_FALSE(second.isOpen());
+        EXPECT_EQ(second.refusal(), data::pendingWorkMessage(QStringLiteral("the first task")));
+    }
+    EXPECT_TRUE(first.isOpen());
     EXPECT_EQ(rows(1), 0) << "visible before the commit";
-    session().EndTransaction();
+    first.commit();
     EXPECT_FALSE(session().IsInTransaction());
     EXPECT_EQ(rows(1), 1);
-    // nothing open: no commit reaches the database (it would fail there)
-    EXPECT_NO_THROW(session().EndTransaction());
-    EXPECT_FALSE(session().IsInTransaction());
+    // committed once: a second commit is an error, never a silent success
+    EXPECT_THROW(first.commit(), data::DbException);
 }
 
-TEST_P(Session, RollBackUndoesTheTransactionAndIsHarmlessWithoutOne)
+TEST_P(Session, RollBackUndoesTheTransactionAndAbandoningIsHarmlessWithoutOne)
 {
-    EXPECT_NO_THROW(session().RollBackTransaction());
+    EXPECT_NO_THROW(session().AbandonAllWork());
     EXPECT_FALSE(session().IsInTransaction());
 
-    session().BeginTransaction();
-    ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (2, 'two')")), -13);
-    session().BeginTransaction();
-    session().RollBackTransaction();
+    {
+        data::Transaction tx(session(), QStringLiteral("a task that gives up"));
+        ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (2, 'two')")), -13);
+    }  // destroyed unfinished: rolled back
     EXPECT_FALSE(session().IsInTransaction());
     EXPECT_EQ(rows(2), 0);
+    // the shell's abandoning ends whatever task holds it, and that task knows
+    data::Transaction held(session(), QStringLiteral("a task the shell abandons"));
+    ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (5, 'five')")), -13);
+    session().AbandonAllWork();
+    EXPECT_FALSE(held.isOpen());
+    EXPECT_EQ(rows(5), 0);
     // work after the rollback is not part of any transaction
     ASSERT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (3, 'three')")), -13);
     EXPECT_EQ(rows(3), 1);
@@ -66,10 +78,11 @@ TEST_P(Session, RollBackUndoesTheTransactionAndIsHarmlessWithoutOne)
 TEST_P(Session, DestroyingTheSessionRollsBackItsTransaction)
 {
     auto s = db().login(QStringLiteral("clerk1"));
-    s->BeginTransaction();
+    data::Transaction tx(*s, QStringLiteral("a task of a session that ends"));
     ASSERT_EQ(s->exec(QStringLiteral("INSERT INTO test1 VALUES (4, 'four')")), -13);
     s.reset();
     EXPECT_EQ(rows(4), 0);
+    EXPECT_FALSE(tx.isOpen());
 }
 
 // Runs without a reachable database: the embedded file is missing.

@@ -1,5 +1,5 @@
-#include "app/common/SharedRoutines.h"
-#include "reservation/state/ReservationState.h"
+#include "common/SharedRoutines.h"
+#include "common/ReservationState.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 

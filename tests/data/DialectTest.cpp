@@ -1,4 +1,5 @@
 #include "data/DbError.h"
+#include "data/Transaction.h"
 #include "data/SqlText.h"
 #include "support/TestDatabase.h"
 
@@ -50,10 +51,10 @@ TEST_P(Dialect, DateArithmeticIsInDaysAndCrossesMidnight)
 TEST_P(Dialect, SequencesNeverHandOutARolledBackValue)
 {
     const int first = db().scalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt();
-    session().BeginTransaction();
+    data::Transaction txSession(session(), QStringLiteral("the test's work"));
     const data::ResultSet inside = cn().query("SELECT C_seq.NEXTVAL FROM DUAL");
     EXPECT_EQ(inside.value("NEXTVAL").toInt(), first + 1);
-    session().RollBackTransaction();
+    txSession.rollback();
     EXPECT_EQ(cn().query("SELECT C_seq.NEXTVAL FROM DUAL").value("nextval").toInt(), first + 2);
 }
 
@@ -99,7 +100,7 @@ TEST_P(Dialect, SeatRuleRefusesOverlapsOnly)
     db().exec("Insert INTO Customer values ( 1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
     db().exec("Insert INTO Customer values ( 2,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
     // bare seat rows, never committed: the rule under test refuses at once
-    session().BeginTransaction();
+    data::Transaction txSession(session(), QStringLiteral("the test's work"));
     EXPECT_EQ(session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,1 , 2 , 1, 'r' )"), -13);  // A->C
     EXPECT_EQ(session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,3 , 3 , 2, 'r' )"), -13);  // C->D
     const qint16 refused = session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 2, 'r' )");
@@ -112,9 +113,9 @@ TEST_P(Dialect, LockHeldElsewhereIsResourceBusy)
 {
     db().exec("Insert INTO Customer values ( 5,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
     auto other = db().login(QStringLiteral("clerk1"));
-    other->BeginTransaction();
+    data::Transaction txOther(*other, QStringLiteral("the test's work"));
     other->GetCurrentConnection().query("SELECT * FROM customer WHERE customer_id = 5 FOR UPDATE NOWAIT");
-    session().BeginTransaction();
+    data::Transaction txSession(session(), QStringLiteral("the test's work"));
     try {
         cn().query("SELECT * FROM customer WHERE customer_id = 5 FOR UPDATE NOWAIT");
         FAIL() << "the lock was granted twice";
@@ -122,8 +123,8 @@ TEST_P(Dialect, LockHeldElsewhereIsResourceBusy)
         EXPECT_EQ(e.error().description.trimmed(),
                   "ORA-00054: resource busy and acquire with NOWAIT specified");
     }
-    session().RollBackTransaction();
-    other->RollBackTransaction();
+    txSession.rollback();
+    txOther.rollback();
 }
 
 TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
@@ -170,7 +171,7 @@ TEST_P(Dialect, RefusedStatementLeavesTheTransactionUsable)
     // the booking tries the next seat inside the same transaction after a refusal
     db().exec("Insert INTO Customer values ( 3,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
     db().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 3, 'r' )");
-    session().BeginTransaction();
+    data::Transaction txSession(session(), QStringLiteral("the test's work"));
     EXPECT_EQ(session().exec("Insert INTO Customer values ( 4,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     EXPECT_NE(session().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,2 , 2 , 4, 'r' )"), -13);
     EXPECT_EQ(session().exec("INSERT INTO PLACE VALUES('A', 'Again')"), 1);
@@ -179,12 +180,12 @@ TEST_P(Dialect, RefusedStatementLeavesTheTransactionUsable)
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM seat_matrix WHERE customer_id = 4").toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance").toInt(), 39);
     EXPECT_EQ(sessionScalar("SELECT name FROM customer WHERE customer_id = 4").toString(), "**TEMP**");
-    session().RollBackTransaction();
+    txSession.rollback();
     // and a rolled-back transaction leaves nothing of what ran before the refusal
-    session().BeginTransaction();
+    txSession = data::Transaction(session(), QStringLiteral("the test's work"));
     EXPECT_EQ(session().exec("Insert INTO Customer values ( 6,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     EXPECT_NE(session().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 6, 'r' )"), -13);
-    session().RollBackTransaction();
+    txSession.rollback();
     EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 6").toInt(), 0);
 }
 

@@ -2,6 +2,7 @@
 // driver names come from odbcinst.ini, and a PostgreSQL database behind the driver gets the
 // PostgreSQL dialect.
 #include "data/Class1.h"
+#include "data/Transaction.h"
 #include "data/OdbcEngine.h"
 #include "data/PostgresEngine.h"
 #include "support/AdminRunner.h"
@@ -168,7 +169,7 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
     EXPECT_EQ(s.exec("INSERT INTO PLACE VALUES('A', 'Again')"), 1031);  // a clerk may not
     EXPECT_EQ(s.exec("INSERT INTO NO_SUCH_TABLE VALUES(1)"), 942);
     EXPECT_EQ(s.exec("SELEKT 1 FROM DUAL"), 900);
-    s.BeginTransaction();
+    data::Transaction txS(s, QStringLiteral("the test's work"));
     EXPECT_EQ(s.exec("Insert INTO Customer values ( 1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     EXPECT_EQ(s.exec("Insert INTO Customer values ( 1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), 1);
     EXPECT_EQ(s.exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,1 , 2 , 1, 'r' )"), -13);
@@ -182,22 +183,22 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
     EXPECT_EQ(s.exec("UPDATE bus_instance SET free_seats = free_seats - 2 WHERE instance_id = 70"), -13);
     EXPECT_EQ(s.exec("UPDATE customer SET instance_id = 70, name = 'P', fare = 2 * "
                      "(SELECT base FROM class_type WHERE class = 2) WHERE customer_id = 1"), -13);
-    s.EndTransaction();
+    txS.commit();
     EXPECT_EQ(db_->scalar("SELECT count(*) FROM seat_matrix WHERE customer_id = 1").toInt(), 2);
 
     // another counter's row lock: the same message as Oracle's
     auto other = db_->login(QStringLiteral("clerk2"));
-    other->BeginTransaction();
+    data::Transaction txOther(*other, QStringLiteral("the test's work"));
     other->GetCurrentConnection().query("SELECT * FROM customer WHERE customer_id = 1 FOR UPDATE NOWAIT");
-    s.BeginTransaction();
+    txS = data::Transaction(s, QStringLiteral("the test's work"));
     try {
         cn.query("SELECT * FROM customer WHERE customer_id = 1 FOR UPDATE NOWAIT");
         ADD_FAILURE() << "the lock was granted twice";
     } catch (const data::DbException &e) {
         EXPECT_EQ(e.error().description, "ORA-00054: resource busy and acquire with NOWAIT specified");
     }
-    s.RollBackTransaction();
-    other->RollBackTransaction();
+    txS.rollback();
+    txOther.rollback();
 }
 
 TEST_F(OdbcServer, WrongPasswordThroughTheDriverIsCountedNotADriverChange)

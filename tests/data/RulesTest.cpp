@@ -1,6 +1,7 @@
 // The database's own rules, tried as a clerk would with any SQL tool: the statements go
 // straight to the session's connection, past every screen.
 #include "data/Audit.h"
+#include "data/Transaction.h"
 #include "data/PostgresEngine.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
@@ -40,7 +41,7 @@ protected:
                                        "WHERE f.fpi = 1 AND ct.class = 2");
         const int fare = data::seatFare(km, f.value(0).toDouble(), f.value(1).toDouble(), f.value(2).toDouble())
                          * int(seats.size());
-        s.BeginTransaction();
+        data::Transaction txS(s, QStringLiteral("the test's work"));
         QStringList sql = {QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn',"
                                           "'Unkn',0)")
                                .arg(cid)};
@@ -57,7 +58,7 @@ protected:
                    .arg(cid);
         for (const QString &q : sql)
             ASSERT_EQ(s.exec(q), -13) << q.toStdString() << ": " << s.LastExecError().toStdString();
-        s.EndTransaction();
+        txS.commit();
     }
 
     // What a refused statement must leave as it was.
@@ -134,14 +135,14 @@ TEST_P(Rules, BookingCancellationAndRouteDeletionLeaveTheirAuditRows)
     // fare arithmetic keeps the fare rule (the per-seat fare times the seats left)
     auto other = db().login(QStringLiteral("clerk2"));
     const double fare = db().scalar("SELECT fare FROM customer WHERE customer_id = 501").toDouble();
-    other->BeginTransaction();
+    data::Transaction txOther(*other, QStringLiteral("the test's work"));
     for (const char *sql :
          {" UPDATE CUSTOMER set fare = fare - ( 1* ( select (fare/(select count(*) from seat_matrix where "
           "customer_id= 501 )    )  from customer where customer_id=501) ) where customer_id = 501",
           "DELETE FROM SEAT_MATRIX  WHERE customer_id =  501 AND seat_no = 2",
           " UPDATE Bus_instance SET free_seats = free_seats + 1  WHERE INSTANCE_ID = 70"})
         ASSERT_EQ(other->exec(QString::fromLatin1(sql)), -13) << sql;
-    other->EndTransaction();
+    txOther.commit();
     EXPECT_DOUBLE_EQ(db().scalar("SELECT fare FROM customer WHERE customer_id = 501").toDouble(), fare / 2);
     EXPECT_EQ(auditRows("lower(login) = 'clerk2' AND action = 'DELETE' AND table_name = 'seat_matrix'"), 1);
     EXPECT_EQ(db().scalar("SELECT count(DISTINCT txid) FROM nbk_audit WHERE lower(login) LIKE 'clerk%'").toInt(), 2);
@@ -189,12 +190,15 @@ TEST(ServerAccounts, UseraddRefusesEveryExistingRoleAndNoPasswordIsEverLogged)
     target.password = QStringLiteral("adm");
     target.database = db.databaseName();
     const QString uri = target.toString();
-    const QString roles = QStringLiteral("SELECT string_agg(rolname || rolcanlogin::text || coalesce(rolpassword, ''), "
-                                         "',' ORDER BY rolname) FROM pg_authid");
-    const QString before = adminDo(roles);
     data::ResultSet groups = db.query("SELECT clerk, supervisor FROM nbk_groups");
-    for (const QString &name : {QStringLiteral("postgres"), QStringLiteral("CHIEF"), groups.value(0).toString(),
-                                groups.value(1).toString()}) {
+    const QStringList names = {QStringLiteral("postgres"), QStringLiteral("CHIEF"), groups.value(0).toString(),
+                               groups.value(1).toString()};
+    // only the roles tried: the tests running beside this one create and drop roles of their own
+    const QString roles = QStringLiteral("SELECT string_agg(rolname || rolcanlogin::text || coalesce(rolpassword, ''), "
+                                         "',' ORDER BY rolname) FROM pg_authid WHERE lower(rolname) IN ('%1')")
+                              .arg(names.join(QStringLiteral("','")).toLower());
+    const QString before = adminDo(roles);
+    for (const QString &name : names) {
         for (const bool supervisor : {false, true}) {
             SCOPED_TRACE(name.toStdString());
             QStringList args = {"useradd", "--database", uri, name};

@@ -1,4 +1,5 @@
 #include "data/Class1.h"
+#include "data/Transaction.h"
 #include "data/DbError.h"
 #include "support/TestDatabase.h"
 
@@ -13,6 +14,7 @@ namespace {
 // Run 70 on the shared route A-B-C-D; route 8 has no path; run 71 is another run of route 7.
 class SeatCommands : public DbTest {
 protected:
+    data::Transaction bare_;
     void SetUp() override
     {
         DbTest::SetUp();
@@ -35,7 +37,8 @@ protected:
     void seat(int seat, int s1, int s2, int cid)
     {
         // bare seat rows, without counters or fares: never committed
-        session().BeginTransaction();
+        if (!bare_.isOpen())
+            bare_ = data::Transaction(session(), QStringLiteral("the test's bare seat rows"));
         session().SetupSetSeatMatrix();
         Command &c = session().SQLcmdSetSeatMatrix();
         for (int i : {0, 1, 2, 3, 4})

@@ -21,8 +21,9 @@ TEST_P(StatementSafety, SecondStatementInOneTextIsRefusedAndNothingRuns)
     db().exec({"INSERT INTO test1 VALUES (1, 'kept')"});
     const qint16 r = session().exec(QStringLiteral("SELECT 1 FROM dual; DELETE FROM test1"));
     EXPECT_NE(r, -13);
-    if (GetParam() == EngineKind::Postgres)
+    if (GetParam() == EngineKind::Postgres) {
         EXPECT_EQ(r, 911);
+    }
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM test1")).toInt(), 1);
     // a ";" inside a literal, or one that merely ends the statement, is no second statement
     EXPECT_EQ(session().exec(QStringLiteral("INSERT INTO test1 VALUES (2, 'a; DELETE FROM test1')")), -13);

@@ -1,7 +1,8 @@
-#include "operations/Screens.h"
-#include "app/common/ScreenRegistry.h"
+#include "operations/screens/Screens.h"
+#include "data/Transaction.h"
+#include "ui/ScreenRegistry.h"
 #include "data/DbError.h"
-#include "operations/frmCancel.h"
+#include "operations/screens/frmCancel.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -281,7 +282,7 @@ TEST_P(Cancel, AStatementChangingTheWrongNumberOfRowsRollsBack)
 TEST_P(Cancel, RefusesWhileAnotherTaskHasChangesPending)
 {
     book(701, 70, {1}, 100);
-    session().BeginTransaction();
+    data::Transaction txSession(session(), QStringLiteral("the test's work"));
     ASSERT_EQ(session().exec("UPDATE bus_instance SET free_seats = 29 WHERE instance_id = 71"), -13);
     frmCancel *w = open();
     MessageScript::begin({mb::Yes, mb::OK});
@@ -289,7 +290,7 @@ TEST_P(Cancel, RefusesWhileAnotherTaskHasChangesPending)
     ASSERT_EQ(MessageScript::shown().size(), 1u);
     EXPECT_EQ(MessageScript::shown()[0].style, mb::Critical);
     EXPECT_TRUE(session().IsInTransaction());
-    session().RollBackTransaction();
+    txSession.rollback();
     EXPECT_EQ(seatRows(701), 1);
     EXPECT_EQ(freeSeats(71), 30);
 }

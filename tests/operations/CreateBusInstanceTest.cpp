@@ -1,5 +1,5 @@
 #include "support/Procedures.h"
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "operations/scheduling/CreateBusInstance.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"

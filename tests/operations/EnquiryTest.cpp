@@ -1,10 +1,10 @@
-#include "operations/Screens.h"
+#include "operations/screens/Screens.h"
 #include "support/Procedures.h"
 #include "operations/scheduling/CreateBusInstance.h"
-#include "operations/frmEnquiry.h"
-#include "reservation/Instances.h"
-#include "reservation/frmPlaces.h"
-#include "reservation/state/ReservationState.h"
+#include "operations/screens/frmEnquiry.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmPlaces.h"
+#include "common/ReservationState.h"
 #include "reservation/ScreenFixture.h"
 
 #include <QComboBox>

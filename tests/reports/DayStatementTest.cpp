@@ -4,10 +4,10 @@
 #include "reservation/BookingFixture.h"
 
 #include "operations/CancelReservation.h"
-#include "reports/DayStatement.h"
+#include "reports/screens/DayStatement.h"
 #include "reports/DayStatementQueries.h"
-#include "reports/Screens.h"
-#include "reports/engine/ReportWindow.h"
+#include "reports/screens/Screens.h"
+#include "reports/screens/ReportWindow.h"
 #include "reservation/SaveCustomer.h"
 #include "support/AdminRunner.h"
 

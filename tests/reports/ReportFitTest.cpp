@@ -10,6 +10,7 @@
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/Renderer.h"
+#include "reports/screens/PrintReport.h"
 #include "reports/engine/TextFit.h"
 
 #include <QPrinter>

@@ -1,7 +1,8 @@
 #include "reports/QStringPrint.h"
 #include "reports/engine/QrCode.h"
 #include "reports/engine/Renderer.h"
-#include "reports/engine/ReportWindow.h"
+#include "reports/screens/PrintReport.h"
+#include "reports/screens/ReportWindow.h"
 #include "ui/ChildWindows.h"
 
 #include "ui/Twips.h"
@@ -197,8 +198,9 @@ TEST(ReportOutput, QrCodeIsASquareOfModulesInsideAQuietZone)
         for (int x = 0; x < code.width(); ++x) {
             const bool isDark = qGray(code.pixel(x, y)) < 128;
             const bool border = x < 4 || y < 4 || x >= code.width() - 4 || y >= code.height() - 4;
-            if (border)
+            if (border) {
                 ASSERT_FALSE(isDark) << x << "," << y;
+            }
             dark += isDark;
         }
     EXPECT_GT(dark, modules * modules / 4);

@@ -1,13 +1,13 @@
-#include "reports/Screens.h"
-#include "app/common/ScreenRegistry.h"
+#include "reports/screens/Screens.h"
+#include "ui/ScreenRegistry.h"
 #include "data/Class1.h"
-#include "reports/ARF.h"
+#include "reports/screens/ARF.h"
 #include "reports/BuildSeatChart.h"
-#include "reports/BusMatrix.h"
+#include "reports/screens/BusMatrix.h"
 #include "reports/ReportsFixture.h"
-#include "reports/RouteTest.h"
+#include "reports/screens/RouteTest.h"
 #include "reports/TicketQueries.h"
-#include "reports/engine/ReportWindow.h"
+#include "reports/screens/ReportWindow.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

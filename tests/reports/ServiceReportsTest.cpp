@@ -1,11 +1,11 @@
-#include "reports/Screens.h"
-#include "app/common/ScreenRegistry.h"
+#include "reports/screens/Screens.h"
+#include "ui/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "reports/FillReports.h"
 #include "reports/ReportsFixture.h"
 #include "reports/ServiceQueries.h"
 #include "reports/engine/Paginator.h"
-#include "reports/engine/ReportWindow.h"
+#include "reports/screens/ReportWindow.h"
 
 #include <QCoreApplication>
 

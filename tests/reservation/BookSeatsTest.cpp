@@ -1,4 +1,5 @@
 #include "support/Procedures.h"
+#include "data/Transaction.h"
 #include "BookingFixture.h"
 #include "data/PostgresEngine.h"
 
@@ -146,12 +147,12 @@ TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommi
             const data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
             auto clerk = db().login(owner.user, owner.password);
             data::Connection &cn = clerk->GetCurrentConnection();
-            clerk->BeginTransaction();
+            data::Transaction txClerk(*clerk, QStringLiteral("the test's work"));
             cn.execute("Insert INTO Customer values ( 502,70,SYSDATE,'Other',30,1,'M','B','D',0)");
             cn.execute("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 502, 'r' )");
             holding.set_value();
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
-            clerk->EndTransaction();
+            txClerk.commit();
         });
         holding.get_future().wait();
     });

@@ -1,10 +1,11 @@
 #pragma once
-#include "reservation/Screens.h"
-#include "app/common/ScreenRegistry.h"
+#include "reservation/screens/Screens.h"
+#include "data/Transaction.h"
+#include "ui/ScreenRegistry.h"
 #include "data/RowTable.h"
 #include "reservation/BookSeats.h"
-#include "reservation/frmCustomer.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/frmCustomer.h"
+#include "common/ReservationState.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -30,7 +31,7 @@ protected:
     void TearDown() override
     {
         reservation::setFreeSeatsComputedHook({});
-        session().RollBackTransaction();
+        session().AbandonAllWork();
         for (const char *name : {"frmCustomer", "frmReservation"})
             while (QWidget *w = findScreen(QString::fromLatin1(name))) {
                 w->setObjectName(QString());

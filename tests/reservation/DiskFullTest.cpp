@@ -2,7 +2,7 @@
 // middle of the clerk's bookings.
 #include "ScreenFixture.h"
 
-#include "reservation/frmCustomer.h"
+#include "reservation/screens/frmCustomer.h"
 
 #include <QSqlQuery>
 

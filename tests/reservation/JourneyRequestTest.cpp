@@ -1,9 +1,9 @@
 #include "ScreenFixture.h"
 
 #include "reservation/FindBusInstances.h"
-#include "reservation/frmPlaces.h"
-#include "reservation/frmReservation.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/frmPlaces.h"
+#include "reservation/screens/frmReservation.h"
+#include "common/ReservationState.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #include "ScreenFixture.h"
 
-#include "reservation/Instances.h"
-#include "reservation/frmCustomer.h"
-#include "reservation/frmPlaces.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmCustomer.h"
+#include "reservation/screens/frmPlaces.h"
+#include "common/ReservationState.h"
 
 #include <QLabel>
 #include <QLocale>

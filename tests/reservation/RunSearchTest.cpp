@@ -1,13 +1,13 @@
-#include "operations/Screens.h"
+#include "operations/screens/Screens.h"
 #include "support/Procedures.h"
 #include "ScreenFixture.h"
 
 #include "data/Numbers.h"
 #include "reservation/FindBusInstances.h"
-#include "reservation/Instances.h"
-#include "reservation/frmCustomer.h"
-#include "app/common/ScreenRegistry.h"
-#include "reservation/state/ReservationState.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmCustomer.h"
+#include "ui/ScreenRegistry.h"
+#include "common/ReservationState.h"
 
 #include <QLabel>
 #include <QLocale>

@@ -1,10 +1,10 @@
 #pragma once
 // Shared by the reservation and operations tests: a database test that drives the real
 // screens with a fixed clock.
-#include "reservation/Screens.h"
-#include "app/common/Clock.h"
-#include "app/common/ScreenRegistry.h"
-#include "app/common/SharedRoutines.h"
+#include "reservation/screens/Screens.h"
+#include "common/Clock.h"
+#include "ui/ScreenRegistry.h"
+#include "common/SharedRoutines.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"

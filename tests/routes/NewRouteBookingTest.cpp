@@ -2,14 +2,14 @@
 // window is bookable at once through a run made from its timetable.
 #include "ui/ShellFixture.h"
 
-#include "app/common/Clock.h"
-#include "reservation/Instances.h"
-#include "reservation/frmCustomer.h"
-#include "routes/RouteMap.h"
-#include "routes/SetClass.h"
-#include "routes/SetFrequency.h"
+#include "common/Clock.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmCustomer.h"
+#include "routes/screens/RouteMap.h"
+#include "routes/screens/SetClass.h"
+#include "routes/screens/SetFrequency.h"
 #include "routes/StoreSchedule.h"
-#include "routes/frmAddRoute.h"
+#include "routes/screens/frmAddRoute.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

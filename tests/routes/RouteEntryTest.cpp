@@ -4,7 +4,7 @@
 
 #include "data/SqlText.h"
 #include "data/Transaction.h"
-#include "routes/RouteMap.h"
+#include "routes/screens/RouteMap.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #pragma once
 // The route wizard's screens driven as the supervisor drives them, on both engines.
-#include "routes/Screens.h"
+#include "routes/screens/Screens.h"
 #include "reservation/ScreenFixture.h"
 
-#include "app/common/Globals.h"
-#include "routes/SetClass.h"
-#include "routes/SetFrequency.h"
+#include "common/Globals.h"
+#include "routes/screens/SetClass.h"
+#include "routes/screens/SetFrequency.h"
 #include "routes/StoreSchedule.h"
-#include "routes/frmAddRoute.h"
+#include "routes/screens/frmAddRoute.h"
 
 #include <QCheckBox>
 

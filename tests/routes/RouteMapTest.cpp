@@ -1,5 +1,5 @@
 #include "routes/MapOutline.h"
-#include "routes/RouteMap.h"
+#include "routes/screens/RouteMap.h"
 
 #include <gtest/gtest.h>
 
@@ -69,8 +69,9 @@ TEST_F(RouteMapTest, TheMouseFindsEveryActingSpotAtItsCentre)
     for (QSize size : {QSize(600, 500), QSize(250, 360), QSize(150, 210)}) {
         map.resize(size);
         for (const QString &n : kNames)
-            if (n != "Hubli")
+            if (n != "Hubli") {
                 EXPECT_EQ(map.childAt(centre(map, n).toPoint()), map.spot(n)) << n.toStdString();
+            }
     }
 }
 

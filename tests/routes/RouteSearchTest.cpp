@@ -3,8 +3,8 @@
 
 #include "data/Transaction.h"
 #include "routes/StoreRoute.h"
-#include "routes/dlgRouteSelect.h"
-#include "routes/frmEditRoute.h"
+#include "routes/screens/dlgRouteSelect.h"
+#include "routes/screens/frmEditRoute.h"
 
 using namespace nbk;
 using namespace nbk::test;

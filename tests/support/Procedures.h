@@ -1,11 +1,12 @@
 #pragma once
 // The procedures run as a screen runs them: their notices shown (and so recorded by the
 // message script), their questions asked through it.
-#include "app/common/Notice.h"
+#include "common/Notice.h"
+#include "ui/Notices.h"
 #include "operations/scheduling/CreateBusInstance.h"
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
-#include "reservation/SearchFlow.h"
+#include "reservation/screens/SearchFlow.h"
 
 namespace nbk::test {
 

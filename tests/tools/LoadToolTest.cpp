@@ -1,5 +1,6 @@
 // nbk-load as its users run it: two clerks for a few seconds on each engine, then the audit.
 #include "data/PostgresEngine.h"
+#include "data/Transaction.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
@@ -135,11 +136,11 @@ TEST_P(LoadTool, AFailedAuditPrintsItsErrorAndNoFigures)
     ASSERT_EQ(load(target(db()) + QStringList{"--sessions", "1", "--seconds", "1"}, password(db())).code, 0);
     // another session holds every seat row until the audit has given up on them
     auto holder = db().login();
-    holder->BeginTransaction();
+    data::Transaction txHolder(*holder, QStringLiteral("the test's work"));
     holder->GetCurrentConnection().execute(QStringLiteral("LOCK TABLE seat_matrix"));
     const LoadRun r = load(target(db()) + QStringList{"--sessions", "1", "--seconds", "1", "--mix", "enquire=1"},
                            password(db()));
-    holder->RollBackTransaction();
+    txHolder.rollback();
     EXPECT_NE(r.code, 0);
     EXPECT_TRUE(r.figures.isEmpty()) << QJsonDocument(r.figures).toJson().toStdString();
     EXPECT_TRUE(r.err.contains("ORA-00054")) << r.err.toStdString();

@@ -125,7 +125,7 @@ TEST_P(Pooler, EveryAnswerIsTheStatementsOwnInBothPoolingModes)
         // in transaction pooling one server connection serves every clerk in turn
         Pgbouncer bouncer(QString::fromLatin1(c.mode), c.pool);
         if (!bouncer.running())
-            GTEST_SKIP() << "pgbouncer did not start (scripts/deps.sh installs it): " << bouncer.log().toStdString();
+            GTEST_SKIP() << "pgbouncer did not start (scripts/deps.sh --dev installs it): " << bouncer.log().toStdString();
         const QString server = bouncer.server(db().server());
         {
             data::Class1 a, b;

@@ -1,10 +1,10 @@
 #include "ShellFixture.h"
 
-#include "app/common/Clock.h"
-#include "reservation/Instances.h"
-#include "reservation/frmCustomer.h"
-#include "reservation/frmPlaces.h"
-#include "reservation/state/ReservationState.h"
+#include "common/Clock.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmCustomer.h"
+#include "reservation/screens/frmPlaces.h"
+#include "common/ReservationState.h"
 #include "ui/FocusMark.h"
 #include "ui/Twips.h"
 

@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "data/Transaction.h"
 
 #include "ui/ChildWindows.h"
 #include "ui/Screen.h"
@@ -46,9 +47,10 @@ protected:
     }
     void insertUncommittedRow()
     {
-        DbSession->BeginTransaction();
+        pending_ = data::Transaction(*DbSession, QStringLiteral("the test's work"));
         ASSERT_EQ(DbSession->exec(QStringLiteral("INSERT INTO test1 VALUES (900, 'uncommitted')")), -13);
     }
+    data::Transaction pending_;
     int committedRows() { return db().scalar(QStringLiteral("SELECT count(*) FROM test1 WHERE c_id = 900")).toInt(); }
 };
 NBK_ALL_ENGINES(MainMenu);
@@ -68,8 +70,9 @@ TEST_P(MainMenu, ExitOrDisconnectWithOpenTransactionRollsBackAndEndsTheProgram)
         insertUncommittedRow();
         menu(item)->trigger();
         flush();
-        if (disconnects)
+        if (disconnects) {
             EXPECT_FALSE(IsConnected);
+        }
         EXPECT_FALSE(DbSession->IsInTransaction());
         EXPECT_FALSE(DbSession->GetConnectStatus());
         EXPECT_TRUE(main()->isClosed());
@@ -108,7 +111,7 @@ TEST_P(MainMenu, ScreenThatRefusesToCloseKeepsSessionAndTransaction)
     EXPECT_TRUE(DbSession->IsInTransaction());
     EXPECT_FALSE(main()->close());
 
-    DbSession->EndTransaction();
+    pending_.commit();
     EXPECT_EQ(committedRows(), 1);
 }
 

@@ -3,9 +3,9 @@
 // left, and after logging in anew the counter books as before.
 #include "ShellFixture.h"
 
-#include "app/common/Clock.h"
+#include "common/Clock.h"
 #include "data/Audit.h"
-#include "reservation/frmCustomer.h"
+#include "reservation/screens/frmCustomer.h"
 #include "support/OwnCluster.h"
 
 #include <QComboBox>

@@ -2,11 +2,11 @@
 #include "Clerk.h"
 #include "ServerCpu.h"
 
-#include "app/common/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 #include "data/Class1.h"
 #include "data/DbError.h"
 #include "data/Engine.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -239,7 +239,7 @@ void Clerk::closeEverything()
         closeScreen(QString::fromLatin1(name));
     heldBooking_.reset();
     if (DbSession->IsInTransaction()) {
-        DbSession->RollBackTransaction();
+        DbSession->AbandonAllWork();
         ++figures_.errors;
         if (figures_.errorTexts.size() < 5)
             figures_.errorTexts << QStringLiteral("a transaction was left open: ") + prompt_.texts.join(QLatin1String(" | "));

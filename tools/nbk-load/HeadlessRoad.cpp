@@ -1,16 +1,17 @@
 // The clerk's tasks without a single widget: the procedures the screens call, in the order
 // the screens call them, with the notices shown through the session's prompt.
 #include "Clerk.h"
+#include "ui/Notices.h"
 
-#include "app/common/Clock.h"
-#include "app/common/SharedRoutines.h"
+#include "common/Clock.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "operations/CancelReservation.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/JourneyChecks.h"
 #include "reservation/ResolvePlace.h"
 #include "reservation/SaveCustomer.h"
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 
 #include <QLocale>
 
@@ -52,6 +53,7 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
     }
 
     const PlaceOutcome places = ResolvePlace(j.from, j.to);
+    TakePlaces(Reservation, places);
     showNotices(places.notices);
     if (places.choosePlaces) {
         // the place confirmation: the candidates named as typed

@@ -1,6 +1,6 @@
 #include "operations/scheduling/CreateBusInstance.h"
 
-#include "app/common/SharedRoutines.h"
+#include "common/SharedRoutines.h"
 #include "data/Class1.h"
 #include "data/Numbers.h"
 #include "data/SqlText.h"
@@ -300,8 +300,15 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
                                + nbk::data::sqlText(registration.trimmed()) + QStringLiteral("' , ")
                                + QString::number(ClassIndex) + QStringLiteral(" , ") + num(totalSeats)
                                + QStringLiteral(" ) ");
-        if (s.exec(insert) == -13)
+        if (s.exec(insert) == nbk::data::kExecOk)
             return 1;
     }
     return -1;
+}
+
+qint16 CreateBusInstance(const nbk::reservation::ReservationState &request, QString &routeIdText, qint16 Slack,
+                         nbk::Notices &notices, const nbk::Confirm &confirm)
+{
+    return CreateBusInstance(routeIdText, request.OriginPlace, request.DestinationPlace, request.ClassIndex,
+                             request.JourneyDateTime, Slack, notices, confirm);
 }

@@ -1,5 +1,6 @@
 #pragma once
-#include "app/common/Notice.h"
+#include "common/Notice.h"
+#include "common/ReservationState.h"
 
 #include <QDateTime>
 #include <QString>
@@ -11,6 +12,10 @@
 qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QString &Destination,
                          qint16 ClassIndex, const QDateTime &Wanted, qint16 Slack, nbk::Notices &notices,
                          const nbk::Confirm &confirm);
+// The same for a request: its places, class and wanted time; the route the search goes on
+// with comes back in routeIdText.
+qint16 CreateBusInstance(const nbk::reservation::ReservationState &request, QString &routeIdText, qint16 Slack,
+                         nbk::Notices &notices, const nbk::Confirm &confirm);
 QString FormatDepartureText(const QDateTime &day, int hour, int minute);
 QDateTime NearestDeparture(const QDateTime &target, const QDateTime &first, double interval);
 QString ComposeVehicleQuery(const QString &place, qint16 slack, const QDateTime &departure, qint16 classIndex);

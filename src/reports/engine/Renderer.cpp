@@ -2,14 +2,11 @@
 
 #include "reports/engine/TextFit.h"
 
-#include "ui/Twips.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QPrinter>
 
 #include <cmath>
 
@@ -30,6 +27,8 @@ int alignFlags(Align a)
     return Qt::AlignLeft;
 }
 
+}  // namespace
+
 // A page wider than tall is the same sheet turned: printers know sheets upright.
 QPageSize pageSizeOf(const PageSetup &page)
 {
@@ -42,7 +41,6 @@ QPageLayout::Orientation orientationOf(const PageSetup &page)
     return page.width > page.height ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-}  // namespace
 
 void renderPage(const ReportPage &page, QPainter &painter)
 {
@@ -89,24 +87,6 @@ void renderPage(const ReportPage &page, QPainter &painter)
     painter.restore();
 }
 
-bool print(const PagedReport &report, QPrinter &printer)
-{
-    printer.setFullPage(true);  // item positions count from the paper's corner
-    printer.setPageSize(pageSizeOf(report.page));
-    printer.setPageOrientation(orientationOf(report.page));
-    if (!report.title.isEmpty())
-        printer.setDocName(report.title);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    for (int i = 0; i < report.pageCount(); ++i) {
-        if (i > 0)
-            printer.newPage();
-        renderPage(report.pages[size_t(i)], painter);
-    }
-    return painter.end();
-}
-
 bool writePdf(const PagedReport &report, const QString &path, QString *error)
 {
     auto fail = [&](const QString &why) {
@@ -148,8 +128,8 @@ bool writePdf(const ReportLayout &layout, const ReportData &data, const QString 
 
 QImage renderPageImage(const PagedReport &report, int pageIndex, int dotsPerInch)
 {
-    const int w = int(std::lround(nbk::ui::twipsToDevice(report.page.width, dotsPerInch)));
-    const int h = int(std::lround(nbk::ui::twipsToDevice(report.page.height, dotsPerInch)));
+    const int w = int(std::lround(report.page.width * dotsPerInch / 1440.0));
+    const int h = int(std::lround(report.page.height * dotsPerInch / 1440.0));
     QImage image(w, h, QImage::Format_RGB32);
     const int dpm = int(std::lround(dotsPerInch / 0.0254));
     image.setDotsPerMeterX(dpm);

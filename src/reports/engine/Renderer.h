@@ -1,10 +1,11 @@
 #pragma once
 #include "reports/engine/Paginator.h"
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QString>
 
 class QPainter;
-class QPrinter;
 
 namespace nbk::report {
 
@@ -12,9 +13,9 @@ namespace nbk::report {
 // that device's own resolution: the preview, a printer and a PDF show the same page.
 void renderPage(const ReportPage &page, QPainter &painter);
 
-// Every page in turn on a printer (preview printers included), one sheet each; the
-// printer's page size is set from the report. False when the painter cannot start.
-bool print(const PagedReport &report, QPrinter &printer);
+// The sheet a page setup asks for, and which way it is turned, for a printer or PDF writer.
+QPageSize pageSizeOf(const PageSetup &page);
+QPageLayout::Orientation orientationOf(const PageSetup &page);
 
 // Writes the report to a PDF file through QPdfWriter at 1200 dpi. On failure returns false
 // and tells why in *error.

@@ -1,4 +1,4 @@
-#include "reservation/state/ReservationState.h"
+#include "common/ReservationState.h"
 #include "support/MessageScript.h"
 
 #include <QApplication>

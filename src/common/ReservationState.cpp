@@ -1,0 +1,7 @@
+#include "common/ReservationState.h"
+
+nbk::reservation::ReservationState Reservation;
+
+namespace nbk::reservation {
+void ResetReservationState() { Reservation = ReservationState{}; }
+}  // namespace nbk::reservation

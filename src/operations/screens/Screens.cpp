@@ -1,0 +1,16 @@
+#include "operations/screens/Screens.h"
+
+#include "ui/ScreenRegistry.h"
+
+#include "operations/screens/frmCancel.h"
+#include "operations/screens/frmEnquiry.h"
+
+namespace nbk::operations {
+
+void registerScreens()
+{
+    registerScreen(QStringLiteral("frmCancel"), [] { return new frmCancel; });
+    registerScreen(QStringLiteral("frmEnquiry"), [] { return new frmEnquiry; });
+}
+
+}  // namespace nbk::operations

@@ -1,0 +1,82 @@
+#include "operations/screens/frmCancel.h"
+#include "ui/Notices.h"
+
+#include "operations/CancelReservation.h"
+#include "ui/Keys.h"
+#include "ui/MsgBox.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
+{
+    setObjectName(QStringLiteral("frmCancel"));
+    setWindowTitle(QStringLiteral("Cancel Reservation"));
+    Label1 = new QLabel(QStringLiteral("Enter details to cancel"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont heading = Label1->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.3);
+    Label1->setFont(heading);
+
+    auto *Label2 = new QLabel(QStringLiteral("Customer ID"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    txtcid = new QLineEdit(this);
+    txtcid->setObjectName(QStringLiteral("txtcid"));
+    auto *Label3 = new QLabel(QStringLiteral("Number of seats to cancel"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    cmbseats = new QComboBox(this);
+    cmbseats->setObjectName(QStringLiteral("cmbseats"));
+    cmdCancel = new QPushButton(QStringLiteral("Cancel Tickets"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    Command2 = new QPushButton(QStringLiteral("Exit without Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(Label2, 0, 0);
+    grid->addWidget(txtcid, 0, 1);
+    grid->addWidget(Label3, 1, 0);
+    grid->addWidget(cmbseats, 1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(Command2);
+    auto *top = new QVBoxLayout(this);
+    top->addWidget(Label1, 0, Qt::AlignHCenter);
+    top->addSpacing(12);
+    top->addLayout(grid);
+    top->addStretch();
+    top->addLayout(buttons);
+
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    nbk::ui::setDialogKeys(this, cmdCancel, Command2);
+    txtcid->setFocus();
+    Form_Load();
+}
+
+void frmCancel::Form_Load()
+{
+    cmbseats->clear();
+    cmbseats->addItem(QStringLiteral("All"));
+    for (int i = 1; i <= 10; ++i)
+        cmbseats->addItem(QString::number(i));
+    cmbseats->setCurrentIndex(0);
+}
+
+void frmCancel::cmdCancel_Click()
+{
+    const CancelOutcome done = CancelReservation(txtcid->text(), qint16(cmbseats->currentIndex()), nbk::confirmByMessageBox());
+    nbk::showNotices(done.notices);
+    if (done.focusId)
+        txtcid->setFocus();
+    if (done.closeWindow)
+        close();
+}
+
+void frmCancel::Command2_Click() { close(); }

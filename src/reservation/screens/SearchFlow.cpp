@@ -1,0 +1,81 @@
+#include "reservation/screens/SearchFlow.h"
+#include "ui/Notices.h"
+
+#include "ui/ScreenRegistry.h"
+#include "data/Class1.h"
+#include "reservation/screens/Instances.h"
+#include "reservation/screens/frmCustomer.h"
+#include "reservation/screens/frmPlaces.h"
+#include "reservation/screens/frmReservation.h"
+#include "common/ReservationState.h"
+#include "ui/ChildWindows.h"
+#include "ui/MsgBox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace nbk::reservation {
+
+void showBookingOutcome(BookingOutcome &outcome)
+{
+    showNotices(outcome.notices);
+    if (outcome.booking)
+        frmCustomer::openFor(std::move(outcome.booking));
+}
+
+bool showSearchOutcome(SearchOutcome &outcome)
+{
+    frmReservation *request = nullptr;
+    if (outcome.showRequest) {
+        request = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));
+        if (request && outcome.enableNext)
+            request->cmdNext->setEnabled(true);
+    }
+    // a direct booking that failed has its reason in the booking's notices
+    if (outcome.booked() || !outcome.booking.notices.empty()) {
+        showBookingOutcome(outcome.booking);
+        return outcome.result;
+    }
+    showNotices(outcome.notices);
+    if (request) {
+        if (outcome.focus == SearchOutcome::Focus::Route)
+            request->txtRoute->setFocus();
+        else if (outcome.focus == SearchOutcome::Focus::Seats)
+            request->cmbSeats->setFocus();
+    }
+    if (!outcome.entries.isEmpty()) {
+        if (auto *choice = qobject_cast<Instances *>(openScreen(QStringLiteral("Instances"))))
+            choice->fill(Reservation, outcome.entries);
+    } else if (outcome.result) {
+        closeScreen(QStringLiteral("Instances"));
+    }
+    return outcome.result;
+}
+
+void showPlaceOutcome(const PlaceOutcome &outcome)
+{
+    showNotices(outcome.notices);
+    if (outcome.showRequestAgain) {
+        if (auto *f = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation"))))
+            f->showAgain();
+        return;
+    }
+    if (!outcome.choosePlaces)
+        return;
+    if (auto *places = qobject_cast<frmPlaces *>(openScreen(QStringLiteral("frmPlaces"))))
+        places->fill(outcome.fromNames, outcome.toNames, outcome.fromChoice, outcome.toChoice);
+}
+
+bool nothingPending()
+{
+    if (!DbSession || !DbSession->IsInTransaction())
+        return true;
+    ui::MsgBox(data::pendingWorkMessage(DbSession->PendingTask()), mb::Critical | mb::OKOnly,
+               QStringLiteral("Error"));
+    if (QWidget *customer = findScreen(QStringLiteral("frmCustomer")))
+        ui::showChildWindow(customer);
+    return false;
+}
+
+}  // namespace nbk::reservation

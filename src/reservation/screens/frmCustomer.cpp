@@ -1,0 +1,154 @@
+#include "reservation/screens/frmCustomer.h"
+#include "ui/Notices.h"
+
+#include "ui/ScreenRegistry.h"
+#include "reservation/BookingSummary.h"
+#include "reservation/SaveCustomer.h"
+#include "ui/ChildWindows.h"
+#include "ui/Keys.h"
+#include "ui/MsgBox.h"
+#include "ui/Twips.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <tuple>
+
+namespace {
+const char *const MSG_CANCEL_QUESTION = "Cancel current reservation? ";
+
+QLabel *label(const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    return l;
+}
+
+// The booking as it will be stored, read-only: the clerk checks the journey before Ok.
+QGroupBox *bookingFrame(const PendingBooking *booking, QWidget *parent)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Reservation"), parent);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *form = new QFormLayout(frame);
+    const BookingSummary s = booking ? SummaryOf(*booking) : BookingSummary{};
+    for (const auto &[name, caption, text] :
+         {std::tuple{"lblFrom", "From", s.from}, std::tuple{"lblTo", "To", s.to},
+          std::tuple{"lblDeparts", "Departs", s.departs}, std::tuple{"lblRun", "Bus run", s.run},
+          std::tuple{"lblSeats", "Seats", s.seats}, std::tuple{"lblFare", "Fare", s.fare}}) {
+        auto *value = new QLabel(text, frame);
+        value->setObjectName(QString::fromLatin1(name));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        form->addRow(QString::fromLatin1(caption), value);
+    }
+    return frame;
+}
+}  // namespace
+
+frmCustomer *frmCustomer::openFor(std::shared_ptr<PendingBooking> booking)
+{
+    return nbk::ui::openChildWindow<frmCustomer>(QStringLiteral("frmCustomer"),
+                                                 [&] { return new frmCustomer(std::move(booking)); });
+}
+
+frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *parent)
+    : Screen(parent), booking_(std::move(booking))
+{
+    setWindowTitle(QStringLiteral("Customer Details"));
+
+    auto *heading = new QLabel(QStringLiteral("Customer Details Form"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont f = heading->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    heading->setFont(f);
+    heading->setAlignment(Qt::AlignCenter);
+
+    txtname = new QLineEdit(this);
+    txtname->setObjectName(QStringLiteral("txtname"));
+    phone = new QLineEdit(this);
+    phone->setObjectName(QStringLiteral("phone"));
+    txtage = new QLineEdit(this);
+    txtage->setObjectName(QStringLiteral("txtage"));
+    cmbGen = new QComboBox(this);
+    cmbGen->setObjectName(QStringLiteral("cmbGen"));
+    Command1 = new QPushButton(QStringLiteral("Ok"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(label(QStringLiteral("Name "), this), 0, 0);
+    grid->addWidget(txtname, 0, 1);
+    grid->addWidget(label(QStringLiteral("Phone"), this), 1, 0);
+    grid->addWidget(phone, 1, 1);
+    grid->addWidget(label(QStringLiteral("Age"), this), 2, 0);
+    grid->addWidget(txtage, 2, 1);
+    grid->addWidget(label(QStringLiteral("Gender"), this), 3, 0);
+    grid->addWidget(cmbGen, 3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    buttons->addStretch();
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(heading);
+    outer->addSpacing(12);
+    outer->addWidget(bookingFrame(booking_.get(), this));
+    outer->addLayout(grid);
+    outer->addStretch();
+    outer->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    nbk::ui::setDialogKeys(this, Command1, Command2);
+    txtname->setFocus();
+    Form_Load();
+}
+
+void frmCustomer::Form_Load()
+{
+    nbk::ui::sizeInTwips(this, 7005, 5865);
+    cmbGen->clear();
+    cmbGen->addItem(QStringLiteral("M"));
+    cmbGen->addItem(QStringLiteral("F"));
+    cmbGen->setCurrentIndex(0);
+}
+
+void frmCustomer::Command1_Click()
+{
+    const CustomerSaveOutcome saved =
+        SaveCustomerDetails(booking_.get(), txtname->text(), phone->text(), txtage->text(), cmbGen->currentText());
+    nbk::showNotices(saved.notices);
+    if (!saved.focus.isEmpty())
+        if (auto *box = findChild<QWidget *>(saved.focus))
+            box->setFocus();
+    if (!saved.saved)
+        return;
+    close();
+    nbk::closeScreen(QStringLiteral("frmReservation"));
+}
+
+void frmCustomer::Command2_Click()
+{
+    if (booking_)
+        booking_->transaction.rollback();
+    close();
+}
+
+bool frmCustomer::queryClose()
+{
+    if (!booking_ || !booking_->transaction.isOpen())
+        return true;
+    const int answer = nbk::ui::MsgBox(QString::fromLatin1(MSG_CANCEL_QUESTION), nbk::mb::YesNo,
+                                       QStringLiteral("Question"));
+    if (answer != nbk::mb::Yes)
+        return false;
+    booking_->transaction.rollback();
+    return true;
+}

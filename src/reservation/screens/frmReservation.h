@@ -1,0 +1,30 @@
+#pragma once
+#include "reservation/screens/JourneyForm.h"
+#include "ui/Screen.h"
+
+class QShowEvent;
+
+// The journey request: date, time, class, seats, places and an optional route number.
+class frmReservation : public nbk::ui::Screen, public JourneyForm {
+    Q_OBJECT
+public:
+    explicit frmReservation(QWidget *parent = nullptr);
+
+    // Brings the request back after the search could not carry on: shown, Next enabled.
+    void showAgain();
+    // The open journey request screen, or null.
+    static frmReservation *open();
+    // Shows the open journey request screen again unless the wizard has moved on to the
+    // run choice or the customer details (so it is never left hidden with nothing ahead).
+    static void resumeIfAbandoned();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void cmdNext_Click();
+    void cmdCancel_Click();
+    // Checks of the typed date and time; false after the message.
+    bool checkRequest();
+    void submit();
+};

@@ -1,7 +1,0 @@
-#include "reservation/state/ReservationState.h"
-
-nbk::reservation::ReservationState Reservation;
-
-namespace nbk::reservation {
-void ResetReservationState() { Reservation = ReservationState{}; }
-}  // namespace nbk::reservation

@@ -1,0 +1,128 @@
+#include "routes/screens/frmEditRoute.h"
+
+#include "ui/ScreenRegistry.h"
+#include "data/Class1.h"
+#include "data/MessageHook.h"
+#include "data/SqlText.h"
+#include "routes/screens/LoadRouteForChange.h"
+#include "routes/screens/dlgRouteSelect.h"
+#include "ui/Keys.h"
+#include "ui/MsgBox.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// the place as typed, in any capitals
+const char *const SQL_PLACE_1 = "Select place from place where UPPER(full_name) = UPPER('";
+const char *const SQL_PLACE_2 = "')";
+const char *const SQL_ROUTES_1 =
+    " Select distinct po.route_id from path_order po where reid in ( Select reid from route_element where place1= '";
+const char *const SQL_ROUTES_2 = "' OR place2 = '";
+const char *const SQL_ROUTES_3 = "') ";
+
+QLabel *label(QWidget *parent, const char *name, const char *text)
+{
+    auto *l = new QLabel(QString::fromLatin1(text), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+}  // namespace
+
+frmEditRoute::frmEditRoute(QWidget *parent) : nbk::ui::Screen(parent)
+{
+    setObjectName(QStringLiteral("frmEditRoute"));
+    setWindowTitle(QStringLiteral("Select Route"));
+    RID = new QLineEdit(this);
+    RID->setObjectName(QStringLiteral("RID"));
+    Place = new QLineEdit(this);
+    Place->setObjectName(QStringLiteral("Place"));
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(label(this, "Label2", "Route ID"), 0, 0);
+    grid->addWidget(RID, 0, 1);
+    grid->addWidget(label(this, "Label3", "Containing the  Place:"), 1, 0);
+    grid->addWidget(Place, 1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto *top = new QVBoxLayout(this);
+    top->addWidget(label(this, "Label1", "Enter the search criteria for the route."));
+    top->addLayout(grid);
+    top->addWidget(label(this, "Label4", ">> Please fill alteast one complete choice."));
+    top->addWidget(label(this, "Label5", ">> Please use full official names of segments or the place."));
+    top->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { close(); });
+    nbk::ui::setDialogKeys(this, Command1, Command2);
+}
+
+void frmEditRoute::Command1_Click()
+{
+    if (!RID->text().isEmpty()) {
+        qint16 id = 0;
+        if (!routeNumber16(RID->text(), id)) {
+            nbk::ui::MsgBox(QStringLiteral("Invalid Route ID"), nbk::mb::Critical | nbk::mb::OKOnly);
+            RID->setFocus();
+            return;
+        }
+        if (LoadRouteForChange(id) != -2)
+            close();
+        return;
+    }
+    if (!Place->text().isEmpty()) {
+        searchByPlace();
+        return;
+    }
+    close();
+}
+
+void frmEditRoute::searchByPlace()
+{
+    if (!DbSession)
+        return;
+    nbk::data::RowTable routes;
+    try {
+        nbk::data::Connection &cn = DbSession->GetCurrentConnection();
+        nbk::data::ResultSet place =
+            cn.query(QString::fromLatin1(SQL_PLACE_1) + nbk::data::sqlText(Place->text()) + QString::fromLatin1(SQL_PLACE_2));
+        if (place.eof()) {
+            nbk::ui::MsgBox(QStringLiteral("Error in name entry"), nbk::mb::Critical | nbk::mb::OKOnly);
+            Place->setFocus();
+            return;
+        }
+        const QString code = nbk::data::sqlText(place.value(QStringLiteral("place")).toString().trimmed());
+        routes = cn.query(QString::fromLatin1(SQL_ROUTES_1) + code + QString::fromLatin1(SQL_ROUTES_2) + code +
+                          QString::fromLatin1(SQL_ROUTES_3))
+                     .getRows();
+    } catch (const std::exception &e) {
+        nbk::ui::MsgBox(QStringLiteral("The routes could not be searched.\r\n") + QString::fromUtf8(e.what()),
+                        nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
+        return;
+    }
+    if (routes.isEmpty()) {
+        nbk::ui::MsgBox(QStringLiteral("None of the available routes contain ") + Place->text(),
+                        nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Information"));
+        Place->setFocus();
+        return;
+    }
+    auto *dlg = qobject_cast<dlgRouteSelect *>(nbk::openScreen(QStringLiteral("dlgRouteSelect")));
+    if (dlg) {
+        dlg->cmbRouteID->clear();
+        for (int r = 0; r < routes.rowCount(); ++r)
+            dlg->cmbRouteID->addItem(QString::number(qint64(routes.at(0, r).toDouble())));
+        dlg->cmbRouteID->setCurrentIndex(0);
+    }
+    close();
+}
