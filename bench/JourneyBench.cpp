@@ -859,7 +859,7 @@ void BookingCommit_Client(benchmark::State &state)
     timed(state, "BookingCommit/client", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
         Reservation.BoardingOffsetMinutes = BoardingOffsetFor(Reservation.SearchRows, 0);
-        BookingOutcome booked = BookSeats(0);
+        BookingOutcome booked = BookSeats(Reservation, 0);
         reservation::showBookingOutcome(booked);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
         if (!f)
@@ -889,14 +889,15 @@ void BookingRoad_Layer(benchmark::State &state)
             std::abort();
         TakePlaces(Reservation, places);
         QString route;
-        SearchOutcome found = FindBusInstances(route, yes);
+        SearchOutcome found = FindBusInstances(Reservation, route, yes);
+        TakeSearch(Reservation, found);
         BookingOutcome booking = std::move(found.booking);
         if (!booking.booking) {
             // the run nearest the wanted time, or the first run found
             const bool listed = !found.entries.isEmpty();
             Reservation.BoardingOffsetMinutes =
                 listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(Reservation.SearchRows, 0);
-            booking = BookSeats(listed ? found.entries.first().row : 0);
+            booking = BookSeats(Reservation, listed ? found.entries.first().row : 0);
         }
         if (!booking.booking
             || !SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),

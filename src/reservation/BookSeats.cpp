@@ -14,6 +14,7 @@ using nbk::data::Class1;
 using nbk::data::Command;
 using nbk::data::DbException;
 using nbk::data::ResultSet;
+using nbk::reservation::ReservationState;
 
 namespace {
 
@@ -43,40 +44,39 @@ nbk::Notice failure(const QString &text)
 
 nbk::Notice noSeats() { return {QString::fromLatin1(MSG_NO_SEATS), nbk::mb::OKOnly, QString()}; }
 
-const QVariant &field(int f, int row) { return Reservation.SearchRows.at(f, row); }
 
 // The temporary customer row; the customer details screen overwrites it.
-QString tempCustomerRow()
+QString tempCustomerRow(const ReservationState &r)
 {
-    return QStringLiteral("Insert INTO Customer values ( ") + QString::number(Reservation.CustomerId)
+    return QStringLiteral("Insert INTO Customer values ( ") + QString::number(r.CustomerId)
            + QStringLiteral(",-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
 }
 
-void writeTempCustomer(Class1 &s, nbk::data::Transaction &tx)
+void writeTempCustomer(Class1 &s, const ReservationState &r, nbk::data::Transaction &tx)
 {
-    tx = nbk::data::Transaction(s, nbk::reservation::bookingTask(Reservation.CustomerId));
+    tx = nbk::data::Transaction(s, nbk::reservation::bookingTask(r.CustomerId));
     // another task's changes are pending: this booking must not write into them
     if (!tx.isOpen())
         throw BookingStopped{tx.refusal()};
     // a booking whose customer row is missing would later report success for nothing
-    if (s.exec(tempCustomerRow()) != nbk::data::kExecOk)
+    if (s.exec(tempCustomerRow(r)) != nbk::data::kExecOk)
         stop(QStringLiteral("The customer record could not be written (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }
 
-// The seat rows of Reservation.ChosenSeats; false when the database refused one, with RejectedSeat
+// The seat rows of r.ChosenSeats; false when the database refused one, with RejectedSeat
 // holding that seat negated.
-bool writeSeats(Class1 &s, int row, qint16 &RejectedSeat)
+bool writeSeats(Class1 &s, const ReservationState &r, int row, qint16 &RejectedSeat)
 {
     s.SetupSetSeatMatrix();
     Command &c = s.SQLcmdSetSeatMatrix();
-    for (int e = 0; e < Reservation.SeatsRequested; ++e) {
-        c.setValue(0, Reservation.BookedInstanceId);
-        c.setValue(1, Reservation.ChosenSeats[size_t(e)]);
-        c.setValue(2, field(3, row));
-        c.setValue(3, field(4, row));
-        c.setValue(4, Reservation.CustomerId);
-        RejectedSeat = qint16(-Reservation.ChosenSeats[size_t(e)]);
+    for (int e = 0; e < r.SeatsRequested; ++e) {
+        c.setValue(0, r.BookedInstanceId);
+        c.setValue(1, r.ChosenSeats[size_t(e)]);
+        c.setValue(2, r.SearchRows.at(3, row));
+        c.setValue(3, r.SearchRows.at(4, row));
+        c.setValue(4, r.CustomerId);
+        RejectedSeat = qint16(-r.ChosenSeats[size_t(e)]);
         try {
             c.execute();
         } catch (const DbException &e) {
@@ -93,31 +93,34 @@ bool writeSeats(Class1 &s, int row, qint16 &RejectedSeat)
     return true;
 }
 
-void lowerFreeSeats(Class1 &s)
+void lowerFreeSeats(Class1 &s, const ReservationState &r)
 {
     const QString update = QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-")
-                           + QString::number(Reservation.SeatsRequested) + QStringLiteral(" Where instance_id=")
-                           + QString::number(Reservation.BookedInstanceId);
+                           + QString::number(r.SeatsRequested) + QStringLiteral(" Where instance_id=")
+                           + QString::number(r.BookedInstanceId);
     if (s.exec(update) != nbk::data::kExecOk)
         stop(QStringLiteral("The free seats of the bus could not be updated (") + s.LastExecError().trimmed()
              + QStringLiteral(")."));
 }
 
-BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
+BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Transaction &tx)
 {
+    const auto field = [&r](int f, int i) -> const QVariant & { return r.SearchRows.at(f, i); };
     BookingOutcome out;
-    if (row < 0 || row > Reservation.SearchRows.lastRow() || Reservation.SearchRows.fieldCount() < 10)
+    if (row < 0 || row > r.SearchRows.lastRow() || r.SearchRows.fieldCount() < 10)
         stop(QStringLiteral("The chosen bus is not among the buses found."));
-    // Reservation.ChosenSeats holds 31 seats; the counter update needs at least one
-    if (Reservation.SeatsRequested < 1 || Reservation.SeatsRequested > qint16(Reservation.ChosenSeats.size()))
-        stop(QStringLiteral("A reservation can hold 1 to %1 seats.").arg(Reservation.ChosenSeats.size()));
+    // r.ChosenSeats holds 31 seats; the counter update needs at least one
+    if (r.SeatsRequested < 1 || r.SeatsRequested > qint16(r.ChosenSeats.size()))
+        stop(QStringLiteral("A reservation can hold 1 to %1 seats.").arg(r.ChosenSeats.size()));
 
     s.SetupMaxSeats();
     s.setupGetUniqueCID();
     s.SetupGetDistance();
 
     ResultSet cid = s.SQLcmdGetUniqueCID().execute();
-    Reservation.CustomerId = nbk::CLng(cid.value(0));
+    r.CustomerId = nbk::CLng(cid.value(0));
+    // Print Most Recent Ticket reads the latest booking's customer from any task
+    Reservation.CustomerId = r.CustomerId;
 
     Command &distance = s.SQLcmdGetDistance();
     distance.setValue(0, field(1, row));
@@ -126,16 +129,16 @@ BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
     ResultSet km = distance.execute();
     if (km.eof() || km.value(0).isNull())
         stop(QStringLiteral("The distance of the journey on route %1 is not known.").arg(field(1, row).toString()));
-    Reservation.JourneyKm = nbk::CLng(km.value(0));
+    r.JourneyKm = nbk::CLng(km.value(0));
 
     const QDateTime start = nbk::runDeparture(field(5, row).toString());
     if (!start.isValid())
         stop(QStringLiteral("The departure of the bus could not be read."));
-    Reservation.JourneyDateTime = start.addSecs(qint64(Reservation.BoardingOffsetMinutes) * 60);
-    Reservation.BookedInstanceId = nbk::CLng(field(0, row));
-    Reservation.ClassBase = nbk::CInt(field(7, row));
-    Reservation.ClassMultiplier = field(8, row).toDouble();
-    Reservation.FuelMultiplier = field(9, row).toDouble();
+    r.JourneyDateTime = start.addSecs(qint64(r.BoardingOffsetMinutes) * 60);
+    r.BookedInstanceId = nbk::CLng(field(0, row));
+    r.ClassBase = nbk::CInt(field(7, row));
+    r.ClassMultiplier = field(8, row).toDouble();
+    r.FuelMultiplier = field(9, row).toDouble();
 
     const QString registration = field(2, row).toString();
     Command &maxSeats = s.SQLcmdGetMaxSeats();
@@ -144,19 +147,19 @@ BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
     if (cap.eof() || cap.value(0).isNull())
         stop(QStringLiteral("The seats of bus ") + registration + QStringLiteral(" are not recorded."));
     const double capacityValue = cap.value(0).toDouble();
-    // Reservation.FreeSeats holds 201 seat numbers
-    if (capacityValue > double(Reservation.FreeSeats.size()))
+    // r.FreeSeats holds 201 seat numbers
+    if (capacityValue > double(r.FreeSeats.size()))
         stop(QStringLiteral("Bus ") + registration + QStringLiteral(" has %1 seats; at most %2 can be reserved.")
                                                           .arg(capacityValue)
-                                                          .arg(Reservation.FreeSeats.size()));
+                                                          .arg(r.FreeSeats.size()));
     const qint16 capacity = nbk::CInt(capacityValue);
 
-    s.SetupGetFullSeats(nbk::CLng(field(3, row)), nbk::CLng(field(4, row)), Reservation.BookedInstanceId);
+    s.SetupGetFullSeats(nbk::CLng(field(3, row)), nbk::CLng(field(4, row)), r.BookedInstanceId);
     ResultSet taken = s.SQLcmdGetFullSeats().execute();
     qint16 FreeSeatCount = 0;
     if (taken.eof() && taken.bof()) {
         for (qint16 i = 0; i < capacity; ++i)
-            Reservation.FreeSeats[size_t(i)] = qint16(i + 1);
+            r.FreeSeats[size_t(i)] = qint16(i + 1);
         FreeSeatCount = std::max<qint16>(capacity, 0);
     } else {
         QSet<qint64> held;
@@ -164,48 +167,49 @@ BookingOutcome book(Class1 &s, qint16 row, nbk::data::Transaction &tx)
             held.insert(qint64(taken.value(0).toDouble()));
         for (qint16 seat = 1; seat <= capacity; ++seat)
             if (!held.contains(seat))
-                Reservation.FreeSeats[size_t(FreeSeatCount++)] = seat;
+                r.FreeSeats[size_t(FreeSeatCount++)] = seat;
     }
 
     if (freeSeatsHook())
         freeSeatsHook()();
 
     qint16 RejectedSeat = 0;
-    writeTempCustomer(s, tx);
-    if (PickSeats(RejectedSeat, FreeSeatCount) == -2) {
+    writeTempCustomer(s, r, tx);
+    if (PickSeats(r, RejectedSeat, FreeSeatCount) == -2) {
         tx.rollback();
         out.notices.push_back(noSeats());
         return out;
     }
     // Every refusal strikes one seat out, so this ends when the free seats run out.
     int refusals = 0;
-    while (!writeSeats(s, row, RejectedSeat)) {
+    while (!writeSeats(s, r, row, RejectedSeat)) {
         tx.rollback();
-        if (++refusals > FreeSeatCount || PickSeats(RejectedSeat, FreeSeatCount) == -2) {
+        if (++refusals > FreeSeatCount || PickSeats(r, RejectedSeat, FreeSeatCount) == -2) {
             out.notices.push_back(noSeats());
             return out;
         }
-        writeTempCustomer(s, tx);
+        writeTempCustomer(s, r, tx);
     }
-    lowerFreeSeats(s);
+    lowerFreeSeats(s, r);
 
     auto booking = std::make_shared<PendingBooking>();
     booking->transaction = std::move(tx);
-    booking->CustomerId = Reservation.CustomerId;
-    booking->BookedInstanceId = Reservation.BookedInstanceId;
-    booking->JourneyDateTime = Reservation.JourneyDateTime;
-    booking->JourneyKm = Reservation.JourneyKm;
-    booking->ClassBase = Reservation.ClassBase;
-    booking->ClassMultiplier = Reservation.ClassMultiplier;
-    booking->FuelMultiplier = Reservation.FuelMultiplier;
-    booking->SeatsRequested = Reservation.SeatsRequested;
-    booking->OriginPlace = Reservation.OriginPlace;
-    booking->DestinationPlace = Reservation.DestinationPlace;
-    booking->OriginName = Reservation.OriginName;
-    booking->DestinationName = Reservation.DestinationName;
+    booking->request = r;
+    booking->CustomerId = r.CustomerId;
+    booking->BookedInstanceId = r.BookedInstanceId;
+    booking->JourneyDateTime = r.JourneyDateTime;
+    booking->JourneyKm = r.JourneyKm;
+    booking->ClassBase = r.ClassBase;
+    booking->ClassMultiplier = r.ClassMultiplier;
+    booking->FuelMultiplier = r.FuelMultiplier;
+    booking->SeatsRequested = r.SeatsRequested;
+    booking->OriginPlace = r.OriginPlace;
+    booking->DestinationPlace = r.DestinationPlace;
+    booking->OriginName = r.OriginName;
+    booking->DestinationName = r.DestinationName;
     booking->RouteId = nbk::CLng(field(1, row));
-    for (int e = 0; e < Reservation.SeatsRequested; ++e)
-        booking->seats << Reservation.ChosenSeats[size_t(e)];
+    for (int e = 0; e < r.SeatsRequested; ++e)
+        booking->seats << r.ChosenSeats[size_t(e)];
     out.notices.push_back({QString::fromLatin1(MSG_SUCCESS), nbk::mb::OKOnly, QString::fromLatin1(TITLE_SUCCESS)});
     out.booking = std::move(booking);
     return out;
@@ -231,34 +235,37 @@ qint16 PendingBooking::fare() const
     return nbk::CInt(double(sum) * double(SeatsRequested));
 }
 
-qint16 PickSeats(qint16 RejectedSeat, qint16 FreeSeatCount)
+qint16 PickSeats(ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount)
 {
-    const int count = std::clamp<int>(FreeSeatCount, 0, int(Reservation.FreeSeats.size()));
+    const int count = std::clamp<int>(FreeSeatCount, 0, int(r.FreeSeats.size()));
     if (RejectedSeat < 0) {
         for (int i = 0; i < count; ++i) {
-            if (Reservation.FreeSeats[size_t(i)] == -RejectedSeat) {
-                Reservation.FreeSeats[size_t(i)] = -1;
+            if (r.FreeSeats[size_t(i)] == -RejectedSeat) {
+                r.FreeSeats[size_t(i)] = -1;
                 break;
             }
         }
     }
     int n = 0;
-    for (int i = 0; i < count && n < Reservation.SeatsRequested && n < int(Reservation.ChosenSeats.size()); ++i) {
-        if (Reservation.FreeSeats[size_t(i)] == -1)
+    for (int i = 0; i < count && n < r.SeatsRequested && n < int(r.ChosenSeats.size()); ++i) {
+        if (r.FreeSeats[size_t(i)] == -1)
             continue;
-        Reservation.ChosenSeats[size_t(n++)] = Reservation.FreeSeats[size_t(i)];
+        r.ChosenSeats[size_t(n++)] = r.FreeSeats[size_t(i)];
     }
-    return n == Reservation.SeatsRequested ? 1 : -2;
+    return n == r.SeatsRequested ? 1 : -2;
 }
 
-BookingOutcome BookSeats(qint16 row)
+BookingOutcome BookSeats(const ReservationState &request, qint16 row)
 {
     Class1 &s = *DbSession;
+    ReservationState r = request;
     // rolls back on every way out that does not hand the booking on
     nbk::data::Transaction tx;
     QString text;
     try {
-        return book(s, row, tx);
+        BookingOutcome out = book(s, r, row, tx);
+        out.request = std::move(r);
+        return out;
     } catch (const BookingStopped &e) {
         text = e.text;
     } catch (const DbException &e) {
@@ -271,5 +278,6 @@ BookingOutcome BookSeats(qint16 row)
     tx.rollback();
     BookingOutcome out;
     out.notices.push_back(failure(text));
+    out.request = std::move(r);
     return out;
 }

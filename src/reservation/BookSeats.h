@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Notice.h"
+#include "common/ReservationState.h"
 #include "data/Transaction.h"
 
 #include <QDateTime>
@@ -27,6 +28,7 @@ struct PendingBooking {
     QString DestinationName;
     qint32 RouteId = 0;
     QList<qint16> seats;
+    nbk::reservation::ReservationState request;  // the request as it was booked
 
     // The fare in 16-bit arithmetic with halves to the even neighbour; raises
     // nbk::data::DbException 6 when it does not fit.
@@ -37,15 +39,18 @@ struct BookingOutcome {
     nbk::Notices notices;
     // set when the booking is written: the customer details screen takes it
     std::shared_ptr<PendingBooking> booking;
+    // the booking's own copy of the request, as far as it got: the run, the seats, the fare's parts
+    nbk::reservation::ReservationState request;
 };
 
-// Books Reservation.SeatsRequested seats on row `row` of Reservation.SearchRows: a new
-// customer id, the lowest free seats of the stretch, a temporary customer row and the seat
+// Books request.SeatsRequested seats on row `row` of request.SearchRows (at its boarding
+// offset), working on a copy of the request: a new customer id (also left in
+// Reservation.CustomerId), the lowest free seats of the stretch, a temporary customer row and the seat
 // rows in one transaction that the returned booking holds. On failure nothing remains.
-BookingOutcome BookSeats(qint16 row);
-// Puts Reservation.SeatsRequested seats into Reservation.ChosenSeats (striking RejectedSeat
-// out first when it is negative): 1, or -2 when there are not enough.
-qint16 PickSeats(qint16 RejectedSeat, qint16 FreeSeatCount);
+BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row);
+// Puts r.SeatsRequested seats of r.FreeSeats into r.ChosenSeats (striking RejectedSeat out
+// first when it is negative): 1, or -2 when there are not enough.
+qint16 PickSeats(nbk::reservation::ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount);
 
 namespace nbk::reservation {
 // Runs between the free-seat count and the first write of a booking (tests use it to

@@ -49,21 +49,21 @@ enum RunField {
 constexpr double kReservationTolerance = 15;
 constexpr double kEnquiryTolerance = 1439;
 
-QString runsOfRouteText(const QString &routeLiteral)
+QString runsOfRouteText(const nbk::reservation::ReservationState &request, const QString &routeLiteral)
 {
     return QString::fromLatin1(SQL_RUNS_OF_ROUTE_1) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_2)
-           + nbk::data::sqlText(Reservation.OriginPlace) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_3)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_4) + nbk::data::sqlText(Reservation.DestinationPlace)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_5) + QString::number(Reservation.ClassIndex)
-           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_6) + nbk::data::sqlText(Reservation.JourneyDateText)
+           + nbk::data::sqlText(request.OriginPlace) + QString::fromLatin1(SQL_RUNS_OF_ROUTE_3)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_4) + nbk::data::sqlText(request.DestinationPlace)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_5) + QString::number(request.ClassIndex)
+           + QString::fromLatin1(SQL_RUNS_OF_ROUTE_6) + nbk::data::sqlText(request.JourneyDateText)
            + QString::fromLatin1(SQL_RUNS_OF_ROUTE_7) + routeLiteral;
 }
 
-QString entryText(const nbk::data::RowTable &rows, int i, const QDateTime &boarding)
+QString entryText(const QString &origin, const nbk::data::RowTable &rows, int i, const QDateTime &boarding)
 {
     return QStringLiteral("Instance: ") + rows.at(F_INSTANCE, i).toString() + QStringLiteral("  Route No:  ")
            + rows.at(F_ROUTE, i).toString() + QStringLiteral("   Date:")
-           + QLocale().toString(boarding.date(), QLocale::LongFormat) + QStringLiteral(" departing ") + Reservation.OriginPlace
+           + QLocale().toString(boarding.date(), QLocale::LongFormat) + QStringLiteral(" departing ") + origin
            + QStringLiteral(" at ") + boarding.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Hrs ");
 }
 
@@ -80,7 +80,8 @@ qint16 BoardingOffsetFor(const nbk::data::RowTable &rows, int i)
     return nbk::CInt(km / speed + (position - 1) * stop);
 }
 
-SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm)
+SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request, QString &routeIdText,
+                               const nbk::Confirm &confirm)
 {
     SearchOutcome out;
     nbk::data::Class1 &s = *DbSession;
@@ -90,7 +91,7 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
             const std::optional<QString> route = RouteNumberLiteral(routeIdText);
             nbk::data::ResultSet rs;
             if (route)
-                rs = s.GetCurrentConnection().query(runsOfRouteText(*route));
+                rs = s.GetCurrentConnection().query(runsOfRouteText(request, *route));
             if (!route || rs.eof()) {
                 out.showRequest = true;
                 out.notices.push_back({QStringLiteral(" Requested place not found for the specified route ID "),
@@ -103,37 +104,37 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
         }
         s.SetupInstanceDetails();
         nbk::data::Command &c = s.SQLcmdGetInstanceDetails();
-        c.setValue(0, Reservation.OriginPlace);
-        c.setValue(1, Reservation.DestinationPlace);
-        c.setValue(2, Reservation.ClassIndex);
-        c.setValue(3, Reservation.JourneyDateText);
+        c.setValue(0, request.OriginPlace);
+        c.setValue(1, request.DestinationPlace);
+        c.setValue(2, request.ClassIndex);
+        c.setValue(3, request.JourneyDateText);
         nbk::data::ResultSet rs = c.execute();
         if (!rs.eof()) {
             rows = rs.getRows();
             break;
         }
-        if (Reservation.EnquiryMode) {
+        if (request.EnquiryMode) {
             out.notices.push_back({QStringLiteral("No Instances to service requested route. "), mb::Information,
                                    QStringLiteral("Enquiry.")});
-            Reservation.EnquiryMode = false;
+            out.enquiryEnded = true;
             return out;
         }
         // no run yet: have one made from the route's plan, then look at that route only
-        if (CreateBusInstance(Reservation, routeIdText, 10, out.notices, confirm) == 1)
+        if (CreateBusInstance(request, routeIdText, 10, out.notices, confirm) == 1)
             continue;
         out.notices.push_back(
             {QStringLiteral("No Instances to service requested route. Please try changing the class or date "),
              mb::Information, QStringLiteral("Error.")});
         out.showRequest = true;
-        Reservation.JourneyDateText.clear();
+        out.dateCleared = true;
         return out;
     }
-    Reservation.SearchRows = rows;
+    out.runRows = rows;
     const int n = rows.rowCount();
 
     bool enoughSeats = false;
     for (int i = 0; i < n && !enoughSeats; ++i)
-        enoughSeats = rows.at(F_FREE_SEATS, i).toDouble() >= Reservation.SeatsRequested;
+        enoughSeats = rows.at(F_FREE_SEATS, i).toDouble() >= request.SeatsRequested;
     if (!enoughSeats) {
         out.notices.push_back({QStringLiteral(" Requested number of seats not available")});
         out.showRequest = true;
@@ -143,8 +144,8 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
     }
 
     DbSession->SetupGetDistance();
-    const QDateTime wanted = wallClock(Reservation.JourneyDateTime);
-    const double tolerance = Reservation.EnquiryMode ? kEnquiryTolerance : kReservationTolerance;
+    const QDateTime wanted = wallClock(request.JourneyDateTime);
+    const double tolerance = request.EnquiryMode ? kEnquiryTolerance : kReservationTolerance;
     out.result = true;
     // the rows are mostly runs of one route boarding at one place: their distance is asked
     // of the server once, not once per run
@@ -156,20 +157,23 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
         auto offset = offsets.find(leg);
         if (offset == offsets.end())
             offset = offsets.insert(leg, BoardingOffsetFor(rows, i));
-        Reservation.BoardingOffsetMinutes = *offset;
+        out.boardingOffsetMinutes = *offset;
         const QDateTime start = nbk::runDeparture(rows.at(F_DEPARTURE, i).toString());
         if (!start.isValid())
             continue;
-        const QDateTime boarding = start.addSecs(qint64(Reservation.BoardingOffsetMinutes) * 60);
-        if (!Reservation.AllowInstanceChoice && !Reservation.EnquiryMode && boarding == wanted) {
+        const QDateTime boarding = start.addSecs(qint64(out.boardingOffsetMinutes) * 60);
+        if (!request.AllowInstanceChoice && !request.EnquiryMode && boarding == wanted) {
             // the runs listed so far are not offered: the booking is the clerk's next step
             out.entries.clear();
-            out.booking = BookSeats(qint16(i));
+            nbk::reservation::ReservationState booked = request;
+            booked.SearchRows = rows;
+            booked.BoardingOffsetMinutes = out.boardingOffsetMinutes;
+            out.booking = BookSeats(booked, qint16(i));
             return out;
         }
         if (std::fabs(double(wanted.secsTo(boarding))) / 60.0 >= tolerance)
             continue;
-        out.entries.append({entryText(rows, i, boarding), qint16(i), Reservation.BoardingOffsetMinutes});
+        out.entries.append({entryText(request.OriginPlace, rows, i, boarding), qint16(i), out.boardingOffsetMinutes});
     }
     if (out.entries.isEmpty()) {
         out.notices.push_back({QStringLiteral(" no instances  take care ")});
@@ -178,4 +182,17 @@ SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm
         out.focus = SearchOutcome::Focus::Seats;
     }
     return out;
+}
+
+void TakeSearch(nbk::reservation::ReservationState &request, const SearchOutcome &outcome)
+{
+    if (outcome.enquiryEnded)
+        request.EnquiryMode = false;
+    if (outcome.dateCleared)
+        request.JourneyDateText.clear();
+    if (outcome.runRows.rowCount() > 0) {
+        request.SearchRows = outcome.runRows;
+        if (outcome.result)
+            request.BoardingOffsetMinutes = outcome.boardingOffsetMinutes;
+    }
 }

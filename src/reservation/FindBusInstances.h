@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Notice.h"
+#include "common/ReservationState.h"
 #include "data/RowTable.h"
 #include "reservation/BookSeats.h"
 
@@ -26,16 +27,26 @@ struct SearchOutcome {
     Focus focus = Focus::None;  // ... with the focus here (after the notices)
     // runs near the wanted time for the run choice screen (never set with a booking)
     QList<RunEntry> entries;
+    // the runs found (the entries' rows index them) and the boarding offset of the last
+    // run examined
+    nbk::data::RowTable runRows;
+    qint16 boardingOffsetMinutes = 0;
+    bool enquiryEnded = false;  // an enquiry that found nothing is over
+    bool dateCleared = false;   // the wanted date is to be typed again
     // an exact match booked at once
     BookingOutcome booking;
     bool booked() const { return booking.booking != nullptr; }
 };
 
-// Finds the runs for the request in the reservation state; books an exact match or
+// Finds the runs for `request`; books an exact match or
 // lists the runs near the wanted time; creates a run from the route's plan when none
 // exists. routeIdText may be replaced by that creation. `confirm` answers the creation's
 // question. Raises DbException when the database fails.
-SearchOutcome FindBusInstances(QString &routeIdText, const nbk::Confirm &confirm);
+SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request, QString &routeIdText,
+                               const nbk::Confirm &confirm);
+// Puts what the search found into the request the screens are making: the run rows and
+// the boarding offset, and the end of an enquiry or of the typed date.
+void TakeSearch(nbk::reservation::ReservationState &request, const SearchOutcome &outcome);
 
 // Minutes from the run's first stop to its boarding place for run row `row`: the
 // distance over the speed plus one stop at each place before the boarding place.

@@ -85,7 +85,7 @@ protected:
         }
         search(QString::fromLatin1(a.from), QString::fromLatin1(a.to));
         Reservation.SeatsRequested = qint16(a.seats);
-        BookingOutcome b = BookSeats(0);
+        BookingOutcome b = BookSeats(Reservation, 0);
         ASSERT_TRUE(b.booking) << a.login;
         customers_.insert(int(&a - kActions), b.booking->CustomerId);
         // an abandoned booking's transaction ends with it, rolled back

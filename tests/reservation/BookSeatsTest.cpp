@@ -22,7 +22,7 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     search("A", "C");
     Reservation.SeatsRequested = 2;
     Reservation.BoardingOffsetMinutes = 20;
-    test::bookRow(0);
+    const reservation::ReservationState booked = test::bookRow(0);
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(lastMessage().title, "Success");
@@ -30,14 +30,16 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     ASSERT_TRUE(session().IsInTransaction());
     ASSERT_NE(customerScreen(), nullptr);
 
-    EXPECT_EQ(Reservation.BookedInstanceId, 70);
-    EXPECT_EQ(Reservation.JourneyKm, 100);  // segments 1 and 2
-    EXPECT_EQ(Reservation.ClassBase, 20);
-    EXPECT_DOUBLE_EQ(Reservation.ClassMultiplier, 0.8);
-    EXPECT_DOUBLE_EQ(Reservation.FuelMultiplier, 0.25);
+    EXPECT_EQ(booked.BookedInstanceId, 70);
+    EXPECT_EQ(booked.JourneyKm, 100);  // segments 1 and 2
+    EXPECT_EQ(booked.ClassBase, 20);
+    EXPECT_DOUBLE_EQ(booked.ClassMultiplier, 0.8);
+    EXPECT_DOUBLE_EQ(booked.FuelMultiplier, 0.25);
     // the departure at the boarding place crosses midnight
-    EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
+    EXPECT_EQ(booked.JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
 
+    // the request the screens made is left as it was
+    EXPECT_EQ(Reservation.BookedInstanceId, 0);
     EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{1, 2}));
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
                                        "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
@@ -87,11 +89,11 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     hold(4, 1, 1, 501);
     search("A", "C");
     Reservation.SeatsRequested = 2;
-    test::bookRow(0);
+    const reservation::ReservationState booked = test::bookRow(0);
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{3, 5}));
-    EXPECT_EQ(Reservation.ChosenSeats[0], 3);
-    EXPECT_EQ(Reservation.ChosenSeats[1], 5);
+    EXPECT_EQ(booked.ChosenSeats[0], 3);
+    EXPECT_EQ(booked.ChosenSeats[1], 5);
     ASSERT_NE(customerScreen(), nullptr);
     customerScreen()->Command2->click();
 
@@ -118,7 +120,7 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
     });
     search("A", "C");
     Reservation.SeatsRequested = 2;
-    test::bookRow(0);
+    const reservation::ReservationState booked = test::bookRow(0);
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(Reservation.CustomerId, next);
@@ -126,7 +128,7 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId)).toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 34);  // 4 held
-    EXPECT_EQ(Reservation.FreeSeats[0], -1);  // seat 3 struck out
+    EXPECT_EQ(booked.FreeSeats[0], -1);  // seat 3 struck out
     // the customer id was drawn once
     EXPECT_EQ(sessionScalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt(), next + 1);
 }
@@ -184,15 +186,15 @@ TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
     expectNothingLeft(2, 3);
 }
 
-// A request beyond the 31 entries of Reservation.ChosenSeats is never filled, whatever is free.
+// A request beyond the 31 entries of ChosenSeats is never filled, whatever is free.
 TEST_P(BookSeatsTest, PickSeatsFillsAtMostThirtyOneSeats)
 {
     for (int i = 0; i < 201; ++i)
         Reservation.FreeSeats[size_t(i)] = qint16(i + 1);
     Reservation.SeatsRequested = 32;
-    EXPECT_EQ(PickSeats(0, 201), -2);
+    EXPECT_EQ(PickSeats(Reservation, 0, 201), -2);
     Reservation.SeatsRequested = 31;
-    EXPECT_EQ(PickSeats(0, 201), 1);
+    EXPECT_EQ(PickSeats(Reservation, 0, 201), 1);
     EXPECT_EQ(Reservation.ChosenSeats[30], 31);
 }
 

@@ -22,14 +22,16 @@ inline qint16 createRun(QString &route, const QString &origin, const QString &de
 
 inline bool runSearch(QString &route)
 {
-    SearchOutcome o = FindBusInstances(route, confirmByMessageBox());
+    SearchOutcome o = FindBusInstances(Reservation, route, confirmByMessageBox());
     return reservation::showSearchOutcome(o);
 }
 
-inline void bookRow(qint16 row)
+// The request as the booking made it (its run, seats and fare's parts).
+inline reservation::ReservationState bookRow(qint16 row)
 {
-    BookingOutcome o = BookSeats(row);
+    BookingOutcome o = BookSeats(Reservation, row);
     reservation::showBookingOutcome(o);
+    return o.request;
 }
 
 }  // namespace nbk::test

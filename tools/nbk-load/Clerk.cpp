@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/Engine.h"
 #include "common/ReservationState.h"
+#include "reservation/screens/frmCustomer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -333,11 +334,13 @@ bool Clerk::holdOneBooking()
         prompt_.texts.clear();
         const Journey j = network_.pick(rng_, QDate::currentDate());
         const bool held = options_.headless ? road(j, false, false, false) : request("frmReservation", j, false, false);
-        if (held && DbSession->IsInTransaction()) {
+        const auto *customer = qobject_cast<frmCustomer *>(shown("frmCustomer"));
+        const PendingBooking *booking = options_.headless ? heldBooking_.get() : customer ? customer->booking() : nullptr;
+        if (held && booking && DbSession->IsInTransaction()) {
             QStringList seats;
-            for (int e = 0; e < Reservation.SeatsRequested; ++e)
-                seats << QString::number(Reservation.ChosenSeats[size_t(e)]);
-            std::printf("HELD %d %d %s\n", int(Reservation.CustomerId), int(Reservation.BookedInstanceId), qPrintable(seats.join(QLatin1Char(','))));
+            for (const qint16 seat : booking->seats)
+                seats << QString::number(seat);
+            std::printf("HELD %d %d %s\n", int(booking->CustomerId), int(booking->BookedInstanceId), qPrintable(seats.join(QLatin1Char(','))));
             std::fflush(stdout);
             return true;
         }

@@ -66,7 +66,8 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
     }
 
     QString route;
-    SearchOutcome found = FindBusInstances(route, answerYes());
+    SearchOutcome found = FindBusInstances(Reservation, route, answerYes());
+    TakeSearch(Reservation, found);
     showNotices(found.notices);
     if (enquiry) {
         sawRuns_ = !found.entries.isEmpty();
@@ -78,7 +79,7 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
         // the run choice: its first entry
         sawRuns_ = true;
         Reservation.BoardingOffsetMinutes = found.entries.first().offsetMinutes;
-        booking = BookSeats(found.entries.first().row);
+        booking = BookSeats(Reservation, found.entries.first().row);
     }
     showNotices(booking.notices);
     if (!booking.booking)

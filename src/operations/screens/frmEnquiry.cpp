@@ -96,7 +96,7 @@ void frmEnquiry::search()
     if (places.result == 3) {
         // an enquiry is never restricted to a route
         QString anyRoute;
-        SearchOutcome found = FindBusInstances(anyRoute, nbk::confirmByMessageBox());
+        SearchOutcome found = FindBusInstances(Reservation, anyRoute, nbk::confirmByMessageBox());
         if (nbk::reservation::showSearchOutcome(found)) {
             cmdNext->setEnabled(false);
         } else {

@@ -80,7 +80,7 @@ void Instances::ok_Click()
         Reservation.CustomerId = lastBooked;
         Reservation.BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
         try {
-            BookingOutcome booking = BookSeats(entries_.at(i).row);
+            BookingOutcome booking = BookSeats(Reservation, entries_.at(i).row);
             nbk::reservation::showBookingOutcome(booking);
         } catch (const std::exception &e) {
             ReportHandlerFailure(e);

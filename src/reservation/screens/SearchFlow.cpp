@@ -26,6 +26,7 @@ void showBookingOutcome(BookingOutcome &outcome)
 
 bool showSearchOutcome(SearchOutcome &outcome)
 {
+    TakeSearch(Reservation, outcome);
     frmReservation *request = nullptr;
     if (outcome.showRequest) {
         request = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));

@@ -117,7 +117,7 @@ void frmPlaces::cmdNext_Click()
     try {
         // an enquiry's search is never restricted to a route
         QString anyRoute;
-        SearchOutcome found = FindBusInstances(Reservation.EnquiryMode ? anyRoute : Reservation.RouteIdText,
+        SearchOutcome found = FindBusInstances(Reservation, Reservation.EnquiryMode ? anyRoute : Reservation.RouteIdText,
                                                nbk::confirmByMessageBox());
         nbk::reservation::showSearchOutcome(found);
     } catch (const std::exception &e) {

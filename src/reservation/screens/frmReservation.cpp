@@ -143,7 +143,7 @@ void frmReservation::submit()
     const qint16 result = places.result;
     if (result == 3) {
         QString route = txtRoute->text();
-        SearchOutcome found = FindBusInstances(route, nbk::confirmByMessageBox());
+        SearchOutcome found = FindBusInstances(Reservation, route, nbk::confirmByMessageBox());
         if (nbk::reservation::showSearchOutcome(found)) {
             if (pendingWizardScreen())
                 cmdNext->setEnabled(false);
