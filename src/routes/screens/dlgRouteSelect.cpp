@@ -5,7 +5,7 @@
 #include "data/Class1.h"
 #include "routes/DescribeRoute.h"
 #include "ui/Notices.h"
-#include "routes/screens/LoadRouteForChange.h"
+#include "routes/screens/OpenRouteForChange.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
@@ -83,6 +83,6 @@ void dlgRouteSelect::OKButton_Click()
         nbk::ui::MsgBox(QStringLiteral("Invalid Route ID"), nbk::mb::Critical | nbk::mb::OKOnly);
         return;
     }
-    LoadRouteForChange(id);
+    openRouteForChange(id);
     close();
 }
