@@ -20,9 +20,9 @@ const char *const SQL_LAST_5 = " AND ";
 const char *const SQL_LAST_6 = "place in (select place2 from route_element where reid in po.reid) ";
 const char *const SQL_LAST_7 = "order by po.sequence_no";
 
-void tell(const char *text)
+nbk::Notice error(const QString &text)
 {
-    nbk::data::showMessage(QString::fromLatin1(text), nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
+    return {text, nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error")};
 }
 
 // The route number as it enters the statements: a whole number formatted from the typed
@@ -39,32 +39,37 @@ std::optional<qint32> routeNumber(const QString &typed)
 
 }  // namespace
 
-QString DescribeRoute(const QString &routeIdText, const QString &separator, const QString &kind)
+namespace nbk::routes {
+
+RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
+                               const QString &kind)
 {
+    RouteDescription out;
     const std::optional<qint32> id = routeNumber(routeIdText);
     if (!id) {
-        tell(MSG_INVALID);
-        return QString();
+        out.notices.push_back(error(QString::fromLatin1(MSG_INVALID)));
+        return out;
     }
-    nbk::data::Class1 &s = *DbSession;
     try {
         s.SetupGetPath(*id);
-        const nbk::data::RowTable path = s.SQLcmdGetPath().execute().getRows();
+        const data::RowTable path = s.SQLcmdGetPath().execute().getRows();
         if (path.isEmpty()) {
-            tell(MSG_NOT_FOUND);
-            return QString();
+            out.notices.push_back(error(QString::fromLatin1(MSG_NOT_FOUND)));
+            return out;
         }
+        out.found = true;
         if (kind == QLatin1String("KM")) {
             QStringList kms;
             for (int r = 0; r < path.rowCount(); ++r)
-                kms << nbk::shortestDecimal(path.at(3, r).toDouble());
-            return kms.join(separator);
+                kms << shortestDecimal(path.at(3, r).toDouble());
+            out.text = kms.join(separator);
+            return out;
         }
         QStringList names;
         for (int r = 0; r < path.rowCount(); ++r)
             names << path.at(0, r).toString();
-        const QString lastReid = nbk::shortestDecimal(path.at(2, path.lastRow()).toDouble());
-        const nbk::data::ResultSet last = s.GetCurrentConnection().query(
+        const QString lastReid = shortestDecimal(path.at(2, path.lastRow()).toDouble());
+        const data::ResultSet last = s.GetCurrentConnection().query(
             QString::fromLatin1(SQL_LAST_1) + QString::fromLatin1(SQL_LAST_2) + QString::number(*id)
             + QString::fromLatin1(SQL_LAST_3) + QString::fromLatin1(SQL_LAST_4) + lastReid
             + QString::fromLatin1(SQL_LAST_5) + QString::fromLatin1(SQL_LAST_6) + QString::fromLatin1(SQL_LAST_7));
@@ -73,11 +78,27 @@ QString DescribeRoute(const QString &routeIdText, const QString &separator, cons
         QString text;
         for (const QString &n : names)
             text += separator + n.trimmed();
-        return text.mid(1);
-    } catch (const nbk::data::DbException &e) {
-        nbk::data::showMessage(QStringLiteral("The route could not be read from the database: ")
-                            + e.error().description.trimmed(),
-                        nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
+        out.text = text.mid(1);
+    } catch (const data::DbException &e) {
+        out = {};
+        out.notices.push_back(error(QStringLiteral("The route could not be read from the database: ")
+                                    + e.error().description.trimmed()));
+    }
+    return out;
+}
+
+}  // namespace nbk::routes
+
+QString DescribeRoute(const QString &routeIdText, const QString &separator, const QString &kind)
+{
+    if (!DbSession) {
+        if (!routeNumber(routeIdText))
+            nbk::data::showMessage(QString::fromLatin1(MSG_INVALID), nbk::mb::Critical | nbk::mb::OKOnly,
+                                   QStringLiteral("Error"));
         return QString();
     }
+    const nbk::routes::RouteDescription d = nbk::routes::describeRoute(*DbSession, routeIdText, separator, kind);
+    for (const nbk::Notice &n : d.notices)
+        nbk::data::showMessage(n.text, n.style, n.title);
+    return d.text;
 }

@@ -1,8 +1,28 @@
 #pragma once
+#include "common/Notice.h"
+
 #include <QString>
+
+namespace nbk::data {
+class Class1;
+}
+
+namespace nbk::routes {
 
 // The readable list of a route: its places in order (kind anything but "KM") or its
 // segment distances (kind "KM"), each item after `separator`, the first character of the
-// whole dropped for the place list. "" after its message when the route number is not a
-// number or the route has no path.
+// whole dropped for the place list. Not found, with the notice to show, when the route
+// number is not a number, the route has no path or the database fails.
+struct RouteDescription {
+    bool found = false;
+    QString text;
+    Notices notices;
+};
+RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
+                               const QString &kind);
+
+}  // namespace nbk::routes
+
+// The description of the current session's route, its notices shown through the message
+// hook; "" when it was not found.
 QString DescribeRoute(const QString &routeIdText, const QString &separator, const QString &kind);

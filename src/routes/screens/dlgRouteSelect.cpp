@@ -2,8 +2,10 @@
 
 #include "data/MessageHook.h"
 #include "data/Numbers.h"
+#include "data/Class1.h"
 #include "routes/DescribeRoute.h"
-#include "routes/screens/LoadRouteForChange.h"
+#include "ui/Notices.h"
+#include "routes/screens/OpenRouteForChange.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
@@ -62,7 +64,15 @@ dlgRouteSelect::dlgRouteSelect(QWidget *parent) : nbk::ui::Screen(parent)
 
 void dlgRouteSelect::Command1_Click()
 {
-    const QString names = DescribeRoute(cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
+    QString names;
+    if (!DbSession) {
+        names = DescribeRoute(cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
+    } else {
+        const nbk::routes::RouteDescription d =
+            nbk::routes::describeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
+        nbk::showNotices(d.notices);
+        names = d.text;
+    }
     nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + names, nbk::mb::OKOnly);
 }
 
@@ -73,6 +83,6 @@ void dlgRouteSelect::OKButton_Click()
         nbk::ui::MsgBox(QStringLiteral("Invalid Route ID"), nbk::mb::Critical | nbk::mb::OKOnly);
         return;
     }
-    LoadRouteForChange(id);
+    openRouteForChange(id);
     close();
 }

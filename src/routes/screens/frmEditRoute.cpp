@@ -4,7 +4,7 @@
 #include "data/Class1.h"
 #include "data/MessageHook.h"
 #include "data/SqlText.h"
-#include "routes/screens/LoadRouteForChange.h"
+#include "routes/screens/OpenRouteForChange.h"
 #include "routes/screens/dlgRouteSelect.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
@@ -77,7 +77,7 @@ void frmEditRoute::Command1_Click()
             RID->setFocus();
             return;
         }
-        if (LoadRouteForChange(id) != -2)
+        if (openRouteForChange(id) != -2)
             close();
         return;
     }
