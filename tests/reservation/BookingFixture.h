@@ -43,22 +43,25 @@ protected:
     }
 
     // The run search's rows for a journey on run 70's class and day, as the search
-    // leaves them in Reservation.SearchRows.
+    // leaves them in request.SearchRows.
     void search(const QString &from, const QString &to)
     {
-        Reservation.OriginPlace = from;
-        Reservation.DestinationPlace = to;
-        Reservation.ClassIndex = 2;
-        Reservation.JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
+        request.OriginPlace = from;
+        request.DestinationPlace = to;
+        request.ClassIndex = 2;
+        request.JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
         session().SetupInstanceDetails();
         data::Command &c = session().SQLcmdGetInstanceDetails();
-        c.setValue(0, Reservation.OriginPlace);
-        c.setValue(1, Reservation.DestinationPlace);
-        c.setValue(2, Reservation.ClassIndex);
-        c.setValue(3, Reservation.JourneyDateText);
-        Reservation.SearchRows = c.execute().getRows();
-        ASSERT_EQ(Reservation.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
+        c.setValue(0, request.OriginPlace);
+        c.setValue(1, request.DestinationPlace);
+        c.setValue(2, request.ClassIndex);
+        c.setValue(3, request.JourneyDateText);
+        request.SearchRows = c.execute().getRows();
+        ASSERT_EQ(request.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
     }
+
+    // the request the tests book from
+    reservation::ReservationState request;
 
     // A committed reservation of one seat over segments s1..s2 of run 70.
     void hold(int seat, int s1, int s2, int cid) { hold(db(), seat, s1, s2, cid); }
