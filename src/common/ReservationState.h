@@ -38,8 +38,9 @@ struct ReservationState {
     qint32 CustomerId = 0;  // the customer id this request booked
 };
 
-// The customer id of the reservation booked most recently in this run of the client, 0
-// when none: Print Most Recent Ticket reads it from any task, so it alone is process-wide.
+// The customer id of the reservation completed (committed) most recently in this run of
+// the client, 0 when none: Print Most Recent Ticket reads it from any task, so it alone is
+// process-wide.
 qint32 MostRecentCustomerId();
 void SetMostRecentCustomerId(qint32 customerId);
 

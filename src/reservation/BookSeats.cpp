@@ -119,8 +119,6 @@ BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Trans
 
     ResultSet cid = s.SQLcmdGetUniqueCID().execute();
     r.CustomerId = nbk::CLng(cid.value(0));
-    // Print Most Recent Ticket reads the latest booking's customer from any task
-    nbk::reservation::SetMostRecentCustomerId(r.CustomerId);
 
     Command &distance = s.SQLcmdGetDistance();
     distance.setValue(0, field(1, row));

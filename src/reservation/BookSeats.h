@@ -34,8 +34,7 @@ struct BookingOutcome {
 };
 
 // Books request.SeatsRequested seats on row `row` of request.SearchRows (at its boarding
-// offset), working on a copy of the request: a new customer id (also the most recent
-// one, MostRecentCustomerId), the lowest free seats of the stretch, a temporary customer row and the seat
+// offset), working on a copy of the request: a new customer id, the lowest free seats of the stretch, a temporary customer row and the seat
 // rows in one transaction that the returned booking holds. On failure nothing remains.
 BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row);
 // Puts r.SeatsRequested seats of r.FreeSeats into r.ChosenSeats (striking RejectedSeat out

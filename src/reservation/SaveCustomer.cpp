@@ -69,6 +69,9 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         if (DbSession->exec(sql) == nbk::data::kExecOk) {
             booked.transaction.commit();
             out.saved = true;
+            // only a reservation that was made is Print Most Recent Ticket's: one abandoned or
+            // refused after its id was drawn would print as "no customers found"
+            nbk::reservation::SetMostRecentCustomerId(b.CustomerId);
         }
     } catch (const std::exception &) {
         out.saved = false;

@@ -22,7 +22,7 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     search("A", "C");
     request.SeatsRequested = 2;
     request.BoardingOffsetMinutes = 20;
-    const reservation::ReservationState booked = test::bookRow(request, 0);
+    book();
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(lastMessage().title, "Success");
@@ -40,17 +40,17 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
 
     // the request the screens made is left as it was
     EXPECT_EQ(request.BookedInstanceId, 0);
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), (QList<int>{1, 2}));
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{1, 2}));
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
                                        "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
-                            .arg(reservation::MostRecentCustomerId()))
+                            .arg(booked.CustomerId))
                   .toInt(),
               2);
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(reservation::MostRecentCustomerId())).toString(),
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(booked.CustomerId)).toString(),
               "**TEMP**");
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
     // nothing is visible elsewhere until the details are saved
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), true), QList<int>{});
+    EXPECT_EQ(seatsOf(booked.CustomerId, true), QList<int>{});
 }
 
 TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
@@ -62,20 +62,20 @@ TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
     // seat 1 ends on segment 2, so it is free from C on
     search("C", "D");
     request.SeatsRequested = 1;
-    test::bookRow(request, 0);
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), QList<int>{1});
+    book();
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{1});
     customerScreen()->Command2->click();
 
     // B->C shares segment 2 with seat 1 and none with seat 2
     search("B", "C");
-    test::bookRow(request, 0);
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), QList<int>{2});
+    book();
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{2});
     customerScreen()->Command2->click();
 
     // B->D collides with both
     test::MessageScript::clearShown();
     search("B", "D");
-    test::bookRow(request, 0);
+    book();
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     expectNothingLeft(2, 2);
 }
@@ -89,9 +89,9 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     hold(4, 1, 1, 501);
     search("A", "C");
     request.SeatsRequested = 2;
-    const reservation::ReservationState booked = test::bookRow(request, 0);
+    book();
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), (QList<int>{3, 5}));
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{3, 5}));
     EXPECT_EQ(booked.ChosenSeats[0], 3);
     EXPECT_EQ(booked.ChosenSeats[1], 5);
     ASSERT_NE(customerScreen(), nullptr);
@@ -100,7 +100,7 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     test::MessageScript::clearShown();
     search("A", "C");
     request.SeatsRequested = 3;
-    test::bookRow(request, 0);
+    book();
     ASSERT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(lastMessage().style, mb::OKOnly);
     EXPECT_EQ(lastMessage().title, QString());
@@ -120,12 +120,12 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
     });
     search("A", "C");
     request.SeatsRequested = 2;
-    const reservation::ReservationState booked = test::bookRow(request, 0);
+    book();
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(reservation::MostRecentCustomerId(), next);
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), (QList<int>{5, 6}));
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(reservation::MostRecentCustomerId())).toInt(), 1);
+    EXPECT_EQ(booked.CustomerId, next);
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(booked.CustomerId)).toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 34);  // 4 held
     EXPECT_EQ(booked.FreeSeats[0], -1);  // seat 3 struck out
@@ -162,12 +162,12 @@ TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommi
     request.SeatsRequested = 2;
     QElapsedTimer waited;
     waited.start();
-    test::bookRow(request, 0);
+    book();
     other.join();
 
     EXPECT_GE(waited.elapsed(), 300);
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), (QList<int>{5, 6}));
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{5, 6}));
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(seatsOf(502, true), QList<int>{3});
 }
@@ -180,7 +180,7 @@ TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
     reservation::setFreeSeatsComputedHook([this] { hold(db(), 3, 1, 1, 501); });
     search("A", "C");
     request.SeatsRequested = 1;
-    test::bookRow(request, 0);
+    book();
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(customerScreen(), nullptr);
     expectNothingLeft(2, 3);
@@ -220,9 +220,9 @@ TEST_P(BookSeatsFailure, VehicleOfExactlyTheListSizeIsBooked)
         hold(seat, 1, 3, 500);
     search("A", "C");
     request.SeatsRequested = 1;
-    test::bookRow(request, 0);
+    book();
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(reservation::MostRecentCustomerId(), false), QList<int>{201});
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{201});
 }
 
 // A vehicle without a seat record, one larger than the seat list, more seats than a
@@ -244,7 +244,7 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
             db().exec(QString::fromLatin1(c.change));
         search("A", "C");
         request.SeatsRequested = c.seats;
-        test::bookRow(request, 0);
+        book();
         expectRefused(QString::fromLatin1(c.cause));
         if (c.undo)
             db().exec(QString::fromLatin1(c.undo));
@@ -256,7 +256,7 @@ TEST_P(BookSeatsFailure, JourneyWithoutDistance)
     search("A", "C");
     request.SearchRows.at(1, 0) = 99;  // a route without elements
     request.SeatsRequested = 1;
-    test::bookRow(request, 0);
+    book();
     expectRefused("distance");
 }
 
@@ -267,9 +267,9 @@ TEST_P(BookSeatsFailure, RefusedCustomerRow)
     db().exec(QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'Someone',-1,-1,'x','Unkn','Unkn',0)").arg(next));
     search("A", "C");
     request.SeatsRequested = 1;
-    test::bookRow(request, 0);
+    book();
     expectRefused("customer record", 1);
-    EXPECT_EQ(reservation::MostRecentCustomerId(), next);
+    EXPECT_EQ(booked.CustomerId, next);
     EXPECT_EQ(seatsOf(next, true), QList<int>{});
 }
 
@@ -278,7 +278,7 @@ TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
     refuseUpdatesOf("bus_instance");
     search("A", "C");
     request.SeatsRequested = 2;
-    test::bookRow(request, 0);
+    book();
     expectRefused("free seats");
 }
 

@@ -6,6 +6,7 @@
 #include "reservation/BookSeats.h"
 #include "reservation/screens/frmCustomer.h"
 #include "common/ReservationState.h"
+#include "support/Procedures.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -60,8 +61,10 @@ protected:
         ASSERT_EQ(request.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
     }
 
-    // the request the tests book from
+    // the request the tests book from, and the copy the last booking handed back
     reservation::ReservationState request;
+    reservation::ReservationState booked;
+    void book() { booked = test::bookRow(request, 0); }
 
     // A committed reservation of one seat over segments s1..s2 of run 70.
     void hold(int seat, int s1, int s2, int cid) { hold(db(), seat, s1, s2, cid); }

@@ -389,7 +389,7 @@ TEST_P(PendingBookingTest, EnquiryWhileTheCustomerScreenWaitsNeitherRunsNorRewri
     threeRuns();
     submit(alphaToBravo("10", "00"));
     ASSERT_NE(customer(), nullptr) << MessageScript::texts().join('|').toStdString();
-    const qint32 cid = reservation::MostRecentCustomerId();
+    const qint32 cid = customer()->booking()->request.CustomerId;
     const qint16 fare = customer()->booking()->fare();
     MessageScript::clearShown();
 
@@ -420,7 +420,7 @@ TEST_P(PendingBookingTest, FreshRequestWhileABookingWaitsIsRefusedAndBooksNothin
     threeRuns();
     submit(alphaToBravo("10", "00"));
     ASSERT_NE(customer(), nullptr);
-    const qint32 cid = reservation::MostRecentCustomerId();
+    const qint32 cid = customer()->booking()->request.CustomerId;
 
     // the menu shows the waiting request; its Cancel, then the menu again: a fresh one
     QWidget *waiting = openScreen(QStringLiteral("frmReservation"));
@@ -430,10 +430,12 @@ TEST_P(PendingBookingTest, FreshRequestWhileABookingWaitsIsRefusedAndBooksNothin
     QWidget *fresh = submit(alphaToBravo("10", "00"));
     EXPECT_TRUE(refusedAsPending()) << MessageScript::texts().join('|').toStdString();
     EXPECT_TRUE(fresh->isVisible());
-    EXPECT_EQ(reservation::MostRecentCustomerId(), cid);
+    ASSERT_NE(customer(), nullptr);
+    EXPECT_EQ(customer()->booking()->request.CustomerId, cid);
 
     MessageScript::clearShown();
     completeCustomer();
+    EXPECT_EQ(reservation::MostRecentCustomerId(), cid);
     EXPECT_EQ(MessageScript::texts(), QStringList{"Update complete."});
     expectOneBookingOf(cid, 3);
 }
@@ -446,7 +448,7 @@ TEST_P(PendingBookingTest, DirectBookingLeavesNoRunChoiceBehind)
     submit(alphaToBravo("10", "00"));
     EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
     EXPECT_EQ(choice(), nullptr);
-    const qint32 cid = reservation::MostRecentCustomerId();
+    const qint32 cid = customer()->booking()->request.CustomerId;
     MessageScript::clearShown();
     completeCustomer();
     expectOneBookingOf(cid, 3);
