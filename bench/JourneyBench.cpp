@@ -670,29 +670,32 @@ void PlaceResolution_Raw(benchmark::State &state)
 
 // ---- run search ----------------------------------------------------------------------
 
+// the journey every run-search and booking benchmark asks for
+nbk::reservation::ReservationState benchRequest;
+
 void requestFirstRoute(int day)
 {
-    Reservation.OriginPlace = QString::fromLatin1(kFromCode);
-    Reservation.DestinationPlace = QString::fromLatin1(kToCode);
-    Reservation.ClassIndex = 2;
-    Reservation.SeatsRequested = 1;
+    benchRequest.OriginPlace = QString::fromLatin1(kFromCode);
+    benchRequest.DestinationPlace = QString::fromLatin1(kToCode);
+    benchRequest.ClassIndex = 2;
+    benchRequest.SeatsRequested = 1;
     const QDate d = kFirstDay.addDays(day);
-    Reservation.JourneyDateText = QStringLiteral("%1-%2-%3 10:0:00").arg(d.month()).arg(d.day()).arg(d.year());
-    Reservation.JourneyDateTime = QDateTime(d, QTime(10, 0));
+    benchRequest.JourneyDateText = QStringLiteral("%1-%2-%3 10:0:00").arg(d.month()).arg(d.day()).arg(d.year());
+    benchRequest.JourneyDateTime = QDateTime(d, QTime(10, 0));
 }
 
 // The client's run search for that request, through the session's commands: the runs
-// land in Reservation.SearchRows and the distance command is ready for the boarding offsets.
+// land in benchRequest.SearchRows and the distance command is ready for the boarding offsets.
 void searchFirstRoute(int day)
 {
     requestFirstRoute(day);
     session->SetupInstanceDetails();
     data::Command &c = session->SQLcmdGetInstanceDetails();
-    c.setValue(0, Reservation.OriginPlace);
-    c.setValue(1, Reservation.DestinationPlace);
-    c.setValue(2, Reservation.ClassIndex);
-    c.setValue(3, Reservation.JourneyDateText);
-    Reservation.SearchRows = c.execute().getRows();
+    c.setValue(0, benchRequest.OriginPlace);
+    c.setValue(1, benchRequest.DestinationPlace);
+    c.setValue(2, benchRequest.ClassIndex);
+    c.setValue(3, benchRequest.JourneyDateText);
+    benchRequest.SearchRows = c.execute().getRows();
     session->SetupGetDistance();
 }
 
@@ -701,9 +704,9 @@ void RunSearch_Layer(benchmark::State &state)
     int day = 0;
     timed(state, "RunSearch/layer", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
-        for (int i = 0; i < Reservation.SearchRows.rowCount(); ++i)
-            benchmark::DoNotOptimize(BoardingOffsetFor(Reservation.SearchRows, i));
-        if (Reservation.SearchRows.rowCount() == 0)
+        for (int i = 0; i < benchRequest.SearchRows.rowCount(); ++i)
+            benchmark::DoNotOptimize(BoardingOffsetFor(benchRequest.SearchRows, i));
+        if (benchRequest.SearchRows.rowCount() == 0)
             std::abort();
     });
 }
@@ -717,7 +720,7 @@ void RunSearch_Raw(benchmark::State &state)
     int day = 0;
     timed(state, "RunSearch/raw", [&] {
         requestFirstRoute(1 + day++ % (kDays - 2));
-        const QList<QVariantList> rows = raw(text, {Reservation.OriginPlace, Reservation.DestinationPlace, int(Reservation.ClassIndex), Reservation.JourneyDateText});
+        const QList<QVariantList> rows = raw(text, {benchRequest.OriginPlace, benchRequest.DestinationPlace, int(benchRequest.ClassIndex), benchRequest.JourneyDateText});
         for (const QVariantList &r : rows)
             benchmark::DoNotOptimize(raw(distance, {r[1], 1, r[3].toInt() - 1}));
         if (rows.isEmpty())
@@ -858,8 +861,8 @@ void BookingCommit_Client(benchmark::State &state)
     int day = 0;
     timed(state, "BookingCommit/client", [&] {
         searchFirstRoute(1 + day++ % (kDays - 2));
-        Reservation.BoardingOffsetMinutes = BoardingOffsetFor(Reservation.SearchRows, 0);
-        BookingOutcome booked = BookSeats(Reservation, 0);
+        benchRequest.BoardingOffsetMinutes = BoardingOffsetFor(benchRequest.SearchRows, 0);
+        BookingOutcome booked = BookSeats(benchRequest, 0);
         reservation::showBookingOutcome(booked);
         auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
         if (!f)
@@ -882,22 +885,22 @@ void BookingRoad_Layer(benchmark::State &state)
     const Confirm yes = [](const Notice &) { return true; };
     timed(state, "BookingRoad/layer", [&] {
         requestFirstRoute(1 + day++ % (kDays - 2));
-        Reservation.AllowInstanceChoice = true;
-        Reservation.EnquiryMode = false;
+        benchRequest.AllowInstanceChoice = true;
+        benchRequest.EnquiryMode = false;
         const PlaceOutcome places = ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName));
         if (places.result != 3)
             std::abort();
-        TakePlaces(Reservation, places);
+        TakePlaces(benchRequest, places);
         QString route;
-        SearchOutcome found = FindBusInstances(Reservation, route, yes);
-        TakeSearch(Reservation, found);
+        SearchOutcome found = FindBusInstances(benchRequest, route, yes);
+        TakeSearch(benchRequest, found);
         BookingOutcome booking = std::move(found.booking);
         if (!booking.booking) {
             // the run nearest the wanted time, or the first run found
             const bool listed = !found.entries.isEmpty();
-            Reservation.BoardingOffsetMinutes =
-                listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(Reservation.SearchRows, 0);
-            booking = BookSeats(Reservation, listed ? found.entries.first().row : 0);
+            benchRequest.BoardingOffsetMinutes =
+                listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(benchRequest.SearchRows, 0);
+            booking = BookSeats(benchRequest, listed ? found.entries.first().row : 0);
         }
         if (!booking.booking
             || !SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),

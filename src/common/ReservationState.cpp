@@ -1,7 +1,13 @@
 #include "common/ReservationState.h"
 
-nbk::reservation::ReservationState Reservation;
+#include <atomic>
 
 namespace nbk::reservation {
-void ResetReservationState() { Reservation = ReservationState{}; }
+namespace {
+std::atomic<qint32> mostRecent{0};
+}
+
+qint32 MostRecentCustomerId() { return mostRecent.load(); }
+void SetMostRecentCustomerId(qint32 customerId) { mostRecent.store(customerId); }
+void ResetReservationState() { mostRecent.store(0); }
 }  // namespace nbk::reservation

@@ -7,9 +7,10 @@
 
 namespace nbk::reservation {
 
-// The values the reservation screens and procedures hand to each other while a request
-// is made: one object, so that what belongs to a request is in one place. A booking that
-// is pending keeps its own copy (PendingBooking) and never reads these again.
+// One journey request as it is made: the screen that takes it owns it and hands it on
+// (place choice, run choice) by value, and the procedures take it by const reference, so
+// no other task or later request can change what a screen searches or books. A pending
+// booking keeps its own copy.
 struct ReservationState {
     bool EnquiryMode = false;
     QString JourneyDateText;     // M-D-YYYY H:M:00, no leading zeros
@@ -34,8 +35,14 @@ struct ReservationState {
     qint16 Fare = 0;
     std::array<qint16, 201> FreeSeats{};   // -1 marks a seat struck out
     std::array<qint16, 31> ChosenSeats{};
-    qint32 CustomerId = 0;  // the reservation booked most recently in this run
+    qint32 CustomerId = 0;  // the customer id this request booked
 };
+
+// The customer id of the reservation completed (committed) most recently in this run of
+// the client, 0 when none: Print Most Recent Ticket reads it from any task, so it alone is
+// process-wide.
+qint32 MostRecentCustomerId();
+void SetMostRecentCustomerId(qint32 customerId);
 
 // Back to the values at start-up (tests start from here).
 void ResetReservationState();
@@ -44,6 +51,3 @@ void ResetReservationState();
 namespace nbk {
 using reservation::ResetReservationState;
 }  // namespace nbk
-
-// The request the reservation screens are making.
-extern nbk::reservation::ReservationState Reservation;

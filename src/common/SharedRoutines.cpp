@@ -11,8 +11,6 @@ QString OracleDateLiteral(const QDateTime &d)
            + d.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("','DD-MM-YYYY HH24:MI:SS')");
 }
 
-bool PlacesDiffer(qint16 originRow, qint16 destinationRow) { return PlacesDiffer(Reservation, originRow, destinationRow); }
-
 bool PlacesDiffer(nbk::reservation::ReservationState &request, qint16 originRow, qint16 destinationRow)
 {
     request.OriginPlace = request.SearchRows.at(0, originRow).toString();
@@ -32,9 +30,9 @@ nbk::Notice SamePlaceNotice()
             QStringLiteral("Error")};
 }
 
-bool CheckDistinctPlaces(qint16 originRow, qint16 destinationRow)
+bool CheckDistinctPlaces(nbk::reservation::ReservationState &request, qint16 originRow, qint16 destinationRow)
 {
-    if (PlacesDiffer(originRow, destinationRow))
+    if (PlacesDiffer(request, originRow, destinationRow))
         return true;
     const nbk::Notice n = SamePlaceNotice();
     nbk::data::showMessage(n.text, n.style, n.title);

@@ -24,6 +24,6 @@ std::optional<qint32> wholeNumber(const QString &typed)
     return qint32(v);
 }
 
-qint32 lastReservationCustomerId() { return Reservation.CustomerId; }
+qint32 lastReservationCustomerId() { return reservation::MostRecentCustomerId(); }
 
 }  // namespace nbk::reports

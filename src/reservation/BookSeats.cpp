@@ -119,8 +119,6 @@ BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Trans
 
     ResultSet cid = s.SQLcmdGetUniqueCID().execute();
     r.CustomerId = nbk::CLng(cid.value(0));
-    // Print Most Recent Ticket reads the latest booking's customer from any task
-    Reservation.CustomerId = r.CustomerId;
 
     Command &distance = s.SQLcmdGetDistance();
     distance.setValue(0, field(1, row));
@@ -195,21 +193,7 @@ BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Trans
     auto booking = std::make_shared<PendingBooking>();
     booking->transaction = std::move(tx);
     booking->request = r;
-    booking->CustomerId = r.CustomerId;
-    booking->BookedInstanceId = r.BookedInstanceId;
-    booking->JourneyDateTime = r.JourneyDateTime;
-    booking->JourneyKm = r.JourneyKm;
-    booking->ClassBase = r.ClassBase;
-    booking->ClassMultiplier = r.ClassMultiplier;
-    booking->FuelMultiplier = r.FuelMultiplier;
-    booking->SeatsRequested = r.SeatsRequested;
-    booking->OriginPlace = r.OriginPlace;
-    booking->DestinationPlace = r.DestinationPlace;
-    booking->OriginName = r.OriginName;
-    booking->DestinationName = r.DestinationName;
     booking->RouteId = nbk::CLng(field(1, row));
-    for (int e = 0; e < r.SeatsRequested; ++e)
-        booking->seats << r.ChosenSeats[size_t(e)];
     out.notices.push_back({QString::fromLatin1(MSG_SUCCESS), nbk::mb::OKOnly, QString::fromLatin1(TITLE_SUCCESS)});
     out.booking = std::move(booking);
     return out;
@@ -226,13 +210,20 @@ QString bookingTask(qint32 customerId)
 }
 }  // namespace nbk::reservation
 
+QList<qint16> PendingBooking::seats() const
+{
+    const int n = std::clamp<int>(request.SeatsRequested, 0, int(request.ChosenSeats.size()));
+    return QList<qint16>(request.ChosenSeats.begin(), request.ChosenSeats.begin() + n);
+}
+
 qint16 PendingBooking::fare() const
 {
-    const qint16 a = nbk::CInt(double(JourneyKm) * FuelMultiplier);
-    const qint16 b = nbk::CInt(double(JourneyKm) * ClassMultiplier + a);
+    const ReservationState &r = request;
+    const qint16 a = nbk::CInt(double(r.JourneyKm) * r.FuelMultiplier);
+    const qint16 b = nbk::CInt(double(r.JourneyKm) * r.ClassMultiplier + a);
     // (b + base) x seats, each step within 16 bits
-    const qint16 sum = nbk::CInt(double(b) + double(ClassBase));
-    return nbk::CInt(double(sum) * double(SeatsRequested));
+    const qint16 sum = nbk::CInt(double(b) + double(r.ClassBase));
+    return nbk::CInt(double(sum) * double(r.SeatsRequested));
 }
 
 qint16 PickSeats(ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount)

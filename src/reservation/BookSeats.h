@@ -10,26 +10,16 @@
 #include <memory>
 
 // A booking written and waiting for its customer details: its own transaction and its
-// own copy of everything the customer screen needs, so nothing another screen does can
-// change it.
+// own copy of the request as it was booked, so nothing another screen does can change it.
 struct PendingBooking {
     nbk::data::Transaction transaction;
-    qint32 CustomerId = 0;
-    qint32 BookedInstanceId = 0;
-    QDateTime JourneyDateTime;  // departure at the boarding place (wall clock)
-    qint32 JourneyKm = 0;
-    qint16 ClassBase = 0;
-    double ClassMultiplier = 0;
-    double FuelMultiplier = 0;
-    qint16 SeatsRequested = 0;
-    QString OriginPlace;
-    QString DestinationPlace;
-    QString OriginName;  // full names, as the clerk confirmed them
-    QString DestinationName;
-    qint32 RouteId = 0;
-    QList<qint16> seats;
-    nbk::reservation::ReservationState request;  // the request as it was booked
+    // the run, its departure at the boarding place, the stretch's km, the fare's parts, the
+    // places and the seats chosen
+    nbk::reservation::ReservationState request;
+    qint32 RouteId = 0;  // the booked run's route
 
+    // The seats booked, in the order they were chosen.
+    QList<qint16> seats() const;
     // The fare in 16-bit arithmetic with halves to the even neighbour; raises
     // nbk::data::DbException 6 when it does not fit.
     qint16 fare() const;
@@ -44,8 +34,7 @@ struct BookingOutcome {
 };
 
 // Books request.SeatsRequested seats on row `row` of request.SearchRows (at its boarding
-// offset), working on a copy of the request: a new customer id (also left in
-// Reservation.CustomerId), the lowest free seats of the stretch, a temporary customer row and the seat
+// offset), working on a copy of the request: a new customer id, the lowest free seats of the stretch, a temporary customer row and the seat
 // rows in one transaction that the returned booking holds. On failure nothing remains.
 BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row);
 // Puts r.SeatsRequested seats of r.FreeSeats into r.ChosenSeats (striking RejectedSeat out

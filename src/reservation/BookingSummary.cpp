@@ -12,20 +12,21 @@ QString placeText(const QString &name, const QString &code)
 }
 }  // namespace
 
-BookingSummary SummaryOf(const PendingBooking &b)
+BookingSummary SummaryOf(const PendingBooking &booking)
 {
+    const nbk::reservation::ReservationState &b = booking.request;
     BookingSummary s;
     s.from = placeText(b.OriginName, b.OriginPlace);
     s.to = placeText(b.DestinationName, b.DestinationPlace);
     s.departs = QLocale().toString(b.JourneyDateTime.date(), QLocale::LongFormat) + QStringLiteral(" at ")
                 + b.JourneyDateTime.toString(QStringLiteral("HH:mm"));
-    s.run = QStringLiteral("%1 (route %2)").arg(b.BookedInstanceId).arg(b.RouteId);
+    s.run = QStringLiteral("%1 (route %2)").arg(b.BookedInstanceId).arg(booking.RouteId);
     QStringList seats;
-    for (qint16 seat : b.seats)
+    for (qint16 seat : booking.seats())
         seats << QString::number(seat);
     s.seats = seats.join(QStringLiteral(", "));
     try {
-        s.fare = QString::number(b.fare());
+        s.fare = QString::number(booking.fare());
     } catch (const nbk::data::DbException &) {
         s.fare = QStringLiteral("too large to be recorded");
     }

@@ -33,13 +33,14 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         out.notices.push_back(notice(MSG_NOTHING_PENDING, nbk::mb::Information | nbk::mb::OKOnly, "Error"));
         return out;
     }
-    PendingBooking &b = *booking;
+    PendingBooking &booked = *booking;
+    nbk::reservation::ReservationState &b = booked.request;
     CustomerEntry entry;
     if (const std::optional<EntryProblem> problem = CheckCustomerEntry(name, phone, age, &entry)) {
         if (problem->field == QLatin1String("phone")) {
             // the update the database would refuse is never built from such text; the clerk
             // sees what a refused update shows, and nothing of the booking stays
-            b.transaction.rollback();
+            booked.transaction.rollback();
             out.notices.push_back(failed);
             return out;
         }
@@ -48,7 +49,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         return out;
     }
     try {
-        Reservation.Fare = b.fare();
+        b.Fare = booked.fare();
     } catch (const nbk::data::DbException &) {
         // nothing written: the clerk may still cancel the reservation
         out.notices.push_back(notice(MSG_FARE, nbk::mb::Critical | nbk::mb::OKOnly, "Error"));
@@ -62,19 +63,22 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
                         + QString::number(entry.age) + QStringLiteral(", phone='") + sqlText(entry.phone)
                         + QStringLiteral("', gender='") + sqlText(gender) + QStringLiteral("' , origin='")
                         + sqlText(b.OriginPlace) + QStringLiteral("' , destin='") + sqlText(b.DestinationPlace)
-                        + QStringLiteral("', fare=") + QString::number(Reservation.Fare)
+                        + QStringLiteral("', fare=") + QString::number(b.Fare)
                         + QStringLiteral(" where customer_ID = ") + QString::number(b.CustomerId);
     try {
         if (DbSession->exec(sql) == nbk::data::kExecOk) {
-            b.transaction.commit();
+            booked.transaction.commit();
             out.saved = true;
+            // only a reservation that was made is Print Most Recent Ticket's: one abandoned or
+            // refused after its id was drawn would print as "no customers found"
+            nbk::reservation::SetMostRecentCustomerId(b.CustomerId);
         }
     } catch (const std::exception &) {
         out.saved = false;
     }
     if (!out.saved) {
         // a failed commit is reported like a refused update: the clerk must know
-        b.transaction.rollback();
+        booked.transaction.rollback();
         out.notices.push_back(failed);
         return out;
     }

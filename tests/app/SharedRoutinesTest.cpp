@@ -38,16 +38,8 @@ TEST(OracleDateLiteral, WritesDayFirstWithTwoDigitFields)
 
 class DistinctPlaces : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        nbk::ResetReservationState();
-        nbk::test::MessageScript::begin();
-    }
-    void TearDown() override
-    {
-        nbk::test::MessageScript::end();
-        nbk::ResetReservationState();
-    }
+    void SetUp() override { nbk::test::MessageScript::begin(); }
+    void TearDown() override { nbk::test::MessageScript::end(); }
     static RowTable places(std::initializer_list<const char *> codes)
     {
         std::vector<QVariantList> rows;
@@ -55,17 +47,18 @@ protected:
             rows.push_back({QString::fromLatin1(c), QStringLiteral("name of ") + QString::fromLatin1(c)});
         return RowTable({QStringLiteral("place"), QStringLiteral("Full_Name")}, std::move(rows));
     }
+    nbk::reservation::ReservationState request;
 };
 
 TEST_F(DistinctPlaces, SameCodeDifferingInCaseOrBlanksIsRefused)
 {
     for (const char *dest : {"ktm", " KTM ", "Ktm  "}) {
         nbk::test::MessageScript::clearShown();
-        Reservation.SearchRows = places({"PKR", "KTM"});
-        Reservation.DestinationRows = places({dest});
-        EXPECT_FALSE(CheckDistinctPlaces(1, 0)) << dest;
-        EXPECT_EQ(Reservation.OriginPlace, "KTM");
-        EXPECT_EQ(Reservation.DestinationPlace, QString::fromLatin1(dest));
+        request.SearchRows = places({"PKR", "KTM"});
+        request.DestinationRows = places({dest});
+        EXPECT_FALSE(CheckDistinctPlaces(request, 1, 0)) << dest;
+        EXPECT_EQ(request.OriginPlace, "KTM");
+        EXPECT_EQ(request.DestinationPlace, QString::fromLatin1(dest));
         ASSERT_EQ(nbk::test::MessageScript::shown().size(), 1u);
         const auto &m = nbk::test::MessageScript::shown().front();
         EXPECT_EQ(m.text, "Start Place same as end place ");
@@ -76,14 +69,14 @@ TEST_F(DistinctPlaces, SameCodeDifferingInCaseOrBlanksIsRefused)
 
 TEST_F(DistinctPlaces, DifferentPlacesPassAndAreTakenFromTheChosenRows)
 {
-    Reservation.SearchRows = places({"PKR", "KTM"});
-    Reservation.DestinationRows = places({"KTM", "BRT", "PKR"});
-    EXPECT_TRUE(CheckDistinctPlaces(0, 1));
-    EXPECT_EQ(Reservation.OriginPlace, "PKR");
-    EXPECT_EQ(Reservation.DestinationPlace, "BRT");
+    request.SearchRows = places({"PKR", "KTM"});
+    request.DestinationRows = places({"KTM", "BRT", "PKR"});
+    EXPECT_TRUE(CheckDistinctPlaces(request, 0, 1));
+    EXPECT_EQ(request.OriginPlace, "PKR");
+    EXPECT_EQ(request.DestinationPlace, "BRT");
     // a code that only contains the other is a different place
-    Reservation.DestinationRows = places({"KTMX"});
-    EXPECT_TRUE(CheckDistinctPlaces(1, 0));
+    request.DestinationRows = places({"KTMX"});
+    EXPECT_TRUE(CheckDistinctPlaces(request, 1, 0));
     EXPECT_TRUE(nbk::test::MessageScript::shown().empty());
 }
 

@@ -90,13 +90,12 @@ TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
         entries << list->cmbInstance->itemText(i).section(QStringLiteral("  Route"), 0, 0);
     entries.sort();
     EXPECT_EQ(entries.join(','), "Instance: 70,Instance: 72");
-    EXPECT_TRUE(Reservation.EnquiryMode);
+    EXPECT_TRUE(list->request().EnquiryMode);
     EXPECT_TRUE(w->isClosed());
-    EXPECT_EQ(Reservation.JourneyDateText, "3-05-2030 10:00:00");  // typed leading zeros stay
+    EXPECT_EQ(list->request().JourneyDateText, "3-05-2030 10:00:00");  // typed leading zeros stay
 
     list->cmbInstance->setCurrentIndex(0);
     list->ok->click();
-    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_EQ(choice(), nullptr);
     expectNothingBooked();
     EXPECT_EQ(count("bus_instance"), 3);
@@ -104,11 +103,10 @@ TEST_P(Enquiry, ListsEveryRunWithinADayLessAMinuteAndBooksNothing)
 }
 
 // "Ba" is not a whole name: the place choice opens, and its Next still searches as an
-// enquiry, over every route even when a route number of an earlier request is left over.
+// enquiry, over every route.
 TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
 {
     run(70, "05-03-2030 10:00:00", 40);
-    Reservation.RouteIdText = QStringLiteral("99");
     ask("10", "00", 1, "Ba");
     auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
     ASSERT_NE(places, nullptr) << shownTexts();
@@ -118,7 +116,6 @@ TEST_P(Enquiry, ThroughThePlaceChoiceItIsStillAnEnquiryOverEveryRoute)
     EXPECT_EQ(list->Label1->text(), "These are the available Routes");
     EXPECT_EQ(list->cmbInstance->count(), 1);
     list->Cancel->click();
-    EXPECT_FALSE(Reservation.EnquiryMode);
     expectNothingBooked();
 }
 
@@ -133,7 +130,6 @@ TEST_P(Enquiry, TooFewFreeSeatsOnEveryRunEndsTheEnquiry)
     EXPECT_EQ(choice(), nullptr);
     EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
     EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
-    EXPECT_FALSE(Reservation.EnquiryMode);
     expectNothingBooked();
 }
 
@@ -144,7 +140,6 @@ TEST_P(Enquiry, NeverCreatesARun)
     EXPECT_EQ(shownTexts(), "No Instances to service requested route. ");
     EXPECT_EQ(MessageScript::shown()[0].title, "Enquiry.");
     EXPECT_EQ(count("bus_instance"), 0);
-    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_NE(findScreen(QStringLiteral("frmReservation")), nullptr);
     expectNothingBooked();
 
@@ -154,42 +149,57 @@ TEST_P(Enquiry, NeverCreatesARun)
     EXPECT_EQ(count("bus_instance"), 1);
 }
 
-// Wherever an enquiry ends before the run choice, later searches are reservations again.
+// Wherever an enquiry ends before the run choice, later searches are reservations again:
+// a request for the 14:00 run books it at once (an enquiry would only list it).
 TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
 {
     run(70, "05-03-2030 10:00:00", 40);
+    run(71, "05-03-2030 14:00:00", 40);
+    const auto expectAReservationBooks = [this](const char *after) {
+        SCOPED_TRACE(after);
+        closeScreen(QStringLiteral("frmReservation"));
+        MessageScript::clearShown();
+        Request r;
+        r.date = QDate(2030, 3, 5);
+        r.hour = QStringLiteral("14");
+        r.from = QStringLiteral("Bangalore");
+        r.to = QStringLiteral("Mysore");
+        submit(r);
+        EXPECT_EQ(choice(), nullptr);
+        EXPECT_NE(findScreen(QStringLiteral("frmCustomer")), nullptr) << shownTexts();
+        closeScreen(QStringLiteral("frmCustomer"));
+        closeScreen(QStringLiteral("frmReservation"));
+        expectNothingBooked();
+        MessageScript::clearShown();
+    };
     auto *w = qobject_cast<frmEnquiry *>(openScreen(QStringLiteral("frmEnquiry")));
     ASSERT_NE(w, nullptr);
     // an enquiry takes no route number
     EXPECT_EQ(w->findChild<QLineEdit *>(QStringLiteral("txtRoute")), nullptr);
-    Reservation.EnquiryMode = true;
     w->cmdCancel->click();
-    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_EQ(findScreen(QStringLiteral("frmEnquiry")), nullptr);
+    expectAReservationBooks("Cancel");
 
     // an input error: the screen stays for the correction
     w = ask("24", "00");
     EXPECT_EQ(shownTexts(), "Invalid Hour");
-    EXPECT_FALSE(Reservation.EnquiryMode);
     EXPECT_FALSE(w->isClosed());
+    expectAReservationBooks("an input error");
     closeScreen(QStringLiteral("frmEnquiry"));
 
     // a place that is not there
-    MessageScript::clearShown();
     ask("10", "00", 1, "Xanadu");
     EXPECT_EQ(shownTexts(), "Requested place not found. Please check the spelling");
-    EXPECT_FALSE(Reservation.EnquiryMode);
+    expectAReservationBooks("a place not found");
 
     // two candidates: the place choice carries the enquiry on, its Cancel ends it
-    MessageScript::clearShown();
-    closeScreen(QStringLiteral("frmReservation"));
+    closeScreen(QStringLiteral("frmEnquiry"));
     ask("10", "00", 1, "Ma");
     auto *places = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"));
     ASSERT_NE(places, nullptr) << shownTexts();
-    EXPECT_TRUE(Reservation.EnquiryMode);
+    EXPECT_TRUE(places->request().EnquiryMode);
     places->cmdCancel->click();
-    EXPECT_FALSE(Reservation.EnquiryMode);
-    expectNothingBooked();
+    expectAReservationBooks("the place choice's Cancel");
 }
 
 NBK_ALL_ENGINES(Enquiry);

@@ -84,10 +84,10 @@ protected:
             return;
         }
         search(QString::fromLatin1(a.from), QString::fromLatin1(a.to));
-        Reservation.SeatsRequested = qint16(a.seats);
-        BookingOutcome b = BookSeats(Reservation, 0);
+        request.SeatsRequested = qint16(a.seats);
+        BookingOutcome b = BookSeats(request, 0);
         ASSERT_TRUE(b.booking) << a.login;
-        customers_.insert(int(&a - kActions), b.booking->CustomerId);
+        customers_.insert(int(&a - kActions), b.booking->request.CustomerId);
         // an abandoned booking's transaction ends with it, rolled back
         if (a.kind == Book) {
             ASSERT_TRUE(SaveCustomerDetails(b.booking.get(), "Ravi", "9845012345", "30", "M").saved);

@@ -111,7 +111,7 @@ TEST_P(Tickets, MostRecentTicketBeforeAnyReservationAndAfterOne)
     EXPECT_EQ(before.message->style, mb::Information);
     EXPECT_EQ(before.message->title, QStringLiteral("Error"));
     book(1001, 50, {4});
-    Reservation.CustomerId = 1001;
+    reservation::SetMostRecentCustomerId(1001);
     EXPECT_EQ(customerTicket(session(), true, QStringLiteral("77")).ticket.customerId, 1001);
 }
 
@@ -222,7 +222,7 @@ TEST_P(Tickets, TicketOfABookingWaitingForItsDetailsIsRefusedNamingIt)
     ASSERT_EQ(session().exec(QStringLiteral(
                   "INSERT INTO CUSTOMER VALUES( 1002, 50, NULL, '**TEMP**', 0, NULL, NULL, 'MYS', 'BAN', 0 )")),
               -13);
-    Reservation.CustomerId = 1002;
+    reservation::SetMostRecentCustomerId(1002);
     const QString refusal = data::pendingWorkMessage(reservation::bookingTask(1002));
     ASSERT_TRUE(refusal.contains(QStringLiteral("customer 1002")));
     EXPECT_EQ(customerTicket(session(), false, QStringLiteral("1002")).message->text, refusal);

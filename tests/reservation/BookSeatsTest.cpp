@@ -20,9 +20,9 @@ class BookSeatsTest : public BookingTest {};
 TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransaction)
 {
     search("A", "C");
-    Reservation.SeatsRequested = 2;
-    Reservation.BoardingOffsetMinutes = 20;
-    const reservation::ReservationState booked = test::bookRow(0);
+    request.SeatsRequested = 2;
+    request.BoardingOffsetMinutes = 20;
+    book();
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
     EXPECT_EQ(lastMessage().title, "Success");
@@ -39,18 +39,18 @@ TEST_P(BookSeatsTest, FirstBookingOfAnEmptyRunHoldsTheLowestSeatsInOneOpenTransa
     EXPECT_EQ(booked.JourneyDateTime, QDateTime(QDate(2003, 3, 6), QTime(0, 10)));
 
     // the request the screens made is left as it was
-    EXPECT_EQ(Reservation.BookedInstanceId, 0);
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{1, 2}));
+    EXPECT_EQ(request.BookedInstanceId, 0);
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{1, 2}));
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND route_sequence1 = 1 "
                                        "AND route_sequence2 = 2 AND instance_id = 70 AND status = 'r'")
-                            .arg(Reservation.CustomerId))
+                            .arg(booked.CustomerId))
                   .toInt(),
               2);
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId)).toString(),
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT name FROM customer WHERE customer_id = %1").arg(booked.CustomerId)).toString(),
               "**TEMP**");
     EXPECT_EQ(sessionScalar(QStringLiteral("SELECT free_seats FROM bus_instance WHERE instance_id = 70")).toInt(), 38);
     // nothing is visible elsewhere until the details are saved
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, true), QList<int>{});
+    EXPECT_EQ(seatsOf(booked.CustomerId, true), QList<int>{});
 }
 
 TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
@@ -61,21 +61,21 @@ TEST_P(BookSeatsTest, SeatsOverlapOnSharedSegmentsOnly)
 
     // seat 1 ends on segment 2, so it is free from C on
     search("C", "D");
-    Reservation.SeatsRequested = 1;
-    test::bookRow(0);
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{1});
+    request.SeatsRequested = 1;
+    book();
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{1});
     customerScreen()->Command2->click();
 
     // B->C shares segment 2 with seat 1 and none with seat 2
     search("B", "C");
-    test::bookRow(0);
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{2});
+    book();
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{2});
     customerScreen()->Command2->click();
 
     // B->D collides with both
     test::MessageScript::clearShown();
     search("B", "D");
-    test::bookRow(0);
+    book();
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     expectNothingLeft(2, 2);
 }
@@ -88,10 +88,10 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
     hold(2, 2, 3, 500);
     hold(4, 1, 1, 501);
     search("A", "C");
-    Reservation.SeatsRequested = 2;
-    const reservation::ReservationState booked = test::bookRow(0);
+    request.SeatsRequested = 2;
+    book();
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{3, 5}));
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{3, 5}));
     EXPECT_EQ(booked.ChosenSeats[0], 3);
     EXPECT_EQ(booked.ChosenSeats[1], 5);
     ASSERT_NE(customerScreen(), nullptr);
@@ -99,8 +99,8 @@ TEST_P(BookSeatsTest, ExactlyEnoughFreeSeatsAreBookedLowestFirstOneTooFewWritesN
 
     test::MessageScript::clearShown();
     search("A", "C");
-    Reservation.SeatsRequested = 3;
-    test::bookRow(0);
+    request.SeatsRequested = 3;
+    book();
     ASSERT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(lastMessage().style, mb::OKOnly);
     EXPECT_EQ(lastMessage().title, QString());
@@ -119,13 +119,13 @@ TEST_P(BookSeatsTest, RefusedSeatIsStruckAndBookingRewrittenUnderTheSameCustomer
         hold(3, 2, 3, 502);
     });
     search("A", "C");
-    Reservation.SeatsRequested = 2;
-    const reservation::ReservationState booked = test::bookRow(0);
+    request.SeatsRequested = 2;
+    book();
 
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(Reservation.CustomerId, next);
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{5, 6}));
-    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId)).toInt(), 1);
+    EXPECT_EQ(booked.CustomerId, next);
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(sessionScalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(booked.CustomerId)).toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(sessionScalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 34);  // 4 held
     EXPECT_EQ(booked.FreeSeats[0], -1);  // seat 3 struck out
@@ -159,15 +159,15 @@ TEST_P(BookSeatsTest, SeatHeldByAnOpenTransactionElsewhereIsRefusedOnceThatCommi
         holding.get_future().wait();
     });
     search("A", "C");
-    Reservation.SeatsRequested = 2;
+    request.SeatsRequested = 2;
     QElapsedTimer waited;
     waited.start();
-    test::bookRow(0);
+    book();
     other.join();
 
     EXPECT_GE(waited.elapsed(), 300);
     ASSERT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), (QList<int>{5, 6}));
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), (QList<int>{5, 6}));
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM customer WHERE name = '**TEMP**'").toInt(), 1);
     EXPECT_EQ(seatsOf(502, true), QList<int>{3});
 }
@@ -179,8 +179,8 @@ TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
     hold(2, 1, 3, 500);
     reservation::setFreeSeatsComputedHook([this] { hold(db(), 3, 1, 1, 501); });
     search("A", "C");
-    Reservation.SeatsRequested = 1;
-    test::bookRow(0);
+    request.SeatsRequested = 1;
+    book();
     EXPECT_EQ(texts(), QStringList{kNoSeats});
     EXPECT_EQ(customerScreen(), nullptr);
     expectNothingLeft(2, 3);
@@ -190,12 +190,12 @@ TEST_P(BookSeatsTest, RefusalOfTheLastFreeSeatCancelsAndLeavesNothing)
 TEST_P(BookSeatsTest, PickSeatsFillsAtMostThirtyOneSeats)
 {
     for (int i = 0; i < 201; ++i)
-        Reservation.FreeSeats[size_t(i)] = qint16(i + 1);
-    Reservation.SeatsRequested = 32;
-    EXPECT_EQ(PickSeats(Reservation, 0, 201), -2);
-    Reservation.SeatsRequested = 31;
-    EXPECT_EQ(PickSeats(Reservation, 0, 201), 1);
-    EXPECT_EQ(Reservation.ChosenSeats[30], 31);
+        request.FreeSeats[size_t(i)] = qint16(i + 1);
+    request.SeatsRequested = 32;
+    EXPECT_EQ(PickSeats(request, 0, 201), -2);
+    request.SeatsRequested = 31;
+    EXPECT_EQ(PickSeats(request, 0, 201), 1);
+    EXPECT_EQ(request.ChosenSeats[30], 31);
 }
 
 // Every refusal ends in a message naming the cause, a rollback and no screen.
@@ -219,10 +219,10 @@ TEST_P(BookSeatsFailure, VehicleOfExactlyTheListSizeIsBooked)
     for (int seat = 1; seat <= 200; ++seat)
         hold(seat, 1, 3, 500);
     search("A", "C");
-    Reservation.SeatsRequested = 1;
-    test::bookRow(0);
+    request.SeatsRequested = 1;
+    book();
     EXPECT_EQ(texts(), QStringList{"Reservation Successful"});
-    EXPECT_EQ(seatsOf(Reservation.CustomerId, false), QList<int>{201});
+    EXPECT_EQ(seatsOf(booked.CustomerId, false), QList<int>{201});
 }
 
 // A vehicle without a seat record, one larger than the seat list, more seats than a
@@ -243,8 +243,8 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
         if (c.change)
             db().exec(QString::fromLatin1(c.change));
         search("A", "C");
-        Reservation.SeatsRequested = c.seats;
-        test::bookRow(0);
+        request.SeatsRequested = c.seats;
+        book();
         expectRefused(QString::fromLatin1(c.cause));
         if (c.undo)
             db().exec(QString::fromLatin1(c.undo));
@@ -254,9 +254,9 @@ TEST_P(BookSeatsFailure, RunOrRequestTheBookingCannotServe)
 TEST_P(BookSeatsFailure, JourneyWithoutDistance)
 {
     search("A", "C");
-    Reservation.SearchRows.at(1, 0) = 99;  // a route without elements
-    Reservation.SeatsRequested = 1;
-    test::bookRow(0);
+    request.SearchRows.at(1, 0) = 99;  // a route without elements
+    request.SeatsRequested = 1;
+    book();
     expectRefused("distance");
 }
 
@@ -266,10 +266,10 @@ TEST_P(BookSeatsFailure, RefusedCustomerRow)
     const int next = db().scalar(" SELECT C_seq.NEXTVAL FROM Dual ").toInt() + 1;
     db().exec(QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'Someone',-1,-1,'x','Unkn','Unkn',0)").arg(next));
     search("A", "C");
-    Reservation.SeatsRequested = 1;
-    test::bookRow(0);
+    request.SeatsRequested = 1;
+    book();
     expectRefused("customer record", 1);
-    EXPECT_EQ(Reservation.CustomerId, next);
+    EXPECT_EQ(booked.CustomerId, next);
     EXPECT_EQ(seatsOf(next, true), QList<int>{});
 }
 
@@ -277,8 +277,8 @@ TEST_P(BookSeatsFailure, RefusedFreeSeatCounter)
 {
     refuseUpdatesOf("bus_instance");
     search("A", "C");
-    Reservation.SeatsRequested = 2;
-    test::bookRow(0);
+    request.SeatsRequested = 2;
+    book();
     expectRefused("free seats");
 }
 

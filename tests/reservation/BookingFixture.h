@@ -6,6 +6,7 @@
 #include "reservation/BookSeats.h"
 #include "reservation/screens/frmCustomer.h"
 #include "common/ReservationState.h"
+#include "support/Procedures.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
@@ -43,22 +44,27 @@ protected:
     }
 
     // The run search's rows for a journey on run 70's class and day, as the search
-    // leaves them in Reservation.SearchRows.
+    // leaves them in request.SearchRows.
     void search(const QString &from, const QString &to)
     {
-        Reservation.OriginPlace = from;
-        Reservation.DestinationPlace = to;
-        Reservation.ClassIndex = 2;
-        Reservation.JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
+        request.OriginPlace = from;
+        request.DestinationPlace = to;
+        request.ClassIndex = 2;
+        request.JourneyDateText = QStringLiteral("3-5-2003 23:50:00");
         session().SetupInstanceDetails();
         data::Command &c = session().SQLcmdGetInstanceDetails();
-        c.setValue(0, Reservation.OriginPlace);
-        c.setValue(1, Reservation.DestinationPlace);
-        c.setValue(2, Reservation.ClassIndex);
-        c.setValue(3, Reservation.JourneyDateText);
-        Reservation.SearchRows = c.execute().getRows();
-        ASSERT_EQ(Reservation.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
+        c.setValue(0, request.OriginPlace);
+        c.setValue(1, request.DestinationPlace);
+        c.setValue(2, request.ClassIndex);
+        c.setValue(3, request.JourneyDateText);
+        request.SearchRows = c.execute().getRows();
+        ASSERT_EQ(request.SearchRows.rowCount(), 1) << "run 70 not found for " << from.toStdString() << "->" << to.toStdString();
     }
+
+    // the request the tests book from, and the copy the last booking handed back
+    reservation::ReservationState request;
+    reservation::ReservationState booked;
+    void book() { booked = test::bookRow(request, 0); }
 
     // A committed reservation of one seat over segments s1..s2 of run 70.
     void hold(int seat, int s1, int s2, int cid) { hold(db(), seat, s1, s2, cid); }

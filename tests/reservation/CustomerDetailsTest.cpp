@@ -21,9 +21,9 @@ protected:
     frmCustomer *bookTwoSeats()
     {
         search("A", "C");
-        Reservation.SeatsRequested = 2;
-        Reservation.BoardingOffsetMinutes = 20;
-        test::bookRow(0);
+        request.SeatsRequested = 2;
+        request.BoardingOffsetMinutes = 20;
+        book();
         frmCustomer *f = customerScreen();
         EXPECT_NE(f, nullptr) << texts().join('|').toStdString();
         test::MessageScript::clearShown();
@@ -68,9 +68,9 @@ TEST_P(CustomerDetails, OkSavesThePassengerCommitsAndClosesTheRequestScreen)
     EXPECT_EQ(lastMessage().icon(), mb::Information);
     EXPECT_EQ(lastMessage().title, "Reservation");
     EXPECT_FALSE(session().IsInTransaction());
-    EXPECT_EQ(Reservation.Fare, 230);
     // seen from another session: committed, exactly as typed
-    const qint32 cid = Reservation.CustomerId;
+    const qint32 cid = booked.CustomerId;
+    EXPECT_EQ(reservation::MostRecentCustomerId(), cid);  // the most recent ticket is this one
     EXPECT_EQ(committedField("name", cid), "D'Souza");
     EXPECT_EQ(committedField("instance_id", cid).toInt(), 70);
     EXPECT_EQ(committedField("To_char(journey_date,'dd-mm-yyyy hh24:mi:ss')", cid), "06-03-2003 00:10:00");
@@ -95,7 +95,7 @@ TEST_P(CustomerDetails, FareOfADearerClass)
     fill(f, "Ravi", "12345", "40", "M");
     f->Command1->click();
     EXPECT_EQ(texts(), QStringList{"Update complete."});
-    EXPECT_EQ(committedField("fare", Reservation.CustomerId).toInt(), 390);
+    EXPECT_EQ(committedField("fare", booked.CustomerId).toInt(), 390);
 }
 
 // Every typing error is refused before anything is written, with the box to correct in
@@ -138,14 +138,14 @@ TEST_P(CustomerDetails, EntriesThatCannotBeSavedAsTypedAreRefusedBeforeAnythingI
         EXPECT_EQ(lastMessage().title, "Error");
         ASSERT_NE(f->focusWidget(), nullptr);
         EXPECT_EQ(f->focusWidget()->objectName(), c.field);
-        expectStillPending(Reservation.CustomerId);
+        expectStillPending(booked.CustomerId);
     }
     // corrected, the same screen completes the booking
     test::MessageScript::clearShown();
     fill(f, "Ravi", "12345", " 35 ", "M");
     f->Command1->click();
     EXPECT_EQ(texts(), QStringList{"Update complete."});
-    EXPECT_EQ(committedField("age", Reservation.CustomerId).toInt(), 35);
+    EXPECT_EQ(committedField("age", booked.CustomerId).toInt(), 35);
 }
 
 // A phone the database would refuse ends the reservation as a refused update does, but
@@ -175,13 +175,13 @@ TEST_P(CustomerDetails, PhoneReadsBackAsTypedOnTicketAndAccidentReport)
         frmCustomer *f = bookTwoSeats();
         ASSERT_TRUE(f);
         // the booking's placeholder row, whose phone is the number -1, still fits
-        EXPECT_EQ(sessionScalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(Reservation.CustomerId))
+        EXPECT_EQ(sessionScalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(booked.CustomerId))
                       .toString(),
                   "-1");
         fill(f, "Ravi", QString::fromLatin1(phone), "0", "M");
         f->Command1->click();
         ASSERT_EQ(texts(), QStringList{"Update complete."});
-        const qint32 cid = Reservation.CustomerId;
+        const qint32 cid = booked.CustomerId;
         EXPECT_EQ(committedField("phone", cid), phone);
         EXPECT_EQ(committedField("age", cid).toInt(), 0);
         EXPECT_EQ(db().scalar(QStringLiteral("SELECT PHONE FROM vticket WHERE CUSTOMERID = %1").arg(cid)).toString(),
@@ -201,7 +201,7 @@ TEST_P(CustomerDetails, TypedNameCannotChangeTheStatement)
     fill(f, name, "12345", "35", "M");
     f->Command1->click();
     EXPECT_EQ(texts(), QStringList{"Update complete."});
-    EXPECT_EQ(committedField("name", Reservation.CustomerId), name);
+    EXPECT_EQ(committedField("name", booked.CustomerId), name);
     EXPECT_EQ(committedField("name", 500), "Held");
 }
 
@@ -215,7 +215,7 @@ TEST_P(CustomerDetails, FareBeyondSixteenBitsIsRefusedAndTheBookingStaysPending)
     ASSERT_EQ(test::MessageScript::shown().size(), 1u);
     EXPECT_TRUE(lastMessage().text.contains("fare", Qt::CaseInsensitive));
     EXPECT_EQ(lastMessage().icon(), mb::Critical);
-    expectStillPending(Reservation.CustomerId);
+    expectStillPending(booked.CustomerId);
 
     f->Command2->click();
     expectNothingLeft(0, 0);
@@ -229,6 +229,8 @@ TEST_P(CustomerDetails, CancelRollsTheBookingBack)
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(customerScreen(), nullptr);
     expectNothingLeft(0, 0);
+    // a reservation never made is no one's most recent ticket
+    EXPECT_EQ(reservation::MostRecentCustomerId(), 0);
 }
 
 TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
@@ -240,7 +242,7 @@ TEST_P(CustomerDetails, ClosingAsksAndNoKeepsTheBookingYesDropsIt)
     ASSERT_EQ(texts(), QStringList{"Cancel current reservation? "});
     EXPECT_EQ(lastMessage().style, mb::YesNo);
     EXPECT_EQ(lastMessage().title, "Question");
-    expectStillPending(Reservation.CustomerId);
+    expectStillPending(booked.CustomerId);
     EXPECT_EQ(sessionScalar("SELECT count(*) FROM seat_matrix").toInt(), 2);
 
     test::MessageScript::clearShown();
@@ -284,11 +286,11 @@ protected:
     static qint16 fare(qint32 km, double fuel, double cls, qint16 base, qint16 seats)
     {
         PendingBooking b;
-        b.JourneyKm = km;
-        b.FuelMultiplier = fuel;
-        b.ClassMultiplier = cls;
-        b.ClassBase = base;
-        b.SeatsRequested = seats;
+        b.request.JourneyKm = km;
+        b.request.FuelMultiplier = fuel;
+        b.request.ClassMultiplier = cls;
+        b.request.ClassBase = base;
+        b.request.SeatsRequested = seats;
         return b.fare();
     }
 };

@@ -64,13 +64,12 @@ TEST_P(JourneyRequest, TwentyNinthOfFebruaryOnlyInALeapYear)
     setFixedNow(QDateTime(QDate(2004, 2, 10), QTime(8, 0)));
     // accepted: the request goes on to the places, of which one is unknown
     submit(request(QDate(2004, 2, 29), "Xanadu"));
-    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("2-29-2004 10:0:00"));
+    EXPECT_EQ(submitted().JourneyDateText, QStringLiteral("2-29-2004 10:0:00"));
     EXPECT_EQ(MessageScript::texts(), QStringList{kNotFound});
     closeScreen(QStringLiteral("frmReservation"));
     MessageScript::clearShown();
 
     setFixedNow(QDateTime(QDate(2005, 2, 10), QTime(8, 0)));
-    Reservation.JourneyDateText.clear();
     QWidget *f = openScreen(QStringLiteral("frmReservation"));
     fill(f, request(QDate(2005, 2, 1)));
     type(f, "txtDD", QStringLiteral("29"));
@@ -79,7 +78,7 @@ TEST_P(JourneyRequest, TwentyNinthOfFebruaryOnlyInALeapYear)
     EXPECT_EQ(MessageScript::shown().front().style, mb::Information);
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error"));
     EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtDD"));
-    EXPECT_TRUE(Reservation.JourneyDateText.isEmpty());
+    EXPECT_TRUE(submitted().JourneyDateText.isEmpty());
     EXPECT_TRUE(f->isVisible());
 }
 
@@ -114,7 +113,7 @@ TEST_P(JourneyRequest, AdvanceLimitCountsBothWaysAndPastDatesAreRefused)
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral(" The requested date for reservation has passed. Please change the date ")});
     EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
-    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("3-4-2030 7:59:00"));
+    EXPECT_EQ(submitted().JourneyDateText, QStringLiteral("3-4-2030 7:59:00"));
 }
 
 TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
@@ -127,13 +126,12 @@ TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
                          Case{"10", "60", "Invalid Minutes"}, Case{"10", "7.5", "Invalid Minutes"},
                          Case{"10", "", "Invalid Minutes"}}) {
         MessageScript::clearShown();
-        Reservation.JourneyDateText.clear();
         Request r = request(now().date().addDays(2));
         r.hour = QString::fromLatin1(c.hour);
         r.minute = QString::fromLatin1(c.minute);
         QWidget *f = submit(r);
         EXPECT_EQ(MessageScript::texts(), QStringList{QString::fromLatin1(c.message)}) << c.hour << ":" << c.minute;
-        EXPECT_TRUE(Reservation.JourneyDateText.isEmpty()) << "stored " << Reservation.JourneyDateText.toStdString();
+        EXPECT_TRUE(submitted().JourneyDateText.isEmpty()) << "stored " << submitted().JourneyDateText.toStdString();
         EXPECT_EQ(f->focusWidget(),
                   child<QLineEdit>(f, c.message[8] == 'H' ? "txthh" : "txtmin"));
     }
@@ -146,8 +144,8 @@ TEST_P(JourneyRequest, HoursAndMinutesMustBeWholeTimesOfDay)
     fill(f, r);
     type(f, "txtDD", QStringLiteral("07"));
     click(f, "cmdNext");
-    EXPECT_EQ(Reservation.JourneyDateText, QStringLiteral("3-7-2030 9:5:00"));
-    EXPECT_EQ(Reservation.JourneyDateTime, QDateTime(QDate(2030, 3, 7), QTime(9, 5)));
+    EXPECT_EQ(submitted().JourneyDateText, QStringLiteral("3-7-2030 9:5:00"));
+    EXPECT_EQ(submitted().JourneyDateTime, QDateTime(QDate(2030, 3, 7), QTime(9, 5)));
 }
 
 TEST_P(JourneyRequest, RouteNumberMustBeANumberAndPlacesMustBeTyped)
@@ -163,10 +161,10 @@ TEST_P(JourneyRequest, RouteNumberMustBeANumberAndPlacesMustBeTyped)
     EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
     EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtRoute"));
     // the request is stored before the route number is looked at
-    EXPECT_EQ(Reservation.SeatsRequested, 3);
-    EXPECT_EQ(Reservation.ClassIndex, 4);
-    EXPECT_TRUE(Reservation.AllowInstanceChoice);
-    EXPECT_TRUE(Reservation.RouteIdText.isEmpty());
+    EXPECT_EQ(submitted().SeatsRequested, 3);
+    EXPECT_EQ(submitted().ClassIndex, 4);
+    EXPECT_TRUE(submitted().AllowInstanceChoice);
+    EXPECT_TRUE(submitted().RouteIdText.isEmpty());
     EXPECT_TRUE(f->isVisible());
 
     MessageScript::clearShown();
@@ -182,8 +180,8 @@ TEST_P(JourneyRequest, SpacesAroundPlaceNamesAreDropped)
 {
     QWidget *f = submit(request(now().date().addDays(2), "  Bangalore ", " Hubli  "));
     // both resolved at once: the search ran and found nothing to create a run from
-    EXPECT_EQ(Reservation.OriginPlace, QStringLiteral("Bang"));
-    EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(submitted().OriginPlace, QStringLiteral("Bang"));
+    EXPECT_EQ(submitted().DestinationPlace, QStringLiteral("Hubl"));
     EXPECT_EQ(places(), nullptr);
     EXPECT_TRUE(MessageScript::texts().contains(
         QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
@@ -201,13 +199,6 @@ TEST_P(JourneyRequest, UnknownOrSamePlaceBringsTheRequestBack)
         EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
         closeScreen(QStringLiteral("frmReservation"));
     }
-}
-
-TEST_P(JourneyRequest, PendingEnquiryIsDroppedBySubmittingARequest)
-{
-    Reservation.EnquiryMode = true;
-    submit(request(now().date().addDays(-3)));
-    EXPECT_FALSE(Reservation.EnquiryMode);
 }
 
 TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
@@ -236,9 +227,9 @@ TEST_P(JourneyRequest, AmbiguousPlacesAreConfirmedOnTheSecondScreen)
     p->cmbFrom->setCurrentIndex(1);
     MessageScript::clearShown();
     click(p, "cmdNext");
-    EXPECT_EQ(Reservation.OriginChoice, 1);
-    EXPECT_EQ(Reservation.OriginPlace, QStringLiteral("Mang"));
-    EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
+    EXPECT_EQ(searched().OriginChoice, 1);
+    EXPECT_EQ(searched().OriginPlace, QStringLiteral("Mang"));
+    EXPECT_EQ(searched().DestinationPlace, QStringLiteral("Hubl"));
     EXPECT_EQ(places(), nullptr);
     EXPECT_TRUE(MessageScript::texts().contains(
         QStringLiteral(" No Routes available for the segment. Please change the From or To locations ")));
@@ -273,8 +264,8 @@ TEST_P(JourneyRequest, PlacesTypedInFullArePreselectedOrSettledInAnyCapitals)
             click(places(), "cmdNext");
         }
         const QString origin = c.fromChosen ? QString::fromLatin1(c.fromChosen) : QStringLiteral("Mysore");
-        EXPECT_EQ(Reservation.OriginPlace, origin.left(4));
-        EXPECT_EQ(Reservation.OriginName, origin);
+        EXPECT_EQ(searched().OriginPlace, origin.left(4));
+        EXPECT_EQ(searched().OriginName, origin);
         closeScreen(QStringLiteral("frmReservation"));
     }
 }
@@ -310,8 +301,8 @@ TEST_P(JourneyRequest, SeatsTakeTypedDigitsAndALargePartyIsAskedAboutOnce)
             EXPECT_EQ(f->focusWidget(), seats);
         } else {
             EXPECT_EQ(countOf(ask.text), 1);
-            EXPECT_EQ(Reservation.SeatsRequested, 12);
-            EXPECT_EQ(Reservation.DestinationPlace, QStringLiteral("Hubl"));
+            EXPECT_EQ(searched().SeatsRequested, 12);
+            EXPECT_EQ(searched().DestinationPlace, QStringLiteral("Hubl"));
         }
     }
 }

@@ -126,8 +126,8 @@ TEST_P(RunSearch, ChosenRunIsBookedEvenWhenNotTheFirstRow)
     EXPECT_TRUE(c->cmbInstance->itemText(0).endsWith(QStringLiteral(" departing ALP at 10:00:00 Hrs ")));
     EXPECT_EQ(countOf("Reservation Successful"), 0);
     int row10 = -1;
-    for (int i = 0; i < Reservation.SearchRows.rowCount(); ++i)
-        if (Reservation.SearchRows.at(0, i).toInt() == 3)
+    for (int i = 0; i < c->request().SearchRows.rowCount(); ++i)
+        if (c->request().SearchRows.at(0, i).toInt() == 3)
             row10 = i;
     EXPECT_GT(row10, 0) << "the 10:00 run should not be the first row";
 
@@ -322,27 +322,28 @@ TEST_P(RunSearchOnDemand, NoPlanForTheClassEndsWithTheCreationMessage)
               QStringList{QStringLiteral(
                   "No Instances to service requested route. Please try changing the class or date ")});
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error."));
-    EXPECT_TRUE(Reservation.JourneyDateText.isEmpty());
+    EXPECT_TRUE(searched().JourneyDateText.isEmpty());
 }
 
 TEST_P(RunSearch, RouteNumberTextNeverReachesTheStatement)
 {
     run(1, journeyDay(), 10, 0);
-    Reservation.OriginPlace = QStringLiteral("ALP");
-    Reservation.DestinationPlace = QStringLiteral("BRA");
-    Reservation.ClassIndex = 2;
-    Reservation.SeatsRequested = 1;
-    Reservation.JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
-    Reservation.JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
+    reservation::ReservationState request;
+    request.OriginPlace = QStringLiteral("ALP");
+    request.DestinationPlace = QStringLiteral("BRA");
+    request.ClassIndex = 2;
+    request.SeatsRequested = 1;
+    request.JourneyDateTime = QDateTime(journeyDay(), QTime(10, 0));
+    request.JourneyDateText = QStringLiteral("3-6-2030 10:0:00");
     QString route = QStringLiteral("1 OR 1=1");
-    EXPECT_FALSE(test::runSearch(route));
+    EXPECT_FALSE(test::runSearch(request, route));
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
     EXPECT_EQ(countOf("Reservation Successful"), 0);
 
     MessageScript::clearShown();
     route = QStringLiteral(" 1 ");
-    EXPECT_TRUE(test::runSearch(route));
+    EXPECT_TRUE(test::runSearch(request, route));
     EXPECT_EQ(countOf("Reservation Successful"), 1);
 }
 
@@ -388,7 +389,7 @@ TEST_P(PendingBookingTest, EnquiryWhileTheCustomerScreenWaitsNeitherRunsNorRewri
     threeRuns();
     submit(alphaToBravo("10", "00"));
     ASSERT_NE(customer(), nullptr) << MessageScript::texts().join('|').toStdString();
-    const qint32 cid = Reservation.CustomerId;
+    const qint32 cid = customer()->booking()->request.CustomerId;
     const qint16 fare = customer()->booking()->fare();
     MessageScript::clearShown();
 
@@ -401,13 +402,6 @@ TEST_P(PendingBookingTest, EnquiryWhileTheCustomerScreenWaitsNeitherRunsNorRewri
     click(enquiry, "cmdNext");
     EXPECT_TRUE(refusedAsPending()) << MessageScript::texts().join('|').toStdString();
     EXPECT_EQ(findScreen(QStringLiteral("Instances")), nullptr);
-    // whatever else rewrites the request values, the booking keeps its own
-    Reservation.SeatsRequested = 5;
-    Reservation.OriginPlace = QStringLiteral("BRA");
-    Reservation.DestinationPlace = QStringLiteral("CHA");
-    Reservation.JourneyDateTime = QDateTime(journeyDay().addDays(1), QTime(9, 0));
-    Reservation.JourneyKm = 500;
-    Reservation.BookedInstanceId = 1;
 
     MessageScript::clearShown();
     completeCustomer();
@@ -426,7 +420,7 @@ TEST_P(PendingBookingTest, FreshRequestWhileABookingWaitsIsRefusedAndBooksNothin
     threeRuns();
     submit(alphaToBravo("10", "00"));
     ASSERT_NE(customer(), nullptr);
-    const qint32 cid = Reservation.CustomerId;
+    const qint32 cid = customer()->booking()->request.CustomerId;
 
     // the menu shows the waiting request; its Cancel, then the menu again: a fresh one
     QWidget *waiting = openScreen(QStringLiteral("frmReservation"));
@@ -436,10 +430,12 @@ TEST_P(PendingBookingTest, FreshRequestWhileABookingWaitsIsRefusedAndBooksNothin
     QWidget *fresh = submit(alphaToBravo("10", "00"));
     EXPECT_TRUE(refusedAsPending()) << MessageScript::texts().join('|').toStdString();
     EXPECT_TRUE(fresh->isVisible());
-    EXPECT_EQ(Reservation.CustomerId, cid);
+    ASSERT_NE(customer(), nullptr);
+    EXPECT_EQ(customer()->booking()->request.CustomerId, cid);
 
     MessageScript::clearShown();
     completeCustomer();
+    EXPECT_EQ(reservation::MostRecentCustomerId(), cid);
     EXPECT_EQ(MessageScript::texts(), QStringList{"Update complete."});
     expectOneBookingOf(cid, 3);
 }
@@ -452,7 +448,7 @@ TEST_P(PendingBookingTest, DirectBookingLeavesNoRunChoiceBehind)
     submit(alphaToBravo("10", "00"));
     EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
     EXPECT_EQ(choice(), nullptr);
-    const qint32 cid = Reservation.CustomerId;
+    const qint32 cid = customer()->booking()->request.CustomerId;
     MessageScript::clearShown();
     completeCustomer();
     expectOneBookingOf(cid, 3);
@@ -467,14 +463,18 @@ TEST_P(PendingBookingTest, RunChoiceBooksItsOwnRequestAfterAnotherSearch)
     submit(r);
     Instances *c = choice();
     ASSERT_NE(c, nullptr);
-    // another search rewrites the request values meanwhile
-    Reservation.SeatsRequested = 4;
-    Reservation.SearchRows.clear();
+    // another request meanwhile, for four seats, that lists nothing
+    Request other = alphaToBravo("10", "00");
+    other.seats = 4;
+    other.to = QStringLiteral("Xanadu");
+    closeScreen(QStringLiteral("frmReservation"));
+    submit(other);
+    ASSERT_EQ(choice(), c);
     c->cmbInstance->setCurrentIndex(0);
     c->ok->click();
     ASSERT_NE(customer(), nullptr) << MessageScript::texts().join('|').toStdString();
-    EXPECT_EQ(customer()->booking()->SeatsRequested, 1);
-    EXPECT_EQ(customer()->booking()->BookedInstanceId, 3);
+    EXPECT_EQ(customer()->booking()->request.SeatsRequested, 1);
+    EXPECT_EQ(customer()->booking()->request.BookedInstanceId, 3);
 }
 
 NBK_ALL_ENGINES(PendingBookingTest);

@@ -2,6 +2,8 @@
 // Shared by the reservation and operations tests: a database test that drives the real
 // screens with a fixed clock.
 #include "reservation/screens/Screens.h"
+#include "reservation/screens/SearchFlow.h"
+#include "reservation/screens/frmReservation.h"
 #include "common/Clock.h"
 #include "ui/ScreenRegistry.h"
 #include "common/SharedRoutines.h"
@@ -86,6 +88,7 @@ protected:
         setFixedNow(now());
         // the shell registers every subsystem; these tests need the reservation screens
         reservation::registerScreens();
+        reservation::setSearchedHook([this](const reservation::ReservationState &r) { searched_ = r; });
     }
 
     void TearDown() override
@@ -94,6 +97,7 @@ protected:
         for (const char *name : {"frmCustomer", "Instances", "frmPlaces", "frmEnquiry", "frmReservation"})
             closeScreen(QString::fromLatin1(name));
         deleteLeftoverScreens();
+        reservation::setSearchedHook({});
         setFixedNow(QDateTime());
         DbTest::TearDown();
     }
@@ -139,6 +143,20 @@ protected:
     }
 
     static QString at(const QDate &d, int h, int m) { return OracleDateLiteral(QDateTime(d, QTime(h, m))); }
+
+    // The request the open journey request screen last submitted.
+    static const reservation::ReservationState &submitted()
+    {
+        static const reservation::ReservationState none;
+        const frmReservation *f = frmReservation::open();
+        EXPECT_NE(f, nullptr) << "no journey request screen";
+        return f ? f->request() : none;
+    }
+    // The request of the latest run search the screens made (its places, runs and times).
+    const reservation::ReservationState &searched() const { return searched_; }
+
+private:
+    reservation::ReservationState searched_;
 };
 
 }  // namespace nbk::test

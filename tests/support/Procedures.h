@@ -20,16 +20,16 @@ inline qint16 createRun(QString &route, const QString &origin, const QString &de
     return r;
 }
 
-inline bool runSearch(QString &route)
+inline bool runSearch(reservation::ReservationState &request, QString &route)
 {
-    SearchOutcome o = FindBusInstances(Reservation, route, confirmByMessageBox());
-    return reservation::showSearchOutcome(o);
+    SearchOutcome o = FindBusInstances(request, route, confirmByMessageBox());
+    return reservation::showSearchOutcome(request, o);
 }
 
 // The request as the booking made it (its run, seats and fare's parts).
-inline reservation::ReservationState bookRow(qint16 row)
+inline reservation::ReservationState bookRow(const reservation::ReservationState &request, qint16 row)
 {
-    BookingOutcome o = BookSeats(Reservation, row);
+    BookingOutcome o = BookSeats(request, row);
     reservation::showBookingOutcome(o);
     return o.request;
 }

@@ -270,7 +270,7 @@ void Clerk::book()
     if (done) {
         ++figures_.bookings;
         figures_.latenciesMs.push_back(ms);
-        held_.push_back({Reservation.CustomerId, j.seats});
+        held_.push_back({nbk::reservation::MostRecentCustomerId(), j.seats});
     }
     judge(QStringLiteral("booking"), done);
     closeEverything();
@@ -338,9 +338,9 @@ bool Clerk::holdOneBooking()
         const PendingBooking *booking = options_.headless ? heldBooking_.get() : customer ? customer->booking() : nullptr;
         if (held && booking && DbSession->IsInTransaction()) {
             QStringList seats;
-            for (const qint16 seat : booking->seats)
+            for (const qint16 seat : booking->seats())
                 seats << QString::number(seat);
-            std::printf("HELD %d %d %s\n", int(booking->CustomerId), int(booking->BookedInstanceId), qPrintable(seats.join(QLatin1Char(','))));
+            std::printf("HELD %d %d %s\n", int(booking->request.CustomerId), int(booking->request.BookedInstanceId), qPrintable(seats.join(QLatin1Char(','))));
             std::fflush(stdout);
             return true;
         }

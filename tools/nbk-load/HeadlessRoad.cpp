@@ -35,51 +35,51 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
     const std::optional<JourneyTime> t = CheckJourneyTime(typed);
     if (!t)
         return false;
-    Reservation.EnquiryMode = enquiry;
-    Reservation.SeatsRequested = qint16(j.seats);
-    Reservation.JourneyDateText = QStringLiteral("%1-%2-%3 %4:%5:00")
+    reservation::ReservationState request;
+    request.EnquiryMode = enquiry;
+    request.SeatsRequested = qint16(j.seats);
+    request.JourneyDateText = QStringLiteral("%1-%2-%3 %4:%5:00")
                                       .arg(t->date.month())
                                       .arg(t->date.day())
                                       .arg(t->date.year())
                                       .arg(t->hour)
                                       .arg(t->minute);
-    Reservation.JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute));
-    Reservation.ClassIndex = qint16(j.classIndex);
+    request.JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute));
+    request.ClassIndex = qint16(j.classIndex);
     if (!enquiry) {
-        Reservation.AllowInstanceChoice = chooseRun;
-        Reservation.RouteIdText.clear();
-        if (Reservation.JourneyDateTime < currentDateTime())
+        request.AllowInstanceChoice = chooseRun;
+        request.RouteIdText.clear();
+        if (request.JourneyDateTime < currentDateTime())
             return false;
     }
 
     const PlaceOutcome places = ResolvePlace(j.from, j.to);
-    TakePlaces(Reservation, places);
+    TakePlaces(request, places);
     showNotices(places.notices);
     if (places.choosePlaces) {
         // the place confirmation: the candidates named as typed
-        Reservation.OriginChoice = qint16(qMax(0, int(places.fromNames.indexOf(j.from))));
-        Reservation.DestinationChoice = qint16(qMax(0, int(places.toNames.indexOf(j.to))));
-        if (!CheckDistinctPlaces(Reservation.OriginChoice, Reservation.DestinationChoice))
+        request.OriginChoice = qint16(qMax(0, int(places.fromNames.indexOf(j.from))));
+        request.DestinationChoice = qint16(qMax(0, int(places.toNames.indexOf(j.to))));
+        if (!CheckDistinctPlaces(request, request.OriginChoice, request.DestinationChoice))
             return false;
     } else if (places.result != 3) {
         return false;
     }
 
     QString route;
-    SearchOutcome found = FindBusInstances(Reservation, route, answerYes());
-    TakeSearch(Reservation, found);
+    SearchOutcome found = FindBusInstances(request, route, answerYes());
+    TakeSearch(request, found);
     showNotices(found.notices);
     if (enquiry) {
         sawRuns_ = !found.entries.isEmpty();
-        Reservation.EnquiryMode = false;
         return sawRuns_;
     }
     BookingOutcome booking = std::move(found.booking);
     if (!found.booked() && booking.notices.empty() && !found.entries.isEmpty()) {
         // the run choice: its first entry
         sawRuns_ = true;
-        Reservation.BoardingOffsetMinutes = found.entries.first().offsetMinutes;
-        booking = BookSeats(Reservation, found.entries.first().row);
+        request.BoardingOffsetMinutes = found.entries.first().offsetMinutes;
+        booking = BookSeats(request, found.entries.first().row);
     }
     showNotices(booking.notices);
     if (!booking.booking)

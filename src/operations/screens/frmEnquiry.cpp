@@ -30,14 +30,6 @@ QString typedNumber(const QString &typed, int value)
     return digits.match(typed).hasMatch() ? typed : QString::number(value);
 }
 
-// The enquiry goes on while its place choice or run choice is open; anywhere else it has
-// ended and must not turn a later search into an enquiry.
-void endEnquiryUnlessPending()
-{
-    if (!nbk::findScreen(QStringLiteral("frmPlaces")) && !nbk::findScreen(QStringLiteral("Instances")))
-        Reservation.EnquiryMode = false;
-}
-
 }  // namespace
 
 frmEnquiry::frmEnquiry(QWidget *parent) : nbk::ui::Screen(parent)
@@ -56,13 +48,13 @@ bool frmEnquiry::checkRequest()
     const std::optional<JourneyTime> t = CheckJourneyTime(journeyFields());
     if (!t)
         return false;
-    Reservation.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
-    Reservation.JourneyDateText = QString::number(t->date.month()) + QLatin1Char('-') + typedNumber(txtDD->text(), t->date.day())
+    request_.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
+    request_.JourneyDateText = QString::number(t->date.month()) + QLatin1Char('-') + typedNumber(txtDD->text(), t->date.day())
                       + QLatin1Char('-') + cmbYear->currentText() + QLatin1Char(' ')
                       + typedNumber(txthh->text(), t->hour) + QLatin1Char(':') + typedNumber(txtmin->text(), t->minute)
                       + QStringLiteral(":00");
-    Reservation.JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute, 0));
-    Reservation.ClassIndex = qint16(cmbClass->currentIndex());
+    request_.JourneyDateTime = QDateTime(t->date, QTime(t->hour, t->minute, 0));
+    request_.ClassIndex = qint16(cmbClass->currentIndex());
     // an enquiry may ask about an hour of today that has passed: no time check here
     return checkPlacesTyped();
 }
@@ -72,32 +64,29 @@ void frmEnquiry::cmdNext_Click()
     // a booking waiting for its customer details comes first
     if (!nbk::reservation::nothingPending())
         return;
-    Reservation.EnquiryMode = true;
-    if (!checkRequest()) {
-        Reservation.EnquiryMode = false;
+    request_ = {};
+    request_.EnquiryMode = true;
+    if (!checkRequest())
         return;
-    }
     try {
         search();
     } catch (const std::exception &e) {
-        Reservation.EnquiryMode = false;
         ReportHandlerFailure(e);
         return;
     }
-    endEnquiryUnlessPending();
     nbk::ui::closeChildWindow(this);
 }
 
 void frmEnquiry::search()
 {
     const PlaceOutcome places = ResolvePlace(txtFrom->text(), txtTo->text());
-    TakePlaces(Reservation, places);
-    nbk::reservation::showPlaceOutcome(places);
+    TakePlaces(request_, places);
+    nbk::reservation::showPlaceOutcome(request_, places);
     if (places.result == 3) {
         // an enquiry is never restricted to a route
         QString anyRoute;
-        SearchOutcome found = FindBusInstances(Reservation, anyRoute, nbk::confirmByMessageBox());
-        if (nbk::reservation::showSearchOutcome(found)) {
+        SearchOutcome found = FindBusInstances(request_, anyRoute, nbk::confirmByMessageBox());
+        if (nbk::reservation::showSearchOutcome(request_, found)) {
             cmdNext->setEnabled(false);
         } else {
             nbk::ui::closeChildWindow(this);
@@ -110,6 +99,5 @@ void frmEnquiry::search()
 
 void frmEnquiry::cmdCancel_Click()
 {
-    Reservation.EnquiryMode = false;
     nbk::ui::closeChildWindow(this);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/ReservationState.h"
 #include "reservation/screens/JourneyForm.h"
 #include "ui/Screen.h"
 
@@ -7,11 +8,16 @@ class frmEnquiry : public nbk::ui::Screen, public JourneyForm {
     Q_OBJECT
 public:
     explicit frmEnquiry(QWidget *parent = nullptr);
+    // The enquiry as last submitted.
+    const nbk::reservation::ReservationState &request() const { return request_; }
 
 private:
     void cmdNext_Click();
     void cmdCancel_Click();
-    // The checks and the stored request; false after the message.
+    // The checks into request_; false after the message.
     bool checkRequest();
     void search();
+
+    // the enquiry this screen is making (EnquiryMode set), handed on by value
+    nbk::reservation::ReservationState request_;
 };

@@ -71,16 +71,13 @@ void Instances::ok_Click()
     // a booking waiting for its customer details comes first; this choice stays open
     if (!request_.EnquiryMode && !nbk::reservation::nothingPending())
         return;
-    if (request_.EnquiryMode) {
-        Reservation.EnquiryMode = false;  // an enquiry books nothing
-    } else {
+    // an enquiry books nothing
+    if (!request_.EnquiryMode) {
         // book the run as it was found for this request, whatever was searched since
-        const qint32 lastBooked = Reservation.CustomerId;
-        Reservation = request_;
-        Reservation.CustomerId = lastBooked;
-        Reservation.BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
+        nbk::reservation::ReservationState request = request_;
+        request.BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
         try {
-            BookingOutcome booking = BookSeats(Reservation, entries_.at(i).row);
+            BookingOutcome booking = BookSeats(request, entries_.at(i).row);
             nbk::reservation::showBookingOutcome(booking);
         } catch (const std::exception &e) {
             ReportHandlerFailure(e);
@@ -93,9 +90,6 @@ void Instances::ok_Click()
 
 void Instances::Cancel_Click()
 {
-    Reservation.EnquiryMode = false;
     nbk::ui::closeChildWindow(this);
     nbk::closeScreen(QStringLiteral("frmReservation"));
 }
-
-void Instances::onClosed() { Reservation.EnquiryMode = false; }

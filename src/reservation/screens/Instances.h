@@ -20,14 +20,12 @@ public:
     // no selection until the clerk picks one.
     void fill(const nbk::reservation::ReservationState &request, const QList<RunEntry> &entries);
     int entryCount() const { return int(entries_.size()); }
+    const nbk::reservation::ReservationState &request() const { return request_; }
 
     QLabel *Label1 = nullptr;
     QComboBox *cmbInstance = nullptr;
     QPushButton *ok = nullptr;
     QPushButton *Cancel = nullptr;
-
-protected:
-    void onClosed() override;
 
 private:
     void ok_Click();

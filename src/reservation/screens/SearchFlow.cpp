@@ -17,6 +17,16 @@
 
 namespace nbk::reservation {
 
+namespace {
+std::function<void(const ReservationState &)> &searchedHook()
+{
+    static std::function<void(const ReservationState &)> hook;
+    return hook;
+}
+}  // namespace
+
+void setSearchedHook(std::function<void(const ReservationState &)> hook) { searchedHook() = std::move(hook); }
+
 void showBookingOutcome(BookingOutcome &outcome)
 {
     showNotices(outcome.notices);
@@ -24,14 +34,16 @@ void showBookingOutcome(BookingOutcome &outcome)
         frmCustomer::openFor(std::move(outcome.booking));
 }
 
-bool showSearchOutcome(SearchOutcome &outcome)
+bool showSearchOutcome(ReservationState &request, SearchOutcome &outcome)
 {
-    TakeSearch(Reservation, outcome);
-    frmReservation *request = nullptr;
+    TakeSearch(request, outcome);
+    if (searchedHook())
+        searchedHook()(request);
+    frmReservation *requestScreen = nullptr;
     if (outcome.showRequest) {
-        request = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));
-        if (request && outcome.enableNext)
-            request->cmdNext->setEnabled(true);
+        requestScreen = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));
+        if (requestScreen && outcome.enableNext)
+            requestScreen->cmdNext->setEnabled(true);
     }
     // a direct booking that failed has its reason in the booking's notices
     if (outcome.booked() || !outcome.booking.notices.empty()) {
@@ -39,22 +51,22 @@ bool showSearchOutcome(SearchOutcome &outcome)
         return outcome.result;
     }
     showNotices(outcome.notices);
-    if (request) {
+    if (requestScreen) {
         if (outcome.focus == SearchOutcome::Focus::Route)
-            request->txtRoute->setFocus();
+            requestScreen->txtRoute->setFocus();
         else if (outcome.focus == SearchOutcome::Focus::Seats)
-            request->cmbSeats->setFocus();
+            requestScreen->cmbSeats->setFocus();
     }
     if (!outcome.entries.isEmpty()) {
         if (auto *choice = qobject_cast<Instances *>(openScreen(QStringLiteral("Instances"))))
-            choice->fill(Reservation, outcome.entries);
+            choice->fill(request, outcome.entries);
     } else if (outcome.result) {
         closeScreen(QStringLiteral("Instances"));
     }
     return outcome.result;
 }
 
-void showPlaceOutcome(const PlaceOutcome &outcome)
+void showPlaceOutcome(const ReservationState &request, const PlaceOutcome &outcome)
 {
     showNotices(outcome.notices);
     if (outcome.showRequestAgain) {
@@ -65,7 +77,7 @@ void showPlaceOutcome(const PlaceOutcome &outcome)
     if (!outcome.choosePlaces)
         return;
     if (auto *places = qobject_cast<frmPlaces *>(openScreen(QStringLiteral("frmPlaces"))))
-        places->fill(outcome.fromNames, outcome.toNames, outcome.fromChoice, outcome.toChoice);
+        places->fill(request, outcome.fromNames, outcome.toNames, outcome.fromChoice, outcome.toChoice);
 }
 
 bool nothingPending()

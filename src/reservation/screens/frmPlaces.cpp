@@ -87,8 +87,10 @@ frmPlaces::frmPlaces(QWidget *parent) : nbk::ui::Screen(parent)
     cmbFrom->setFocus();
 }
 
-void frmPlaces::fill(const QStringList &fromNames, const QStringList &toNames, int fromChoice, int toChoice)
+void frmPlaces::fill(const nbk::reservation::ReservationState &request, const QStringList &fromNames,
+                     const QStringList &toNames, int fromChoice, int toChoice)
 {
+    request_ = request;
     cmbFrom->clear();
     cmbFrom->addItems(fromNames);
     cmbFrom->setCurrentIndex(fromChoice);
@@ -103,10 +105,11 @@ void frmPlaces::cmdNext_Click()
         return;
     if (!nbk::reservation::nothingPending())
         return;
-    Reservation.OriginChoice = qint16(cmbFrom->currentIndex());
-    Reservation.DestinationChoice = qint16(cmbTo->currentIndex());
-    const bool distinct = CheckDistinctPlaces(Reservation.OriginChoice, Reservation.DestinationChoice);
-    handingOver_ = distinct;
+    request_.OriginChoice = qint16(cmbFrom->currentIndex());
+    request_.DestinationChoice = qint16(cmbTo->currentIndex());
+    const bool distinct = CheckDistinctPlaces(request_, request_.OriginChoice, request_.DestinationChoice);
+    // the screen is gone once closed: what follows works on its own copy
+    nbk::reservation::ReservationState request = request_;
     nbk::ui::closeChildWindow(this);
     if (!distinct) {
         // back to the request, whose places the clerk can correct
@@ -117,23 +120,14 @@ void frmPlaces::cmdNext_Click()
     try {
         // an enquiry's search is never restricted to a route
         QString anyRoute;
-        SearchOutcome found = FindBusInstances(Reservation, Reservation.EnquiryMode ? anyRoute : Reservation.RouteIdText,
+        SearchOutcome found = FindBusInstances(request, request.EnquiryMode ? anyRoute : request.RouteIdText,
                                                nbk::confirmByMessageBox());
-        nbk::reservation::showSearchOutcome(found);
+        nbk::reservation::showSearchOutcome(request, found);
     } catch (const std::exception &e) {
         ReportHandlerFailure(e);
     }
     // nothing ahead (a refused search, a booking that gave up): the request as typed
     frmReservation::resumeIfAbandoned();
-    // an enquiry goes on only on the run choice screen
-    if (!nbk::findScreen(QStringLiteral("Instances")))
-        Reservation.EnquiryMode = false;
-}
-
-void frmPlaces::onClosed()
-{
-    if (!handingOver_)
-        Reservation.EnquiryMode = false;
 }
 
 void frmPlaces::cmdBack_Click()

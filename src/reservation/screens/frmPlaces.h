@@ -1,4 +1,5 @@
 #pragma once
+#include "common/ReservationState.h"
 #include "ui/Screen.h"
 
 class QComboBox;
@@ -11,8 +12,11 @@ class frmPlaces : public nbk::ui::Screen {
 public:
     explicit frmPlaces(QWidget *parent = nullptr);
 
-    // The candidates of each end, in row order, with the given entries selected.
-    void fill(const QStringList &fromNames, const QStringList &toNames, int fromChoice = 0, int toChoice = 0);
+    // The request whose places are to be confirmed (kept: Next searches for this copy) and
+    // the candidates of each end, in row order, with the given entries selected.
+    void fill(const nbk::reservation::ReservationState &request, const QStringList &fromNames,
+              const QStringList &toNames, int fromChoice = 0, int toChoice = 0);
+    const nbk::reservation::ReservationState &request() const { return request_; }
 
     QComboBox *cmbFrom = nullptr;
     QComboBox *cmbTo = nullptr;
@@ -21,14 +25,10 @@ public:
     QPushButton *cmdNext = nullptr;
     QPushButton *cmdCancel = nullptr;
 
-protected:
-    void onClosed() override;
-
 private:
     void cmdNext_Click();
     void cmdBack_Click();
     void cmdCancel_Click();
 
-    // Next hands an enquiry on to the run search; any other way out ends it.
-    bool handingOver_ = false;
+    nbk::reservation::ReservationState request_;
 };

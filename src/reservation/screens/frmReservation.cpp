@@ -85,13 +85,13 @@ bool frmReservation::checkRequest()
         return false;
     }
 
-    Reservation.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
-    Reservation.JourneyDateText = QString::number(month) + QLatin1Char('-') + QString::number(day) + QLatin1Char('-')
+    request_.SeatsRequested = qint16(cmbSeats->currentIndex() + 1);
+    request_.JourneyDateText = QString::number(month) + QLatin1Char('-') + QString::number(day) + QLatin1Char('-')
                       + cmbYear->currentText() + QLatin1Char(' ') + QString::number(hour) + QLatin1Char(':')
                       + QString::number(minute) + QStringLiteral(":00");
-    Reservation.JourneyDateTime = QDateTime(journeyDate, QTime(hour, minute, 0));
-    Reservation.AllowInstanceChoice = Option1->isChecked();
-    Reservation.ClassIndex = qint16(cmbClass->currentIndex());
+    request_.JourneyDateTime = QDateTime(journeyDate, QTime(hour, minute, 0));
+    request_.AllowInstanceChoice = Option1->isChecked();
+    request_.ClassIndex = qint16(cmbClass->currentIndex());
 
     const QString route = txtRoute->text();
     if (!route.isEmpty() && !nbk::IsNumeric(route)) {
@@ -100,15 +100,15 @@ bool frmReservation::checkRequest()
         txtRoute->setFocus();
         return false;
     }
-    Reservation.RouteIdText = route;
-    if (Reservation.JourneyDateTime < nbk::currentDateTime()) {
+    request_.RouteIdText = route;
+    if (request_.JourneyDateTime < nbk::currentDateTime()) {
         MsgBox(QStringLiteral(" The requested date for reservation has passed. Please change the date "),
                mb::Critical, QStringLiteral("Error"));
         return false;
     }
     if (!checkPlacesTyped())
         return false;
-    if (const std::optional<nbk::Notice> q = LargeBookingQuestion(Reservation.SeatsRequested);
+    if (const std::optional<nbk::Notice> q = LargeBookingQuestion(request_.SeatsRequested);
         q && MsgBox(q->text, q->style, q->title) != mb::Yes) {
         cmbSeats->setFocus();
         return false;
@@ -121,8 +121,8 @@ void frmReservation::cmdNext_Click()
     // a booking waiting for its customer details comes first
     if (!nbk::reservation::nothingPending())
         return;
-    // an enquiry abandoned earlier must not turn this request into one
-    Reservation.EnquiryMode = false;
+    // a fresh request each time: nothing of an earlier one (or of an enquiry) carries over
+    request_ = {};
     if (!checkRequest())
         return;
     try {
@@ -138,13 +138,13 @@ void frmReservation::submit()
 {
     nbk::ui::hideChildWindow(this);
     const PlaceOutcome places = ResolvePlace(txtFrom->text().trimmed(), txtTo->text().trimmed());
-    TakePlaces(Reservation, places);
-    nbk::reservation::showPlaceOutcome(places);
+    TakePlaces(request_, places);
+    nbk::reservation::showPlaceOutcome(request_, places);
     const qint16 result = places.result;
     if (result == 3) {
         QString route = txtRoute->text();
-        SearchOutcome found = FindBusInstances(Reservation, route, nbk::confirmByMessageBox());
-        if (nbk::reservation::showSearchOutcome(found)) {
+        SearchOutcome found = FindBusInstances(request_, route, nbk::confirmByMessageBox());
+        if (nbk::reservation::showSearchOutcome(request_, found)) {
             if (pendingWizardScreen())
                 cmdNext->setEnabled(false);
             else

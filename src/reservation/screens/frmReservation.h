@@ -1,4 +1,5 @@
 #pragma once
+#include "common/ReservationState.h"
 #include "reservation/screens/JourneyForm.h"
 #include "ui/Screen.h"
 
@@ -17,6 +18,8 @@ public:
     // Shows the open journey request screen again unless the wizard has moved on to the
     // run choice or the customer details (so it is never left hidden with nothing ahead).
     static void resumeIfAbandoned();
+    // The request as last submitted (its checks, then its places once resolved).
+    const nbk::reservation::ReservationState &request() const { return request_; }
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -24,7 +27,10 @@ protected:
 private:
     void cmdNext_Click();
     void cmdCancel_Click();
-    // Checks of the typed date and time; false after the message.
+    // Checks of the typed date and time into request_; false after the message.
     bool checkRequest();
     void submit();
+
+    // the request this screen is making, handed on by value to the place and run choices
+    nbk::reservation::ReservationState request_;
 };

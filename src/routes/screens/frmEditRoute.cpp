@@ -2,8 +2,8 @@
 
 #include "ui/ScreenRegistry.h"
 #include "data/Class1.h"
-#include "data/MessageHook.h"
-#include "data/SqlText.h"
+#include "routes/RoutesThroughPlace.h"
+#include "ui/Notices.h"
 #include "routes/screens/OpenRouteForChange.h"
 #include "routes/screens/dlgRouteSelect.h"
 #include "ui/Keys.h"
@@ -18,14 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// the place as typed, in any capitals
-const char *const SQL_PLACE_1 = "Select place from place where UPPER(full_name) = UPPER('";
-const char *const SQL_PLACE_2 = "')";
-const char *const SQL_ROUTES_1 =
-    " Select distinct po.route_id from path_order po where reid in ( Select reid from route_element where place1= '";
-const char *const SQL_ROUTES_2 = "' OR place2 = '";
-const char *const SQL_ROUTES_3 = "') ";
-
 QLabel *label(QWidget *parent, const char *name, const char *text)
 {
     auto *l = new QLabel(QString::fromLatin1(text), parent);
@@ -92,36 +84,16 @@ void frmEditRoute::searchByPlace()
 {
     if (!DbSession)
         return;
-    nbk::data::RowTable routes;
-    try {
-        nbk::data::Connection &cn = DbSession->GetCurrentConnection();
-        nbk::data::ResultSet place =
-            cn.query(QString::fromLatin1(SQL_PLACE_1) + nbk::data::sqlText(Place->text()) + QString::fromLatin1(SQL_PLACE_2));
-        if (place.eof()) {
-            nbk::ui::MsgBox(QStringLiteral("Error in name entry"), nbk::mb::Critical | nbk::mb::OKOnly);
-            Place->setFocus();
-            return;
-        }
-        const QString code = nbk::data::sqlText(place.value(QStringLiteral("place")).toString().trimmed());
-        routes = cn.query(QString::fromLatin1(SQL_ROUTES_1) + code + QString::fromLatin1(SQL_ROUTES_2) + code +
-                          QString::fromLatin1(SQL_ROUTES_3))
-                     .getRows();
-    } catch (const std::exception &e) {
-        nbk::ui::MsgBox(QStringLiteral("The routes could not be searched.\r\n") + QString::fromUtf8(e.what()),
-                        nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
-        return;
-    }
-    if (routes.isEmpty()) {
-        nbk::ui::MsgBox(QStringLiteral("None of the available routes contain ") + Place->text(),
-                        nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Information"));
+    const nbk::routes::RoutesThroughPlace found = nbk::routes::routesThroughPlace(*DbSession, Place->text());
+    nbk::showNotices(found.notices);
+    if (found.focusPlace)
         Place->setFocus();
+    if (found.routes.isEmpty())
         return;
-    }
-    auto *dlg = qobject_cast<dlgRouteSelect *>(nbk::openScreen(QStringLiteral("dlgRouteSelect")));
-    if (dlg) {
+    if (auto *dlg = qobject_cast<dlgRouteSelect *>(nbk::openScreen(QStringLiteral("dlgRouteSelect")))) {
         dlg->cmbRouteID->clear();
-        for (int r = 0; r < routes.rowCount(); ++r)
-            dlg->cmbRouteID->addItem(QString::number(qint64(routes.at(0, r).toDouble())));
+        for (const qint64 route : found.routes)
+            dlg->cmbRouteID->addItem(QString::number(route));
         dlg->cmbRouteID->setCurrentIndex(0);
     }
     close();
