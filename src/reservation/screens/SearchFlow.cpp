@@ -39,12 +39,8 @@ bool showSearchOutcome(SearchOutcome &outcome)
         return outcome.result;
     }
     showNotices(outcome.notices);
-    if (request) {
-        if (outcome.focus == SearchOutcome::Focus::Route)
-            request->txtRoute->setFocus();
-        else if (outcome.focus == SearchOutcome::Focus::Seats)
-            request->cmbSeats->setFocus();
-    }
+    if (QWidget *box = request ? request->control(outcome.focus) : nullptr)
+        box->setFocus();
     if (!outcome.entries.isEmpty()) {
         if (auto *choice = qobject_cast<Instances *>(openScreen(QStringLiteral("Instances"))))
             choice->fill(Reservation, outcome.entries);

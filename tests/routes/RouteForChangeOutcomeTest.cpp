@@ -1,4 +1,4 @@
-// The route's description and its loading for change, read without any screen.
+// The route's description and its loading for change, as their outcomes say, without any screen.
 #include "support/TestDatabase.h"
 
 #include "routes/LoadRouteForChange.h"
