@@ -1,22 +1,14 @@
 // The cancellation as its outcome says, without any screen: the box to correct, the seats
 // given back and whether the window closes.
-#include "support/FocusPrint.h"
-#include "support/TestDatabase.h"
+#include "support/Outcomes.h"
 
 #include "operations/CancelReservation.h"
+#include "operations/CancelSeed.h"
 
 using namespace nbk;
 using namespace nbk::test;
 
 namespace {
-
-QString texts(const Notices &notices)
-{
-    QStringList t;
-    for (const Notice &n : notices)
-        t << n.text + '|' + n.title;
-    return t.join(QLatin1Char('/'));
-}
 
 // Customer 101 holds seats 1 .. 4 of run 70 at 100 a seat (a stretch of no length costs
 // the class's base).
@@ -25,16 +17,8 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
-                   "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 250, 1, 5, 300 )",
-                   "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 0)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
-                   "UPDATE class_type SET base = 100 WHERE class = 2", "INSERT INTO BUS_INFO VALUES('R1', 2, 32)",
-                   "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2030 10:00:00',"
-                   "'DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 28 ) ",
-                   "INSERT INTO CUSTOMER VALUES( 101, 70, TO_DATE('05-03-2030 10:00:00','DD-MM-YYYY HH24:MI:SS'), "
-                   "'Ravi', 30, 12345, 'M', 'A', 'B', 400 )"});
-        for (int seat = 1; seat <= 4; ++seat)
-            db().exec(QStringLiteral("INSERT INTO seat_matrix VALUES( 70, %1, 1, 1, 101, 'r' )").arg(seat));
+        seedCancelRuns(db());
+        bookForCancel(db(), 101, 70, {1, 2, 3, 4}, 400);
     }
     QString state()
     {
@@ -74,7 +58,7 @@ TEST_P(Cancellation, TheIdToCorrectThePartAndTheWhole)
             EXPECT_EQ(q.text, QStringLiteral("Are you sure to cancel customer no. ") + QLatin1String(c.id));
             return c.yes;
         });
-        EXPECT_EQ(texts(o.notices), c.notices);
+        EXPECT_EQ(noticeTexts(o.notices), c.notices);
         EXPECT_EQ(o.focus, c.focus);
         EXPECT_EQ(o.cancelled, c.cancelled);
         EXPECT_EQ(o.closeWindow, c.close);

@@ -1,7 +1,7 @@
 // The reservation road's procedures as their outcomes say, without any screen: place
 // resolution, the run search, the booking and the customer details, each given a request
 // of its own.
-#include "support/FocusPrint.h"
+#include "support/Outcomes.h"
 #include "support/TestDatabase.h"
 
 #include "reservation/BookSeats.h"
@@ -14,14 +14,6 @@ using namespace nbk::test;
 using nbk::reservation::ReservationState;
 
 namespace {
-
-QString texts(const Notices &notices)
-{
-    QStringList t;
-    for (const Notice &n : notices)
-        t << n.text + '|' + n.title;
-    return t.join(QLatin1Char('/'));
-}
 
 // No case here has a question to answer.
 const Confirm kNoQuestion = [](const Notice &q) {
@@ -67,7 +59,7 @@ protected:
     {
         QString route;
         SearchOutcome o = FindBusInstances(request("A", "D", at(5, 23, 50)), route, kNoQuestion);
-        EXPECT_TRUE(o.booked()) << texts(o.notices).toStdString();
+        EXPECT_TRUE(o.booked()) << noticeTexts(o.notices).toStdString();
         return o.booking.booking;
     }
 };
@@ -99,7 +91,7 @@ TEST_P(ReservationOutcome, PlacesAreSettledOfferedForChoiceRefusedAsTheSameOrNot
         EXPECT_EQ(o.choosePlaces, c.choose);
         EXPECT_EQ(o.showRequestAgain, c.again);
         EXPECT_EQ(o.fromChoice, c.fromChoice);
-        EXPECT_EQ(texts(o.notices), c.notices);
+        EXPECT_EQ(noticeTexts(o.notices), c.notices);
     }
     ReservationState r;
     TakePlaces(r, ResolvePlace(QStringLiteral("bb"), QStringLiteral("Dd")));
@@ -146,14 +138,14 @@ TEST_P(ReservationOutcome, SearchRefusesWithItsFocusListsNearRunsOrBooksTheExact
         r.EnquiryMode = c.enquiry;
         QString route = QLatin1String(c.route);
         const SearchOutcome o = FindBusInstances(r, route, kNoQuestion);
-        EXPECT_EQ(texts(o.notices), c.notices);
+        EXPECT_EQ(noticeTexts(o.notices), c.notices);
         EXPECT_EQ(o.focus, c.focus);
         EXPECT_EQ(o.showRequest, c.showRequest);
         EXPECT_EQ(o.entries.size(), c.entries);
         EXPECT_EQ(o.enquiryEnded, c.enquiry);
         EXPECT_EQ(o.booked(), c.booked);
         if (o.booked()) {
-            EXPECT_EQ(texts(o.booking.notices), QStringLiteral("Reservation Successful|Success"));
+            EXPECT_EQ(noticeTexts(o.booking.notices), QStringLiteral("Reservation Successful|Success"));
             EXPECT_EQ(o.booking.booking->BookedInstanceId, 70);
         }
         EXPECT_EQ(session().IsInTransaction(), c.booked);
@@ -170,8 +162,8 @@ TEST_P(ReservationOutcome, BookingTakesTheLowestSeatsFreeOnItsStretchOrBooksNoth
         db().exec(QStringLiteral("INSERT INTO seat_matrix VALUES( 70 , %1 ,1 , 3 , 501, 'r' )").arg(seat));
 
     BookingOutcome booked = BookSeats(searched(request("B", "C", at(6, 1, 15), 2)), 0);
-    ASSERT_NE(booked.booking, nullptr) << texts(booked.notices).toStdString();
-    EXPECT_EQ(texts(booked.notices), QStringLiteral("Reservation Successful|Success"));
+    ASSERT_NE(booked.booking, nullptr) << noticeTexts(booked.notices).toStdString();
+    EXPECT_EQ(noticeTexts(booked.notices), QStringLiteral("Reservation Successful|Success"));
     EXPECT_EQ(booked.booking->seats, (QList<qint16>{1, 2}));
     EXPECT_EQ(booked.booking->JourneyDateTime.time(), QTime(1, 15));
     EXPECT_EQ(booked.booking->JourneyKm, 60);
@@ -180,7 +172,7 @@ TEST_P(ReservationOutcome, BookingTakesTheLowestSeatsFreeOnItsStretchOrBooksNoth
     // 29 seats are free over the whole route
     const BookingOutcome full = BookSeats(searched(request("A", "D", at(5, 23, 50), 30)), 0);
     EXPECT_EQ(full.booking, nullptr);
-    EXPECT_EQ(texts(full.notices), QStringLiteral("Cancelling reservation due to non availablity of seats|"));
+    EXPECT_EQ(noticeTexts(full.notices), QStringLiteral("Cancelling reservation due to non availablity of seats|"));
     EXPECT_FALSE(session().IsInTransaction());
     EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix").toInt(), 11);
 }
@@ -207,7 +199,7 @@ TEST_P(ReservationOutcome, CustomerDetailsNameTheBoxToCorrectThenSave)
         const CustomerSaveOutcome o = SaveCustomerDetails(booking.get(), QLatin1String(c.name), QLatin1String(c.phone),
                                                           QLatin1String(c.age), QStringLiteral("M"));
         EXPECT_FALSE(o.saved);
-        EXPECT_EQ(texts(o.notices), c.notices);
+        EXPECT_EQ(noticeTexts(o.notices), c.notices);
         EXPECT_EQ(o.focus, c.focus);
         EXPECT_TRUE(booking->transaction.isOpen());
     }
@@ -215,7 +207,7 @@ TEST_P(ReservationOutcome, CustomerDetailsNameTheBoxToCorrectThenSave)
         SaveCustomerDetails(booking.get(), QStringLiteral("Ravi"), QStringLiteral("080 2345"), QStringLiteral("30"),
                             QStringLiteral("F"));
     EXPECT_TRUE(saved.saved);
-    EXPECT_EQ(texts(saved.notices), QStringLiteral("Update complete.|Reservation"));
+    EXPECT_EQ(noticeTexts(saved.notices), QStringLiteral("Update complete.|Reservation"));
     EXPECT_EQ(saved.focus, Focus::None);
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(booking->CustomerId))
                   .toString(),
@@ -228,7 +220,7 @@ TEST_P(ReservationOutcome, CustomerDetailsNameTheBoxToCorrectThenSave)
                                                           QStringLiteral("30"), QStringLiteral("M"));
     EXPECT_FALSE(phone.saved);
     EXPECT_EQ(phone.focus, Focus::None);
-    EXPECT_TRUE(texts(phone.notices).contains(QLatin1String("(Reservation Cancelled)"))) << texts(phone.notices).toStdString();
+    EXPECT_TRUE(noticeTexts(phone.notices).contains(QLatin1String("(Reservation Cancelled)"))) << noticeTexts(phone.notices).toStdString();
     EXPECT_FALSE(session().IsInTransaction());
     EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 1);
 }

@@ -1,6 +1,6 @@
 // Deleting a route, as its outcome says: refused while its runs hold reservations, else
 // done with everything of the route gone.
-#include "support/FocusPrint.h"
+#include "support/Outcomes.h"
 #include "support/TestDatabase.h"
 
 #include "routes/DeleteRoute.h"

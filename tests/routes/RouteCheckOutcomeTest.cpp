@@ -2,7 +2,7 @@
 // supervisor is told and where the focus goes, and the codes of new places.
 #include "data/MessageHook.h"
 #include "routes/StoreRoute.h"
-#include "support/FocusPrint.h"
+#include "support/Outcomes.h"
 
 #include <gtest/gtest.h>
 
