@@ -146,7 +146,7 @@ TEST_P(ReservationOutcome, SearchRefusesWithItsFocusListsNearRunsOrBooksTheExact
         EXPECT_EQ(o.booked(), c.booked);
         if (o.booked()) {
             EXPECT_EQ(noticeTexts(o.booking.notices), QStringLiteral("Reservation Successful|Success"));
-            EXPECT_EQ(o.booking.booking->BookedInstanceId, 70);
+            EXPECT_EQ(o.booking.booking->request.BookedInstanceId, 70);
         }
         EXPECT_EQ(session().IsInTransaction(), c.booked);
     }
@@ -164,9 +164,10 @@ TEST_P(ReservationOutcome, BookingTakesTheLowestSeatsFreeOnItsStretchOrBooksNoth
     BookingOutcome booked = BookSeats(searched(request("B", "C", at(6, 1, 15), 2)), 0);
     ASSERT_NE(booked.booking, nullptr) << noticeTexts(booked.notices).toStdString();
     EXPECT_EQ(noticeTexts(booked.notices), QStringLiteral("Reservation Successful|Success"));
-    EXPECT_EQ(booked.booking->seats, (QList<qint16>{1, 2}));
-    EXPECT_EQ(booked.booking->JourneyDateTime.time(), QTime(1, 15));
-    EXPECT_EQ(booked.booking->JourneyKm, 60);
+    const ReservationState &b = booked.booking->request;
+    EXPECT_EQ(std::vector<qint16>(b.ChosenSeats.begin(), b.ChosenSeats.begin() + 3), (std::vector<qint16>{1, 2, 0}));
+    EXPECT_EQ(b.JourneyDateTime.time(), QTime(1, 15));
+    EXPECT_EQ(b.JourneyKm, 60);
     booked.booking->transaction.rollback();
 
     // 29 seats are free over the whole route
@@ -209,7 +210,7 @@ TEST_P(ReservationOutcome, CustomerDetailsNameTheBoxToCorrectThenSave)
     EXPECT_TRUE(saved.saved);
     EXPECT_EQ(noticeTexts(saved.notices), QStringLiteral("Update complete.|Reservation"));
     EXPECT_EQ(saved.focus, Focus::None);
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(booking->CustomerId))
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(booking->request.CustomerId))
                   .toString(),
               QStringLiteral("080 2345"));
 
