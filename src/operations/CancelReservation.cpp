@@ -95,7 +95,7 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
     s.setupGetCustomerForDelete();
     const std::optional<qint64> id = parseCustomerId(cid);
     if (!id) {
-        out.focusId = true;
+        out.focus = nbk::Focus::CustomerId;
         return tell(MSG_INVALID_ID, mb::Critical | mb::OKOnly, "Error");
     }
     const QString idText = QString::number(*id);

@@ -6,7 +6,7 @@
 // What a cancellation came to; the screen shows the notices, then moves the focus or closes.
 struct CancelOutcome {
     nbk::Notices notices;
-    bool focusId = false;      // the customer id as typed names no customer
+    nbk::Focus focus = nbk::Focus::None;  // CustomerId: the id as typed names no customer
     bool closeWindow = false;  // a whole cancellation is done
     int cancelled = 0;         // seats given back, once committed
 };

@@ -1,18 +1,14 @@
 #pragma once
+#include "common/Notice.h"
 #include "data/DbError.h"
-#include "data/MessageHook.h"
 
 #include <QString>
 #include <optional>
 
 namespace nbk::reports {
 
-// A message box a report request ends with instead of a report.
-struct Message {
-    QString text;
-    int style = mb::OKOnly;
-    QString title;
-};
+// The message box a report request ends with instead of a report.
+using Message = Notice;
 
 // A database failure while a report is read: one clear message, never a partial report.
 Message databaseFailure(const data::DbException &e);

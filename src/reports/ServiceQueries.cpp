@@ -41,8 +41,9 @@ FixedReportOutcome fixedReport(data::Class1 &s, const char *sql)
 RouteServiceOutcome routeService(data::Class1 &s, const QString &typed)
 {
     RouteServiceOutcome out;
-    const QString stops = DescribeRoute(typed, QStringLiteral("-"), QStringLiteral("Route"));
-    // the description has told the clerk that the number is not one; no query can use it
+    const routes::RouteDescription stops = routes::describeRoute(s, typed, QStringLiteral("-"), QStringLiteral("Route"));
+    out.notices = stops.notices;
+    // the description tells the clerk that the number is not one; no query can use it
     if (!IsNumeric(typed)) {
         out.told = true;
         return out;
@@ -55,7 +56,7 @@ RouteServiceOutcome routeService(data::Class1 &s, const QString &typed)
             out.message = information(MSG_NOT_SERVICED);
             return out;
         }
-        out.service = RouteService{typed, stops, r};
+        out.service = RouteService{typed, stops.text, r};
     } catch (const data::DbException &e) {
         out.message = databaseFailure(e);
     }

@@ -18,9 +18,11 @@ struct RouteService {
     data::ResultSet runs;  // instance_id, dep_date, km
 };
 
+// The description's notices come first; then the message, else the report (unless told).
 struct RouteServiceOutcome {
+    Notices notices;  // the route description's
     std::optional<Message> message;
-    bool told = false;  // the route description already showed its own message
+    bool told = false;  // the number typed is none: the description's notice is all
     RouteService service;
 };
 

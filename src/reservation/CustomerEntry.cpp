@@ -54,12 +54,12 @@ std::optional<EntryProblem> CheckCustomerEntry(const QString &name, const QStrin
 {
     const std::optional<int> years = parseAge(age);
     if (!years)
-        return EntryProblem{QString::fromLatin1(MSG_AGE), QStringLiteral("txtage")};
+        return EntryProblem{QString::fromLatin1(MSG_AGE), nbk::Focus::Age};
     const std::optional<QString> number = parsePhone(phone);
     if (!number)
-        return EntryProblem{QString::fromLatin1(MSG_PHONE), QStringLiteral("phone")};
+        return EntryProblem{QString::fromLatin1(MSG_PHONE), nbk::Focus::Phone};
     if (HoldsControlCharacter(name))
-        return EntryProblem{QString::fromLatin1(MSG_NAME), QStringLiteral("txtname")};
+        return EntryProblem{QString::fromLatin1(MSG_NAME), nbk::Focus::Name};
     if (entry)
         *entry = {name, *number, *years};
     return std::nullopt;

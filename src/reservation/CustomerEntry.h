@@ -1,12 +1,14 @@
 #pragma once
+#include "common/Notice.h"
+
 #include <QString>
 #include <optional>
 
 // What is wrong with the passenger's details as typed: the message the clerk sees and the
-// objectName of the box that needs correcting.
+// box that needs correcting.
 struct EntryProblem {
     QString message;
-    QString field;
+    nbk::Focus field = nbk::Focus::None;
 };
 
 // The details as they go into the customer row. The phone stays as typed (leading zero,

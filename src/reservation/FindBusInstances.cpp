@@ -96,7 +96,7 @@ SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request
                 out.showRequest = true;
                 out.notices.push_back({QStringLiteral(" Requested place not found for the specified route ID "),
                                        mb::Critical, QStringLiteral("Error")});
-                out.focus = SearchOutcome::Focus::Route;
+                out.focus = nbk::Focus::RouteNumber;
                 return out;
             }
             rows = rs.getRows();
@@ -139,7 +139,7 @@ SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request
         out.notices.push_back({QStringLiteral(" Requested number of seats not available")});
         out.showRequest = true;
         out.enableNext = true;
-        out.focus = SearchOutcome::Focus::Seats;
+        out.focus = nbk::Focus::Seats;
         return out;
     }
 
@@ -179,7 +179,7 @@ SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request
         out.notices.push_back({QStringLiteral(" no instances  take care ")});
         out.showRequest = true;
         out.enableNext = true;
-        out.focus = SearchOutcome::Focus::Seats;
+        out.focus = nbk::Focus::Seats;
     }
     return out;
 }

@@ -18,13 +18,12 @@ struct RunEntry {
 // Where the search leaves the clerk, in the order the screen acts: show the request
 // again, show the notices, then the run choice, the booking or the focus.
 struct SearchOutcome {
-    enum class Focus { None, Route, Seats };
     // -1 true (booked directly, or all rows examined), 0 false (ended with a failure)
     bool result = false;
     nbk::Notices notices;
     bool showRequest = false;   // the request screen comes back (before the notices)
     bool enableNext = false;    // ... with Next enabled
-    Focus focus = Focus::None;  // ... with the focus here (after the notices)
+    nbk::Focus focus = nbk::Focus::None;  // ... with the focus here (after the notices)
     // runs near the wanted time for the run choice screen (never set with a booking)
     QList<RunEntry> entries;
     // the runs found (the entries' rows index them) and the boarding offset of the last

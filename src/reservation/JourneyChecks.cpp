@@ -27,38 +27,39 @@ bool wholeNumberIn(const QString &text, int lo, int hi, int *value)
 
 }  // namespace
 
-std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focus)
+std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, nbk::Focus *focus)
 {
-    auto refuse = [&](const char *box) -> std::optional<JourneyTime> {
+    using nbk::Focus;
+    auto refuse = [&](Focus box) -> std::optional<JourneyTime> {
         if (focus)
-            *focus = QString::fromLatin1(box);
+            *focus = box;
         return std::nullopt;
     };
     if (t.monthText.isEmpty() || t.yearText.isEmpty()) {
         showMessage(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
-        return refuse("");
+        return refuse(Focus::None);
     }
     const int month = t.monthIndex + 1;
     const int year = int(nbk::Val(t.yearText));
     int day = 0;
     if (!wholeNumberIn(t.day, 1, DaysInMonth(QDate(year, month, 1)), &day)) {
         showMessage(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
-        return refuse("txtDD");
+        return refuse(Focus::JourneyDay);
     }
     int hour = 0;
     if (!wholeNumberIn(t.hour, 0, 23, &hour)) {
         showMessage(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
-        return refuse("txthh");
+        return refuse(Focus::JourneyHour);
     }
     int minute = 0;
     if (!wholeNumberIn(t.minute, 0, 59, &minute)) {
         showMessage(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
-        return refuse("txtmin");
+        return refuse(Focus::JourneyMinute);
     }
     if (t.seatsText.isEmpty() || t.classText.isEmpty()) {
         showMessage(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
                QStringLiteral("Error. Invalid Class"));
-        return refuse("");
+        return refuse(Focus::None);
     }
     const QDate journeyDate(year, month, day);
     const QDate today = nbk::currentDate();
@@ -66,12 +67,12 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focu
         showMessage(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
                    + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
                mb::Information, QStringLiteral("Error"));
-        return refuse("txtDD");
+        return refuse(Focus::JourneyDay);
     }
     if (journeyDate < today) {
         showMessage(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
                QStringLiteral("Error"));
-        return refuse("");
+        return refuse(Focus::None);
     }
     return JourneyTime{journeyDate, hour, minute};
 }

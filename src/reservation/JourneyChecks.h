@@ -27,6 +27,6 @@ inline constexpr int kUsualPartySeats = 6;
 // The question a request for more than kUsualPartySeats seats asks before anything is
 // searched or booked; nothing for a usual party.
 std::optional<nbk::Notice> LargeBookingQuestion(int seats);
-// The same checks without a screen: *focus (if given) names the box to correct, or stays
-// empty when the message names no box.
-std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, QString *focus = nullptr);
+// The same checks without a screen: *focus (if given) names the box to correct, or is
+// None when the message names no box.
+std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, nbk::Focus *focus = nullptr);

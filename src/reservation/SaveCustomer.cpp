@@ -37,7 +37,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
     nbk::reservation::ReservationState &b = booked.request;
     CustomerEntry entry;
     if (const std::optional<EntryProblem> problem = CheckCustomerEntry(name, phone, age, &entry)) {
-        if (problem->field == QLatin1String("phone")) {
+        if (problem->field == nbk::Focus::Phone) {
             // the update the database would refuse is never built from such text; the clerk
             // sees what a refused update shows, and nothing of the booking stays
             booked.transaction.rollback();

@@ -9,7 +9,7 @@
 struct CustomerSaveOutcome {
     bool saved = false;  // committed: the reservation is complete
     nbk::Notices notices;
-    QString focus;  // objectName of the box to correct, empty for none
+    nbk::Focus focus = nbk::Focus::None;  // the box to correct
 };
 
 // Checks the passenger's details, computes the fare, overwrites the booking's temporary

@@ -81,9 +81,7 @@ Outcome DeleteRoute(data::Class1 &s, qint32 routeId)
         return failed(QString::fromUtf8(e.what()));
     }
     Outcome done = Outcome::done();
-    done.text = L(MSG_DELETED).arg(routeId);
-    done.style = mb::Information | mb::OKOnly;
-    done.title = QStringLiteral("Information");
+    done.notice = {L(MSG_DELETED).arg(routeId), mb::Information | mb::OKOnly, QStringLiteral("Information")};
     return done;
 }
 

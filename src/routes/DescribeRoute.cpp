@@ -88,17 +88,3 @@ RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, cons
 }
 
 }  // namespace nbk::routes
-
-QString DescribeRoute(const QString &routeIdText, const QString &separator, const QString &kind)
-{
-    if (!DbSession) {
-        if (!routeNumber(routeIdText))
-            nbk::data::showMessage(QString::fromLatin1(MSG_INVALID), nbk::mb::Critical | nbk::mb::OKOnly,
-                                   QStringLiteral("Error"));
-        return QString();
-    }
-    const nbk::routes::RouteDescription d = nbk::routes::describeRoute(*DbSession, routeIdText, separator, kind);
-    for (const nbk::Notice &n : d.notices)
-        nbk::data::showMessage(n.text, n.style, n.title);
-    return d.text;
-}

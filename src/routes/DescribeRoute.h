@@ -22,7 +22,3 @@ RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, cons
                                const QString &kind);
 
 }  // namespace nbk::routes
-
-// The description of the current session's route, its notices shown through the message
-// hook; "" when it was not found.
-QString DescribeRoute(const QString &routeIdText, const QString &separator, const QString &kind);

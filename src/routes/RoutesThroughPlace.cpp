@@ -25,7 +25,7 @@ RoutesThroughPlace routesThroughPlace(data::Class1 &s, const QString &fullName)
             cn.query(QString::fromLatin1(SQL_PLACE_1) + data::sqlText(fullName) + QString::fromLatin1(SQL_PLACE_2));
         if (place.eof()) {
             out.notices.push_back({QStringLiteral("Error in name entry"), mb::Critical | mb::OKOnly, {}});
-            out.focusPlace = true;
+            out.focus = Focus::SearchPlace;
             return out;
         }
         const QString code = data::sqlText(place.value(QStringLiteral("place")).toString().trimmed());
@@ -40,7 +40,7 @@ RoutesThroughPlace routesThroughPlace(data::Class1 &s, const QString &fullName)
     if (rows.isEmpty()) {
         out.notices.push_back({QStringLiteral("None of the available routes contain ") + fullName,
                                mb::Information | mb::OKOnly, QStringLiteral("Information")});
-        out.focusPlace = true;
+        out.focus = Focus::SearchPlace;
         return out;
     }
     for (int r = 0; r < rows.rowCount(); ++r)

@@ -119,14 +119,14 @@ Outcome guardBookedPath(data::Class1 &s, qint32 routeId, const ResolvedRoute &re
         return Outcome::done();
     if (cn.query(L(SQL_BOOKED_SEATS) + id).value(0).toDouble() == 0)
         return Outcome::done();
-    return Outcome::refuse(L(MSG_BOOKED_1) + id + L(MSG_BOOKED_2), kStop, kError, QStringLiteral("txtr"), true);
+    return Outcome::refuse(L(MSG_BOOKED_1) + id + L(MSG_BOOKED_2), kStop, kError, Focus::RouteSequence, true);
 }
 
 }  // namespace
 
 Outcome databaseFailure(const QString &description)
 {
-    return Outcome::refuse(L(MSG_DB_FAILURE) + description.trimmed(), kStop, kError, {}, true);
+    return Outcome::refuse(L(MSG_DB_FAILURE) + description.trimmed(), kStop, kError, Focus::None, true);
 }
 
 bool run(data::Class1 &s, const QString &sql, Outcome &failure)
@@ -183,51 +183,51 @@ Outcome checkRoute(const RouteEntry &in, CheckedRoute &out)
     for (const QString &item : splitList(in.sequence)) {
         const QString name = trimBlanks(item);
         if (name.size() < 2)
-            return Outcome::refuse(L(MSG_PLACE), kStop, kError, QStringLiteral("txtr"));
+            return Outcome::refuse(L(MSG_PLACE), kStop, kError, Focus::RouteSequence);
         out.places << name;
     }
     if (out.places.size() > kMaxPlaces)
-        return Outcome::refuse(L(MSG_TOO_MANY), kStop, kError, QStringLiteral("txtr"));
+        return Outcome::refuse(L(MSG_TOO_MANY), kStop, kError, Focus::RouteSequence);
 
     double total = 0;
     for (const QString &item : splitList(in.kms)) {
         if (item.isEmpty())
-            return Outcome::refuse(L(MSG_KM_ZERO), kStop, kError, QStringLiteral("txtk"));
+            return Outcome::refuse(L(MSG_KM_ZERO), kStop, kError, Focus::RouteDistances);
         const QString number = trimBlanks(item);
         const double v = IsNumeric(number) ? Val(number) : 0;
         if (!IsNumeric(number) || !std::isfinite(v) || !(v > 0))
-            return Outcome::refuse(L(MSG_KM_INVALID), kStop, kError, QStringLiteral("txtk"));
+            return Outcome::refuse(L(MSG_KM_INVALID), kStop, kError, Focus::RouteDistances);
         out.distances << shortestDecimal(v);
         total = std::nearbyint(total + v);
         if (total > 32767)
-            return Outcome::refuse(L(MSG_KM_TOTAL), kStop, kError, QStringLiteral("txtk"));
+            return Outcome::refuse(L(MSG_KM_TOTAL), kStop, kError, Focus::RouteDistances);
     }
     out.totalKm = qint16(total);
     if (out.distances.size() != out.places.size() - 1)
-        return Outcome::refuse(L(MSG_SEGMENTS), kStop, QStringLiteral("Error."), QStringLiteral("txtk"));
+        return Outcome::refuse(L(MSG_SEGMENTS), kStop, QStringLiteral("Error."), Focus::RouteDistances);
 
     if (!IsNumeric(in.stopTime) || !std::isfinite(Val(in.stopTime)))
-        return Outcome::refuse(L(MSG_STOP_TIME), mb::OKOnly, kInformation, QStringLiteral("Text2"));
+        return Outcome::refuse(L(MSG_STOP_TIME), mb::OKOnly, kInformation, Focus::StopTime);
     out.stopTime = Val(in.stopTime);
 
     double travel = 0;
     if (!in.estimate) {
         if (!IsNumeric(in.travelTime))
-            return Outcome::refuse(L(MSG_TRAVEL_TIME), mb::OKOnly, kInformation, QStringLiteral("Text3"));
+            return Outcome::refuse(L(MSG_TRAVEL_TIME), mb::OKOnly, kInformation, Focus::TravelTime);
         travel = std::nearbyint(Val(in.travelTime));
         if (!fitsSixteenBits(travel))
-            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text3"));
+            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, Focus::TravelTime);
     } else {
         if (!IsNumeric(in.speed))
-            return Outcome::refuse(L(MSG_KMPH), mb::OKOnly, kInformation, QStringLiteral("Text4"));
+            return Outcome::refuse(L(MSG_KMPH), mb::OKOnly, kInformation, Focus::Speed);
         const double speed = Val(in.speed);
         // no estimate without a speed: the journey would take forever
         if (!(speed > 0) || !std::isfinite(speed))
-            return Outcome::refuse(L(MSG_KMPH_ZERO), mb::OKOnly, kInformation, QStringLiteral("Text4"));
+            return Outcome::refuse(L(MSG_KMPH_ZERO), mb::OKOnly, kInformation, Focus::Speed);
         out.speed = speed;
         travel = estimatedMinutes(out.places.size(), out.stopTime, total, speed);
         if (!fitsSixteenBits(travel))
-            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text4"));
+            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, Focus::Speed);
     }
     out.travelMins = qint16(travel);
     out.fpi = in.fpiPosition + 1;
@@ -284,14 +284,14 @@ Outcome useStoredDistances(CheckedRoute &route, const ResolvedRoute &resolved)
     for (const QString &km : resolved.distances) {
         total = std::nearbyint(total + Val(km));
         if (total > 32767)
-            return Outcome::refuse(L(MSG_KM_TOTAL), kStop, kError, QStringLiteral("txtk"), true);
+            return Outcome::refuse(L(MSG_KM_TOTAL), kStop, kError, Focus::RouteDistances, true);
     }
     route.distances = resolved.distances;
     route.totalKm = qint16(total);
     if (route.speed > 0) {
         const double travel = estimatedMinutes(route.places.size(), route.stopTime, total, route.speed);
         if (!fitsSixteenBits(travel))
-            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, QStringLiteral("Text4"), true);
+            return Outcome::refuse(L(MSG_TRAVEL_RANGE), mb::OKOnly, kInformation, Focus::Speed, true);
         route.travelMins = qint16(travel);
     }
     return Outcome::done();
@@ -340,7 +340,7 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
                 }
                 if (code.isEmpty())
                     return Outcome::refuse(L(MSG_NO_PLACE_CODE) + name + QStringLiteral(". Please Try again"), kStop,
-                                           kInternalError, QStringLiteral("txtr"), true);
+                                           kInternalError, Focus::RouteSequence, true);
             }
             out.codes << code;
             if (i == 0)
@@ -380,7 +380,7 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
             }
             // rolled back: the places just created would otherwise wait on an idle screen
             if (!stored)
-                return Outcome::refuse(L(MSG_NO_REID), kStop, kInternalError, {}, true);
+                return Outcome::refuse(L(MSG_NO_REID), kStop, kInternalError, Focus::None, true);
         }
     } catch (const std::exception &e) {
         return databaseFailure(QString::fromUtf8(e.what()));
@@ -408,7 +408,7 @@ Outcome storeRoute(data::Class1 &s, bool editing, const CheckedRoute &route, con
                                     L(SQL_ROUTE_4) + stops + QStringLiteral(", ") + km + QStringLiteral(", ") + fpi +
                                     QStringLiteral(", ") + stopTime + QStringLiteral(", ") + travel + L(SQL_ROUTE_5));
             if (r == data::ora::UniqueViolated)
-                return Outcome::refuse(L(MSG_INTEGRITY), kStop, kError, {}, true);
+                return Outcome::refuse(L(MSG_INTEGRITY), kStop, kError, Focus::None, true);
             if (r != kExecOk)
                 return databaseFailure(s.LastExecError());
         } else {

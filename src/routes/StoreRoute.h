@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "data/MessageHook.h"
+#include "common/Notice.h"
 
 namespace nbk::data {
 class Class1;
@@ -14,17 +14,15 @@ namespace nbk::routes {
 // What a step of the route wizard tells the supervisor; ok false ends the step.
 struct Outcome {
     bool ok = true;
-    QString text;    // empty: nothing to show
-    int style = mb::OKOnly;
-    QString title;
-    QString focus;   // objectName of the control that takes the focus, or empty
+    Notice notice;  // empty text: nothing to show
+    Focus focus = Focus::None;
     bool rollBack = false;  // the wizard's transaction must be rolled back
 
     static Outcome done() { return {}; }
-    static Outcome refuse(const QString &text, int style, const QString &title, const QString &focus = {},
+    static Outcome refuse(const QString &text, int style, const QString &title, Focus focus = Focus::None,
                           bool rollBack = false)
     {
-        return {false, text, style, title, focus, rollBack};
+        return {false, {text, style, title}, focus, rollBack};
     }
 };
 

@@ -61,7 +61,7 @@ FrequencyPass storeFrequency(data::Class1 &s, bool editing, qint32 routeId, cons
             double interval = 0;
             if (!usableInterval(d.interval, interval)) {
                 pass.result = Outcome::refuse(L(MSG_FREQUENCY), mb::Critical | mb::OKOnly, QStringLiteral("Error"),
-                                              QString::number(3 * k));
+                                              intervalFocus(k));
                 return pass;
             }
             const qint16 r = s.exec(L(SQL_FREQUENCY) + id + QStringLiteral(", ") + QString::number(k + 1) +
@@ -69,8 +69,8 @@ FrequencyPass storeFrequency(data::Class1 &s, bool editing, qint32 routeId, cons
                                     QString::number(d.hour) + QStringLiteral(", ") + QString::number(d.minute) +
                                     QStringLiteral(")"));
             if (r == data::ora::UniqueViolated) {
-                pass.notices << Outcome::refuse(L(MSG_ALREADY_1) + QString::number(k + 1) + L(MSG_ALREADY_2),
-                                                mb::Information | mb::OKOnly, QStringLiteral("Information"));
+                pass.notices.push_back({L(MSG_ALREADY_1) + QString::number(k + 1) + L(MSG_ALREADY_2),
+                                        mb::Information | mb::OKOnly, QStringLiteral("Information")});
             } else if (r != kExecOk) {
                 pass.result = databaseFailure(s.LastExecError());
                 return pass;

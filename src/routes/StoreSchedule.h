@@ -15,7 +15,7 @@ struct DayEntry {
 
 // What one Next >> of the frequency screen did.
 struct FrequencyPass {
-    QList<Outcome> notices;  // shown in order before the result (days already set)
+    Notices notices;         // shown in order before the result (days already set)
     QList<int> offeredDays;  // rows k whose class columns are offered, in the order met
     Outcome result;          // done: go on to the classes
 };

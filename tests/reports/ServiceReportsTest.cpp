@@ -47,8 +47,8 @@ TEST_P(ServiceReports, RouteMapStopsAfterTheDescriptionsMessageOrSaysTheRouteIsN
     const RouteServiceOutcome text = routeService(session(), QStringLiteral("five"));
     EXPECT_TRUE(text.told);
     EXPECT_FALSE(text.message);
-    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Invalid Route ID")});
-    MessageScript::clearShown();
+    ASSERT_EQ(text.notices.size(), 1u);
+    EXPECT_EQ(text.notices.front().text, QStringLiteral("Invalid Route ID"));
     const RouteServiceOutcome missing = routeService(session(), QStringLiteral("99"));
     ASSERT_TRUE(missing.message);
     EXPECT_EQ(missing.message->text,

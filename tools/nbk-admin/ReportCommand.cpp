@@ -74,6 +74,8 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
     }
     if (name == QLatin1String("route-map")) {
         const RouteServiceOutcome o = routeService(s, value);
+        for (const Notice &n : o.notices)
+            p.ask(n.text, n.style, n.title);
         if (o.told || o.message)
             return fail(p, o.message);
         return fillRouteDetails(o.service);

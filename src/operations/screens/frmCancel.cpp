@@ -73,7 +73,7 @@ void frmCancel::cmdCancel_Click()
 {
     const CancelOutcome done = CancelReservation(txtcid->text(), qint16(cmbseats->currentIndex()), nbk::confirmByMessageBox());
     nbk::showNotices(done.notices);
-    if (done.focusId)
+    if (done.focus == nbk::Focus::CustomerId)
         txtcid->setFocus();
     if (done.closeWindow)
         close();

@@ -5,6 +5,7 @@
 #include "reports/ServiceQueries.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/Notices.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -77,6 +78,7 @@ void RouteTest::Ok_Click()
     if (!DbSession)
         return;
     const nbk::reports::RouteServiceOutcome o = nbk::reports::routeService(*DbSession, Text1->text());
+    nbk::showNotices(o.notices);
     if (o.message)
         nbk::ui::MsgBox(o.message->text, o.message->style, o.message->title);
     else if (!o.told)

@@ -146,10 +146,21 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyFields &f)
     const JourneyTyped typed{f.cmbMonth->currentText(), f.cmbYear->currentText(), f.cmbMonth->currentIndex(),
                              f.txtDD->text(), f.txthh->text(), f.txtmin->text(), f.cmbSeats->currentText(),
                              f.cmbClass->currentText()};
-    QString focus;
+    nbk::Focus focus = nbk::Focus::None;
     const std::optional<JourneyTime> t = CheckJourneyTime(typed, &focus);
-    for (QLineEdit *box : {f.txtDD, f.txthh, f.txtmin})
-        if (!t && box->objectName() == focus)
-            box->setFocus();
+    if (QWidget *box = t ? nullptr : f.control(focus))
+        box->setFocus();
     return t;
+}
+
+QWidget *JourneyFields::control(nbk::Focus f) const
+{
+    switch (f) {
+    case nbk::Focus::JourneyDay: return txtDD;
+    case nbk::Focus::JourneyHour: return txthh;
+    case nbk::Focus::JourneyMinute: return txtmin;
+    case nbk::Focus::RouteNumber: return txtRoute;
+    case nbk::Focus::Seats: return cmbSeats;
+    default: return nullptr;
+    }
 }

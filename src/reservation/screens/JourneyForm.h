@@ -17,6 +17,10 @@ struct JourneyFields {
     QLineEdit *txtmin = nullptr;
     QComboBox *cmbSeats = nullptr;
     QComboBox *cmbClass = nullptr;
+    QLineEdit *txtRoute = nullptr;  // null without the route controls
+
+    // The box a procedure's focus names (null: none on this form).
+    QWidget *control(nbk::Focus f) const;
 };
 
 // Checks a journey request's date, time, class and seats in order, each with its message
@@ -50,6 +54,8 @@ struct JourneyForm {
     QPushButton *cmdNext = nullptr;
     QPushButton *cmdCancel = nullptr;
 
+    QWidget *control(nbk::Focus f) const { return journeyFields().control(f); }
+
 protected:
     // Builds the controls into the screen (its whole layout); the screen connects the
     // buttons. The route controls (the instance choice option and the route number) are
@@ -57,5 +63,8 @@ protected:
     void buildJourneyForm(QWidget *screen, const Opening &opening, bool routeControls);
     // Both places typed (blanks alone would search every place); false after the message.
     bool checkPlacesTyped() const;
-    JourneyFields journeyFields() const { return {cmbMonth, cmbYear, txtDD, txthh, txtmin, cmbSeats, cmbClass}; }
+    JourneyFields journeyFields() const
+    {
+        return {cmbMonth, cmbYear, txtDD, txthh, txtmin, cmbSeats, cmbClass, txtRoute};
+    }
 };

@@ -51,12 +51,8 @@ bool showSearchOutcome(ReservationState &request, SearchOutcome &outcome)
         return outcome.result;
     }
     showNotices(outcome.notices);
-    if (requestScreen) {
-        if (outcome.focus == SearchOutcome::Focus::Route)
-            requestScreen->txtRoute->setFocus();
-        else if (outcome.focus == SearchOutcome::Focus::Seats)
-            requestScreen->cmbSeats->setFocus();
-    }
+    if (QWidget *box = requestScreen ? requestScreen->control(outcome.focus) : nullptr)
+        box->setFocus();
     if (!outcome.entries.isEmpty()) {
         if (auto *choice = qobject_cast<Instances *>(openScreen(QStringLiteral("Instances"))))
             choice->fill(request, outcome.entries);

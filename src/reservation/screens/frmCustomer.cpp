@@ -125,13 +125,22 @@ void frmCustomer::Command1_Click()
     const CustomerSaveOutcome saved =
         SaveCustomerDetails(booking_.get(), txtname->text(), phone->text(), txtage->text(), cmbGen->currentText());
     nbk::showNotices(saved.notices);
-    if (!saved.focus.isEmpty())
-        if (auto *box = findChild<QWidget *>(saved.focus))
-            box->setFocus();
+    if (QWidget *box = control(saved.focus))
+        box->setFocus();
     if (!saved.saved)
         return;
     close();
     nbk::closeScreen(QStringLiteral("frmReservation"));
+}
+
+QWidget *frmCustomer::control(nbk::Focus f) const
+{
+    switch (f) {
+    case nbk::Focus::Name: return txtname;
+    case nbk::Focus::Phone: return phone;
+    case nbk::Focus::Age: return txtage;
+    default: return nullptr;
+    }
 }
 
 void frmCustomer::Command2_Click()

@@ -34,6 +34,8 @@ private:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+    // The box a save's focus names.
+    QWidget *control(nbk::Focus f) const;
 
     std::shared_ptr<PendingBooking> booking_;
 };

@@ -32,8 +32,8 @@ void tellFailure(const char *head, const QString &why)
 
 void show(const nbk::routes::Outcome &o)
 {
-    if (!o.text.isEmpty())
-        nbk::ui::MsgBox(o.text, o.style, o.title);
+    if (!o.notice.text.isEmpty())
+        nbk::ui::MsgBox(o.notice.text, o.notice.style, o.notice.title);
 }
 
 void fillWizard(frmAddRoute &f, const nbk::routes::RouteForChange &r)

@@ -7,6 +7,8 @@
 #include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QWidget>
 
 RouteWizard::RouteWizard(bool editing, qint32 routeId, QObject *parent)
@@ -38,16 +40,32 @@ bool RouteWizard::show(const nbk::routes::Outcome &o, QWidget *screen)
 {
     if (o.rollBack)
         tx_.rollback();
-    if (!o.text.isEmpty())
-        nbk::ui::MsgBox(o.text, o.style, o.title);
+    if (!o.notice.text.isEmpty())
+        nbk::ui::MsgBox(o.notice.text, o.notice.style, o.notice.title);
     if (o.ok)
         return true;
     if (o.rollBack && screen != entry.data())
         backToEntry(screen);
-    else if (!o.focus.isEmpty() && screen)
-        if (auto *w = screen->findChild<QWidget *>(o.focus))
-            w->setFocus();
+    else if (QWidget *w = control(o.focus); w && screen && screen->isAncestorOf(w))
+        w->setFocus();
     return false;
+}
+
+QWidget *RouteWizard::control(nbk::Focus f) const
+{
+    using nbk::Focus;
+    if (const int k = nbk::intervalRow(f); k >= 0)
+        return frequency ? frequency->DayDetail[size_t(3 * k)] : nullptr;
+    if (!entry)
+        return nullptr;
+    switch (f) {
+    case Focus::RouteSequence: return entry->txtr;
+    case Focus::RouteDistances: return entry->txtk;
+    case Focus::StopTime: return entry->Text2;
+    case Focus::TravelTime: return entry->Text3;
+    case Focus::Speed: return entry->Text4;
+    default: return nullptr;
+    }
 }
 
 void RouteWizard::backToEntry(QWidget *from)

@@ -33,6 +33,8 @@ public:
     // Shows a step's outcome on `screen`: its message, the focus, and a roll-back that
     // takes the supervisor back to the route entry. False when the step failed.
     bool show(const nbk::routes::Outcome &o, QWidget *screen);
+    // The box of the three screens that a focus names (null: none, or its screen is gone).
+    QWidget *control(nbk::Focus f) const;
     // Back, Start over: everything of this pass undone, the route entry shown as it was.
     void backToEntry(QWidget *from);
     // Hands over from one screen to the next.

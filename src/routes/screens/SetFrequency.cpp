@@ -8,6 +8,7 @@
 #include "ui/ChildWindows.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "ui/Notices.h"
 #include "ui/WholeEntries.h"
 
 #include <QCheckBox>
@@ -200,16 +201,15 @@ void SetFrequency::Command2_Click()
                 box->setVisible(true);
             }
     }
-    for (const nbk::routes::Outcome &notice : pass.notices)
-        nbk::ui::MsgBox(notice.text, notice.style, notice.title);
+    nbk::showNotices(pass.notices);
     if (!pass.result.ok) {
         if (pass.result.rollBack) {
             w.show(pass.result, this);
             return;
         }
-        nbk::ui::MsgBox(pass.result.text, pass.result.style, pass.result.title);
-        if (!pass.result.focus.isEmpty())
-            DayDetail[size_t(pass.result.focus.toInt())]->setFocus();
+        nbk::showNotices({pass.result.notice});
+        if (QWidget *box = w.control(pass.result.focus))
+            box->setFocus();
         return;
     }
     RouteWizard::moveOn(this, classes);

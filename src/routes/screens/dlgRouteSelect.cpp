@@ -64,16 +64,13 @@ dlgRouteSelect::dlgRouteSelect(QWidget *parent) : nbk::ui::Screen(parent)
 
 void dlgRouteSelect::Command1_Click()
 {
-    QString names;
-    if (!DbSession) {
-        names = DescribeRoute(cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
-    } else {
-        const nbk::routes::RouteDescription d =
-            nbk::routes::describeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
-        nbk::showNotices(d.notices);
-        names = d.text;
-    }
-    nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + names, nbk::mb::OKOnly);
+    // the dialog is reached only from a logged-in session's route menu
+    if (!DbSession)
+        return;
+    const nbk::routes::RouteDescription d =
+        nbk::routes::describeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
+    nbk::showNotices(d.notices);
+    nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + d.text, nbk::mb::OKOnly);
 }
 
 void dlgRouteSelect::OKButton_Click()

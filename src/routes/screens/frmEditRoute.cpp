@@ -86,7 +86,7 @@ void frmEditRoute::searchByPlace()
         return;
     const nbk::routes::RoutesThroughPlace found = nbk::routes::routesThroughPlace(*DbSession, Place->text());
     nbk::showNotices(found.notices);
-    if (found.focusPlace)
+    if (found.focus == nbk::Focus::SearchPlace)
         Place->setFocus();
     if (found.routes.isEmpty())
         return;

@@ -1,7 +1,8 @@
-// The widget-free steps of the route entry: splitting, the checks of Next >> and the codes
-// of new places.
+// The widget-free steps of the route entry: splitting, the checks of Next >> with what the
+// supervisor is told and where the focus goes, and the codes of new places.
 #include "data/MessageHook.h"
 #include "routes/StoreRoute.h"
+#include "support/Outcomes.h"
 
 #include <gtest/gtest.h>
 
@@ -39,33 +40,46 @@ TEST(RouteCheck, RefusalsComeWithTheirMessageTitleAndFocus)
     const QString invalid = QStringLiteral("One or more of the kilometers entered is null or invalid ");
     const QString segments = QStringLiteral("Number of segments does not match with the route sequence ");
     struct Case {
-        QString sequence, kms, message, title, focus;
+        QString sequence, kms, message, title;
+        Focus focus;
     };
     const Case cases[] = {
-        {",Aa,Bb", "70", place, "Error", "txtr"},
-        {"Aa,,Bb", "70", place, "Error", "txtr"},
-        {"Aa,B", "70", place, "Error", "txtr"},
-        {"Aa,Bb,Cc", "70,,105", "One or more of the kilometers entered is zero ", "Error", "txtk"},
-        {"Aa,Bb", " ", invalid, "Error", "txtk"},
-        {"Aa,Bb", "0", invalid, "Error", "txtk"},
-        {"Aa,Bb", "-5", invalid, "Error", "txtk"},
-        {"Aa,Bb", "1e400", invalid, "Error", "txtk"},
-        {"Aa,Bb,Cc", "70", segments, "Error.", "txtk"},
-        {"", "", segments, "Error.", "txtk"},
+        {",Aa,Bb", "70", place, "Error", Focus::RouteSequence},
+        {"Aa,,Bb", "70", place, "Error", Focus::RouteSequence},
+        {"Aa,B", "70", place, "Error", Focus::RouteSequence},
+        {"Aa,Bb,Cc", "70,,105", "One or more of the kilometers entered is zero ", "Error", Focus::RouteDistances},
+        {"Aa,Bb", " ", invalid, "Error", Focus::RouteDistances},
+        {"Aa,Bb", "0", invalid, "Error", Focus::RouteDistances},
+        {"Aa,Bb", "-5", invalid, "Error", Focus::RouteDistances},
+        {"Aa,Bb", "1e400", invalid, "Error", Focus::RouteDistances},
+        {"Aa,Bb,Cc", "70", segments, "Error.", Focus::RouteDistances},
+        {"", "", segments, "Error.", Focus::RouteDistances},
     };
     for (const Case &c : cases) {
         const Outcome o = check(c.sequence, c.kms);
         EXPECT_FALSE(o.ok || o.rollBack) << c.sequence.toStdString() << " / " << c.kms.toStdString();
-        EXPECT_EQ(o.text + '|' + o.title + '|' + o.focus, c.message + '|' + c.title + '|' + c.focus)
+        EXPECT_EQ(o.notice.text + '|' + o.notice.title, c.message + '|' + c.title)
             << c.sequence.toStdString() << " / " << c.kms.toStdString();
-        EXPECT_EQ(o.style, mb::Critical);
+        EXPECT_EQ(o.focus, c.focus) << c.sequence.toStdString() << " / " << c.kms.toStdString();
+        EXPECT_EQ(o.notice.style, mb::Critical);
     }
-    EXPECT_EQ(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QString()).text, QStringLiteral("Invalid Stop time"));
-    const Outcome travel = check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), QString());
-    EXPECT_EQ(travel.text + '|' + travel.title + '|' + travel.focus, QStringLiteral("Invalid Travel time|Information|Text3"));
-    EXPECT_EQ(travel.style, mb::OKOnly);
-    EXPECT_EQ(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), {}, QStringLiteral("x")).text,
-              QStringLiteral("Invalid KMph"));
+    // the times: stop, journey time (null: estimated from the speed), speed
+    const auto text = [](const char *t) { return t ? QString::fromLatin1(t) : QString(); };
+    struct Times {
+        const char *stop, *travel, *speed, *message;
+        Focus focus;
+    };
+    const Times times[] = {
+        {nullptr, "300", nullptr, "Invalid Stop time", Focus::StopTime},
+        {"5", nullptr, nullptr, "Invalid Travel time", Focus::TravelTime},
+        {"5", nullptr, "x", "Invalid KMph", Focus::Speed},
+    };
+    for (const Times &t : times) {
+        const Outcome o = check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), text(t.stop), text(t.travel), text(t.speed));
+        EXPECT_EQ(o.notice.text + '|' + o.notice.title, text(t.message) + QStringLiteral("|Information"));
+        EXPECT_EQ(o.focus, t.focus) << t.message;
+        EXPECT_EQ(o.notice.style, mb::OKOnly);
+    }
 }
 
 TEST(RouteCheck, AcceptedRouteHasTrimmedNamesCanonicalDistancesAndTotalsRoundedToEven)
@@ -92,22 +106,22 @@ TEST(RouteCheck, AcceptedRouteHasTrimmedNamesCanonicalDistancesAndTotalsRoundedT
 
 TEST(RouteCheck, LimitsOfTheTablesAreRefusedBeforeAnythingIsWritten)
 {
-    const auto refused = [](const Outcome &o, const char *focus) { return !o.ok && o.focus == QLatin1String(focus); };
+    const auto refused = [](const Outcome &o, Focus focus) { return !o.ok && o.focus == focus; };
     // a speed of 0 would divide by zero
-    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), {}, QStringLiteral("0")), "Text4"));
+    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), {}, QStringLiteral("0")), Focus::Speed));
     QStringList many, kms;
     for (int i = 0; i < 102; ++i)
         many << QStringLiteral("P%1").arg(i);
     kms.fill(QStringLiteral("1"), 101);
-    EXPECT_TRUE(refused(check(many.join(','), kms.join(',')), "txtr"));
+    EXPECT_TRUE(refused(check(many.join(','), kms.join(',')), Focus::RouteSequence));
     many.removeLast();
     kms.removeLast();
     EXPECT_TRUE(check(many.join(','), kms.join(',')).ok);
     // a total distance and a journey time beyond 16 bits
-    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb,Cc"), QStringLiteral("32000,768")), "txtk"));
+    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb,Cc"), QStringLiteral("32000,768")), Focus::RouteDistances));
     EXPECT_TRUE(check(QStringLiteral("Aa,Bb,Cc"), QStringLiteral("32000,767")).ok);
-    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), QStringLiteral("32768")), "Text3"));
-    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("30000"), QStringLiteral("5"), {}, QStringLiteral("1")), "Text4"));
+    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("10"), QStringLiteral("5"), QStringLiteral("32768")), Focus::TravelTime));
+    EXPECT_TRUE(refused(check(QStringLiteral("Aa,Bb"), QStringLiteral("30000"), QStringLiteral("5"), {}, QStringLiteral("1")), Focus::Speed));
 }
 
 TEST(PlaceCodes, TwoLettersAndAPairFromTheThirdToTheSeventhThenTheSequence)

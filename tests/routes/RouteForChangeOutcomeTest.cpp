@@ -1,4 +1,5 @@
-// The route's description and its loading for change, read without any screen.
+// The route's description and its loading for change, as their outcomes say, without any screen.
+#include "support/Outcomes.h"
 #include "support/TestDatabase.h"
 
 #include "routes/LoadRouteForChange.h"
@@ -20,14 +21,6 @@ protected:
                    "INSERT into service_class values(7, 5, 3)", "INSERT into service_class values(7, 9, 3)"});
     }
 };
-
-QString noticeTexts(const Notices &notices)
-{
-    QStringList texts;
-    for (const Notice &n : notices)
-        texts << n.text + '|' + n.title;
-    return texts.join(QLatin1Char('/'));
-}
 
 TEST_P(RouteForChangeRead, DescriptionGivesPlacesOrDistancesAndNamesWhyNot)
 {

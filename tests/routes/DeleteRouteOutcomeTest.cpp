@@ -1,0 +1,58 @@
+// Deleting a route, as its outcome says: refused while its runs hold reservations, else
+// done with everything of the route gone.
+#include "support/Outcomes.h"
+#include "support/TestDatabase.h"
+
+#include "routes/DeleteRoute.h"
+
+using namespace nbk;
+using namespace nbk::routes;
+using namespace nbk::test;
+
+namespace {
+
+class DeleteRouteOutcome : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        seedRouteABCD();
+    }
+    // the rows of route 7: its own, its path and its runs
+    int routeRows()
+    {
+        int n = 0;
+        for (const char *sql : {"SELECT count(*) FROM route WHERE route_id = 7",
+                                "SELECT count(*) FROM path_order WHERE route_id = 7",
+                                "SELECT count(*) FROM bus_instance WHERE bus_id = 7"})
+            n += db().scalar(QLatin1String(sql)).toInt();
+        return n;
+    }
+};
+
+TEST_P(DeleteRouteOutcome, RefusedWithTheCountsWhileBookedThenDone)
+{
+    db().exec({"Insert INTO Customer values ( 501,70,SYSDATE,'Held',30,1,'M','A','D',0)",
+               "INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 3 , 501, 'r' )",
+               "INSERT INTO seat_matrix VALUES( 70 , 2 ,1 , 3 , 501, 'r' )"});
+    const Outcome refused = DeleteRoute(session(), 7);
+    EXPECT_FALSE(refused.ok || refused.rollBack);
+    EXPECT_EQ(refused.notice.text, QStringLiteral("Route 7 cannot be deleted: its bus runs hold 1 reservation (2 seats), "
+                                                  "which would lose their seats. Nothing has been changed. "));
+    EXPECT_EQ(refused.notice.style, mb::Critical | mb::OKOnly);
+    EXPECT_EQ(refused.notice.title, QStringLiteral("Error"));
+    EXPECT_EQ(refused.focus, Focus::None);
+    EXPECT_EQ(routeRows(), 1 + 3 + 1);
+    EXPECT_FALSE(session().IsInTransaction());
+
+    db().exec({"DELETE FROM seat_matrix WHERE customer_id = 501", "DELETE FROM customer WHERE customer_id = 501"});
+    const Outcome done = DeleteRoute(session(), 7);
+    EXPECT_TRUE(done.ok);
+    EXPECT_EQ(done.notice.text, QStringLiteral("Route 7 has been deleted with its bus runs, path, timetable and classes. "));
+    EXPECT_EQ(done.notice.style, mb::Information | mb::OKOnly);
+    EXPECT_EQ(routeRows(), 0);
+}
+
+NBK_ALL_ENGINES(DeleteRouteOutcome);
+
+}  // namespace
