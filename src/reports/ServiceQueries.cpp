@@ -41,7 +41,7 @@ FixedReportOutcome fixedReport(data::Class1 &s, const char *sql)
 RouteServiceOutcome routeService(data::Class1 &s, const QString &typed)
 {
     RouteServiceOutcome out;
-    const routes::RouteDescription stops = routes::describeRoute(s, typed, QStringLiteral("-"), QStringLiteral("Route"));
+    const routes::RouteDescription stops = routes::DescribeRoute(s, typed, QStringLiteral("-"), QStringLiteral("Route"));
     out.notices = stops.notices;
     // the description tells the clerk that the number is not one; no query can use it
     if (!IsNumeric(typed)) {

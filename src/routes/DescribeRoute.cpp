@@ -41,7 +41,7 @@ std::optional<qint32> routeNumber(const QString &typed)
 
 namespace nbk::routes {
 
-RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
+RouteDescription DescribeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
                                const QString &kind)
 {
     RouteDescription out;

@@ -18,7 +18,7 @@ struct RouteDescription {
     QString text;
     Notices notices;
 };
-RouteDescription describeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
+RouteDescription DescribeRoute(data::Class1 &s, const QString &routeIdText, const QString &separator,
                                const QString &kind);
 
 }  // namespace nbk::routes

@@ -26,7 +26,7 @@ RouteForChange LoadRouteForChange(data::Class1 &s, qint16 routeId, const QString
 {
     RouteForChange out;
     const QString id = QString::number(routeId);
-    const RouteDescription kms = describeRoute(s, id, QStringLiteral(", "), QStringLiteral("KM"));
+    const RouteDescription kms = DescribeRoute(s, id, QStringLiteral(", "), QStringLiteral("KM"));
     out.notices = kms.notices;
     try {
         data::Connection &cn = s.GetCurrentConnection();

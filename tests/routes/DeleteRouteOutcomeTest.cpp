@@ -1,9 +1,11 @@
-// Deleting a route, as its outcome says: refused while its runs hold reservations, else
-// done with everything of the route gone.
+// Finding a route to change by a place it touches, and deleting a route, as their outcomes
+// say: deletion is refused while the route's runs hold reservations, else done with
+// everything of the route gone.
 #include "support/Outcomes.h"
 #include "support/TestDatabase.h"
 
 #include "routes/DeleteRoute.h"
+#include "routes/RoutesThroughPlace.h"
 
 using namespace nbk;
 using namespace nbk::routes;
@@ -51,6 +53,27 @@ TEST_P(DeleteRouteOutcome, RefusedWithTheCountsWhileBookedThenDone)
     EXPECT_EQ(done.notice.text, QStringLiteral("Route 7 has been deleted with its bus runs, path, timetable and classes. "));
     EXPECT_EQ(done.notice.style, mb::Information | mb::OKOnly);
     EXPECT_EQ(routeRows(), 0);
+}
+
+// The full name in any capitals; a place no segment touches and a name no place has send
+// the supervisor back to the box.
+TEST_P(DeleteRouteOutcome, RoutesThroughAPlace)
+{
+    db().exec("INSERT INTO PLACE VALUES('E', 'Ee')");
+    struct Case {
+        const char *typed;
+        QList<qint64> routes;
+        const char *notices;
+        Focus focus;
+    };
+    for (const Case &c : {Case{"cC", {7}, "", Focus::None}, Case{"Dd", {7}, "", Focus::None},
+                          Case{"Ee", {}, "None of the available routes contain Ee|Information", Focus::SearchPlace},
+                          Case{"C' OR 'x'='x", {}, "Error in name entry|", Focus::SearchPlace}}) {
+        const RoutesThroughPlace o = routesThroughPlace(session(), QLatin1String(c.typed));
+        EXPECT_EQ(o.routes, c.routes) << c.typed;
+        EXPECT_EQ(noticeTexts(o.notices), QLatin1String(c.notices)) << c.typed;
+        EXPECT_EQ(o.focus, c.focus) << c.typed;
+    }
 }
 
 NBK_ALL_ENGINES(DeleteRouteOutcome);

@@ -35,7 +35,7 @@ TEST_P(RouteForChangeRead, DescriptionGivesPlacesOrDistancesAndNamesWhyNot)
         {"7x", ", ", "KM", "", "Invalid Route ID|Error"},
     };
     for (const Case &c : cases) {
-        const RouteDescription d = describeRoute(session(), QLatin1String(c.typed), QLatin1String(c.separator),
+        const RouteDescription d = DescribeRoute(session(), QLatin1String(c.typed), QLatin1String(c.separator),
                                                  QLatin1String(c.kind));
         EXPECT_EQ(d.found, !QByteArray(c.text).isEmpty()) << c.typed;
         EXPECT_EQ(d.text, QLatin1String(c.text)) << c.typed;

@@ -68,7 +68,7 @@ qint16 openRouteForChange(qint16 routeId)
     if (!DbSession)
         return -2;
     const nbk::routes::RouteDescription names =
-        nbk::routes::describeRoute(*DbSession, QString::number(routeId), QStringLiteral(", "), QStringLiteral("Names"));
+        nbk::routes::DescribeRoute(*DbSession, QString::number(routeId), QStringLiteral(", "), QStringLiteral("Names"));
     nbk::showNotices(names.notices);
     if (names.text.isEmpty())
         return -2;

@@ -68,7 +68,7 @@ void dlgRouteSelect::Command1_Click()
     if (!DbSession)
         return;
     const nbk::routes::RouteDescription d =
-        nbk::routes::describeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
+        nbk::routes::DescribeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
     nbk::showNotices(d.notices);
     nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + d.text, nbk::mb::OKOnly);
 }
