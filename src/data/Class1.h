@@ -120,6 +120,9 @@ public:
     const DbError &LastLoginError() const { return lastLoginError_; }
     // The session can write nothing (a hot standby): reports leave their scratch rows out.
     bool ReadOnlySession();
+    // The schema version the logged-in database records (0 before a login).
+    qint32 SchemaVersion() const { return schemaVersion_; }
+    void setSchemaVersion(qint32 v) { schemaVersion_ = v; }
 
 private:
     friend class Transaction;
@@ -148,6 +151,7 @@ private:
     Transaction *holder_ = nullptr;
     quint64 lastOwnerId_ = 0;
     QString ownerTask_;
+    qint32 schemaVersion_ = 0;
     Connection cn;
     QString lastExecError_;
     QString lastConnectionString_;
