@@ -1,4 +1,5 @@
 #include "data/AdminConnectionBase.h"
+#include "data/BackupFile.h"
 #include "data/PasswordHash.h"
 #include "data/Schema.h"
 #include "data/SqliteEngine.h"
@@ -7,6 +8,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cerrno>
+#include <unistd.h>
 
 namespace nbk::data::schema {
 
@@ -71,6 +74,15 @@ bool createEmbeddedDatabase(const QString &path, const InitOptions &options, QSt
             *error = QStringLiteral("%1 exists already; it is left as it is").arg(path);
         return false;
     }
+    // made empty first, readable by its owner only: SQLite gives the -wal and -shm files
+    // the mode of the database file
+    const int fd = backup::createPrivate(path);
+    if (fd < 0) {
+        if (error)
+            *error = backup::fileProblem(path, errno);
+        return false;
+    }
+    ::close(fd);
     AdminConnection c(path, true);
     auto failed = [&] {
         if (error)

@@ -1,5 +1,6 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
+#include "BackupCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
 #include "CounterLogin.h"
@@ -45,7 +46,7 @@ const char *const kUsage =
 
 int usage()
 {
-    err() << kUsage << kReportUsage << kAuditUsage;
+    err() << kUsage << kReportUsage << kAuditUsage << kBackupUsage;
     err().flush();
     return 2;
 }
@@ -265,6 +266,10 @@ int run(const QStringList &args)
         rc = runReport(rest);
     else if (command == QLatin1String("audit"))
         rc = runAudit(rest);
+    else if (command == QLatin1String("backup"))
+        rc = runBackup(rest);
+    else if (command == QLatin1String("restore"))
+        rc = runRestore(rest);
     else if (command == QLatin1String("useradd") && !rest.contains(QStringLiteral("--database")))
         rc = usage();
     else if (command == QLatin1String("useradd")
