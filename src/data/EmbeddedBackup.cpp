@@ -71,7 +71,9 @@ QString checkReservationDatabase(sqlite3 *db, const QString &path, bool integrit
     QStringList tables;
     QString problem;
     if (!column(db, "SELECT lower(name) FROM sqlite_master WHERE type = 'table'", tables, &problem))
-        return QStringLiteral("%1 is not a readable database (%2): give a database of this program").arg(path, problem);
+        return QStringLiteral("%1 is damaged or no database (%2): %3")
+            .arg(path, problem,
+                 integrity ? QStringLiteral("use another backup") : QStringLiteral("give a database of this program"));
     for (const char *t : kReservationTables)
         if (!tables.contains(QLatin1String(t)))
             return QStringLiteral("%1 is a database of another program (it has no table %2): give a reservation "
