@@ -276,8 +276,10 @@ bool backupServer(const QString &uriText, const QString &file, QStringList *note
                                     {QStringLiteral("value"), setting.section(QLatin1Char('='), 1)}});
     }
     if (!withoutVerifier.isEmpty() && notes)
-        *notes << QStringLiteral("the passwords of %1 are not in the backup (only a superuser may read them): after "
-                                 "a restore give each a new one with nbk-admin passwd")
+        *notes << (superuser ? QStringLiteral("%1 have no password on the server: after a restore give each one with "
+                                              "nbk-admin passwd")
+                             : QStringLiteral("the passwords of %1 are not in the backup (only a superuser may read "
+                                              "them): after a restore give each a new one with nbk-admin passwd"))
                       .arg(withoutVerifier.join(QStringLiteral(", ")));
     const QJsonObject manifest{
         {QStringLiteral("format"), kServerFormat},
