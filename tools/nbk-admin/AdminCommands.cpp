@@ -1,6 +1,7 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
 #include "UpgradeCommand.h"
+#include "BackupCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
 #include "CounterLogin.h"
@@ -46,7 +47,7 @@ const char *const kUsage =
 
 int usage()
 {
-    err() << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage;
+    err() << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage;
     err().flush();
     return 2;
 }
@@ -270,6 +271,10 @@ int run(const QStringList &args)
         rc = runAudit(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
+    else if (command == QLatin1String("backup"))
+        rc = runBackup(rest);
+    else if (command == QLatin1String("restore"))
+        rc = runRestore(rest);
     else if (command == QLatin1String("useradd") && !rest.contains(QStringLiteral("--database")))
         rc = usage();
     else if (command == QLatin1String("useradd")

@@ -4,11 +4,14 @@
 #include "data/engines/SqliteEngine.h"
 #include "data/schema/EmbeddedAdmin.h"
 #include "data/schema/SchemaVersion.h"
+#include "data/schema/BackupFile.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cerrno>
+#include <unistd.h>
 
 namespace nbk::data::schema {
 
@@ -42,6 +45,15 @@ bool createEmbeddedDatabase(const QString &path, const InitOptions &options, QSt
             *error = QStringLiteral("%1 exists already; it is left as it is").arg(path);
         return false;
     }
+    // made empty first, readable by its owner only: SQLite gives the -wal and -shm files
+    // the mode of the database file
+    const int fd = backup::createPrivate(path);
+    if (fd < 0) {
+        if (error)
+            *error = backup::fileProblem(path, errno);
+        return false;
+    }
+    ::close(fd);
     EmbeddedAdmin c(path, true);
     auto failed = [&] {
         if (error)
