@@ -243,6 +243,15 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     const QSqlDatabase db = a.db();
     switch (version) {
     case 2: {
+        // The first release kept the seat chart's scratch lines in one table for everyone;
+        // a later one of the same version gave each server session rows of its own behind
+        // the view. Scratch lines outlive no session, so none are carried over.
+        if (a.exists(QStringLiteral("SELECT 1 FROM pg_catalog.pg_class WHERE relname = 'tempbusroute' "
+                                    "AND relnamespace = 'public'::regnamespace AND relkind = 'r'"))) {
+            const Table &rows = *findTable(QStringLiteral("tempbusroute_rows"));
+            if (!a.run(QStringLiteral("DROP TABLE tempbusroute")) || !a.run(createTable(rows, EngineKind::Postgres)))
+                return false;
+        }
         // the views read the column, and go until the last step makes them anew
         for (const View &v : views())
             if (carries(v.on, EngineKind::Postgres) && !a.run(QStringLiteral("DROP VIEW IF EXISTS %1 CASCADE").arg(QLatin1String(v.name))))

@@ -1,0 +1,372 @@
+// Databases made by earlier releases (tests/fixtures/schema), upgraded in place by
+// nbk-admin upgrade on both engines: every row and value kept, every account logging in
+// with its password, the rules and the audit trail whole, past days' statements unchanged.
+#include "data/engines/Engine.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/schema/SchemaVersion.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
+#include "reports/DayStatementQueries.h"
+#include "support/AdminRunner.h"
+#include "support/MessageScript.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+using namespace nbk;
+using namespace nbk::test;
+
+namespace {
+
+const QString kFixtures = QStringLiteral(NBK_FIXTURES_DIR);
+
+struct Account {
+    QString user, password;
+};
+struct Day {
+    const char *date;
+    const char *who;  // "A" or "B"
+    double taken, refunded;
+};
+// The day statements the fixtures' own release gave (clerk A and B of each day).
+const Day kDays[] = {
+    {"2026-11-20", "A", 1910, 382}, {"2026-11-20", "B", 1720, 0},
+    {"2026-11-21", "A", 144, 764},  {"2026-11-21", "B", 266, 764},
+};
+
+QString normal(const QVariant &v)
+{
+    if (v.isNull())
+        return QStringLiteral("<null>");
+    const QString text = v.toString();
+    bool number = false;
+    const double d = text.toDouble(&number);
+    // digits kept as text with their leading zero or plus are no number
+    if (number && !text.startsWith(QLatin1Char('0')) && !text.startsWith(QLatin1Char('+')))
+        return QString::number(d, 'f', 2);
+    return text;
+}
+
+// Every row of every table as text, the rows sorted: what the upgrade must keep. A
+// number stored as a number and as text compare alike, as a phone's digits must.
+using Snapshot = QMap<QString, QStringList>;
+Snapshot snapshot(const QSqlDatabase &db, const QStringList &tables, const QMap<QString, QStringList> &columns)
+{
+    Snapshot s;
+    for (const QString &t : tables) {
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT %1 FROM %2").arg(columns.value(t).join(QStringLiteral(", ")), t))) << t.toStdString();
+        QStringList rows;
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << normal(q.value(i));
+            rows << values.join(QLatin1Char('|'));
+        }
+        rows.sort();
+        s.insert(t, rows);
+    }
+    return s;
+}
+
+class FixtureUpgrade : public ::testing::TestWithParam<QString> {
+protected:
+    // Logs in as every account, and as clerk A checks the rules and the trail: a counter
+    // set wrong is refused at commit; a whole cancellation commits and leaves audit rows.
+    void checkWorking(const QString &server, const QList<Account> &accounts, const QString &clerkA, bool audited)
+    {
+        for (const Account &a : accounts) {
+            MessageScript::begin();
+            data::Class1 s;
+            EXPECT_EQ(s.ConnectToDataBase(a.user, a.password, server), 2)
+                << a.user.toStdString() << ": " << MessageScript::texts().join(QLatin1Char('\n')).toStdString();
+            MessageScript::end();
+        }
+        data::Class1 clerk;
+        ASSERT_EQ(clerk.ConnectToDataBase(clerkA, accounts.value(1).password, server), 2);
+        EXPECT_NE(clerk.exec(QStringLiteral("UPDATE BUS_INSTANCE set free_seats=999 Where instance_id=10001")), data::kExecOk);
+        {
+            data::Transaction tx(clerk, QStringLiteral("the cancellation of customer 1005"));
+            for (const char *sql : {"DELETE FROM SEAT_MATRIX  WHERE customer_id =  1005",
+                                    " UPDATE Bus_instance SET free_seats = free_seats + 2 WHERE instance_id = 10002",
+                                    "DELETE FROM CUSTOMER WHERE customer_id = 1005"})
+                ASSERT_EQ(clerk.exec(QString::fromLatin1(sql)), data::kExecOk) << sql << clerk.LastExecError().toStdString();
+            tx.commit();
+        }
+        data::ResultSet rows = clerk.GetCurrentConnection().query(
+            QStringLiteral("SELECT COUNT(*) FROM nbk_audit WHERE customer_id = 1005 AND action IN ('DELETE', 'delete')"));
+        EXPECT_EQ(rows.value(0).toInt(), 3) << "two seats and the customer, in the trail";
+        Q_UNUSED(audited);
+    }
+
+    void checkDays(const QString &server, const Account &supervisor, const QString &clerkA, const QString &clerkB)
+    {
+        data::Class1 chief;
+        ASSERT_EQ(chief.ConnectToDataBase(supervisor.user, supervisor.password, server), 2);
+        for (const Day &d : kDays) {
+            const QString login = QLatin1String(d.who) == QLatin1String("A") ? clerkA : clerkB;
+            const reports::DayStatementOutcome o =
+                reports::dayStatement(chief, QDate::fromString(QLatin1String(d.date), Qt::ISODate), login);
+            ASSERT_FALSE(o.message) << o.message->text.toStdString();
+            EXPECT_EQ(o.statement.taken, d.taken) << d.date << " " << login.toStdString();
+            EXPECT_EQ(o.statement.refunded, d.refunded) << d.date << " " << login.toStdString();
+        }
+    }
+};
+
+// ---- the embedded file ----------------------------------------------------------------
+
+class EmbeddedFixture : public FixtureUpgrade {};
+
+QStringList sqliteTables(const QSqlDatabase &db, QMap<QString, QStringList> *columns)
+{
+    QStringList tables;
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY 1"));
+    while (q.next())
+        tables << q.value(0).toString();
+    for (const QString &t : tables) {
+        QSqlQuery c(db);
+        c.exec(QStringLiteral("PRAGMA table_info(%1)").arg(t));
+        while (c.next())
+            (*columns)[t] << c.value(1).toString();
+    }
+    return tables;
+}
+
+Snapshot fileSnapshot(const QString &path, QStringList *tables, QMap<QString, QStringList> *columns)
+{
+    Snapshot s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture_snapshot"));
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        EXPECT_TRUE(db.open());
+        if (tables->isEmpty())
+            *tables = sqliteTables(db, columns);
+        s = snapshot(db, *tables, *columns);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture_snapshot"));
+    return s;
+}
+
+TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
+{
+    const QString shape = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nbk.db"));
+    ASSERT_TRUE(QFile::copy(kFixtures + QLatin1Char('/') + shape + QStringLiteral("/nbk.db"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QStringList tables;
+    QMap<QString, QStringList> columns;
+    const Snapshot before = fileSnapshot(path, &tables, &columns);
+    ASSERT_TRUE(before.value(QStringLiteral("customer")).size() == 5);
+
+    // the release before refuses nothing, but this one refuses the old shape until upgraded
+    data::setEmbeddedDatabasePath(path);
+    MessageScript::begin();
+    data::Class1 early;
+    EXPECT_EQ(early.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QString()), 1);
+    EXPECT_TRUE(MessageScript::texts().join(QString()).contains(QLatin1String("nbk-admin upgrade")));
+    MessageScript::end();
+
+    const AdminRun r = admin({QStringLiteral("upgrade"), path});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("to %1").arg(data::schema::kCurrentVersion))) << r.out.toStdString();
+    EXPECT_EQ(fileSnapshot(path, &tables, &columns), before);
+
+    const bool v1 = shape == QLatin1String("v1");
+    QList<Account> accounts = {{QStringLiteral("chief"), QStringLiteral("nb")},
+                               {QStringLiteral("clerk1"), QStringLiteral("nb")},
+                               {QStringLiteral("clerk2"), v1 ? QStringLiteral("fx-clerk2") : QStringLiteral("nb")}};
+    if (!v1)
+        accounts.append(Account{QStringLiteral("clerk3"), QStringLiteral("fx-clerk3")});
+    checkWorking(QString(), accounts, QStringLiteral("clerk1"), true);
+    if (shape == QLatin1String("v3") || shape == QLatin1String("v4"))
+        checkDays(QString(), accounts.first(), QStringLiteral("clerk1"), QStringLiteral("clerk3"));
+
+    // a second run finds nothing to do
+    const AdminRun again = admin({QStringLiteral("upgrade"), path});
+    EXPECT_EQ(again.code, 0);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("nothing to do"))) << again.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, EmbeddedFixture,
+                         ::testing::Values(QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3"),
+                                           QStringLiteral("v4")),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+// A step that fails leaves the version before, whole; the next run finishes the work.
+TEST(EmbeddedFixtureStep, AFailedStepLeavesTheVersionBeforeAndASecondRunFinishes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nbk.db"));
+    ASSERT_TRUE(QFile::copy(kFixtures + QStringLiteral("/v1/nbk.db"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QStringList tables;
+    QMap<QString, QStringList> columns;
+    const Snapshot before = fileSnapshot(path, &tables, &columns);
+    // something of the administrator's stands where the phone's step builds its table
+    auto runSql = [&](const QString &sql) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture_block"));
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open() && QSqlQuery(db).exec(sql));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("fixture_block"));
+    };
+    runSql(QStringLiteral("CREATE TABLE customer_v2 (x)"));
+    const AdminRun failed = admin({QStringLiteral("upgrade"), path});
+    EXPECT_NE(failed.code, 0);
+    EXPECT_TRUE(failed.err.contains(QLatin1String("stays at version 1"))) << failed.err.toStdString();
+    EXPECT_EQ(failed.err.trimmed().count(QLatin1Char('\n')), 0);
+    tables.removeAll(QStringLiteral("customer_v2"));
+    EXPECT_EQ(fileSnapshot(path, &tables, &columns), before);
+
+    runSql(QStringLiteral("DROP TABLE customer_v2"));
+    const AdminRun done = admin({QStringLiteral("upgrade"), path});
+    EXPECT_EQ(done.code, 0) << done.err.toStdString();
+    EXPECT_EQ(fileSnapshot(path, &tables, &columns), before);
+}
+
+// ---- the server -----------------------------------------------------------------------
+
+class ServerFixture : public FixtureUpgrade {
+protected:
+    void SetUp() override
+    {
+        admin_ = TestDatabase::adminUri();
+        if (admin_.isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server (NBK_TEST_PG_URI)";
+    }
+    void TearDown() override
+    {
+        if (!database_.isEmpty())
+            psql(admin_, {QStringLiteral("-c"), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database_)});
+    }
+    static int psql(const QString &uri, const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral("psql"), QStringList{QStringLiteral("-q"), QStringLiteral("-X"), uri} + args);
+        p.waitForFinished(120000);
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    QString uriFor(const QString &database, const QString &user = {}, const QString &password = {}) const
+    {
+        data::PostgresUri u = data::PostgresUri::parse(admin_);
+        u.database = database;
+        u.user = user;
+        u.password = password;
+        return u.toString();
+    }
+
+    QString admin_;
+    QString database_;
+};
+
+Snapshot serverSnapshot(const QString &uri, QStringList *tables, QMap<QString, QStringList> *columns)
+{
+    Snapshot s;
+    const QString name = QStringLiteral("fixture_server_snapshot");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        data::DbError err;
+        EXPECT_TRUE(data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err))
+            << err.description.toStdString();
+        if (tables->isEmpty()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT c.relname, a.attname FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+                                  "WHERE c.relnamespace = 'public'::regnamespace AND c.relkind = 'r' AND a.attnum > 0 "
+                                  "AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
+            while (q.next()) {
+                if (!tables->contains(q.value(0).toString()))
+                    *tables << q.value(0).toString();
+                (*columns)[q.value(0).toString()] << q.value(1).toString();
+            }
+        }
+        s = snapshot(db, *tables, *columns);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return s;
+}
+
+TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
+{
+    const QString shape = GetParam();
+    const QString n = shape.mid(1);
+    database_ = QStringLiteral("nbk_fx") + n;
+    const QString folder = kFixtures + QLatin1Char('/') + shape + QLatin1Char('/');
+    psql(admin_, {QStringLiteral("-c"), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database_)});
+    // the early shapes share their groups: a role another test made already is kept
+    psql(admin_, {QStringLiteral("-f"), folder + QStringLiteral("roles.sql")});
+    ASSERT_EQ(psql(admin_, {QStringLiteral("-c"), QStringLiteral("CREATE DATABASE %1 OWNER nbk_fx%2_owner TEMPLATE template0 "
+                                                                  "ENCODING 'UTF8'")
+                                                       .arg(database_, n)}),
+              0);
+    const QString superuser = data::PostgresUri::parse(admin_).withDatabase(database_);
+    ASSERT_EQ(psql(superuser, {QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-f"), folder + QStringLiteral("server.sql")}),
+              0);
+    if (QFile::exists(folder + QStringLiteral("database.sql"))) {
+        ASSERT_EQ(psql(admin_, {QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-f"),
+                                folder + QStringLiteral("database.sql")}),
+                  0);
+    }
+    QStringList tables;
+    QMap<QString, QStringList> columns;
+    const Snapshot before = serverSnapshot(superuser, &tables, &columns);
+    ASSERT_EQ(before.value(QStringLiteral("customer")).size(), 5);
+
+    // the database's owner upgrades it: no superuser needed
+    const QString owner = uriFor(database_, QStringLiteral("nbk_fx%1_owner").arg(n), QStringLiteral("fx%1-owner").arg(n));
+    const AdminRun wrong = admin({QStringLiteral("upgrade"), uriFor(database_, QStringLiteral("nbk_fx%1_owner").arg(n), QStringLiteral("nope"))});
+    EXPECT_NE(wrong.code, 0);
+    EXPECT_FALSE(wrong.err.contains(QLatin1String("nope")));
+    const AdminRun r = admin({QStringLiteral("upgrade"), owner});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString() << r.out.toStdString();
+    EXPECT_EQ(serverSnapshot(superuser, &tables, &columns), before);
+
+    const QString server = uriFor(database_);
+    const QString a = QStringLiteral("fx%1clerk1").arg(n), b = QStringLiteral("fx%1clerk2").arg(n);
+    const QList<Account> accounts = {{QStringLiteral("fx%1chief").arg(n), QStringLiteral("fx%1-chief").arg(n)},
+                                     {a, QStringLiteral("fx%1-clerk1").arg(n)},
+                                     {b, QStringLiteral("fx%1-clerk2").arg(n)}};
+    checkWorking(server, accounts, a, true);
+    if (shape == QLatin1String("v3") || shape == QLatin1String("v4"))
+        checkDays(server, accounts.first(), a, b);
+
+    // what the early releases gave too widely is gone: the cluster-wide groups hold nothing
+    // here, and nobody else may connect or create
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture_rights"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("fixture_rights"));
+        data::DbError err;
+        ASSERT_TRUE(data::openPostgres(db, data::PostgresUri::parse(superuser), QString(), QString(), 10, false, err));
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral(
+            "SELECT has_database_privilege('public', current_database(), 'CONNECT'), "
+            "has_schema_privilege('public', 'public', 'CREATE'), "
+            "(SELECT count(*) FROM pg_roles WHERE rolname = 'nbk_clerk' "
+            " AND has_table_privilege(oid, 'public.customer', 'INSERT'))")));
+        ASSERT_TRUE(q.next());
+        EXPECT_FALSE(q.value(0).toBool());
+        EXPECT_FALSE(q.value(1).toBool());
+        EXPECT_EQ(q.value(2).toInt(), 0);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture_rights"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ServerFixture,
+                         ::testing::Values(QStringLiteral("v1"), QStringLiteral("v1b"), QStringLiteral("v2"),
+                                           QStringLiteral("v3"), QStringLiteral("v4")),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+}  // namespace
