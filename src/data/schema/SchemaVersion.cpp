@@ -13,16 +13,14 @@ namespace nbk::data::schema {
 
 namespace {
 
-QStringList column0(const QSqlDatabase &db, const QString &sql, const QVariantList &binds = {})
+// Plain statements, never prepared: behind a pooler in transaction mode a prepared
+// statement's name may find another client's text on the next server connection.
+QStringList column0(const QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     QStringList out;
-    if (!q.prepare(sql))
-        return out;
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
+    if (!q.exec(sql))
         return out;
     while (q.next())
         out << q.value(0).toString();
@@ -53,19 +51,19 @@ QString columnType(const QSqlDatabase &db, EngineKind engine, const QString &tab
     return column0(db,
                    QStringLiteral("SELECT pg_catalog.format_type(a.atttypid, a.atttypmod) FROM pg_catalog.pg_attribute a "
                                   "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid JOIN pg_catalog.pg_namespace n "
-                                  "ON n.oid = c.relnamespace WHERE n.nspname = 'public' AND c.relname = ? "
-                                  "AND a.attname = ? AND NOT a.attisdropped"),
-                   {table, column})
+                                  "ON n.oid = c.relnamespace WHERE n.nspname = 'public' AND c.relname = '%1' "
+                                  "AND a.attname = '%2' AND NOT a.attisdropped")
+                       .arg(sqlText(table), sqlText(column)))
         .value(0);
 }
 
 bool hasIndex(const QSqlDatabase &db, EngineKind engine, const QString &name)
 {
     if (engine == EngineKind::Sqlite)
-        return !column0(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"), {name})
+        return !column0(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '%1'").arg(sqlText(name)))
                     .isEmpty();
-    return !column0(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_indexes WHERE schemaname = 'public' AND indexname = ?"),
-                    {name})
+    return !column0(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_indexes WHERE schemaname = 'public' AND indexname = '%1'")
+                            .arg(sqlText(name)))
                 .isEmpty();
 }
 
