@@ -19,7 +19,7 @@ const Program kPrograms[] = {
     {"nbk-load", NBK_LOAD_PATH},
 };
 
-struct Run {
+struct ProgramRun {
     bool finished;
     int code;
     QString out;
@@ -36,7 +36,7 @@ QProcessEnvironment withoutDisplay()
     return env;
 }
 
-Run run(const Program &program, const QStringList &args,
+ProgramRun run(const Program &program, const QStringList &args,
         const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
@@ -78,7 +78,7 @@ class ProgramInfo : public ::testing::TestWithParam<Program> {};
 TEST_P(ProgramInfo, VersionPrintsNameAndVersionWithoutADisplay)
 {
     const Program &p = GetParam();
-    const Run r = run(p, {QStringLiteral("--version")}, withoutDisplay());
+    const ProgramRun r = run(p, {QStringLiteral("--version")}, withoutDisplay());
     ASSERT_TRUE(r.finished) << r.err.toStdString();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("%1 %2\n").arg(QString::fromLatin1(p.name), QStringLiteral(NBK_PROJECT_VERSION)));
@@ -88,7 +88,7 @@ TEST_P(ProgramInfo, VersionPrintsNameAndVersionWithoutADisplay)
 TEST_P(ProgramInfo, HelpSucceedsAndNamesTheOptionsOfTheManualPage)
 {
     const Program &p = GetParam();
-    const Run r = run(p, {QStringLiteral("--help")}, withoutDisplay());
+    const ProgramRun r = run(p, {QStringLiteral("--help")}, withoutDisplay());
     ASSERT_TRUE(r.finished) << r.err.toStdString();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     const QSet<QString> usage = longOptions(r.out);
@@ -101,7 +101,7 @@ TEST_P(ProgramInfo, HelpSucceedsAndNamesTheOptionsOfTheManualPage)
 // (on the tests' offscreen platform: the client meets an unknown option once it runs)
 TEST_P(ProgramInfo, AnUnknownOptionFails)
 {
-    const Run r = run(GetParam(), {QStringLiteral("--no-such-option")});
+    const ProgramRun r = run(GetParam(), {QStringLiteral("--no-such-option")});
     ASSERT_TRUE(r.finished) << r.err.toStdString();
     EXPECT_NE(r.code, 0);
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, ProgramInfo, ::testing::ValuesIn(kPrograms),
 
 TEST(AdminUsage, EveryCommandOfTheUsageHasItsManualEntry)
 {
-    const Run r = run(kPrograms[1], {QStringLiteral("--help")});
+    const ProgramRun r = run(kPrograms[1], {QStringLiteral("--help")});
     const QString page = manualPage(kPrograms[1]);
     static const QRegularExpression command(QStringLiteral("^\\s*nbk-admin ([a-z]+)"),
                                             QRegularExpression::MultilineOption);
@@ -130,7 +130,7 @@ TEST(AdminUsage, EveryCommandOfTheUsageHasItsManualEntry)
 
 TEST(AdminUsage, WithoutACommandTheUsageGoesToStandardErrorAndFails)
 {
-    const Run r = run(kPrograms[1], {});
+    const ProgramRun r = run(kPrograms[1], {});
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.out.isEmpty());
