@@ -6,16 +6,16 @@
 #include "ui/Notices.h"
 #include "ui/ScreenRegistry.h"
 #include "common/SharedRoutines.h"
-#include "data/Audit.h"
-#include "data/Class1.h"
-#include "data/Transaction.h"
-#include "data/Engine.h"
-#include "data/Numbers.h"
-#include "data/OracleDate.h"
-#include "data/PostgresEngine.h"
-#include "data/PostgresSchema.h"
-#include "data/Schema.h"
-#include "data/SqliteEngine.h"
+#include "data/session/Audit.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
+#include "data/engines/Engine.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/OracleDate.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
+#include "data/schema/Schema.h"
+#include "data/engines/SqliteEngine.h"
 #include "operations/scheduling/CreateBusInstance.h"
 #include "reservation/BookSeats.h"
 #include "reservation/FindBusInstances.h"
@@ -1095,7 +1095,7 @@ int main(int argc, char **argv)
     struct Unattended : Prompt {
         int ask(const QString &, int style, const QString &) override { return defaultAnswer(style); }
     } unattended;
-    data::setPrompt(&unattended);
+    ui::setPrompt(&unattended);
 
     std::vector<Measured> engines;
     engines.push_back({"embedded (SQLite)", QString(), std::make_unique<Class1>(), false});

@@ -3,11 +3,11 @@
 // and as the floor, the same query straight on the engine with the same lines drawn by a
 // plain QPainter loop into a QPdfWriter. Peak memory of each path is taken in a child
 // process of its own, so that one path's peak does not hide the other's.
-#include "data/Class1.h"
-#include "data/Engine.h"
-#include "data/Numbers.h"
-#include "data/Schema.h"
-#include "data/SqliteEngine.h"
+#include "data/session/Class1.h"
+#include "data/engines/Engine.h"
+#include "data/dialect/Numbers.h"
+#include "data/schema/Schema.h"
+#include "data/engines/SqliteEngine.h"
 #include "reports/engine/Renderer.h"
 
 #include <QDateTime>

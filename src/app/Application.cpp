@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 #include "ui/MsgBox.h"
 
 #include <exception>

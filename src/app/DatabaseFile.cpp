@@ -1,7 +1,7 @@
 #include "app/DatabaseFile.h"
 
-#include "data/Engine.h"
-#include "data/Schema.h"
+#include "data/engines/Engine.h"
+#include "data/schema/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app/Form1.h"
 
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 #include "ui/MsgBox.h"
 
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 #pragma once
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "ui/Screen.h"
 
 class QPlainTextEdit;

@@ -2,7 +2,7 @@
 
 #include "app/StartApplication.h"
 #include "common/Globals.h"
-#include "data/Schema.h"
+#include "data/schema/Schema.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
 

@@ -1,8 +1,8 @@
 #include "app/MDIForm1.h"
 
 #include "common/Globals.h"
-#include "data/Class1.h"
-#include "data/SchemaVersion.h"
+#include "data/session/Class1.h"
+#include "data/schema/SchemaVersion.h"
 #include "ui/MsgBox.h"
 #include "version/Version.h"
 #include "ui/ScreenRegistry.h"

@@ -6,7 +6,7 @@
 #include "app/MDIForm1.h"
 #include "common/Globals.h"
 #include "ui/ScreenRegistry.h"
-#include "data/Schema.h"
+#include "data/schema/Schema.h"
 #include "ui/ChildWindows.h"
 #include "ui/FocusMark.h"
 #include "ui/MsgBox.h"

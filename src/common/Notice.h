@@ -1,5 +1,5 @@
 #pragma once
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QString>
 #include <functional>

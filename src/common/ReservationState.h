@@ -1,5 +1,5 @@
 #pragma once
-#include "data/RowTable.h"
+#include "data/session/RowTable.h"
 
 #include <QDateTime>
 #include <QString>

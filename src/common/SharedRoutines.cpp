@@ -1,7 +1,8 @@
 #include "common/SharedRoutines.h"
 
 #include "common/ReservationState.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
+#include "data/session/Class1.h"
 
 qint16 DaysInMonth(const QDate &d) { return qint16(d.daysInMonth()); }
 
@@ -35,6 +36,15 @@ bool CheckDistinctPlaces(nbk::reservation::ReservationState &request, qint16 ori
     if (PlacesDiffer(request, originRow, destinationRow))
         return true;
     const nbk::Notice n = SamePlaceNotice();
-    nbk::data::showMessage(n.text, n.style, n.title);
+    nbk::ui::showMessage(n.text, n.style, n.title);
     return false;
 }
+
+namespace nbk {
+void tellLoginRefusalsThroughPrompt()
+{
+    data::Class1::setRefusalSink([](const QString &text, const QString &title) {
+        ui::showMessage(text, mb::Critical | mb::OKOnly, title);
+    });
+}
+}  // namespace nbk

@@ -18,3 +18,8 @@ bool PlacesDiffer(nbk::reservation::ReservationState &request, qint16 originRow,
 bool CheckDistinctPlaces(nbk::reservation::ReservationState &request, qint16 originRow, qint16 destinationRow);
 // The message CheckDistinctPlaces shows for the same place at both ends.
 nbk::Notice SamePlaceNotice();
+
+namespace nbk {
+// A refused login is told through the installed prompt, as an error box.
+void tellLoginRefusalsThroughPrompt();
+}  // namespace nbk

@@ -1,10 +1,10 @@
 #include "operations/CancelReservation.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
-#include "data/Transaction.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
+#include "data/session/Transaction.h"
 
 #include <QMap>
 #include <cmath>

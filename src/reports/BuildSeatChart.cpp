@@ -1,11 +1,11 @@
 #include "reports/BuildSeatChart.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
-#include "data/SqlText.h"
-#include "data/Transaction.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/SqlText.h"
+#include "data/session/Transaction.h"
 #include "reports/SeatChart.h"
 
 namespace nbk::reports {

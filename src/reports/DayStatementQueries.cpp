@@ -1,10 +1,10 @@
 #include "reports/DayStatementQueries.h"
 
-#include "data/Class1.h"
-#include "data/Connection.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/session/Connection.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/SqlText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "reports/DayStatementReport.h"
 
-#include "data/Numbers.h"
+#include "data/dialect/Numbers.h"
 #include "reports/DayStatementQueries.h"
 
 #include <QLocale>

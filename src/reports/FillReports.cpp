@@ -1,7 +1,7 @@
 #include "reports/FillReports.h"
 
-#include "data/Numbers.h"
-#include "data/ResultSet.h"
+#include "data/dialect/Numbers.h"
+#include "data/session/ResultSet.h"
 #include "reports/BuildSeatChart.h"
 #include "reports/Layouts.h"
 #include "reports/ServiceQueries.h"

@@ -1,7 +1,7 @@
 #include "reports/ReportOutcome.h"
 
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
 #include "common/ReservationState.h"
 
 #include <cmath>

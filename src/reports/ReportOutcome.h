@@ -1,6 +1,6 @@
 #pragma once
 #include "common/Notice.h"
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 
 #include <QString>
 #include <optional>

@@ -1,11 +1,11 @@
 #include "reports/TicketQueries.h"
 
-#include "data/Class1.h"
-#include "data/Command.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
-#include "data/Transaction.h"
+#include "data/session/Class1.h"
+#include "data/session/Command.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
+#include "data/session/Transaction.h"
 
 #include <cmath>
 

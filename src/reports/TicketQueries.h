@@ -1,5 +1,5 @@
 #pragma once
-#include "data/ResultSet.h"
+#include "data/session/ResultSet.h"
 #include "reports/ReportOutcome.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #include "reservation/BookSeats.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/Numbers.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/Numbers.h"
 #include "operations/scheduling/RunTimes.h"
 #include "common/ReservationState.h"
 

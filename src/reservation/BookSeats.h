@@ -1,7 +1,7 @@
 #pragma once
 #include "common/Notice.h"
 #include "common/ReservationState.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "reservation/BookingSummary.h"
 
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 
 #include <QLocale>
 #include <QStringList>

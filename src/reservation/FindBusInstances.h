@@ -1,7 +1,7 @@
 #pragma once
 #include "common/Notice.h"
 #include "common/ReservationState.h"
-#include "data/RowTable.h"
+#include "data/session/RowTable.h"
 #include "reservation/BookSeats.h"
 
 #include <QList>

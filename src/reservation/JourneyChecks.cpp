@@ -2,12 +2,12 @@
 
 #include "common/Clock.h"
 #include "common/SharedRoutines.h"
-#include "data/Numbers.h"
-#include "data/MessageHook.h"
+#include "data/dialect/Numbers.h"
+#include "ui/prompt/Prompt.h"
 
 #include <cmath>
 
-using nbk::data::showMessage;
+using nbk::ui::showMessage;
 namespace mb = nbk::mb;
 
 namespace {

@@ -1,8 +1,8 @@
 #include "reservation/ResolvePlace.h"
 
 #include "common/SharedRoutines.h"
-#include "data/Class1.h"
-#include "data/DbError.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
 #include "common/ReservationState.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "reservation/SaveCustomer.h"
 
 #include "common/SharedRoutines.h"
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/SqlText.h"
 #include "reservation/CustomerEntry.h"
 #include "common/ReservationState.h"
 

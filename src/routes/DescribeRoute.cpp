@@ -1,9 +1,9 @@
 #include "routes/DescribeRoute.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/Numbers.h"
-#include "data/MessageHook.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/Numbers.h"
+#include "ui/prompt/Prompt.h"
 
 #include <cmath>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "routes/LoadRouteForChange.h"
 
-#include "data/Class1.h"
-#include "data/Numbers.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/SqlText.h"
 #include "routes/StoreSchedule.h"
 
 namespace {

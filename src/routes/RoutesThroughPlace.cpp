@@ -1,7 +1,7 @@
 #include "routes/RoutesThroughPlace.h"
 
-#include "data/Class1.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/dialect/SqlText.h"
 
 namespace nbk::routes {
 

@@ -1,10 +1,10 @@
 #include "routes/StoreRoute.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/SqlText.h"
 
 #include <cmath>
 

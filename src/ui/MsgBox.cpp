@@ -1,4 +1,5 @@
 #include "ui/MsgBox.h"
+#include "common/SharedRoutines.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,7 +10,7 @@ namespace nbk::ui {
 // folder).
 QString defaultTitle() { return QStringLiteral("N.B.K Reservation System"); }
 
-int MsgBox(const QString &text, int style, const QString &title) { return data::showMessage(text, style, title); }
+int MsgBox(const QString &text, int style, const QString &title) { return ui::showMessage(text, style, title); }
 
 int ModalPrompt::ask(const QString &text, int style, const QString &title)
 {
@@ -56,7 +57,8 @@ int ModalPrompt::ask(const QString &text, int style, const QString &title)
 void installModalPrompt()
 {
     static ModalPrompt modal;
-    data::setPrompt(&modal);
+    ui::setPrompt(&modal);
+    tellLoginRefusalsThroughPrompt();
 }
 
 }  // namespace nbk::ui

@@ -1,5 +1,5 @@
 #pragma once
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QString>
 
@@ -8,7 +8,7 @@ namespace nbk::ui {
 // The one message box of the client: text, style value (buttons + icon + default
 // button, as the screens give them) and title; returns the button pressed (mb::OK,
 // mb::Yes, ...). An empty title is the application's default title. Goes through the
-// installed prompt (data::setPrompt).
+// installed prompt (ui::setPrompt).
 int MsgBox(const QString &text, int style = mb::OKOnly, const QString &title = QString());
 
 // The real modal message box, as the client installs it.

@@ -1,6 +1,6 @@
 #include "app/DatabaseFile.h"
-#include "data/Class1.h"
-#include "data/Engine.h"
+#include "data/session/Class1.h"
+#include "data/engines/Engine.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"
 

@@ -2,15 +2,15 @@
 // statement the client sends keeps its shape (typed text only ever inside a literal), the
 // names typed are stored as typed, and the database stays consistent.
 #include "routes/RouteFixture.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 
 #include "app/Login.h"
 #include "app/ScreenRegistration.h"
 #include "app/StartApplication.h"
-#include "data/Audit.h"
-#include "data/Connection.h"
-#include "data/DbError.h"
-#include "data/SqlText.h"
+#include "data/session/Audit.h"
+#include "data/session/Connection.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/SqlText.h"
 #include "reservation/screens/frmCustomer.h"
 
 #include <QAbstractSpinBox>

@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 #include "reservation/BookSeats.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"

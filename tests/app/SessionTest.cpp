@@ -1,5 +1,5 @@
-#include "data/Engine.h"
-#include "data/Transaction.h"
+#include "data/engines/Engine.h"
+#include "data/session/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
 #include "ui/MsgBox.h"

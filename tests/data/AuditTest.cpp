@@ -1,6 +1,6 @@
 // The audit nbk-load and the fault tests end with: each figure counts its own fault and
 // nothing else.
-#include "data/Audit.h"
+#include "data/session/Audit.h"
 #include "support/TestDatabase.h"
 
 using namespace nbk;

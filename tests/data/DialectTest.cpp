@@ -1,6 +1,6 @@
-#include "data/DbError.h"
-#include "data/Transaction.h"
-#include "data/SqlText.h"
+#include "data/dialect/DbError.h"
+#include "data/session/Transaction.h"
+#include "data/dialect/SqlText.h"
 #include "support/TestDatabase.h"
 
 using namespace nbk;

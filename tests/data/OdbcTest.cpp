@@ -1,14 +1,14 @@
 // Logins through unixODBC: the connection string goes to the driver manager as built, the
 // driver names come from odbcinst.ini, and a PostgreSQL database behind the driver gets the
 // PostgreSQL dialect.
-#include "data/Class1.h"
-#include "data/Transaction.h"
-#include "data/OdbcEngine.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
+#include "data/engines/OdbcEngine.h"
+#include "data/engines/PostgresEngine.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>

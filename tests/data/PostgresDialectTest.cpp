@@ -1,7 +1,7 @@
 // The PostgreSQL side of the data layer that needs no server: libpq URIs, the rewriting of
 // the client's Oracle SQL and the Oracle numbers of the server's SQLSTATEs.
-#include "data/PostgresDialect.h"
-#include "data/PostgresEngine.h"
+#include "data/dialect/PostgresDialect.h"
+#include "data/engines/PostgresEngine.h"
 
 #include <QDateTime>
 

@@ -1,8 +1,8 @@
 // The database's own rules, tried as a clerk would with any SQL tool: the statements go
 // straight to the session's connection, past every screen.
-#include "data/Audit.h"
-#include "data/Transaction.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Audit.h"
+#include "data/session/Transaction.h"
+#include "data/engines/PostgresEngine.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 

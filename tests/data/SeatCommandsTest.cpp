@@ -1,6 +1,6 @@
-#include "data/Class1.h"
-#include "data/Transaction.h"
-#include "data/DbError.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
+#include "data/dialect/DbError.h"
 #include "support/TestDatabase.h"
 
 #include <QSet>

@@ -1,13 +1,13 @@
 // The central server with real, separate connections: races for one seat, a clerk's open
 // booking, a counter killed mid-booking, logins, rights, and the admin tool.
-#include "data/Class1.h"
-#include "data/Transaction.h"
-#include "data/Connection.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
+#include "data/session/Connection.h"
+#include "data/engines/PostgresEngine.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

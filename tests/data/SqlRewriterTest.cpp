@@ -1,6 +1,6 @@
-#include "data/ConnectionString.h"
-#include "data/OracleDate.h"
-#include "data/SqlRewriter.h"
+#include "data/engines/ConnectionString.h"
+#include "data/dialect/OracleDate.h"
+#include "data/dialect/SqlRewriter.h"
 
 #include <gtest/gtest.h>
 

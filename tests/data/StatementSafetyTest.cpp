@@ -1,8 +1,8 @@
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/Schema.h"
-#include "data/SqlText.h"
-#include "data/StatementGuard.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "data/schema/Schema.h"
+#include "data/dialect/SqlText.h"
+#include "data/dialect/StatementGuard.h"
 #include "support/MessageScript.h"
 #include "support/TestDatabase.h"
 

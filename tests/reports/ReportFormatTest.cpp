@@ -1,4 +1,4 @@
-#include "data/OracleDate.h"
+#include "data/dialect/OracleDate.h"
 #include "reports/engine/Paginator.h"
 #include "reports/QStringPrint.h"
 #include "support/TestDatabase.h"

@@ -1,4 +1,4 @@
-#include "data/ResultSet.h"
+#include "data/session/ResultSet.h"
 #include "reports/engine/Paginator.h"
 #include "reports/engine/TextFit.h"
 #include "reports/QStringPrint.h"

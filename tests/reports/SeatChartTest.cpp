@@ -1,5 +1,5 @@
-#include "data/Class1.h"
-#include "data/Transaction.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
 #include "reports/BuildSeatChart.h"
 #include "reports/FillReports.h"
 #include "reports/SeatChart.h"

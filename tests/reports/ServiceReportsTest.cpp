@@ -1,6 +1,6 @@
 #include "reports/screens/Screens.h"
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/FillReports.h"
 #include "reports/ReportsFixture.h"
 #include "reports/ServiceQueries.h"

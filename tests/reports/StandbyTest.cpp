@@ -2,8 +2,8 @@
 // reach the primary through a host list, every report runs on the read-only standby with
 // the seat chart as the primary draws it, and after a failover a new login writes on the
 // promoted standby.
-#include "data/Class1.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Class1.h"
+#include "data/engines/PostgresEngine.h"
 #include "reports/BuildSeatChart.h"
 #include "support/AdminRunner.h"
 #include "support/MessageScript.h"

@@ -1,6 +1,6 @@
 #include "reports/screens/Screens.h"
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/FillReports.h"
 #include "reports/ReportsFixture.h"
 #include "reports/screens/Ticket.h"
@@ -9,7 +9,7 @@
 #include "reports/screens/ReportWindow.h"
 #include "reservation/BookSeats.h"
 #include "common/ReservationState.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "support/Procedures.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 #include "BookingFixture.h"
-#include "data/PostgresEngine.h"
+#include "data/engines/PostgresEngine.h"
 
 #include <QElapsedTimer>
 #include <chrono>

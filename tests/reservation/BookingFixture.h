@@ -1,8 +1,8 @@
 #pragma once
 #include "reservation/screens/Screens.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 #include "ui/ScreenRegistry.h"
-#include "data/RowTable.h"
+#include "data/session/RowTable.h"
 #include "reservation/BookSeats.h"
 #include "reservation/screens/frmCustomer.h"
 #include "common/ReservationState.h"

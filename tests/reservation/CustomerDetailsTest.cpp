@@ -1,7 +1,7 @@
 #include "support/Procedures.h"
 #include "BookingFixture.h"
 
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -2,7 +2,7 @@
 #include "support/Procedures.h"
 #include "ScreenFixture.h"
 
-#include "data/Numbers.h"
+#include "data/dialect/Numbers.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/screens/Instances.h"
 #include "reservation/screens/frmCustomer.h"

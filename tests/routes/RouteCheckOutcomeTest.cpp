@@ -1,6 +1,6 @@
 // The widget-free steps of the route entry: splitting, the checks of Next >> with what the
 // supervisor is told and where the focus goes, and the codes of new places.
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 #include "routes/StoreRoute.h"
 #include "support/Outcomes.h"
 

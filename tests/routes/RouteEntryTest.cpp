@@ -2,8 +2,8 @@
 // summary, and every way the first step is left without a route.
 #include "RouteFixture.h"
 
-#include "data/SqlText.h"
-#include "data/Transaction.h"
+#include "data/dialect/SqlText.h"
+#include "data/session/Transaction.h"
 #include "routes/screens/RouteMap.h"
 
 #include <QAbstractButton>

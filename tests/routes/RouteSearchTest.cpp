@@ -1,7 +1,7 @@
 // Finding a route by number or place, deleting it, and editing it through the wizard.
 #include "RouteFixture.h"
 
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 #include "routes/StoreRoute.h"
 #include "routes/screens/dlgRouteSelect.h"
 #include "routes/screens/frmEditRoute.h"

@@ -1,4 +1,5 @@
 #include "support/MessageScript.h"
+#include "data/session/Class1.h"
 
 #include <utility>
 
@@ -44,7 +45,10 @@ public:
 void MessageScript::install()
 {
     static ScriptedPrompt prompt;
-    data::setPrompt(&prompt);
+    ui::setPrompt(&prompt);
+    data::Class1::setRefusalSink([](const QString &text, const QString &title) {
+        ui::showMessage(text, mb::Critical | mb::OKOnly, title);
+    });
 }
 
 void MessageScript::begin(std::deque<int> answers)

@@ -1,13 +1,13 @@
 #include "support/TestDatabase.h"
 
-#include "data/AdminConnectionBase.h"
-#include "data/Engine.h"
-#include "data/SqliteEngine.h"
-#include "data/PostgresEngine.h"
-#include "data/PostgresSchema.h"
-#include "data/Schema.h"
+#include "data/engines/AdminConnectionBase.h"
+#include "data/engines/Engine.h"
+#include "data/engines/SqliteEngine.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
+#include "data/schema/Schema.h"
 #include "support/MessageScript.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>

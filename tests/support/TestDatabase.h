@@ -1,6 +1,6 @@
 #pragma once
-#include "data/Class1.h"
-#include "data/ResultSet.h"
+#include "data/session/Class1.h"
+#include "data/session/ResultSet.h"
 
 #include <QString>
 #include <QTemporaryDir>

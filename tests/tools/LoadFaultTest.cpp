@@ -1,8 +1,8 @@
 // Faults around a clerk's booking: a counter killed between BookSeats and Ok, and the
 // server dropping a session in the middle of a booking.
-#include "data/Audit.h"
-#include "data/Transaction.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Audit.h"
+#include "data/session/Transaction.h"
+#include "data/engines/PostgresEngine.h"
 #include "support/MessageScript.h"
 #include "support/TestDatabase.h"
 

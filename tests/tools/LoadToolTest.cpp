@@ -1,6 +1,6 @@
 // nbk-load as its users run it: two clerks for a few seconds on each engine, then the audit.
-#include "data/PostgresEngine.h"
-#include "data/Transaction.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/session/Transaction.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>

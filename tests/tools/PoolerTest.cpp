@@ -1,8 +1,8 @@
 // The client behind a connection pooler of the test's own (pgbouncer in front of the test
 // cluster), in transaction pooling, where one server connection serves many clients in
 // turn, and in session pooling.
-#include "data/Class1.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Class1.h"
+#include "data/engines/PostgresEngine.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "data/SchemaVersion.h"
+#include "data/schema/SchemaVersion.h"
 
 using namespace nbk;
 using namespace nbk::test;

@@ -1,5 +1,5 @@
 #include "ShellFixture.h"
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 
 #include "ui/ChildWindows.h"
 #include "ui/Screen.h"

@@ -4,7 +4,7 @@
 #include "ShellFixture.h"
 
 #include "common/Clock.h"
-#include "data/Audit.h"
+#include "data/session/Audit.h"
 #include "reservation/screens/frmCustomer.h"
 #include "support/OwnCluster.h"
 

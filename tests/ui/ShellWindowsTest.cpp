@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "data/Schema.h"
+#include "data/schema/Schema.h"
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
 

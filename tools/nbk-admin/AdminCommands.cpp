@@ -1,17 +1,19 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
+#include "UpgradeCommand.h"
+#include "BackupCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
 #include "CounterLogin.h"
 
-#include "data/Class1.h"
-#include "data/Connection.h"
-#include "data/MessageHook.h"
-#include "data/DbError.h"
-#include "data/Engine.h"
-#include "data/Numbers.h"
-#include "data/PasswordHash.h"
-#include "data/Schema.h"
+#include "data/session/Class1.h"
+#include "data/session/Connection.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/DbError.h"
+#include "data/engines/Engine.h"
+#include "data/dialect/Numbers.h"
+#include "data/engines/PasswordHash.h"
+#include "data/schema/Schema.h"
 #include "version/Version.h"
 
 #include <QDateTime>
@@ -50,7 +52,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kReportUsage << kAuditUsage << kUsageEnd;
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage << kUsageEnd;
     to.flush();
 }
 
@@ -167,10 +169,12 @@ int cmdSql(const QStringList &args)
         return usage();
     data::Class1 session;
     QuietPrompt quiet;
-    data::setPrompt(&quiet);
+    ui::setPrompt(&quiet);
+    // the failure is printed below as the server gave it
+    data::Class1::setRefusalSink([](const QString &, const QString &) {});
     const bool in = counterLogin(session, database, o.values.value(QStringLiteral("--user")),
                                  o.values.value(QStringLiteral("--password")));
-    data::setPrompt(nullptr);
+    ui::setPrompt(nullptr);
     if (!in) {
         const data::DbError &e = session.LastLoginError();
         err() << (e.nativeError ? oracleMessage(e) : QStringLiteral("nbk-admin: the login failed")) << "\n";
@@ -285,6 +289,12 @@ int run(const QStringList &args)
         rc = runReport(rest);
     else if (command == QLatin1String("audit"))
         rc = runAudit(rest);
+    else if (command == QLatin1String("upgrade"))
+        rc = runUpgrade(rest);
+    else if (command == QLatin1String("backup"))
+        rc = runBackup(rest);
+    else if (command == QLatin1String("restore"))
+        rc = runRestore(rest);
     else if (command == QLatin1String("useradd") && !rest.contains(QStringLiteral("--database")))
         rc = usage();
     else if (command == QLatin1String("useradd")

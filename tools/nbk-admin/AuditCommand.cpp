@@ -1,10 +1,10 @@
 #include "AuditCommand.h"
 
-#include "data/Class1.h"
-#include "data/Connection.h"
-#include "data/DbError.h"
-#include "data/Engine.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/session/Connection.h"
+#include "data/dialect/DbError.h"
+#include "data/engines/Engine.h"
+#include "data/dialect/SqlText.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "CounterLogin.h"
 
-#include "data/Class1.h"
-#include "data/Engine.h"
+#include "data/session/Class1.h"
+#include "data/engines/Engine.h"
 
 namespace nbk::admin {
 

@@ -1,9 +1,9 @@
 #include "ReportCommand.h"
 #include "CounterLogin.h"
 
-#include "data/Class1.h"
-#include "data/Engine.h"
-#include "data/MessageHook.h"
+#include "data/session/Class1.h"
+#include "data/engines/Engine.h"
+#include "ui/prompt/Prompt.h"
 #include "reports/BuildSeatChart.h"
 #include "reports/DayStatementQueries.h"
 #include "reports/DayStatementReport.h"
@@ -124,7 +124,7 @@ int runReport(const QStringList &args)
     }
 
     StderrPrompt prompt;
-    data::setPrompt(&prompt);
+    ui::setPrompt(&prompt);
     data::Class1 session;
     int rc = 1;
     if (counterLogin(session, database, options.value(QStringLiteral("--user")),
@@ -143,7 +143,7 @@ int runReport(const QStringList &args)
     } else if (prompt.shown == 0) {
         err() << "nbk-admin: the login failed\n";
     }
-    data::setPrompt(nullptr);
+    ui::setPrompt(nullptr);
     err().flush();
     return rc;
 }

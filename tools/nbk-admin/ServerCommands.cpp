@@ -1,7 +1,7 @@
 #include "ServerCommands.h"
 
-#include "data/PostgresEngine.h"
-#include "data/PostgresSchema.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
 
 #include <QTextStream>
 #include <iostream>

@@ -1,5 +1,5 @@
 #pragma once
-#include "data/Schema.h"
+#include "data/schema/Schema.h"
 
 #include <QString>
 #include <QStringList>

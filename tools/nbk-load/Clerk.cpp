@@ -3,10 +3,11 @@
 #include "ServerCpu.h"
 
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/Engine.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "data/engines/Engine.h"
 #include "common/ReservationState.h"
+#include "common/SharedRoutines.h"
 #include "reservation/screens/frmCustomer.h"
 
 #include <QApplication>
@@ -114,7 +115,8 @@ Clerk::Clerk(const LoadOptions &o) : options_(o), rng_(o.seed * 1000003u + quint
 
 bool Clerk::start(QString *error)
 {
-    data::setPrompt(&prompt_);
+    ui::setPrompt(&prompt_);
+    tellLoginRefusalsThroughPrompt();
     if (!options_.onServer())
         data::setEmbeddedDatabasePath(options_.database);
     ownedSession = std::make_unique<data::Class1>();

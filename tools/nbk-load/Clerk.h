@@ -2,7 +2,7 @@
 #include "LoadNetwork.h"
 #include "LoadOptions.h"
 
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 #include "reservation/BookSeats.h"
 
 #include <QJsonObject>

@@ -5,9 +5,9 @@
 #include "LoadNetwork.h"
 #include "ServerCpu.h"
 
-#include "data/Audit.h"
-#include "data/Class1.h"
-#include "data/Engine.h"
+#include "data/session/Audit.h"
+#include "data/session/Class1.h"
+#include "data/engines/Engine.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

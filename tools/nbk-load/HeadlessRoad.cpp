@@ -5,7 +5,7 @@
 
 #include "common/Clock.h"
 #include "common/SharedRoutines.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "operations/CancelReservation.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/JourneyChecks.h"

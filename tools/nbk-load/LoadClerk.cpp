@@ -2,8 +2,8 @@
 
 #include "LoadOptions.h"
 
-#include "data/PostgresEngine.h"
-#include "data/PostgresSchema.h"
+#include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
 
 #include <QRandomGenerator>
 

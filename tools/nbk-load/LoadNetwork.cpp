@@ -1,7 +1,7 @@
 #include "LoadNetwork.h"
 
-#include "data/Connection.h"
-#include "data/Numbers.h"
+#include "data/session/Connection.h"
+#include "data/dialect/Numbers.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ServerCpu.h"
 
-#include "data/Connection.h"
-#include "data/PostgresEngine.h"
+#include "data/session/Connection.h"
+#include "data/engines/PostgresEngine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "operations/scheduling/CreateBusInstance.h"
 
 #include "common/SharedRoutines.h"
-#include "data/Class1.h"
-#include "data/Numbers.h"
-#include "data/SqlText.h"
+#include "data/session/Class1.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/SqlText.h"
 #include "operations/scheduling/RouteNumber.h"
 #include "operations/scheduling/RunTimes.h"
 

@@ -1,6 +1,6 @@
 #include "operations/scheduling/RouteNumber.h"
 
-#include "data/Numbers.h"
+#include "data/dialect/Numbers.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "reports/engine/ReportData.h"
 
-#include "data/Numbers.h"
-#include "data/OracleDate.h"
-#include "data/ResultSet.h"
-#include "data/RowTable.h"
+#include "data/dialect/Numbers.h"
+#include "data/dialect/OracleDate.h"
+#include "data/session/ResultSet.h"
+#include "data/session/RowTable.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #include "reports/screens/BusMatrix.h"
 
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/BuildSeatChart.h"
 #include "reports/screens/ReportViews.h"
 #include "ui/Keys.h"

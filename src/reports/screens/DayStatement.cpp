@@ -1,7 +1,7 @@
 #include "reports/screens/DayStatement.h"
 
 #include "common/Clock.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/DayStatementQueries.h"
 #include "reports/DayStatementReport.h"
 #include "reports/screens/ReportWindow.h"

@@ -1,6 +1,6 @@
 #include "reports/screens/ReportViews.h"
 
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/FillReports.h"
 #include "reports/ServiceQueries.h"
 #include "reports/screens/ReportWindow.h"

@@ -5,7 +5,7 @@
 #include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
 #include "ui/Twips.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "reports/screens/RouteTest.h"
 
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/screens/ReportViews.h"
 #include "reports/ServiceQueries.h"
 #include "ui/Keys.h"

@@ -1,7 +1,7 @@
 #include "reports/screens/Ticket.h"
 
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reports/screens/ReportViews.h"
 #include "reports/TicketQueries.h"
 #include "ui/ChildWindows.h"

@@ -1,6 +1,6 @@
 #include "reservation/screens/HandlerFailure.h"
 
-#include "data/DbError.h"
+#include "data/dialect/DbError.h"
 #include "ui/MsgBox.h"
 
 void ReportHandlerFailure(const std::exception &e)

@@ -2,7 +2,7 @@
 #include "ui/Notices.h"
 
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "reservation/screens/Instances.h"
 #include "reservation/screens/frmCustomer.h"
 #include "reservation/screens/frmPlaces.h"

@@ -2,8 +2,8 @@
 
 #include "common/Globals.h"
 #include "ui/ScreenRegistry.h"
-#include "data/DbError.h"
-#include "data/SqlText.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/SqlText.h"
 #include "routes/DeleteRoute.h"
 #include "routes/LoadRouteForChange.h"
 #include "routes/screens/SetClass.h"

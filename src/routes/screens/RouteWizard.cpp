@@ -1,6 +1,6 @@
 #include "routes/screens/RouteWizard.h"
 
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "routes/screens/SetClass.h"
 #include "routes/screens/SetFrequency.h"
 #include "routes/screens/frmAddRoute.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "data/Transaction.h"
+#include "data/session/Transaction.h"
 #include "routes/StoreRoute.h"
 
 #include <QObject>

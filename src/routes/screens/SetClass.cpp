@@ -1,8 +1,8 @@
 #include "routes/screens/SetClass.h"
 
-#include "data/Class1.h"
-#include "data/DbError.h"
-#include "data/MessageHook.h"
+#include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
+#include "ui/prompt/Prompt.h"
 #include "routes/screens/RouteWizard.h"
 #include "routes/StoreSchedule.h"
 #include "ui/Keys.h"

@@ -1,7 +1,7 @@
 #include "routes/screens/SetFrequency.h"
 
-#include "data/Class1.h"
-#include "data/MessageHook.h"
+#include "data/session/Class1.h"
+#include "ui/prompt/Prompt.h"
 #include "routes/screens/RouteWizard.h"
 #include "routes/screens/SetClass.h"
 #include "routes/StoreSchedule.h"

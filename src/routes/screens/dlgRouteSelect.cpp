@@ -1,8 +1,8 @@
 #include "routes/screens/dlgRouteSelect.h"
 
-#include "data/MessageHook.h"
-#include "data/Numbers.h"
-#include "data/Class1.h"
+#include "ui/prompt/Prompt.h"
+#include "data/dialect/Numbers.h"
+#include "data/session/Class1.h"
 #include "routes/DescribeRoute.h"
 #include "ui/Notices.h"
 #include "routes/screens/OpenRouteForChange.h"

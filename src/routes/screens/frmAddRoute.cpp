@@ -1,7 +1,7 @@
 #include "routes/screens/frmAddRoute.h"
 
 #include "common/Globals.h"
-#include "data/MessageHook.h"
+#include "ui/prompt/Prompt.h"
 #include "routes/screens/RouteMap.h"
 #include "routes/screens/RouteWizard.h"
 #include "routes/screens/SetClass.h"

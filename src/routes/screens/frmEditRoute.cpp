@@ -1,7 +1,7 @@
 #include "routes/screens/frmEditRoute.h"
 
 #include "ui/ScreenRegistry.h"
-#include "data/Class1.h"
+#include "data/session/Class1.h"
 #include "routes/RoutesThroughPlace.h"
 #include "ui/Notices.h"
 #include "routes/screens/OpenRouteForChange.h"

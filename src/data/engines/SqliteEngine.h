@@ -1,0 +1,38 @@
+#pragma once
+#include "data/engines/Engine.h"
+#include "data/dialect/SqlRewriter.h"
+
+#include <vector>
+
+namespace nbk::data {
+
+// The embedded database: one SQLite file, WAL journal, full synchronous commits.
+class SqliteEngine : public Engine {
+public:
+    SqliteEngine();
+    QString name() const override { return QStringLiteral("embedded"); }
+    bool open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
+              DbError &err) override;
+    QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
+    DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
+    QStringList columnNames(const QSqlQuery &q) const override;
+    QVariantList rowValues(const QSqlQuery &q, int columns) const override;
+    bool lockForUpdate(QSqlDatabase &db, DbError &err) override;
+    QVariant bindValue(const QVariant &v) const override;
+    void statementStarting(QSqlDatabase &db, const QString &sql) override;
+    void statementFinished(QSqlDatabase &db, bool ok) override;
+    bool statementCompleted(QSqlDatabase &db, DbError &err) override;
+    bool checkBeforeCommit(QSqlDatabase &db, DbError &err) override;
+    bool rollback(QSqlDatabase &db) override;
+
+    // Prepares a freshly opened handle: pragmas and the Oracle functions.
+    static bool configure(QSqlDatabase &db, QString *error);
+
+private:
+    OracleRewriteRules rules_;
+    mutable std::vector<bool> dateColumns_;
+    bool ownWriteTransaction_ = false;
+    bool checkOwnTransaction_ = false;
+};
+
+}  // namespace nbk::data

@@ -1,0 +1,365 @@
+#include "data/engines/SqliteRules.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QMutex>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace nbk::data::sqliterules {
+
+namespace {
+
+struct Session {
+    QByteArray login = "owner";
+    QByteArray application;
+    qint64 txid = 0;
+    bool loggedIn = false;
+    bool supervisor = false;
+    bool trusted = false;  // the engine's own bookkeeping statements
+};
+
+QMutex sessionsMutex;
+QHash<sqlite3 *, Session *> sessions;
+
+Session *stateOf(sqlite3 *db)
+{
+    QMutexLocker lock(&sessionsMutex);
+    return sessions.value(db);
+}
+
+void dropState(void *p)
+{
+    auto *s = static_cast<Session *>(p);
+    QMutexLocker lock(&sessionsMutex);
+    for (auto it = sessions.begin(); it != sessions.end();) {
+        if (it.value() == s)
+            it = sessions.erase(it);
+        else
+            ++it;
+    }
+    delete s;
+}
+
+// Runs the engine's own statements past the authorizer.
+struct Trusted {
+    explicit Trusted(Session *s) : s_(s) { s_->trusted = true; }
+    ~Trusted() { s_->trusted = false; }
+    Session *s_;
+};
+
+void resultBytes(sqlite3_context *ctx, const QByteArray &b)
+{
+    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void fnLogin(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultBytes(ctx, static_cast<Session *>(sqlite3_user_data(ctx))->login);
+}
+
+// 1 for a supervisor's session or the file's owner (no login): who may read every login's
+// rows where a statement asks.
+void fnSupervisor(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const auto *s = static_cast<const Session *>(sqlite3_user_data(ctx));
+    sqlite3_result_int(ctx, !s->loggedIn || s->supervisor ? 1 : 0);
+}
+
+void fnApplication(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultBytes(ctx, static_cast<Session *>(sqlite3_user_data(ctx))->application);
+}
+
+// One number per transaction: the next after the trail's highest, taken under the write
+// lock that the audited change already holds.
+void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    auto *s = static_cast<Session *>(sqlite3_user_data(ctx));
+    if (s->txid == 0) {
+        sqlite3 *db = sqlite3_context_db_handle(ctx);
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT coalesce(max(txid), 0) + 1 FROM nbk_audit", -1, &st, nullptr) == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW)
+            s->txid = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_result_int64(ctx, s->txid);
+}
+
+double seatFare(double km, double fuel, double classMultiplier, double base)
+{
+    const double a = std::nearbyint(km * fuel);
+    const double b = std::nearbyint(km * classMultiplier + a);
+    return std::nearbyint(b + base);
+}
+
+int endOfTransaction(void *p)
+{
+    static_cast<Session *>(p)->txid = 0;
+    return 0;
+}
+
+void rolledBack(void *p) { static_cast<Session *>(p)->txid = 0; }
+
+bool named(const char *value, const char *name) { return value && qstricmp(value, name) == 0; }
+
+bool isRouteTable(const char *t)
+{
+    for (const char *name : {"place", "route_element", "route", "path_order", "route_frequency", "service_class"})
+        if (named(t, name))
+            return true;
+    return false;
+}
+
+bool isVehicleTable(const char *t)
+{
+    for (const char *name : {"bus_info", "bus_stand", "class_type", "fuel_index"})
+        if (named(t, name))
+            return true;
+    return false;
+}
+
+int authorize(void *p, int action, const char *a1, const char *a2, const char *, const char *trigger)
+{
+    const auto *s = static_cast<const Session *>(p);
+    if (s->trusted)
+        return SQLITE_OK;
+    switch (action) {
+    case SQLITE_READ:
+        return named(a1, "nbk_account") ? SQLITE_DENY : SQLITE_OK;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE: {
+        if (named(a1, "nbk_account"))
+            return SQLITE_DENY;
+        // written by the schema's triggers and the session's own bookkeeping only
+        if (named(a1, "nbk_audit") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
+            return trigger ? SQLITE_OK : SQLITE_DENY;
+        if (s->supervisor)
+            return SQLITE_OK;
+        if (isRouteTable(a1) || isVehicleTable(a1))
+            return SQLITE_DENY;
+        if (named(a1, "bus_instance"))
+            return action == SQLITE_INSERT || (action == SQLITE_UPDATE && named(a2, "free_seats")) ? SQLITE_OK
+                                                                                                   : SQLITE_DENY;
+        if (named(a1, "seat_matrix") && action == SQLITE_UPDATE)
+            return SQLITE_DENY;
+        return SQLITE_OK;
+    }
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_VTABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TEMP_INDEX:
+    case SQLITE_DROP_TEMP_TABLE:
+    case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_VTABLE:
+    case SQLITE_ALTER_TABLE:
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+        return SQLITE_DENY;
+    case SQLITE_PRAGMA:
+        // looking is harmless, and so is a session capping its own file growth; a pragma
+        // that changes how the file keeps its rules (foreign_keys, writable_schema, ...) is not
+        for (const char *name : {"page_count", "page_size", "freelist_count", "integrity_check", "quick_check",
+                                 "table_info", "table_xinfo", "index_list", "index_info", "foreign_key_list",
+                                 "database_list", "data_version", "compile_options"})
+            if (named(a1, name))
+                return a2 ? SQLITE_DENY : SQLITE_OK;
+        return named(a1, "max_page_count") ? SQLITE_OK : SQLITE_DENY;
+    default:
+        return SQLITE_OK;
+    }
+}
+
+const char *const kBookkeeping[] = {
+    "CREATE TEMP TABLE nbk_touched_run (id INTEGER PRIMARY KEY)",
+    "CREATE TEMP TABLE nbk_touched_customer (id INTEGER PRIMARY KEY)",
+    "CREATE TEMP TRIGGER nbk_touch_seat_insert AFTER INSERT ON main.seat_matrix BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_run VALUES (NEW.instance_id); "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (NEW.customer_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_seat_delete AFTER DELETE ON main.seat_matrix BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_run VALUES (OLD.instance_id); "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_seat_update AFTER UPDATE ON main.seat_matrix BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_run VALUES (OLD.instance_id), (NEW.instance_id); "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id), (NEW.customer_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_run_insert AFTER INSERT ON main.bus_instance BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_run VALUES (NEW.instance_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_run_update AFTER UPDATE ON main.bus_instance BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_run VALUES (NEW.instance_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_customer_insert AFTER INSERT ON main.customer BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (NEW.customer_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_customer_update AFTER UPDATE ON main.customer BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id), (NEW.customer_id); END",
+};
+
+// A prepared statement that finalizes itself.
+class Stmt {
+public:
+    Stmt(sqlite3 *db, const char *sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) == SQLITE_OK; }
+    ~Stmt() { sqlite3_finalize(st_); }
+    Stmt &bind(int i, qint64 v)
+    {
+        sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
+    bool isNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+    qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
+    double real(int i) const { return sqlite3_column_double(st_, i); }
+    bool ok() const { return ok_; }
+
+private:
+    sqlite3_stmt *st_ = nullptr;
+    bool ok_ = false;
+};
+
+DbError breach(const QString &text) { return {oraNumberIn(text), text, QString()}; }
+
+// The fare rule over one customer's seats; empty when it holds.
+QString fareBreach(sqlite3 *db, qint64 cid)
+{
+    Stmt c(db, "SELECT c.fare, c.instance_id, count(s.seat_no), min(s.route_sequence1), max(s.route_sequence2), "
+               "sum(s.instance_id <> c.instance_id) FROM customer c LEFT JOIN seat_matrix s "
+               "ON s.customer_id = c.customer_id WHERE c.customer_id = ?1 GROUP BY c.customer_id");
+    if (!c.bind(1, cid).row())
+        return QString();  // deleted with its seats
+    const double fare = c.real(0);
+    const qint64 run = c.integer(1), seats = c.integer(2);
+    if (seats == 0)
+        return fare == 0.0 || c.isNull(0)
+                   ? QString()
+                   : QStringLiteral("ORA-20004: customer %1 holds no seat but owes %2").arg(cid).arg(fare);
+    if (c.integer(5) != 0)
+        return QStringLiteral("ORA-20004: customer %1 holds seats of another run than its own").arg(cid);
+    Stmt d(db, "SELECT sum(re.km) FROM route_element re WHERE re.reid IN (SELECT po.reid FROM bus_instance bi "
+               "JOIN path_order po ON po.route_id = bi.bus_id WHERE bi.instance_id = ?1 "
+               "AND po.sequence_no BETWEEN ?2 AND ?3)");
+    Stmt f(db, "SELECT f.multiplier, ct.multiplier, ct.base FROM bus_instance bi JOIN class_type ct "
+               "ON ct.class = bi.class JOIN route r ON r.route_id = bi.bus_id JOIN fuel_index f ON f.fpi = r.fpi "
+               "WHERE bi.instance_id = ?1");
+    const bool known = d.bind(1, run).bind(2, c.integer(3)).bind(3, c.integer(4)).row() && !d.isNull(0)
+                       && f.bind(1, run).row();
+    const double want = known ? seatFare(std::nearbyint(d.real(0)), f.real(0), f.real(1), f.real(2)) * double(seats)
+                              : -1.0;
+    if (c.isNull(0) || !known || std::fabs(fare - want) > 0.001)
+        return QStringLiteral("ORA-20004: fare %1 of customer %2 is not the fare %3 of its %4 seats")
+            .arg(fare)
+            .arg(cid)
+            .arg(want)
+            .arg(seats);
+    return QString();
+}
+
+}  // namespace
+
+void install(sqlite3 *db)
+{
+    auto *s = new Session;
+    s->application = QCoreApplication::applicationName().toUtf8();
+    {
+        QMutexLocker lock(&sessionsMutex);
+        sessions.insert(db, s);
+    }
+    const int flags = SQLITE_UTF8;
+    sqlite3_create_function_v2(db, "nbk_login", 0, flags, s, fnLogin, nullptr, nullptr, dropState);
+    sqlite3_create_function_v2(db, "nbk_application", 0, flags, s, fnApplication, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_supervisor", 0, flags, s, fnSupervisor, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_txid", 0, flags, s, fnTxid, nullptr, nullptr, nullptr);
+    sqlite3_commit_hook(db, endOfTransaction, s);
+    sqlite3_rollback_hook(db, rolledBack, s);
+}
+
+bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *error)
+{
+    Session *s = stateOf(db);
+    if (!s) {
+        if (error)
+            *error = QStringLiteral("the connection was not prepared");
+        return false;
+    }
+    for (const char *sql : kBookkeeping) {
+        char *message = nullptr;
+        if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            if (error)
+                *error = QString::fromUtf8(message);
+            sqlite3_free(message);
+            return false;
+        }
+    }
+    s->login = login.toUtf8();
+    s->supervisor = supervisor;
+    s->loggedIn = true;
+    sqlite3_set_authorizer(db, authorize, s);
+    return true;
+}
+
+bool isSession(sqlite3 *db)
+{
+    const Session *s = stateOf(db);
+    return s && s->loggedIn;
+}
+
+bool checkTouched(sqlite3 *db, DbError &err)
+{
+    Session *s = stateOf(db);
+    if (!s || !s->loggedIn)
+        return true;
+    Trusted trusted(s);
+    {
+        Stmt runs(db, "SELECT bi.instance_id, bi.free_seats, b.total_seats, (SELECT count(*) FROM seat_matrix sm "
+                      "WHERE sm.instance_id = bi.instance_id) FROM temp.nbk_touched_run t "
+                      "JOIN bus_instance bi ON bi.instance_id = t.id "
+                      "LEFT JOIN bus_info b ON b.registration = bi.registration "
+                      "WHERE b.total_seats IS NULL OR bi.free_seats IS NOT b.total_seats - "
+                      "(SELECT count(*) FROM seat_matrix sm WHERE sm.instance_id = bi.instance_id)");
+        if (runs.row()) {
+            err = breach(QStringLiteral("ORA-20002: free seats of run %1 do not match its seats held "
+                                        "(%2 free, %3 of %4 held)")
+                             .arg(runs.integer(0))
+                             .arg(runs.integer(1))
+                             .arg(runs.integer(3))
+                             .arg(runs.isNull(2) ? QStringLiteral("?") : QString::number(runs.integer(2))));
+            return false;
+        }
+    }
+    QList<qint64> customers;
+    {
+        Stmt touched(db, "SELECT id FROM temp.nbk_touched_customer");
+        while (touched.row())
+            customers << touched.integer(0);
+    }
+    for (qint64 cid : customers) {
+        const QString problem = fareBreach(db, cid);
+        if (!problem.isEmpty()) {
+            err = breach(problem);
+            return false;
+        }
+    }
+    forgetTouched(db);
+    return true;
+}
+
+void forgetTouched(sqlite3 *db)
+{
+    Session *s = stateOf(db);
+    if (!s || !s->loggedIn)
+        return;
+    Trusted trusted(s);
+    sqlite3_exec(db, "DELETE FROM temp.nbk_touched_run; DELETE FROM temp.nbk_touched_customer", nullptr, nullptr,
+                 nullptr);
+}
+
+}  // namespace nbk::data::sqliterules

@@ -1,0 +1,34 @@
+#pragma once
+#include "data/dialect/DbError.h"
+
+#include <QString>
+
+struct sqlite3;
+
+namespace nbk::data::sqliterules {
+
+// Per-connection functions the embedded schema's triggers call (the login, the
+// transaction number and the program for the audit trail, the fare of one seat), with
+// the commit hooks that keep the transaction number, and nbk_supervisor() for statements
+// that show a clerk only the clerk's own rows. Every connection to the file gets them;
+// one that never logs in (nbk-admin's) is the file's owner, "owner" in the trail.
+void install(sqlite3 *db);
+
+// After a login: who the session is, the bookkeeping of what its transactions touch, and
+// the authorizer that keeps it to its rights (a clerk: no account table, no writes to the
+// route network, only the counter of a run, no DDL; everyone: the audit trail is written
+// by its triggers only).
+bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *error);
+
+// Whether the connection belongs to a logged-in session (the rules below bind it).
+bool isSession(sqlite3 *db);
+
+// The rules that hold only at the end of a transaction, over what it touched: a run's
+// free seats are its capacity less its seats held; a customer's fare is the fare rule of
+// its run and stretch times its seats (nothing without seats). False with err on a
+// breach. Clears the bookkeeping when clean.
+bool checkTouched(sqlite3 *db, DbError &err);
+// Forgets what the ended (rolled-back) transaction touched.
+void forgetTouched(sqlite3 *db);
+
+}  // namespace nbk::data::sqliterules

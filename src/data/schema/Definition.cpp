@@ -1,0 +1,285 @@
+// The reservation database, written once: every table, key, index, view and right, from
+// which each engine's statements are made.
+#include "data/schema/Definition.h"
+
+namespace nbk::data::schema {
+
+namespace {
+constexpr Type I = Type::Integer, R = Type::Real, N = Type::Numeric, T = Type::Text, D = Type::Date, B = Type::Blob;
+}
+
+const std::vector<Table> &tables()
+{
+    static const std::vector<Table> t = {
+        // the file's own bookkeeping: accounts, sequences, the row FOR UPDATE locks
+        {"nbk_account",
+         {{"username", T}, {"salt", B, true}, {"iterations", I, true}, {"hash", B, true}, {"supervisor", I, true}},
+         "username", {}, {}, On::Sqlite},
+        {"nbk_sequence", {{"name", T}, {"value", I, true}, {"increment", I, true}}, "name", {}, {}, On::Sqlite},
+        {"nbk_lock", {{"n", I}}, nullptr, {}, {}, On::Sqlite},
+        // which version each upgrade step left, oldest first
+        {"nbk_schema_version", {{"version", I, true}, {"applied_at", T, true}, {"summary", T}}, "version"},
+
+        {"place", {{"place", T}, {"full_name", T, true}}, "place", {}, {"place"}},
+        {"route_element",
+         {{"reid", I}, {"place1", T, true, "place (place)"}, {"place2", T, true, "place (place)"}, {"km", R, true}},
+         "reid", {}, {"reid"}},
+        {"fuel_index", {{"fpi", I}, {"multiplier", R, true}, {"description", T}}, "fpi"},
+        {"class_type", {{"class", I}, {"base", R, true}, {"multiplier", R, true}, {"description", T}}, "class"},
+        {"route",
+         {{"route_id", I}, {"place1", T}, {"place2", T}, {"stops", I}, {"km", R}, {"fpi", I}, {"stoptime", R},
+          {"travelmins", R}},
+         "route_id", {}, {"route_id"}},
+        {"path_order",
+         {{"route_id", I, true, "route (route_id)", true}, {"sequence_no", I, true},
+          {"reid", I, true, "route_element (reid)"}},
+         "route_id, sequence_no", {}, {"route_id", "sequence_no"}},
+        {"route_frequency",
+         {{"route_id", I, true, "route (route_id)", true}, {"day", I, true}, {"frequency", R}, {"hour", I},
+          {"minute", I}},
+         "route_id, day", {}, {"route_id", "day"}},
+        {"service_class", {{"route_id", I, true, "route (route_id)", true}, {"day", I, true}, {"class", I, true}},
+         nullptr, {}, {"route_id", "day", "class"}},
+        {"bus_info", {{"registration", T}, {"type", I, true}, {"total_seats", I, true}}, "registration"},
+        {"bus_stand", {{"stand_id", I}, {"city", T, true}, {"location", T}}, "stand_id"},
+        {"bus_instance",
+         {{"instance_id", I}, {"bus_id", I, true, "route (route_id)", true}, {"dep_date", D, true}, {"status", T},
+          {"stand_id", I}, {"registration", T}, {"class", I}, {"free_seats", I}},
+         "instance_id", {}, {"instance_id"}},
+        // the phone is text, kept as typed: a leading zero or + is part of the number
+        {"customer",
+         {{"customer_id", I}, {"instance_id", I}, {"journey_date", D}, {"name", T}, {"age", N}, {"phone", T},
+          {"gender", T}, {"origin", T}, {"destin", T}, {"fare", R}},
+         "customer_id", {}, {"customer_id"}},
+        // the seat rule: one seat of one run is held at most once on any segment; the
+        // stretch includes both of its end segments (the file checks it by trigger)
+        {"seat_matrix",
+         {{"instance_id", I, true, "bus_instance (instance_id)", true}, {"seat_no", I, true},
+          {"route_sequence1", I, true}, {"route_sequence2", I, true},
+          {"customer_id", I, true, "customer (customer_id)"}, {"status", T}},
+         nullptr, {"route_sequence1 <= route_sequence2"}, {"instance_id", "seat_no", "route_sequence1", "customer_id"},
+         On::Both,
+         "CONSTRAINT seat_matrix_taken EXCLUDE USING gist (instance_id WITH =, seat_no WITH =, "
+         "int4range(route_sequence1, route_sequence2, '[]') WITH &&)"},
+        // the seat chart's scratch lines; on the server every session keeps its own rows
+        // (the view tempbusroute shows a session its own), so two clerks charting at once
+        // neither wait on nor read each other's lines
+        {"tempbusroute", {{"seat_no", I}, {"line", T}}, nullptr, {}, {}, On::Sqlite},
+        {"tempbusroute_rows", {{"backend", I, true}, {"seat_no", I}, {"line", T}}, nullptr, {}, {}, On::Postgres},
+        // the query test window's own table
+        {"test1", {{"c_id", I}, {"c_name", T}}},
+        // the names of the database's groups on the server
+        {"nbk_groups", {{"clerk", T, true}, {"supervisor", T, true}}, nullptr, {}, {}, On::Postgres},
+    };
+    return t;
+}
+
+const std::vector<Index> &indexes()
+{
+    static const std::vector<Index> i = {
+        {"place_full_name", "place", "full_name"},
+        // a name's first letters (LIKE 'Xy%') find their rows through an index only with
+        // the pattern operators, unless the database collates as C
+        {"place_full_name_pattern", "place", "full_name text_pattern_ops", On::Postgres},
+        // the place search matches in any letter case (UPPER(full_name) LIKE UPPER(?))
+        {"place_full_name_upper", "place", "upper(full_name) text_pattern_ops", On::Postgres},
+        {"route_element_places", "route_element", "place1, place2"},
+        {"route_element_place2", "route_element", "place2"},
+        {"route_place2", "route", "place2"},
+        {"path_order_reid", "path_order", "reid, route_id, sequence_no"},
+        {"service_class_route", "service_class", "route_id, class, day"},
+        {"bus_info_type", "bus_info", "type"},
+        {"bus_stand_city", "bus_stand", "city"},
+        {"bus_instance_route", "bus_instance", "bus_id, class, dep_date"},
+        {"bus_instance_vehicle", "bus_instance", "registration, dep_date"},
+        {"customer_instance", "customer", "instance_id"},
+        // the server's exclusion constraint serves the seat look-ups
+        {"seat_matrix_seat", "seat_matrix", "instance_id, seat_no", On::Sqlite},
+        {"seat_matrix_customer", "seat_matrix", "customer_id"},
+        {"tempbusroute_rows_backend", "tempbusroute_rows", "backend, seat_no", On::Postgres},
+        // the trail only grows, in time order: on the server a block range index serves
+        // --since at almost no cost per row written
+        {"nbk_audit_changed", "nbk_audit", "changed_at", On::Sqlite},
+        {"nbk_audit_changed", "nbk_audit", "changed_at", On::Postgres, "brin"},
+        {"nbk_audit_customer", "nbk_audit", "customer_id"},
+        {"nbk_audit_txid", "nbk_audit", "txid", On::Sqlite},
+    };
+    return i;
+}
+
+const std::vector<View> &views()
+{
+    static const std::vector<View> v = {
+        {"dual", "SELECT 'X' AS dummy", On::Sqlite},
+        {"tempbusroute",
+         "SELECT seat_no, line FROM tempbusroute_rows WHERE backend = pg_backend_pid() WITH CHECK OPTION",
+         On::Postgres},
+        {"vticket", R"(SELECT c.customer_id AS CUSTOMERID, c.name AS NAME, c.instance_id AS INSTANCE,
+                  o.full_name AS ORIGIN, d.full_name AS DESTINATION,
+                  c.journey_date AS JOURNEY_DATE, c.fare AS FARE, c.age AS AGE,
+                  c.gender AS GENDER, c.phone AS PHONE
+             FROM customer c LEFT JOIN place o ON o.place = c.origin
+                             LEFT JOIN place d ON d.place = c.destin)"},
+        {"accidentview", R"(SELECT bi.registration AS REGISTRATION, bi.instance_id AS INSTANCE,
+                  c.name AS NAME, c.age AS AGE, c.gender AS GENDER, c.phone AS PHONE,
+                  c.customer_id AS CUSTOMER_ID, bi.dep_date AS DEP_DATE
+             FROM bus_instance bi JOIN customer c ON c.instance_id = bi.instance_id)"},
+        {"routeserviceview", R"(SELECT r.route_id AS ROUTE_ID, bi.instance_id AS INSTANCE_ID,
+                  bi.dep_date AS DEP_DATE, r.km AS KM
+             FROM route r JOIN bus_instance bi ON bi.bus_id = r.route_id)"},
+        {"btimetable", R"(SELECT bi.instance_id AS INSTANCE_ID, bi.bus_id AS BUS_ID, bi.dep_date AS DEP_DATE,
+                  bs.location AS LOCATION, bs.city AS CITY, ct.description AS DESCRIPTION
+             FROM bus_instance bi LEFT JOIN bus_stand bs ON bs.stand_id = bi.stand_id
+                                  LEFT JOIN class_type ct ON ct.class = bi.class)"},
+    };
+    return v;
+}
+
+const std::vector<Right> &rights()
+{
+    static const std::vector<Right> r = {
+        {"SELECT", "ALL TABLES", Group::Clerk},
+        // booking, customer details, cancellation and on-demand runs
+        {"INSERT, DELETE", "customer, seat_matrix", Group::Clerk},
+        {"UPDATE (customer_id, instance_id, journey_date, name, age, phone, gender, origin, destin, fare)", "customer",
+         Group::Clerk},
+        {"INSERT, UPDATE (free_seats)", "bus_instance", Group::Clerk},
+        {"USAGE", "SEQUENCE c_seq, instance_seq", Group::Clerk},
+        // the seat chart's scratch lines, and the query test window's own table
+        {"INSERT, DELETE", "tempbusroute", Group::Clerk},
+        {"INSERT, UPDATE, DELETE", "test1", Group::Clerk},
+        // the route wizard and route deletion (its runs, path, timetable and classes go
+        // with the route by the keys' cascade, which runs with the owner's rights)
+        {"INSERT", "place, route_element, route, path_order, route_frequency, service_class", Group::Supervisor},
+        {"UPDATE (place1, place2, stops, km, fpi, stoptime, travelmins)", "route", Group::Supervisor},
+        {"DELETE", "route, path_order, route_frequency, service_class", Group::Supervisor},
+        {"USAGE", "SEQUENCE place_seq, reid_seq, route_seq", Group::Supervisor},
+    };
+    return r;
+}
+
+const Table *findTable(const QString &name)
+{
+    for (const Table &t : tables())
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+bool carries(On on, EngineKind engine)
+{
+    return on == On::Both || (on == On::Sqlite) == (engine == EngineKind::Sqlite);
+}
+
+QString typeName(Type type, EngineKind engine)
+{
+    const bool file = engine == EngineKind::Sqlite;
+    switch (type) {
+    case Type::Integer:
+        return file ? QStringLiteral("INTEGER") : QStringLiteral("integer");
+    case Type::Real:
+        return file ? QStringLiteral("REAL") : QStringLiteral("numeric");
+    case Type::Numeric:
+        return file ? QStringLiteral("NUMERIC") : QStringLiteral("numeric");
+    case Type::Text:
+        return file ? QStringLiteral("TEXT") : QStringLiteral("text");
+    case Type::Date:
+        return file ? QStringLiteral("DATE") : QStringLiteral("timestamp(0)");
+    case Type::Blob:
+        return file ? QStringLiteral("BLOB") : QStringLiteral("bytea");
+    }
+    return {};
+}
+
+namespace {
+
+// Defaults the definition cannot say in types: the file's account names match in any
+// letter case; a scratch row belongs to the server process that wrote it.
+QString columnTail(const Table &t, const Column &c, EngineKind engine)
+{
+    const QString table = QLatin1String(t.name), column = QLatin1String(c.name);
+    if (table == QLatin1String("nbk_account") && column == QLatin1String("username"))
+        return QStringLiteral(" COLLATE NOCASE");
+    if (table == QLatin1String("nbk_account") && column == QLatin1String("supervisor"))
+        return QStringLiteral(" DEFAULT 0");
+    if (table == QLatin1String("nbk_sequence") && column == QLatin1String("increment"))
+        return QStringLiteral(" DEFAULT 1");
+    if (table == QLatin1String("tempbusroute_rows") && column == QLatin1String("backend"))
+        return QStringLiteral(" DEFAULT pg_backend_pid()");
+    Q_UNUSED(engine);
+    return {};
+}
+
+}  // namespace
+
+QString createTable(const Table &t, EngineKind engine)
+{
+    const QString key = t.primaryKey ? QString::fromLatin1(t.primaryKey) : QString();
+    const bool inlineKey = !key.isEmpty() && !key.contains(QLatin1Char(','));
+    QStringList parts;
+    for (const Column &c : t.columns) {
+        QString p = QLatin1String(c.name) + QLatin1Char(' ') + typeName(c.type, engine);
+        if (inlineKey && key == QLatin1String(c.name))
+            p += QStringLiteral(" PRIMARY KEY");
+        p += columnTail(t, c, engine);
+        if (c.notNull)
+            p += QStringLiteral(" NOT NULL");
+        if (c.references) {
+            p += QStringLiteral(" REFERENCES ") + QLatin1String(c.references);
+            if (c.cascade)
+                p += QStringLiteral(" ON DELETE CASCADE");
+        }
+        parts << p;
+    }
+    if (!key.isEmpty() && !inlineKey)
+        parts << QStringLiteral("PRIMARY KEY (%1)").arg(key);
+    for (const char *check : t.checks)
+        parts << QStringLiteral("CHECK (%1)").arg(QLatin1String(check));
+    if (engine == EngineKind::Postgres && t.postgresConstraints)
+        parts << QLatin1String(t.postgresConstraints);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(t.name), parts.join(QStringLiteral(", ")));
+}
+
+QString createIndex(const Index &i, EngineKind engine)
+{
+    const QString method = engine == EngineKind::Postgres && i.method
+                               ? QStringLiteral(" USING ") + QLatin1String(i.method)
+                               : QString();
+    return QStringLiteral("CREATE INDEX %1 ON %2%3 (%4)")
+        .arg(QLatin1String(i.name), QLatin1String(i.table), method, QLatin1String(i.columns));
+}
+
+QString createView(const View &v, EngineKind engine)
+{
+    Q_UNUSED(engine);
+    return QStringLiteral("CREATE VIEW %1 AS %2").arg(QLatin1String(v.name), QLatin1String(v.select));
+}
+
+QStringList tableStatements(EngineKind engine)
+{
+    QStringList s;
+    for (const Table &t : tables())
+        if (carries(t.on, engine))
+            s << createTable(t, engine);
+    return s;
+}
+
+QStringList indexStatements(EngineKind engine)
+{
+    QStringList s;
+    for (const Index &i : indexes())
+        if (carries(i.on, engine) && QLatin1String(i.table) != QLatin1String("nbk_audit"))
+            s << createIndex(i, engine);
+    return s;
+}
+
+QStringList viewStatements(EngineKind engine)
+{
+    QStringList s;
+    for (const View &v : views())
+        if (carries(v.on, engine))
+            s << createView(v, engine);
+    return s;
+}
+
+}  // namespace nbk::data::schema

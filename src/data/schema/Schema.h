@@ -1,0 +1,51 @@
+#pragma once
+#include "data/engines/PasswordHash.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace nbk::data::schema {
+
+// The accounts every new database gets, with the login dialog's default password.
+inline const char *const kDefaultPassword = "nb";
+inline const char *const kSupervisor = "chief";
+inline const char *const kClerks[] = {"clerk1", "clerk2"};
+
+struct InitOptions {
+    bool demo = false;
+    // Set: the only account is the supervisor, with this password (a production
+    // database: no account with a known password). Empty: the standing accounts with the
+    // default password, for a demonstration or a test database.
+    QString supervisorPassword;
+    int kdfIterations = kDefaultKdfIterations;
+};
+
+// Creates a new embedded database file with the schema, the standing accounts and,
+// with demo, the demonstration network. An existing file is never touched.
+bool createEmbeddedDatabase(const QString &path, const InitOptions &options, QString *error);
+
+// Sets (or, with create, adds) an account's password in an embedded database.
+bool setEmbeddedPassword(const QString &path, const QString &user, const QString &password,
+                         int kdfIterations, bool create, bool supervisor, QString *error);
+
+// The embedded schema, one statement per entry (SQLite's own dialect).
+QStringList embeddedSchemaStatements();
+// Its audit trail's table, and its triggers: the seat rule, the rules on booked runs and
+// the audit rows (part of the schema above; an upgrade makes the triggers anew).
+QStringList embeddedAuditTableStatements();
+QStringList embeddedTriggerStatements();
+
+// Reference data every database needs: fuel indexes and fare classes (Oracle SQL).
+QStringList referenceDataStatements();
+// The demonstration network (Oracle SQL, runs on every engine).
+QStringList demoDataStatements();
+
+// First values of the sequences; the demo data uses ids below them.
+struct SequenceStart {
+    const char *name;
+    int start;
+};
+inline constexpr SequenceStart kSequences[] = {
+    {"c_seq", 1001}, {"place_seq", 1}, {"reid_seq", 1001}, {"route_seq", 101}, {"instance_seq", 10001}};
+
+}  // namespace nbk::data::schema

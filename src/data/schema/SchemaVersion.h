@@ -1,0 +1,49 @@
+#pragma once
+#include "data/schema/Definition.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace nbk::data::schema {
+
+// The shape of the database this program reads and writes. Every change of tables,
+// columns, indexes, rules or grants raises it and comes with an upgrade step from the
+// version before.
+//   1  the first schema
+//   2  phones kept as text
+//   3  the rules checked at commit, the audit trail, each database its own groups
+//   4  the place search's index in any capitals, the trail's time index as a block range
+//   5  versions recorded; CREATE on schema public revoked; the trail's writer on a
+//      pinned search_path
+inline constexpr int kCurrentVersion = 5;
+
+// What a version brought, as the upgrade reports it.
+QString versionSummary(int version);
+
+struct DatabaseShape {
+    int version = 0;        // 0: not a reservation database (problem says why)
+    bool recorded = false;  // read from nbk_schema_version, not recognised by its shape
+    QString problem;
+};
+// The version the database records, or for one made before versions were recorded, the
+// version its tables match. Reads the catalogue only.
+DatabaseShape readShape(const QSqlDatabase &db, EngineKind engine);
+
+// What the current version's rules need that the database lacks: triggers, functions,
+// the trail's table, rights given too widely ("trigger seat_matrix_rules", ...).
+QStringList missingRules(const QSqlDatabase &db, EngineKind engine);
+
+// The row an upgrade step or a new database leaves in nbk_schema_version.
+QString recordVersionStatement(int version);
+
+// What a login finds: a database this program can work on, or why not, in words for the
+// person at the counter.
+struct OpenCheck {
+    enum Verdict { Ready, Older, Newer, Foreign, RulesMissing } verdict = Ready;
+    int version = 0;
+    QString message;
+};
+OpenCheck checkDatabase(const QSqlDatabase &db, EngineKind engine);
+
+}  // namespace nbk::data::schema

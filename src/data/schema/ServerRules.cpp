@@ -1,0 +1,305 @@
+// The server's own rules: what each group may do, the invariants every commit keeps and
+// the audit trail the database writes itself.
+#include "data/schema/PostgresSchema.h"
+#include "data/schema/Definition.h"
+
+namespace nbk::data::schema {
+
+namespace {
+
+QString ident(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+// The audit row's key and customer, read from the row's own columns: one branch per table
+// (a generic reading through jsonb cost more than the rest of the audit row).
+QString auditKeyBranches()
+{
+    QString out;
+    for (const Table &t : tables()) {
+        if (t.auditKey.empty())
+            continue;
+        QStringList parts;
+        bool customer = false;
+        for (const char *k : t.auditKey) {
+            parts << QStringLiteral("coalesce(r.%1::text, '')").arg(QLatin1String(k));
+            customer = customer || qstrcmp(k, "customer_id") == 0;
+        }
+        out += QStringLiteral("  WHEN '%1' THEN\n    k := %2;\n").arg(QLatin1String(t.name), parts.join(QStringLiteral(" || '/' || ")));
+        if (customer)
+            out += QStringLiteral("    c := r.customer_id;\n");
+    }
+    return out;
+}
+
+}  // namespace
+
+QStringList postgresRuleObjectStatements()
+{
+    QStringList s = {
+        // The commit-time checks bind every role but the database's owner (and superusers,
+        // who are members of every role): the owner can switch triggers off anyway, and
+        // repairs and data loads are the owner's work. The functions below run once per
+        // row changed, so they carry no settings of their own (a SET clause costs every
+        // call) and name every table with its schema: clerks create no objects anywhere
+        // (no CREATE, no TEMPORARY), so nothing can stand in for them.
+        // plpgsql keeps its statements' plans for the session; a SQL function called from
+        // plpgsql is planned anew in every transaction, which made this the dearest check
+        R"(CREATE FUNCTION public.nbk_rules_bind() RETURNS boolean
+             LANGUAGE plpgsql STABLE
+             AS $$
+           BEGIN
+             RETURN NOT pg_catalog.pg_has_role(session_user,
+                      (SELECT d.datdba FROM pg_catalog.pg_database d WHERE d.datname = pg_catalog.current_database()),
+                      'MEMBER');
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_seat_fare(km double precision, fuel double precision,
+             class_multiplier double precision, base double precision) RETURNS double precision
+             LANGUAGE sql IMMUTABLE PARALLEL SAFE
+             AS $$ SELECT pg_catalog.round(pg_catalog.round(km * class_multiplier + pg_catalog.round(km * fuel)) + base) $$)",
+        // free_seats is the capacity less the seats held (a booking lowers it by its seats,
+        // a cancellation raises it by the seats it frees).
+        R"(CREATE FUNCTION public.nbk_check_counter(run integer) RETURNS void
+             LANGUAGE plpgsql STABLE
+             AS $$
+           DECLARE
+             free integer;
+             capacity integer;
+             held bigint;
+           BEGIN
+             SELECT bi.free_seats, b.total_seats INTO free, capacity
+               FROM public.bus_instance bi LEFT JOIN public.bus_info b ON b.registration = bi.registration
+              WHERE bi.instance_id = run;
+             IF NOT FOUND THEN
+               RETURN;
+             END IF;
+             SELECT count(*) INTO held FROM public.seat_matrix sm WHERE sm.instance_id = run;
+             IF capacity IS NULL OR free IS DISTINCT FROM capacity - held THEN
+               RAISE EXCEPTION 'ORA-20002: free seats of run % do not match its seats held (% free, % of % held)',
+                 run, free, held, capacity USING ERRCODE = '23514';
+             END IF;
+           END $$)",
+        // A customer's fare is the fare rule of its run over the stretch its seats hold,
+        // times its seats; a customer without seats owes nothing. The placeholder row of a
+        // booking is free of it until the booking commits (the check is deferred). Lookups
+        // by key, one statement each: each plans in a moment and keeps a generic plan.
+        R"(CREATE FUNCTION public.nbk_check_fare(cid integer) RETURNS void
+             LANGUAGE plpgsql STABLE
+             AS $$
+           DECLARE
+             fare numeric;
+             run integer;
+             seats bigint;
+             s1 integer;
+             s2 integer;
+             same_run boolean;
+             route integer;
+             base numeric;
+             class_multiplier numeric;
+             fuel numeric;
+             km numeric;
+             want double precision;
+           BEGIN
+             SELECT c.fare, c.instance_id INTO fare, run FROM public.customer c WHERE c.customer_id = cid;
+             IF NOT FOUND THEN
+               RETURN;  -- deleted, after its seats (their key)
+             END IF;
+             SELECT count(*), min(sm.route_sequence1), max(sm.route_sequence2), bool_and(sm.instance_id = run)
+               INTO seats, s1, s2, same_run
+               FROM public.seat_matrix sm WHERE sm.customer_id = cid;
+             IF seats = 0 THEN
+               IF fare IS DISTINCT FROM 0 THEN
+                 RAISE EXCEPTION 'ORA-20004: customer % holds no seat but owes %', cid, fare
+                   USING ERRCODE = '23514';
+               END IF;
+               RETURN;
+             ELSIF NOT same_run THEN
+               RAISE EXCEPTION 'ORA-20004: customer % holds seats of another run than its own', cid
+                 USING ERRCODE = '23514';
+             END IF;
+             SELECT bi.bus_id, ct.base, ct.multiplier, f.multiplier INTO route, base, class_multiplier, fuel
+               FROM public.bus_instance bi JOIN public.class_type ct ON ct.class = bi.class
+                    JOIN public.route r ON r.route_id = bi.bus_id JOIN public.fuel_index f ON f.fpi = r.fpi
+              WHERE bi.instance_id = run;
+             SELECT sum(re.km) INTO km FROM public.route_element re
+              WHERE re.reid IN (SELECT po.reid FROM public.path_order po
+                                 WHERE po.route_id = route AND po.sequence_no BETWEEN s1 AND s2);
+             want := public.nbk_seat_fare(pg_catalog.round(km::double precision), fuel, class_multiplier, base) * seats;
+             IF want IS NULL OR fare IS NULL OR abs(fare::double precision - want) > 0.001 THEN
+               RAISE EXCEPTION 'ORA-20004: fare % of customer % is not the fare % of its % seats', fare, cid,
+                 want, seats USING ERRCODE = '23514';
+             END IF;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind() THEN
+               IF TG_OP <> 'INSERT' THEN
+                 PERFORM public.nbk_check_counter(OLD.instance_id);
+                 PERFORM public.nbk_check_fare(OLD.customer_id);
+               END IF;
+               IF TG_OP <> 'DELETE' THEN
+                 PERFORM public.nbk_check_counter(NEW.instance_id);
+                 PERFORM public.nbk_check_fare(NEW.customer_id);
+               END IF;
+             END IF;
+             RETURN NULL;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_run_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind() THEN
+               PERFORM public.nbk_check_counter(NEW.instance_id);
+             END IF;
+             RETURN NULL;
+           END $$)",
+        R"(CREATE FUNCTION public.nbk_customer_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             -- a new row owing nothing (the booking's placeholder) can only break the rule
+             -- through seats, whose own check covers it
+             IF TG_OP = 'INSERT' AND NEW.fare = 0 THEN
+               RETURN NULL;
+             END IF;
+             IF public.nbk_rules_bind() THEN
+               IF TG_OP = 'UPDATE' AND OLD.customer_id <> NEW.customer_id THEN
+                 PERFORM public.nbk_check_fare(OLD.customer_id);
+               END IF;
+               PERFORM public.nbk_check_fare(NEW.customer_id);
+             END IF;
+             RETURN NULL;
+           END $$)",
+        // Checked at commit, once per row changed: in between, a booking holds its seats
+        // before it lowers the counter, and a partial cancellation lowers the fare first.
+        R"(CREATE CONSTRAINT TRIGGER seat_matrix_rules AFTER INSERT OR UPDATE OR DELETE ON seat_matrix
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_seat_rules())",
+        R"(CREATE CONSTRAINT TRIGGER bus_instance_rules AFTER INSERT OR UPDATE ON bus_instance
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_run_rules())",
+        R"(CREATE CONSTRAINT TRIGGER customer_rules AFTER INSERT OR UPDATE ON customer
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_rules())",
+        // A run that holds reservations keeps its departure, route and vehicle and is not
+        // deleted (a route with booked runs is not deleted either): for every role, at once.
+        R"(CREATE FUNCTION public.nbk_booked_run() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF TG_OP = 'UPDATE' AND (NEW.instance_id, NEW.bus_id, NEW.dep_date, NEW.registration)
+                                     IS NOT DISTINCT FROM (OLD.instance_id, OLD.bus_id, OLD.dep_date, OLD.registration) THEN
+               RETURN NEW;
+             END IF;
+             IF EXISTS (SELECT 1 FROM public.seat_matrix WHERE instance_id = OLD.instance_id)
+                OR EXISTS (SELECT 1 FROM public.customer WHERE instance_id = OLD.instance_id) THEN
+               RAISE EXCEPTION 'ORA-02292: integrity constraint violated - run % holds reservations', OLD.instance_id
+                 USING ERRCODE = '23503';
+             END IF;
+             RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+           END $$)",
+        R"(CREATE TRIGGER bus_instance_booked BEFORE UPDATE OR DELETE ON bus_instance
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_booked_run())",
+
+        QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
+             LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           DECLARE
+             r record;
+             k text := '';
+             c integer;
+           BEGIN
+             IF TG_OP = 'DELETE' THEN
+               r := OLD;
+             ELSE
+               r := NEW;
+             END IF;
+             CASE TG_TABLE_NAME
+           %1  ELSE
+               NULL;
+             END CASE;
+             INSERT INTO public.nbk_audit (table_name, action, row_key, customer_id, old_values, new_values)
+             VALUES (TG_TABLE_NAME, TG_OP, k, c,
+                     CASE WHEN TG_OP <> 'INSERT' THEN pg_catalog.row_to_json(OLD)::text END,
+                     CASE WHEN TG_OP <> 'DELETE' THEN pg_catalog.row_to_json(NEW)::text END);
+             RETURN NULL;
+           END $$)").arg(auditKeyBranches()),
+        "REVOKE ALL ON FUNCTION public.nbk_audit_row() FROM PUBLIC",
+    };
+    for (const Table &t : tables())
+        if (!t.auditKey.empty())
+            s << QStringLiteral("CREATE TRIGGER %1_audit AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                                "FOR EACH ROW EXECUTE FUNCTION public.nbk_audit_row()")
+                     .arg(QLatin1String(t.name));
+    return s;
+}
+
+QStringList postgresAuditTableStatements()
+{
+    QStringList s = {
+        // The audit trail: one row per row changed, in the changing transaction (a rollback
+        // takes it along). Written by the owner's function, whose search_path is pinned:
+        // it runs with the owner's rights, so no object a caller could put on the path may
+        // stand in for a name it uses; readers only read it.
+        R"(CREATE TABLE nbk_audit (
+             audit_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+             changed_at timestamp(0) NOT NULL DEFAULT localtimestamp(0),
+             txid bigint NOT NULL DEFAULT txid_current(),
+             login text NOT NULL DEFAULT session_user,
+             table_name text NOT NULL,
+             action text NOT NULL,
+             row_key text NOT NULL,
+             customer_id integer,
+             old_values text,
+             new_values text,
+             client_addr text DEFAULT inet_client_addr()::text,
+             application_name text DEFAULT current_setting('application_name')))",
+        // the trail only grows, in time order: a block range index serves --since at almost
+        // no cost per row written
+    };
+    for (const Index &i : indexes())
+        if (QLatin1String(i.table) == QLatin1String("nbk_audit") && carries(i.on, EngineKind::Postgres))
+            s << createIndex(i, EngineKind::Postgres);
+    return s;
+}
+
+QStringList postgresRulesStatements() { return postgresAuditTableStatements() + postgresRuleObjectStatements(); }
+
+QStringList postgresGrantStatements(const ServerGroups &g)
+{
+    const QString clerk = ident(g.clerk);
+    const QString supervisor = ident(g.supervisor);
+    QStringList s = {QStringLiteral("GRANT %1 TO %2").arg(clerk, supervisor),
+                     QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(clerk)};
+    for (const Right &r : rights()) {
+        const QString objects = QLatin1String(r.objects);
+        s << QStringLiteral("GRANT %1 ON %2%3 TO %4")
+                 .arg(QLatin1String(r.privileges), objects,
+                      objects == QLatin1String("ALL TABLES") ? QStringLiteral(" IN SCHEMA public") : QString(),
+                      r.group == Group::Supervisor ? supervisor : clerk);
+    }
+    // the seat chart's lines are read through the view, which shows a session its own
+    s << QStringLiteral("REVOKE SELECT ON tempbusroute_rows FROM %1").arg(clerk);
+    return s;
+}
+
+QStringList postgresDatabaseAccessStatements(const QString &database, const ServerGroups &g)
+{
+    const QString db = ident(database);
+    return {QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(db),
+            QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2, %3").arg(db, ident(g.clerk), ident(g.supervisor))};
+}
+
+QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)
+{
+    const QString in = QStringLiteral("ALTER ROLE %1 IN DATABASE %2 SET ").arg(ident(login), ident(database));
+    QStringList s = {in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
+    if (!supervisor)
+        s << in + QStringLiteral("statement_timeout = '%1'").arg(QLatin1String(kClerkStatementTimeout))
+          << in + QStringLiteral("idle_in_transaction_session_timeout = '%1'").arg(QLatin1String(kClerkIdleTimeout));
+    return s;
+}
+
+}  // namespace nbk::data::schema

@@ -1,0 +1,283 @@
+#include "data/session/Connection.h"
+
+#include "data/engines/ConnectionString.h"
+#include "data/engines/Engine.h"
+#include "data/dialect/StatementGuard.h"
+
+#include <QAtomicInt>
+#include <QSqlRecord>
+
+namespace nbk::data {
+
+namespace {
+QAtomicInt connectionCounter;
+// ORA-03113: end-of-file on communication channel, as the engines report a dropped server
+constexpr int kLostConnection = 3113;
+
+DbError closedConnectionError()
+{
+    return {3709, QStringLiteral("The connection cannot be used to perform this operation. "
+                                 "It is either closed or invalid in this context.")};
+}
+}  // namespace
+
+Connection::Connection()
+    : name_(QStringLiteral("nbk_connection_%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+QString Connection::engineName() const { return engine_ ? engine_->name() : QString(); }
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(name_, false); }
+
+bool Connection::open(const QString &connectionString, const QString &user, const QString &password)
+{
+    errors_.clear();
+    close();
+    lost_ = false;
+    QString text = connectionString;
+    if (!user.isEmpty())
+        text += QStringLiteral("UID=%1;").arg(user);
+    if (!password.isEmpty())
+        text += QStringLiteral("PWD=%1;").arg(password);
+    const ConnectionString cs = ConnectionString::parse(text);
+    engine_ = engineForServer(cs.server());
+    DbError err;
+    const bool ok = engine_->open(name_, cs, timeout_, err);
+    open_ = ok;
+    if (!ok) {
+        if (err.description.isEmpty())
+            err.description = QStringLiteral("Could not open the connection");
+        errors_.append(err);
+        QSqlDatabase::removeDatabase(name_);
+    }
+    if (onConnectComplete)
+        onConnectComplete(ok);
+    return ok;
+}
+
+void Connection::close()
+{
+    prepared_.clear();
+    if (QSqlDatabase::contains(name_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (db.isOpen())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    open_ = false;
+}
+
+bool Connection::isOpen() const { return open_; }
+
+void Connection::fail(const DbError &e)
+{
+    errors_.append(e);
+    if (e.nativeError == kLostConnection && open_ && !database().isOpen())
+        noticeLoss(e);
+    else if (e.nativeError == kLostConnection && open_ && engine_ && engine_->connectionBroken(database()))
+        noticeLoss(e);
+    throw DbException(e);
+}
+
+void Connection::noticeLoss(const DbError &e)
+{
+    close();
+    lost_ = true;
+    if (onConnectionLost)
+        onConnectionLost(e);
+}
+
+void Connection::checkOpen()
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+}
+
+void Connection::checkOneStatement(const QString &text, QSqlDatabase &db)
+{
+    // one statement per call, as Oracle takes them: a missed quote can never run a second
+    // one (the embedded engine's driver refuses a second statement itself). The text is
+    // read as the server reads it, after the dialect's rewriting.
+    if (engine_->name() != QLatin1String("embedded")
+        && holdsMoreThanOneStatement(text, [&] { return engine_->backslashEscapes(db); }))
+        fail({911, oraText(911, QStringLiteral("invalid character"))});
+}
+
+StatementResult Connection::runByEngine(const QString &sql, const QVariantList &params)
+{
+    checkOpen();
+    QSqlDatabase db = database();
+    const QString text = engine_->translate(sql);
+    checkOneStatement(text, db);
+    QVariantList values;
+    values.reserve(params.size());
+    for (const QVariant &v : params)
+        values.append(engine_->bindValue(v));
+    StatementResult r = engine_->runStatement(db, text, values);
+    observe(sql, r.ok ? nullptr : &r.error);
+    if (!r.ok)
+        fail(r.error);
+    return r;
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+{
+    checkOpen();
+    QSqlDatabase db = database();
+    bool lockNowait = false;
+    const QString text = engine_->translate(sql, &lockNowait);
+    checkOneStatement(text, db);
+    if (lockNowait) {
+        DbError lockError;
+        if (!engine_->lockForUpdate(db, lockError)) {
+            observe(sql, &lockError);
+            fail(lockError);
+        }
+    }
+    engine_->statementStarting(db, text);
+    QSqlQuery q(db);
+    bool ok;
+    if (params.isEmpty()) {
+        q.setForwardOnly(forwardOnly);
+        ok = q.exec(text);
+    } else {
+        // the command slots' texts are few and run again and again: each is prepared once
+        // per connection, so that the server parses and plans it once
+        auto it = prepared_.find(text);
+        if (it == prepared_.end()) {
+            if (prepared_.size() >= kMaxPrepared)
+                prepared_.clear();
+            QSqlQuery fresh(db);
+            fresh.setForwardOnly(true);
+            ok = fresh.prepare(text);
+            if (ok)
+                it = prepared_.insert(text, fresh);
+            else
+                q = std::move(fresh);
+        } else {
+            ok = true;
+        }
+        if (ok) {
+            // the kept statement and this run share one prepared result on purpose
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
+            q = *it;
+            QT_WARNING_POP
+            for (int i = 0; i < params.size(); ++i)
+                q.bindValue(i, engine_->bindValue(params[i]));
+            ok = q.exec();
+        }
+    }
+    if (!ok) {
+        const DbError e = engine_->mapError(q.lastError(), &q);
+        q.finish();
+        engine_->statementFinished(db, false);
+        observe(sql, &e);
+        fail(e);
+    }
+    return q;
+}
+
+void Connection::finishStatement(QSqlQuery &q, const QString &sql)
+{
+    QSqlDatabase db = database();
+    if (q.lastError().isValid()) {
+        const DbError e = engine_->mapError(q.lastError(), &q);
+        q.finish();
+        engine_->statementFinished(db, false);
+        observe(sql, &e);
+        fail(e);
+    }
+    q.finish();
+    engine_->statementFinished(db, true);
+    DbError refused;
+    if (!engine_->statementCompleted(db, refused)) {
+        observe(sql, &refused);
+        fail(refused);
+    }
+    observe(sql, nullptr);
+}
+
+void Connection::execute(const QString &sql, const QVariantList &params)
+{
+    if (engine_ && engine_->runsStatements()) {
+        runByEngine(sql, params);
+        return;
+    }
+    QSqlQuery q = run(sql, params, true);
+    if (q.isSelect()) {
+        while (q.next()) {
+        }
+    }
+    finishStatement(q, sql);
+}
+
+int Connection::executeCount(const QString &sql, const QVariantList &params)
+{
+    if (engine_ && engine_->runsStatements())
+        return runByEngine(sql, params).affected;
+    QSqlQuery q = run(sql, params, true);
+    const int n = q.numRowsAffected();
+    finishStatement(q, sql);
+    return n;
+}
+
+ResultSet Connection::query(const QString &sql, const QVariantList &params)
+{
+    if (engine_ && engine_->runsStatements()) {
+        StatementResult r = runByEngine(sql, params);
+        if (!r.hasRows)
+            return ResultSet(QStringList(), {});
+        return ResultSet(std::move(r.names), std::move(r.rows));
+    }
+    QSqlQuery q = run(sql, params, true);
+    if (!q.isSelect()) {
+        finishStatement(q, sql);
+        return ResultSet(QStringList(), {});
+    }
+    const QStringList names = engine_->columnNames(q);
+    const int cols = int(names.size());
+    std::vector<QVariantList> rows;
+    while (q.next())
+        rows.push_back(engine_->rowValues(q, cols));
+    finishStatement(q, sql);
+    return ResultSet(names, std::move(rows));
+}
+
+void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
+{
+    errors_.clear();
+    if (!open_)
+        fail(closedConnectionError());
+    QSqlDatabase db = database();
+    if (!(engine_.get()->*step)(db))
+        fail(engine_->transactionError(db));
+}
+
+void Connection::beginTrans() { transactionStep(&Engine::begin); }
+
+void Connection::commitTrans()
+{
+    if (open_) {
+        QSqlDatabase db = database();
+        DbError refused;
+        if (!engine_->checkBeforeCommit(db, refused)) {
+            errors_.clear();
+            fail(refused);
+        }
+    }
+    transactionStep(&Engine::commit);
+}
+
+void Connection::rollbackTrans() { transactionStep(&Engine::rollback); }
+
+}  // namespace nbk::data
