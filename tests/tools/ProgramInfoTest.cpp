@@ -121,7 +121,8 @@ TEST(AdminUsage, EveryCommandOfTheUsageHasItsManualEntry)
     QStringList commands;
     for (auto it = command.globalMatch(r.out); it.hasNext();)
         commands << it.next().captured(1);
-    EXPECT_EQ(commands.size(), 6) << commands.join(' ').toStdString();
+    for (const char *known : {"init", "sql", "passwd", "useradd", "report", "audit"})
+        EXPECT_TRUE(commands.contains(QLatin1String(known))) << known << " in " << commands.join(' ').toStdString();
     for (const QString &c : commands) {
         EXPECT_TRUE(page.contains(QStringLiteral("nbk-admin ") + c)) << c.toStdString() << " in the synopsis";
         EXPECT_TRUE(page.contains(QStringLiteral(".B ") + c + QLatin1Char('\n'))) << c.toStdString() << " described";
