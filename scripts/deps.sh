@@ -4,14 +4,16 @@
 #                           (nbk-admin's server backups run pg_dump and pg_restore)
 #   scripts/deps.sh --dev   and what building and running the tests and benchmarks needs
 #                           (GoogleTest, Benchmark, a PostgreSQL server, pgbouncer,
-#                           pgBackRest, psqlODBC, Poppler's pdftotext)
+#                           pgBackRest, psqlODBC, Poppler's pdftotext, the desktop entry's
+#                           and AppStream data's validators)
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsqlite3-dev libssl-dev unixodbc-dev libpq-dev postgresql-client libqrencode-dev fonts-dejavu-core)
 if [ "${1:-}" = "--dev" ]; then
   PACKAGES+=(libgtest-dev googletest libbenchmark-dev
-    postgresql postgresql-contrib pgbouncer pgbackrest odbc-postgresql poppler-utils)
+    postgresql postgresql-contrib pgbouncer pgbackrest odbc-postgresql poppler-utils
+    desktop-file-utils appstream)
 fi
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,6 +1,10 @@
 #include "app/MDIForm1.h"
 
 #include "common/Globals.h"
+#include "data/session/Class1.h"
+#include "data/schema/SchemaVersion.h"
+#include "ui/MsgBox.h"
+#include "version/Version.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
@@ -136,7 +140,7 @@ void MDIForm1::buildMenus()
 
     QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
     addItem(help, QStringLiteral("mnuHelpContents"), QStringLiteral("C&ontents"), nullptr);
-    addItem(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"), nullptr);
+    addItem(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"), &MDIForm1::showAbout);
 }
 
 QAction *MDIForm1::menuItem(const QString &name) const { return items_.value(name, nullptr); }
@@ -177,6 +181,23 @@ void MDIForm1::exitProgram()
             DbSession->CloseConnection();
     }
     close();
+}
+
+void MDIForm1::showAbout()
+{
+    // the session's slot holds 0 until a login has read the database's version
+    QString recorded = QStringLiteral("not connected");
+    if (IsConnected && DbSession)
+        recorded = DbSession->SchemaVersion() > 0 ? QStringLiteral("version %1").arg(DbSession->SchemaVersion())
+                                                  : QStringLiteral("no version recorded");
+    const QString text = QStringLiteral("N.B.K Reservation System\n"
+                                        "nbk-reservation %1\n\n"
+                                        "Database schema of this program: version %2\n"
+                                        "Connected database: %3")
+                             .arg(QLatin1String(version::kText))
+                             .arg(data::schema::kCurrentVersion)
+                             .arg(recorded);
+    ui::MsgBox(text, mb::Information | mb::OKOnly, QStringLiteral("About N.B.K Reservation System"));
 }
 
 void MDIForm1::routeAdd()

@@ -29,6 +29,9 @@ public:
     void connectToServer();
     void disconnectFromServer();
     void exitProgram();
+    // Help > About: the program's version, the schema version it is built for and the one
+    // the connected database records.
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -14,6 +14,7 @@
 #include "data/dialect/Numbers.h"
 #include "data/engines/PasswordHash.h"
 #include "data/schema/Schema.h"
+#include "version/Version.h"
 
 #include <QDateTime>
 #include <QTextStream>
@@ -41,14 +42,23 @@ const char *const kUsage =
     "  nbk-admin init [--demo] [--kdf-iterations N] DATABASE   (without --demo: the supervisor's\n"
     "      password on standard input; clerks come from useradd)\n"
     "  nbk-admin sql --database DATABASE --user USER --password PASSWORD STATEMENT...\n"
-    "  nbk-admin passwd --database DATABASE USER        (new password on standard input)\n"
-    "  nbk-admin useradd --database DATABASE [--supervisor] USER   (password on standard input)\n"
-    "DATABASE is an embedded database file or a postgresql:// URI.\n";
+    "  nbk-admin passwd --database DATABASE [--kdf-iterations N] USER   (new password on standard input)\n"
+    "  nbk-admin useradd --database DATABASE [--supervisor] [--kdf-iterations N] USER   (password on\n"
+    "      standard input)\n";
+const char *const kUsageEnd =
+    "  nbk-admin --help | --version\n"
+    "DATABASE is an embedded database file or a postgresql:// URI. --kdf-iterations sets the\n"
+    "PBKDF2 rounds of an embedded file's password digests (600000 unless given).\n";
+
+void printUsage(QTextStream &to)
+{
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage << kUsageEnd;
+    to.flush();
+}
 
 int usage()
 {
-    err() << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage;
-    err().flush();
+    printUsage(err());
     return 2;
 }
 
@@ -254,8 +264,18 @@ int cmdUseraddEmbedded(const QStringList &args)
 
 int run(const QStringList &args)
 {
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"))
+    if (args.isEmpty())
         return usage();
+    // asked for: standard output and success, as every Debian program answers
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printUsage(out());
+        return 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        out() << "nbk-admin " << version::kText << "\n";
+        out().flush();
+        return 0;
+    }
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     int rc;

@@ -31,7 +31,9 @@ QString usage()
 {
     return QStringLiteral("usage: nbk-load --database DB --user U --sessions N --seconds S "
                           "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] [--owner-sessions] < password\n"
-                          "(the password is read from the first line of standard input)\n");
+                          "       nbk-load --help | --version\n"
+                          "(the password is read from the first line of standard input; --password PASSWORD\n"
+                          "also works, but shows it to every user of the machine)\n");
 }
 
 namespace {
@@ -75,6 +77,10 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
         if (a == QLatin1String("--hold") || a == QLatin1String("--headless")) {
             (a == QLatin1String("--hold") ? o.hold : o.headless) = true;
             continue;
+        }
+        if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("--version")) {
+            (a == QLatin1String("--version") ? o.version : o.help) = true;
+            return true;
         }
         if (a == QLatin1String("--owner-sessions")) {
             o.ownerSessions = true;

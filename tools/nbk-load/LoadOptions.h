@@ -25,6 +25,10 @@ struct LoadOptions {
     qint64 deadlineMs = 0;  // when every session stops
     bool hold = false;      // book once and wait at the customer details screen (fault tests)
 
+    // --help or --version: print that and run nothing
+    bool help = false;
+    bool version = false;
+
     bool onServer() const;
     // What a clerk types into the login's Server box.
     QString serverText() const;
@@ -34,7 +38,8 @@ struct LoadOptions {
 };
 
 // False with the reason in *error for a command line that cannot be run.
-// Without --password the password is the first line of standard input.
+// Without --password the password is the first line of standard input. --help and
+// --version end the parsing: nothing else is checked and no password is read.
 bool parseOptions(const QStringList &args, LoadOptions &o, QString *error);
 QString usage();
 

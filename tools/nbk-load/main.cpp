@@ -2,6 +2,7 @@
 // client's screens, then an audit of what they left in the database.
 #include "Conductor.h"
 #include "LoadOptions.h"
+#include "version/Version.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -23,6 +24,13 @@ int main(int argc, char **argv)
     if (!nbk::load::parseOptions(args, o, &error)) {
         std::fprintf(stderr, "nbk-load: %s\n%s", qPrintable(error), qPrintable(nbk::load::usage()));
         return 2;
+    }
+    if (o.help || o.version) {
+        if (o.help)
+            std::fputs(qPrintable(nbk::load::usage()), stdout);
+        else
+            std::printf("nbk-load %s\n", nbk::version::kText);
+        return 0;
     }
     return o.session >= 0 ? nbk::load::runSession(o) : nbk::load::conduct(o);
 }

@@ -2,35 +2,67 @@
 #include "app/DatabaseFile.h"
 #include "app/StartApplication.h"
 #include "ui/MsgBox.h"
+#include "version/Version.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <cstdio>
 
-int main(int argc, char **argv)
-{
-    nbk::app::Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("nbk-reservation"));
+namespace {
 
+struct ClientOptions {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("N.B.K Reservation System: the booking counter client."));
-    parser.addHelpOption();
-    const QCommandLineOption database(
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+    QCommandLineOption database{
         QStringList{QStringLiteral("database")},
         QStringLiteral("Use the embedded database file PATH (it must exist). Without this option the client "
                        "uses nbk.db in its data folder and creates it with the demonstration network on "
                        "first start."),
-        QStringLiteral("PATH"));
-    parser.addOption(database);
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
+        QStringLiteral("PATH")};
+    ClientOptions()
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("N.B.K Reservation System: the booking counter client.\n"
+                           "Without --database: ~/.local/share/nbk-reservation/nbk.db."));
+        parser.addOption(database);
+    }
+};
+
+// --help and --version answer from a shell without a display (a console, ssh): the window
+// system is then not needed, so the offscreen platform spares the client its failure to
+// connect to one.
+bool asksOnlyForText(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    ClientOptions o;
+    return o.parser.parse(args) && (o.parser.isSet(o.help) || o.parser.isSet(o.version));
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("nbk-reservation"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(nbk::version::kText));
+    if (asksOnlyForText(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    nbk::app::Application app(argc, argv);
+    // the desktop entry's id: desktops match the window to its entry and icon
+    QGuiApplication::setDesktopFileName(QStringLiteral("in.nbk.Reservation"));
+
+    ClientOptions options;
+    options.parser.process(app);
+    if (!options.parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "nbk-reservation: unexpected argument %s\n",
-                     qPrintable(parser.positionalArguments().first()));
+                     qPrintable(options.parser.positionalArguments().first()));
         return 2;
     }
 
-    const bool named = parser.isSet(database);
-    const QString path = named ? parser.value(database) : nbk::app::defaultDatabasePath();
+    const bool named = options.parser.isSet(options.database);
+    const QString path = named ? options.parser.value(options.database) : nbk::app::defaultDatabasePath();
     QString error;
     if (!nbk::app::prepareDatabase(path, !named, &error))
         std::fprintf(stderr, "nbk-reservation: cannot create %s: %s\n", qPrintable(path), qPrintable(error));
