@@ -421,6 +421,7 @@ bool upgradeServer(const QString &uriText, UpgradeReport *r)
                        .arg(uri.user, uri.database);
         return false;
     }
+    a.run(QStringLiteral("SET client_min_messages = warning"));  // no notice per trigger it drops
     const DatabaseShape shape = readShape(a.db(), EngineKind::Postgres);
     r->from = r->to = shape.version;
     if (shape.version == 0) {
