@@ -1,4 +1,5 @@
 #include "data/engines/SqliteRules.h"
+#include "data/definition/Definition.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -104,22 +105,6 @@ void rolledBack(void *p) { static_cast<Session *>(p)->txid = 0; }
 
 bool named(const char *value, const char *name) { return value && qstricmp(value, name) == 0; }
 
-bool isRouteTable(const char *t)
-{
-    for (const char *name : {"place", "route_element", "route", "path_order", "route_frequency", "service_class"})
-        if (named(t, name))
-            return true;
-    return false;
-}
-
-bool isVehicleTable(const char *t)
-{
-    for (const char *name : {"bus_info", "bus_stand", "class_type", "fuel_index"})
-        if (named(t, name))
-            return true;
-    return false;
-}
-
 int authorize(void *p, int action, const char *a1, const char *a2, const char *, const char *trigger)
 {
     const auto *s = static_cast<const Session *>(p);
@@ -136,16 +121,21 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
         // written by the schema's triggers and the session's own bookkeeping only
         if (named(a1, "nbk_audit") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
             return trigger ? SQLITE_OK : SQLITE_DENY;
-        if (s->supervisor)
+        // the file's own bookkeeping: the draw of an id, the row FOR UPDATE locks
+        if (named(a1, "nbk_sequence") || named(a1, "nbk_lock"))
             return SQLITE_OK;
-        if (isRouteTable(a1) || isVehicleTable(a1))
-            return SQLITE_DENY;
-        if (named(a1, "bus_instance"))
-            return action == SQLITE_INSERT || (action == SQLITE_UPDATE && named(a2, "free_seats")) ? SQLITE_OK
-                                                                                                   : SQLITE_DENY;
-        if (named(a1, "seat_matrix") && action == SQLITE_UPDATE)
-            return SQLITE_DENY;
-        return SQLITE_OK;
+        // the same rights the server grants each group, from the one definition
+        const schema::Group group = s->supervisor ? schema::Group::Supervisor : schema::Group::Clerk;
+        const QString table = QString::fromUtf8(a1);
+        const QString privilege = action == SQLITE_INSERT   ? QStringLiteral("INSERT")
+                                  : action == SQLITE_UPDATE ? QStringLiteral("UPDATE")
+                                                            : QStringLiteral("DELETE");
+        if (schema::allows(group, privilege, table, a2 ? QString::fromUtf8(a2) : QString()))
+            return SQLITE_OK;
+        // The server's cascades run with the owner's rights; here the authorizer cannot tell
+        // a key's cascade (a route deleted with its runs) from a delete of its own, so the
+        // rows a cascade may reach may be deleted (the supervisor's runs and their seats).
+        return action == SQLITE_DELETE && schema::reachedByCascade(group, table) ? SQLITE_OK : SQLITE_DENY;
     }
     case SQLITE_CREATE_INDEX:
     case SQLITE_CREATE_TABLE:

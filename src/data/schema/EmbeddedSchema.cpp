@@ -1,5 +1,5 @@
 #include "data/schema/Schema.h"
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
 
 namespace nbk::data::schema {
 

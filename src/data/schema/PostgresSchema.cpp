@@ -1,5 +1,5 @@
 #include "data/schema/PostgresSchema.h"
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
 #include "data/schema/SchemaVersion.h"
 
 #include "data/engines/AdminConnectionBase.h"

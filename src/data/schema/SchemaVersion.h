@@ -1,5 +1,5 @@
 #pragma once
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,7 +1,7 @@
 // The server's own rules: what each group may do, the invariants every commit keeps and
 // the audit trail the database writes itself.
 #include "data/schema/PostgresSchema.h"
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
 
 namespace nbk::data::schema {
 

@@ -7,7 +7,7 @@
 #include "data/dialect/PostgresDialect.h"
 #include "data/engines/Engine.h"
 #include "data/engines/PostgresEngine.h"
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
 #include "data/schema/EmbeddedAdmin.h"
 #include "data/schema/PostgresSchema.h"
 #include "data/schema/Schema.h"

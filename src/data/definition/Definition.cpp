@@ -1,6 +1,10 @@
 // The reservation database, written once: every table, key, index, view and right, from
 // which each engine's statements are made.
-#include "data/schema/Definition.h"
+#include "data/definition/Definition.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace nbk::data::schema {
 
@@ -156,6 +160,72 @@ const std::vector<Right> &rights()
         {"USAGE", "SEQUENCE place_seq, reid_seq, route_seq", Group::Supervisor},
     };
     return r;
+}
+
+namespace {
+
+// "group privilege table" -> the columns it covers (empty: every column)
+using RightsIndex = QHash<QString, QSet<QString>>;
+QString rightKey(Group g, const QString &privilege, const QString &table)
+{
+    return QStringLiteral("%1 %2 %3").arg(int(g)).arg(privilege.toUpper(), table.toLower());
+}
+
+const RightsIndex &rightsIndex()
+{
+    static const RightsIndex index = [] {
+        RightsIndex ix;
+        // "INSERT, UPDATE (a, b)": the privileges with their column lists
+        static const QRegularExpression privilege(QStringLiteral(R"((SELECT|INSERT|UPDATE|DELETE|USAGE)(?:\s*\(([^)]*)\))?)"));
+        for (const Right &r : rights()) {
+            const QString objects = QLatin1String(r.objects);
+            if (objects.startsWith(QLatin1String("SEQUENCE")) || objects == QLatin1String("ALL TABLES"))
+                continue;
+            auto it = privilege.globalMatch(QLatin1String(r.privileges));
+            while (it.hasNext()) {
+                const QRegularExpressionMatch m = it.next();
+                QSet<QString> columns;
+                for (const QString &c : m.captured(2).split(QLatin1Char(','), Qt::SkipEmptyParts))
+                    columns.insert(c.trimmed().toLower());
+                for (const QString &t : objects.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                    const QString key = rightKey(r.group, m.captured(1), t.trimmed());
+                    // a right on the whole table stays whole
+                    if (ix.contains(key) && (ix[key].isEmpty() || columns.isEmpty()))
+                        ix[key].clear();
+                    else
+                        ix[key] += columns;
+                }
+            }
+        }
+        return ix;
+    }();
+    return index;
+}
+
+}  // namespace
+
+bool allows(Group group, const QString &privilege, const QString &table, const QString &column)
+{
+    const RightsIndex &ix = rightsIndex();
+    const auto it = ix.constFind(rightKey(group, privilege, table));
+    if (it != ix.constEnd() && (it->isEmpty() || column.isEmpty() || it->contains(column.toLower())))
+        return true;
+    return group == Group::Supervisor && allows(Group::Clerk, privilege, table, column);
+}
+
+bool reachedByCascade(Group group, const QString &table)
+{
+    const Table *t = findTable(table);
+    if (!t)
+        return false;
+    for (const Column &c : t->columns) {
+        if (!c.references || !c.cascade)
+            continue;
+        const QString parent = QString::fromLatin1(c.references).section(QLatin1Char(' '), 0, 0);
+        if (parent != table && (allows(group, QStringLiteral("DELETE"), parent) || reachedByCascade(group, parent)))
+            return true;
+    }
+    return false;
 }
 
 const Table *findTable(const QString &name)

@@ -65,6 +65,14 @@ struct Right {
     Group group;
 };
 
+// Whether a group may write a table: privilege INSERT, UPDATE (of column) or DELETE. A
+// supervisor may also do whatever a clerk may.
+bool allows(Group group, const QString &privilege, const QString &table, const QString &column = {});
+// Whether deleting rows the group may delete can take rows of this table along by a key's
+// cascade (a route's runs and their seats). An engine that cannot tell a cascade from a
+// statement of its own lets the group delete such rows.
+bool reachedByCascade(Group group, const QString &table);
+
 const std::vector<Table> &tables();
 const std::vector<Index> &indexes();
 const std::vector<View> &views();
