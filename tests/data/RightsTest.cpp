@@ -1,5 +1,5 @@
-// Each group may write exactly what the definition's rights say, on both engines: the
-// server through the grants rendered from them, the file through its authorizer.
+// Each group may write exactly what the definition's rights say: on the server through the
+// grants rendered from them, on the file (clerks) through its authorizer.
 #include "data/definition/Definition.h"
 #include "support/TestDatabase.h"
 
@@ -38,6 +38,9 @@ TEST_P(Rights, EachGroupMayWriteExactlyWhatTheDefinitionGrants)
         schema::Group group;
     } logins[] = {{"clerk1", schema::Group::Clerk}, {"chief", schema::Group::Supervisor}};
     for (const auto &l : logins) {
+        // the file's supervisor also sets the file up, the owner's work on the server
+        if (!server && l.group == schema::Group::Supervisor)
+            continue;
         auto s = db().login(QLatin1String(l.login));
         for (const schema::Table &t : schema::tables()) {
             const QString table = QLatin1String(t.name);
