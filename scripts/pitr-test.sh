@@ -73,6 +73,9 @@ as_owner "'$bin/pg_ctl' -D '$pg/data' -m fast -w restart" >> "$pg/pg_ctl.log" 2>
 br_run stanza-create || fail "stanza-create"
 br_run check || fail "check (archiving)"
 br_run "--type=full backup" || fail "full backup"
+# pgBackRest keeps a backup's stop time in whole seconds and restores to a moment only from
+# a backup that stopped before it: the moment must fall in a later second
+sleep 2
 
 book() {  # one committed booking per call: the passenger row of a customer
   sql "INSERT INTO customer (customer_id, instance_id, journey_date, name, age, phone, gender, origin, destin, fare)
