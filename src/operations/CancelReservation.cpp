@@ -6,7 +6,10 @@
 #include "data/dialect/Numbers.h"
 #include "data/session/Transaction.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QMap>
+#include <QStringList>
 #include <cmath>
 #include <optional>
 
@@ -38,6 +41,9 @@ const char *const SQL_FARE_1 = " UPDATE CUSTOMER set fare = fare - ( ";
 const char *const SQL_FARE_2 = "* ( select (fare/(select count(*) from seat_matrix where customer_id= ";
 const char *const SQL_FARE_3 = " )    )  from customer where customer_id=";
 const char *const SQL_FARE_4 = ") ) where customer_id = ";
+const char *const SQL_BOOKING =
+    "SELECT name, fare, To_char(journey_date,'mm-dd-yyyy hh24:mi:ss') FROM CUSTOMER WHERE customer_id = ";
+const char *const SQL_SEATS_HELD = "SELECT count(*) FROM SEAT_MATRIX WHERE customer_id = ";
 
 // Beyond this a double no longer holds every whole number exactly.
 constexpr double kLargestId = 9007199254740991.0;
@@ -80,7 +86,64 @@ QString lockStatement(qint64 customerId)
     return QString::fromLatin1(SQL_LOCK_1) + QString::number(customerId) + QString::fromLatin1(SQL_LOCK_2);
 }
 
+// An amount as the counter counts it: whole rupees without decimals, else two.
+QString amountText(double v)
+{
+    return v == std::floor(v) ? QString::number(qint64(v)) : QString::number(v, 'f', 2);
+}
+
+// The question names what is about to go, so that a clerk who pressed Enter once too
+// often reads whom and what it is about before anything changes.
+QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 id, const nbk::data::RowTable &seats,
+                         int cancelled)
+{
+    const nbk::data::RowTable booking =
+        cn.query(QString::fromLatin1(SQL_BOOKING) + QString::number(id)).getRows();
+    QString name;
+    double fare = 0;
+    QString when;
+    if (booking.rowCount() > 0) {
+        name = booking.at(0, 0).toString();
+        fare = booking.at(1, 0).toDouble();
+        const QDateTime t =
+            QDateTime::fromString(booking.at(2, 0).toString(), QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+        if (t.isValid())
+            when = QLocale::c().toString(t, QStringLiteral("d MMM yyyy HH:mm"));
+    }
+    QStringList numbers;
+    for (int i = 0; i < cancelled; ++i)
+        numbers << QString::number(nbk::CLng(seats.at(0, i)));
+    const int n = seats.rowCount();
+    const double refund = cancelled >= n ? fare : cancelled * (fare / n);
+    QString text = QString::fromLatin1(MSG_CONFIRM) + cid + QStringLiteral("\r\n\r\nPassenger: ") + name +
+                   QStringLiteral("\r\nRun ") + QString::number(nbk::CLng(seats.at(1, 0)));
+    if (!when.isEmpty())
+        text += QStringLiteral(", journey ") + when;
+    text += QStringLiteral("\r\nSeats to cancel: ") + numbers.join(QStringLiteral(", "));
+    text += cancelled >= n ? QStringLiteral(" (the whole booking)")
+                           : QStringLiteral(" (%1 of %2 seats)").arg(cancelled).arg(n);
+    text += QStringLiteral("\r\nAmount to refund: \u20B9 ") + amountText(refund);
+    return text;
+}
+
 }  // namespace
+
+std::optional<int> SeatsHeld(const QString &cid)
+{
+    const std::optional<qint64> id = parseCustomerId(cid);
+    // a read between another task's statements would not be this screen's to make
+    if (!id || !DbSession || DbSession->IsInTransaction())
+        return std::nullopt;
+    try {
+        const nbk::data::RowTable r = DbSession->GetCurrentConnection()
+                                          .query(QString::fromLatin1(SQL_SEATS_HELD) + QString::number(*id))
+                                          .getRows();
+        const int n = r.rowCount() > 0 ? int(nbk::CLng(r.at(0, 0))) : 0;
+        return n > 0 ? std::optional<int>(n) : std::nullopt;
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
 
 CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm &confirm)
 {
@@ -128,13 +191,15 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
             tx.commit();
             return tell(MSG_NOT_FOUND, mb::Critical | mb::OKOnly, "Error");
         }
-        if (!confirm({QString::fromLatin1(MSG_CONFIRM) + cid, mb::Question | mb::YesNo, QStringLiteral("Confirm")})) {
-            tx.rollback();
-            return out;
-        }
         const int n = rows.rowCount();
         whole = k == 0 || k >= n;
         const int cancelled = whole ? n : k;
+        // No is the default: Enter pressed once too often cancels nothing
+        if (!confirm({confirmationText(cn, cid.trimmed(), *id, rows, cancelled),
+                      mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")})) {
+            tx.rollback();
+            return out;
+        }
         // Seats go back to the run they were held on (one run per reservation).
         QMap<qint64, int> freed;
         for (int i = 0; i < cancelled; ++i)

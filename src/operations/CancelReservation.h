@@ -2,6 +2,7 @@
 #include "common/Notice.h"
 
 #include <QString>
+#include <optional>
 
 // What a cancellation came to; the screen shows the notices, then moves the focus or closes.
 struct CancelOutcome {
@@ -14,3 +15,7 @@ struct CancelOutcome {
 // Cancels `seats` seats (0: all) of the reservation whose id is typed in `cid`, in one
 // transaction; `confirm` asks the clerk before anything changes.
 CancelOutcome CancelReservation(const QString &cid, qint16 seats, const nbk::Confirm &confirm);
+
+// The seats the reservation typed in `cid` holds; nothing for an id that holds none (or
+// while another task's transaction is open on the session).
+std::optional<int> SeatsHeld(const QString &cid);

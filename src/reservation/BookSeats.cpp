@@ -219,11 +219,16 @@ QList<qint16> PendingBooking::seats() const
 qint16 PendingBooking::fare() const
 {
     const ReservationState &r = request;
-    const qint16 a = nbk::CInt(double(r.JourneyKm) * r.FuelMultiplier);
-    const qint16 b = nbk::CInt(double(r.JourneyKm) * r.ClassMultiplier + a);
+    return FareFor(r.JourneyKm, r.FuelMultiplier, r.ClassMultiplier, r.ClassBase, r.SeatsRequested);
+}
+
+qint16 FareFor(qint32 km, double fuelMultiplier, double classMultiplier, qint16 classBase, qint16 seats)
+{
+    const qint16 a = nbk::CInt(double(km) * fuelMultiplier);
+    const qint16 b = nbk::CInt(double(km) * classMultiplier + a);
     // (b + base) x seats, each step within 16 bits
-    const qint16 sum = nbk::CInt(double(b) + double(r.ClassBase));
-    return nbk::CInt(double(sum) * double(r.SeatsRequested));
+    const qint16 sum = nbk::CInt(double(b) + double(classBase));
+    return nbk::CInt(double(sum) * double(seats));
 }
 
 qint16 PickSeats(ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount)

@@ -37,6 +37,9 @@ struct BookingOutcome {
 // offset), working on a copy of the request: a new customer id, the lowest free seats of the stretch, a temporary customer row and the seat
 // rows in one transaction that the returned booking holds. On failure nothing remains.
 BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row);
+// The fare of `seats` seats over `km` km: raises nbk::data::DbException 6 when a step
+// does not fit in 16 bits.
+qint16 FareFor(qint32 km, double fuelMultiplier, double classMultiplier, qint16 classBase, qint16 seats);
 // Puts r.SeatsRequested seats of r.FreeSeats into r.ChosenSeats (striking RejectedSeat out
 // first when it is negative): 1, or -2 when there are not enough.
 qint16 PickSeats(nbk::reservation::ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount);

@@ -102,7 +102,6 @@ TEST_P(ReservationOutcome, PlacesAreSettledOfferedForChoiceRefusedAsTheSameOrNot
 
 TEST_P(ReservationOutcome, SearchRefusesWithItsFocusListsNearRunsOrBooksTheExactOne)
 {
-    const QString takeCare = QStringLiteral(" no instances  take care |");
     struct Case {
         const char *what, *route;
         QDateTime wanted;
@@ -121,7 +120,9 @@ TEST_P(ReservationOutcome, SearchRefusesWithItsFocusListsNearRunsOrBooksTheExact
          " Requested place not found for the specified route ID |Error", Focus::RouteNumber, true, 0, false},
         {"more seats than free", "", at(5, 23, 50), 41, 2, false, false, " Requested number of seats not available|",
          Focus::Seats, true, 0, false},
-        {"no run near the time", "7", at(5, 22, 0), 1, 2, true, false, takeCare, Focus::Seats, true, 0, false},
+        {"no run near the time", "7", at(5, 22, 0), 1, 2, true, false,
+         " no instances  take care \r\nThe nearest buses from A leave after it at 23:50 on 5 Mar 2003 (route 7).|",
+         Focus::Seats, true, 0, false},
         {"a run near the time", "", at(5, 23, 40), 1, 2, true, false, {}, Focus::None, false, 1, false},
         {"enquiry without a run", "", at(5, 23, 50), 1, 3, false, true, "No Instances to service requested route. |Enquiry.",
          Focus::None, false, 0, false},

@@ -82,6 +82,22 @@ protected:
         return r;
     }
 
+    // Seats 1 .. count of run `instance` held by one customer from path position a to b.
+    void hold(int instance, int a, int b, int count)
+    {
+        const int cid = 9000 + instance * 10 + a;
+        db().exec(QStringLiteral("Insert INTO Customer values ( %1,%2,SYSDATE,'Held',30,1,'M','ALP','DEL',0)")
+                      .arg(cid)
+                      .arg(instance));
+        for (int seat = 1; seat <= count; ++seat)
+            db().exec(QStringLiteral("INSERT INTO seat_matrix VALUES( %1 , %2 ,%3 , %4 , %5, 'r' )")
+                          .arg(instance)
+                          .arg(seat)
+                          .arg(a)
+                          .arg(b)
+                          .arg(cid));
+    }
+
     int seatRows(int instance)
     {
         return sessionScalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE instance_id = %1").arg(instance))
@@ -159,7 +175,12 @@ TEST_P(RunSearch, RunsWithinFifteenMinutesAreListedAndNoneOtherwise)
 
     MessageScript::clearShown();
     QWidget *f = submit(alphaToBravo("10", "15"));
-    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" no instances  take care ")});
+    // the nearest runs either side are named, so the clerk can ask again at once
+    const QString day = QLocale::c().toString(journeyDay(), QStringLiteral("d MMM yyyy"));
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral(" no instances  take care \r\nThe nearest buses from ALP leave before it at "
+                                         "10:00 on %1 (route 1) and after it at 14:00 on %1 (route 1).")
+                              .arg(day)});
     EXPECT_EQ(choice(), nullptr);
     // back at the request, which may be corrected and sent again
     EXPECT_TRUE(f->isVisible());
@@ -238,6 +259,8 @@ TEST_P(RunSearch, SeatGateLooksForOneRunWithEnoughSeats)
 {
     run(1, journeyDay(), 10, 0, "KA01", 2);
     run(2, journeyDay(), 10, 5, "KA02", 5);
+    hold(1, 1, 3, 38);
+    hold(2, 1, 3, 35);
     Request r = alphaToBravo("10", "00");
     r.seats = 4;
     r.chooseRun = true;
@@ -259,6 +282,29 @@ TEST_P(RunSearch, SeatGateLooksForOneRunWithEnoughSeats)
     EXPECT_EQ(child<QLineEdit>(again, "txtFrom")->text(), r.from);
     EXPECT_EQ(child<QComboBox>(again, "cmbSeats")->currentText(), QStringLiteral("6"));
     EXPECT_EQ(again->focusWidget(), child<QComboBox>(again, "cmbSeats"));
+}
+
+// A seat sold from Alpha to Bravo is free again from Bravo on: the run's counter, which
+// counts every seat row, says -25 here, yet 15 seats are free from Charlie to Delta.
+TEST_P(RunSearch, SeatsFreeOnTheJourneysStretchAreSoldWhateverTheCounterSays)
+{
+    run(1, journeyDay(), 10, 0, "KA01", -25);
+    hold(1, 1, 1, 40);
+    hold(1, 2, 3, 25);
+    Request r = alphaToBravo("13", "20");
+    r.from = QStringLiteral("Charlie");
+    r.to = QStringLiteral("Delta");
+    r.seats = 2;
+    submit(r);
+    EXPECT_EQ(countOf("Reservation Successful"), 1) << MessageScript::texts().join('|').toStdString();
+    EXPECT_EQ(booked().BookedInstanceId, 1);
+    EXPECT_EQ(booked().ChosenSeats[0], 26);
+    click(findScreen(QStringLiteral("frmCustomer")), "Command2");
+
+    // where the stretch is full the gate still says so
+    MessageScript::clearShown();
+    submit(alphaToBravo("10", "00"));
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral(" Requested number of seats not available")});
 }
 
 class RunSearchOnDemand : public RunSearch {

@@ -6,6 +6,7 @@
 #include "data/dialect/SqlText.h"
 #include "operations/scheduling/RouteNumber.h"
 #include "operations/scheduling/RunTimes.h"
+#include "operations/scheduling/Timetable.h"
 
 #include <cmath>
 #include <optional>
@@ -15,16 +16,6 @@ using nbk::wallClock;
 
 namespace {
 
-const char *const SQL_ROUTES_1 =
-    "select r.route_Id, r.place1 , r.place2 ,r.km,(r.km / r.travelmins), alpha.sequence_no, beta.sequence_no,"
-    "r.stoptime FROM route r, (SELECT route_ID, sequence_no from path_order where reid in (SELECT REID FROM "
-    "ROUTE_ELEMENT WHERE place1 = '";
-const char *const SQL_ROUTES_2 =
-    "' )  ) alpha, (SELECT route_ID, sequence_no from path_order where reid in  (SELECT REID FROM "
-    "ROUTE_ELEMENT WHERE place2 = '";
-const char *const SQL_ROUTES_3 =
-    "' )   ) beta WHERE alpha.sequence_no<=beta.sequence_no AND alpha.route_ID=beta.route_id AND r.route_id = "
-    "alpha.route_id";
 const char *const SQL_ROUTES_ONE = " AND r.Route_id=";
 const char *const SQL_CLASS_1 = " SELECT * from service_class where route_id = ";
 const char *const SQL_CLASS_2 = " AND class = ";
@@ -193,9 +184,7 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
     nbk::data::Class1 &s = *DbSession;
     nbk::data::Connection &cn = s.GetCurrentConnection();
 
-    QString routeSql = QString::fromLatin1(SQL_ROUTES_1) + nbk::data::sqlText(Origin)
-                       + QString::fromLatin1(SQL_ROUTES_2) + nbk::data::sqlText(Destination)
-                       + QString::fromLatin1(SQL_ROUTES_3);
+    QString routeSql = nbk::scheduling::RoutesBetweenText(Origin, Destination);
     nbk::data::RowTable routes;
     bool numericRoute = true;
     if (!RouteIdText.isEmpty()) {
@@ -276,9 +265,13 @@ qint16 CreateBusInstance(QString &RouteIdText, const QString &Origin, const QStr
         const QString registration = pickVehicle(cn, Origin, Slack, ClassIndex, chosen, c1, c2);
         if (registration.isEmpty())
             continue;
+        // the question names the departure it found, at the place the passenger boards
         if (approximate
-            && !(confirm && confirm({QString::fromLatin1(MSG_APPROXIMATE), mb::YesNo | mb::Question,
-                                     QStringLiteral("Question ")})))
+            && !(confirm && confirm({QString::fromLatin1(MSG_APPROXIMATE) + QStringLiteral("\r\nThe bus leaves ") +
+                                         Origin + QStringLiteral(" at ") +
+                                         nbk::scheduling::departureText(addMinutes(chosen, offset)) +
+                                         QLatin1Char('.'),
+                                     mb::YesNo | mb::Question, QStringLiteral("Question ")})))
             continue;
 
         s.setupGetUniqueID(QStringLiteral("instance_seq"));

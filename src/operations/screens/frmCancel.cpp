@@ -6,6 +6,7 @@
 #include "ui/MsgBox.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +54,7 @@ frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
     top->addStretch();
     top->addLayout(buttons);
 
+    connect(txtcid, &QLineEdit::textChanged, this, [this] { offerSeatsHeld(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     nbk::ui::setDialogKeys(this, cmdCancel, Command2);
@@ -69,14 +71,38 @@ void frmCancel::Form_Load()
     cmbseats->setCurrentIndex(0);
 }
 
+// The count list offers what the typed booking holds ("All" and each smaller count), so
+// that nobody picks seats a booking does not have; an unknown id leaves the full list.
+void frmCancel::offerSeatsHeld()
+{
+    const std::optional<int> held = SeatsHeld(txtcid->text());
+    const int last = held ? *held - 1 : 10;
+    if (cmbseats->count() == last + 1)
+        return;
+    const int was = cmbseats->currentIndex();
+    cmbseats->clear();
+    cmbseats->addItem(QStringLiteral("All"));
+    for (int i = 1; i <= last; ++i)
+        cmbseats->addItem(QString::number(i));
+    cmbseats->setCurrentIndex(was <= last ? was : 0);
+}
+
 void frmCancel::cmdCancel_Click()
 {
-    const CancelOutcome done = CancelReservation(txtcid->text(), qint16(cmbseats->currentIndex()), nbk::confirmByMessageBox());
+    const CancelOutcome done = CancelReservation(txtcid->text(), qint16(std::max(0, cmbseats->currentIndex())), nbk::confirmByMessageBox());
     nbk::showNotices(done.notices);
     if (done.focus == nbk::Focus::CustomerId)
         txtcid->setFocus();
-    if (done.closeWindow)
+    if (done.closeWindow) {
         close();
+        return;
+    }
+    if (done.cancelled > 0) {
+        // the next booking starts from an empty box: Enter again must not reach this one
+        txtcid->clear();
+        cmbseats->setCurrentIndex(0);
+        txtcid->setFocus();
+    }
 }
 
 void frmCancel::Command2_Click() { close(); }

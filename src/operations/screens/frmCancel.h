@@ -19,6 +19,7 @@ public:
 
 private:
     void Form_Load();
+    void offerSeatsHeld();
     void cmdCancel_Click();
     void Command2_Click();
 
