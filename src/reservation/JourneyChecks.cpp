@@ -63,16 +63,17 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, nbk::Focus *f
     }
     const QDate journeyDate(year, month, day);
     const QDate today = nbk::currentDate();
+    // a past date is told it has passed, however far back it lies
+    if (journeyDate < today) {
+        showMessage(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
+               QStringLiteral("Error"));
+        return refuse(Focus::JourneyDay);
+    }
     if (std::abs(today.daysTo(journeyDate)) > 45) {
         showMessage(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
                    + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
                mb::Information, QStringLiteral("Error"));
         return refuse(Focus::JourneyDay);
-    }
-    if (journeyDate < today) {
-        showMessage(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
-               QStringLiteral("Error"));
-        return refuse(Focus::None);
     }
     return JourneyTime{journeyDate, hour, minute};
 }

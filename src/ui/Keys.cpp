@@ -1,4 +1,7 @@
 #include "ui/Keys.h"
+#include <QEvent>
+#include <QTimer>
+#include <QLineEdit>
 
 #include "ui/ChildWindows.h"
 #include "ui/Twips.h"
@@ -85,6 +88,37 @@ void sizeInTwips(QWidget *screen, int widthTwips, int heightTwips)
 QSize requestedSize(const QWidget *screen)
 {
     return screen ? screen->property(kRequestedSize).toSize() : QSize();
+}
+
+}  // namespace nbk::ui
+
+namespace nbk::ui {
+
+namespace {
+class SelectOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::FocusIn) {
+            // after the event: a mouse press would otherwise place the caret over the selection
+            QPointer<QLineEdit> box = qobject_cast<QLineEdit *>(o);
+            QTimer::singleShot(0, box, [box] {
+                if (box && box->hasFocus())
+                    box->selectAll();
+            });
+            if (box)
+                box->selectAll();
+        }
+        return false;
+    }
+};
+}  // namespace
+
+void selectAllOnFocus(QLineEdit *box)
+{
+    if (box)
+        box->installEventFilter(new SelectOnFocus(box));
 }
 
 }  // namespace nbk::ui

@@ -2,6 +2,7 @@
 #include <QSize>
 
 class QAbstractButton;
+class QLineEdit;
 class QWidget;
 
 namespace nbk::ui {
@@ -12,6 +13,10 @@ namespace nbk::ui {
 // multi-line box, keys in an open list) never reach the screen, nor do keys a screen's own
 // filter takes first.
 void setDialogKeys(QWidget *screen, QAbstractButton *forward, QAbstractButton *cancel);
+
+// A box whose text is selected whenever it gets the focus, by key or by mouse, so that
+// what is typed replaces it ("18" in a day box that held "27" gives 18, not 2718).
+void selectAllOnFocus(QLineEdit *box);
 
 // Sizes a screen to its size in twips, converted through its screen's resolution. Inside
 // the main window the size is the child window's outer size, frame and title included;

@@ -282,8 +282,15 @@ TEST_P(CounterKeys, CancellationWithKeysOnly)
     EXPECT_EQ(focusName(), "txtcid");
     typeText(cid);
     MessageScript::clearShown();
-    enter();  // Cancel Tickets; the question is answered Yes
-    EXPECT_EQ(MessageScript::texts(), (QStringList{"Are you sure to cancel customer no. " + cid, "  Cancel Done "}));
+    enter();  // Cancel Tickets; Enter at the question takes its default, No
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM seat_matrix")), 1);
+    ASSERT_NE(findScreen(QStringLiteral("frmCancel")), nullptr);
+    MessageScript::clearShown();
+    MessageScript::answer(mb::Yes);
+    enter();
+    ASSERT_EQ(MessageScript::texts().size(), 2);
+    EXPECT_TRUE(MessageScript::texts()[0].startsWith("Are you sure to cancel customer no. " + cid + "\r\n"));
+    EXPECT_EQ(MessageScript::texts()[1], "  Cancel Done ");
     EXPECT_EQ(findScreen(QStringLiteral("frmCancel")), nullptr);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM seat_matrix")), 0);

@@ -121,7 +121,12 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     const QLocale locale;
     for (int m = 1; m <= 12; ++m)
         cmbMonth->addItem(locale.monthName(m, QLocale::LongFormat));
-    cmbMonth->setCurrentIndex(opening.monthIndex);
+    // the day and month open on today: a clerk books for the coming days, and a fixed
+    // opening date lies in the past most of the year
+    cmbMonth->setCurrentIndex(nbk::currentDate().month() - 1);
+    txtDD->setText(QString::number(nbk::currentDate().day()));
+    for (QLineEdit *box : {txtDD, txthh, txtmin})
+        nbk::ui::selectAllOnFocus(box);
     for (const char *c : kClasses)
         cmbClass->addItem(QString::fromLatin1(c));
     cmbClass->setCurrentIndex(2);

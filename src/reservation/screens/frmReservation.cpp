@@ -57,8 +57,11 @@ void frmReservation::showAgain()
 
 void frmReservation::resumeIfAbandoned()
 {
-    if (frmReservation *f = open(); f && !pendingWizardScreen())
+    if (frmReservation *f = open(); f && !pendingWizardScreen()) {
         f->showAgain();
+        // the next passenger's request starts at the first box, with its text selected
+        f->txtDD->setFocus();
+    }
 }
 
 void frmReservation::showEvent(QShowEvent *e)
