@@ -1,4 +1,5 @@
 #include "routes/DeleteRoute.h"
+#include "routes/StoreRoute.h"
 
 #include "data/session/Class1.h"
 #include "data/dialect/DbError.h"
@@ -72,10 +73,20 @@ Outcome DeleteRoute(data::Class1 &s, qint32 routeId)
         // counted again inside the deletion: a booking made since the question is kept
         if (Outcome refused = RefuseDeletionWithBookings(routeId, BookingsOnRoute(s, routeId)); !refused.ok)
             return refused;
-        if (s.exec(L(SQL_DELETE) + QString::number(routeId)) != nbk::data::kExecOk)
-            return failed(s.LastExecError());
+        if (s.exec(L(SQL_DELETE) + QString::number(routeId)) != nbk::data::kExecOk) {
+            const QString why = s.LastExecError();
+            if (isLockRefusal(why)) {
+                tx.rollback();
+                return Outcome::refuse(busyText(), kStop, QStringLiteral("Error"));
+            }
+            return failed(why);
+        }
         tx.commit();
     } catch (const data::DbException &e) {
+        if (isLockRefusal(e.error().description)) {
+            tx.rollback();
+            return Outcome::refuse(busyText(), kStop, QStringLiteral("Error"));
+        }
         return failed(e.error().description);
     } catch (const std::exception &e) {
         return failed(QString::fromUtf8(e.what()));

@@ -1,5 +1,8 @@
 #include "routes/StoreRoute.h"
 
+#include "data/dialect/DbError.h"
+#include <QStringList>
+
 #include "data/session/Class1.h"
 #include "data/dialect/DbError.h"
 #include "ui/prompt/Prompt.h"
@@ -124,8 +127,21 @@ Outcome guardBookedPath(data::Class1 &s, qint32 routeId, const ResolvedRoute &re
 
 }  // namespace
 
+QString busyText()
+{
+    return QStringLiteral("A booking or cancellation not yet finished at a counter holds this route's buses. "
+                          "Nothing has been changed: try again once it is saved or abandoned. ");
+}
+
+bool isLockRefusal(const QString &description)
+{
+    return description.contains(QLatin1String(data::kResourceBusyText).left(9));
+}
+
 Outcome databaseFailure(const QString &description)
 {
+    if (isLockRefusal(description))
+        return Outcome::refuse(busyText(), kStop, kError, Focus::None, true);
     return Outcome::refuse(L(MSG_DB_FAILURE) + description.trimmed(), kStop, kError, Focus::None, true);
 }
 

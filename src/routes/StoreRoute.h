@@ -28,6 +28,10 @@ struct Outcome {
 
 // A database failure the steps do not expect: reported, and everything rolled back.
 Outcome databaseFailure(const QString &description);
+// Whether a failure is another session's lock on the rows (a pending booking), and what
+// the supervisor is told then.
+bool isLockRefusal(const QString &description);
+QString busyText();
 
 // Both the route sequence and the distances: items separated by ";" or ","; a separator
 // at the very end starts no further item, one at the start or two in a row give an

@@ -6,6 +6,8 @@
 
 #include "routes/DeleteRoute.h"
 #include "routes/RoutesThroughPlace.h"
+#include "data/session/Class1.h"
+#include "data/session/Transaction.h"
 
 using namespace nbk;
 using namespace nbk::routes;
@@ -53,6 +55,24 @@ TEST_P(DeleteRouteOutcome, RefusedWithTheCountsWhileBookedThenDone)
     EXPECT_EQ(done.notice.text, QStringLiteral("Route 7 has been deleted with its bus runs, path, timetable and classes. "));
     EXPECT_EQ(done.notice.style, mb::Information | mb::OKOnly);
     EXPECT_EQ(routeRows(), 0);
+}
+
+// A clerk's booking waiting for its customer details holds the run's row: the supervisor
+// is told what holds it, not a raw lock error number.
+TEST_P(DeleteRouteOutcome, APendingBookingElsewhereIsToldInWordsAndNothingChanges)
+{
+    std::unique_ptr<data::Class1> clerk = db().login(QStringLiteral("clerk1"));
+    data::Transaction pending(*clerk, QStringLiteral("a booking"));
+    ASSERT_EQ(clerk->exec(QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=70")),
+              data::kExecOk);
+    const Outcome o = DeleteRoute(session(), 7);
+    EXPECT_FALSE(o.ok);
+    EXPECT_TRUE(o.notice.text.startsWith(QStringLiteral("A booking or cancellation not yet finished at a counter")))
+        << o.notice.text.toStdString();
+    EXPECT_FALSE(o.notice.text.contains(QStringLiteral("ORA-"))) << o.notice.text.toStdString();
+    EXPECT_FALSE(session().IsInTransaction());
+    pending.rollback();
+    EXPECT_EQ(routeRows(), 1 + 3 + 1);
 }
 
 // The full name in any capitals; a place no segment touches and a name no place has send
