@@ -125,6 +125,8 @@ TEST_P(RunSearch, ExactRunIsBookedWithoutTheChoiceScreen)
     EXPECT_EQ(seatRows(3), 0);
     EXPECT_EQ(openScreen(QStringLiteral("frmReservation")), f);
     EXPECT_TRUE(f->isVisible());
+    // ready for the next passenger at the first box, not where the last one left off
+    EXPECT_EQ(f->focusWidget(), child<QLineEdit>(f, "txtDD"));
     EXPECT_TRUE(child<QPushButton>(f, "cmdNext")->isEnabled());
 }
 
@@ -356,6 +358,21 @@ TEST_P(RunSearchOnDemand, RouteNumberWithoutRunCreatesNothing)
               QStringList{QStringLiteral(" Requested place not found for the specified route ID ")});
     EXPECT_EQ(MessageScript::shown().front().style, mb::Critical);
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Error"));
+}
+
+// Buses every 90 minutes from 06:30: 07:30 lies between two of them, and the clerk is
+// told both instead of only to change the class or date.
+TEST_P(RunSearchOnDemand, ATimeBetweenTwoDeparturesNamesBoth)
+{
+    db().exec(QStringLiteral("UPDATE Route_Frequency SET frequency = 90, hour = 6, minute = 30"));
+    submit(alphaToBravo("07", "30"));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM bus_instance")).toInt(), 0);
+    const QString day = QLocale::c().toString(journeyDay(), QStringLiteral("d MMM yyyy"));
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral("No Instances to service requested route. Please try changing the class or "
+                                         "date \r\nThe nearest buses from ALP leave before it at 06:30 on %1 "
+                                         "(route 1) and after it at 08:00 on %1 (route 1).")
+                              .arg(day)});
 }
 
 TEST_P(RunSearchOnDemand, NoPlanForTheClassEndsWithTheCreationMessage)

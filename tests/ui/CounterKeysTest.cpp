@@ -310,16 +310,19 @@ TEST_P(CounterKeys, EnquiryWithKeysOnlyListsTheRunAndBooksNothing)
     ASSERT_NE(frameOf("frmEnquiry"), nullptr);
     expectRoomForContents(frameOf("frmEnquiry"));
     EXPECT_EQ(focusName(), "txtDD");
-    retype(QStringLiteral("27"));
+    // what is typed replaces the opening text of a date or time box
+    typeText(QStringLiteral("27"));
+    EXPECT_EQ(qobject_cast<QLineEdit *>(QApplication::focusWidget())->text(), "27");
     tab();
     EXPECT_EQ(focusName(), "cmbMonth");
     typeText(QStringLiteral("O"));  // October
     tab();
     tab();
     EXPECT_EQ(focusName(), "txthh");
-    retype(QStringLiteral("10"));
+    typeText(QStringLiteral("10"));
     tab();
-    retype(QStringLiteral("00"));
+    typeText(QStringLiteral("00"));
+    EXPECT_EQ(qobject_cast<QLineEdit *>(QApplication::focusWidget())->text(), "00");
     MessageScript::clearShown();
     enter();  // Next >>
     if (findScreen(QStringLiteral("frmPlaces")))

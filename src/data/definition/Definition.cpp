@@ -46,6 +46,10 @@ const std::vector<Table> &tables()
          nullptr, {}, {"route_id", "day", "class"}},
         {"bus_info", {{"registration", T}, {"type", I, true}, {"total_seats", I, true}}, "registration"},
         {"bus_stand", {{"stand_id", I}, {"city", T, true}, {"location", T}}, "stand_id"},
+        // free_seats is the vehicle's seats less the run's seat rows, whatever their
+        // stretch (both engines' rules check it so): a seat sold again further along the
+        // route counts twice, so it can fall below zero. Whether a journey has seats is
+        // answered from the seat rows of its own stretch, never from this counter.
         {"bus_instance",
          {{"instance_id", I}, {"bus_id", I, true, "route (route_id)", true}, {"dep_date", D, true}, {"status", T},
           {"stand_id", I}, {"registration", T}, {"class", I}, {"free_seats", I}},

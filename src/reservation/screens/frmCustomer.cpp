@@ -154,8 +154,9 @@ bool frmCustomer::queryClose()
 {
     if (!booking_ || !booking_->transaction.isOpen())
         return true;
-    const int answer = nbk::ui::MsgBox(QString::fromLatin1(MSG_CANCEL_QUESTION), nbk::mb::YesNo,
-                                       QStringLiteral("Question"));
+    // No is the default: Enter pressed once too often keeps the passenger's seats
+    const int answer = nbk::ui::MsgBox(QString::fromLatin1(MSG_CANCEL_QUESTION),
+                                       nbk::mb::YesNo | nbk::mb::DefaultButton2, QStringLiteral("Question"));
     if (answer != nbk::mb::Yes)
         return false;
     booking_->transaction.rollback();
