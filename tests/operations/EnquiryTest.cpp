@@ -202,6 +202,7 @@ TEST_P(Enquiry, EndingBeforeTheRunChoiceLeavesNoEnquiryBehind)
         submit(r);
         EXPECT_EQ(choice(), nullptr);
         EXPECT_NE(findScreen(QStringLiteral("frmCustomer")), nullptr) << shownTexts();
+        MessageScript::answer(mb::Yes);  // drop the booking
         closeScreen(QStringLiteral("frmCustomer"));
         closeScreen(QStringLiteral("frmReservation"));
         expectNothingBooked();

@@ -78,7 +78,9 @@ bool refusalNumber(int n)
 int ClerkPrompt::ask(const QString &text, int style, const QString &)
 {
     texts << text;
-    return defaultAnswer(style);
+    // a question's default may be No (the counter's guard against a stray Enter); the
+    // load's clerk means every question it meets
+    return (style & 0x7) == mb::YesNo ? mb::Yes : defaultAnswer(style);
 }
 
 QJsonObject SessionFigures::toJson() const
