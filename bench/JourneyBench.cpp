@@ -541,7 +541,19 @@ bool onServer = false;
 const ServerSink *serverOwner = nullptr;
 
 data::Connection &cn() { return session->GetCurrentConnection(); }
-QString translated(const QString &oracle) { return cn().engine()->translate(oracle); }
+// The statement as the engine runs it, with its parameters in the order it takes them.
+QString translated(const QString &oracle, QVariantList *params = nullptr)
+{
+    std::vector<int> order;
+    const QString sql = cn().engine()->translate(oracle, nullptr, &order);
+    if (params && !order.empty()) {
+        QVariantList ordered;
+        for (int k : order)
+            ordered << params->value(k);
+        *params = ordered;
+    }
+    return sql;
+}
 
 // The statement with its '?' marks replaced by the values as literals (PostgreSQL cannot
 // prepare an EXPLAIN).
@@ -590,11 +602,11 @@ void explain(const QString &sql, const QVariantList &params)
 }
 
 // Straight on the engine: prepare, bind, run and fetch every row, as the layer does.
-QList<QVariantList> raw(const QString &oracleSql, const QVariantList &params = {})
+QList<QVariantList> raw(const QString &oracleSql, QVariantList params = {})
 {
     QSqlQuery query(cn().database());
     query.setForwardOnly(true);
-    const QString sql = translated(oracleSql);
+    const QString sql = translated(oracleSql, &params);
     explain(sql, params);
     bool ok;
     if (params.isEmpty()) {

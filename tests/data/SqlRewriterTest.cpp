@@ -39,6 +39,39 @@ TEST(SqlRewriter, InBeforeAColumnIsAListAndNothingElse)
         EXPECT_EQ(rewriteOracleSql(in, sqliteLike()).sql, out) << in;
 }
 
+TEST(SqlRewriter, DateWindowAndNotInTakeIndexableFormsOnlyWhereTheMeaningIsSure)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"SELECT 1 FROM bi WHERE ABS (bi.dep_date - TO_DATE('3-5-2003','mm-dd-yyyy') ) <= 1",
+         "SELECT 1 FROM bi WHERE (bi.dep_date BETWEEN (TO_DATE('3-5-2003','mm-dd-yyyy')) - 1 AND "
+         "(TO_DATE('3-5-2003','mm-dd-yyyy')) + 1)"},
+        {"SELECT 1 FROM t WHERE ABS(a - b) > 1", "SELECT 1 FROM t WHERE ABS(a - b) > 1"},
+        {"SELECT 1 FROM t WHERE ABS(a * 2 - b) <= 1", "SELECT 1 FROM t WHERE ABS(a * 2 - b) <= 1"},
+        {"SELECT 1 FROM t WHERE ABS(a - b + c) <= 1", "SELECT 1 FROM t WHERE ABS(a - b + c) <= 1"},
+        {"SELECT 1 FROM t WHERE ABS(a - b) <= c", "SELECT 1 FROM t WHERE ABS(a - b) <= c"},
+        {"select registration from bus_info where type = 2 AND registration not in (select registration from "
+         "bus_instance) ",
+         "select registration from bus_info where type = 2 AND (NOT EXISTS (SELECT 1 FROM bus_instance nbk_ni "
+         "WHERE nbk_ni.registration = bus_info.registration) AND NOT EXISTS (SELECT 1 FROM bus_instance nbk_ni "
+         "WHERE nbk_ni.registration IS NULL) AND (bus_info.registration IS NOT NULL OR NOT EXISTS (SELECT 1 FROM "
+         "bus_instance nbk_ni))) "},
+        {"SELECT a FROM t WHERE a NOT IN (1, 2)", "SELECT a FROM t WHERE a NOT IN (1, 2)"},
+        {"SELECT a FROM t WHERE a NOT IN (SELECT a FROM u WHERE b = 1)",
+         "SELECT a FROM t WHERE a NOT IN (SELECT a FROM u WHERE b = 1)"},
+        {"SELECT a FROM t, u WHERE a NOT IN (SELECT a FROM v)", "SELECT a FROM t, u WHERE a NOT IN (SELECT a FROM v)"},
+        {"SELECT 'ABS (a - b) <= 1 NOT IN' FROM t", "SELECT 'ABS (a - b) <= 1 NOT IN' FROM t"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(rewriteOracleSql(in, sqliteLike()).sql, out) << in;
+
+    // a parameter the window writes twice is bound twice
+    const RewriteResult r =
+        rewriteOracleSql("SELECT 1 FROM bi WHERE p = ? AND ABS (bi.d - TO_DATE( ? ,'f') ) <= 1 AND q = ?", sqliteLike());
+    EXPECT_EQ(r.sql.count(QLatin1Char('?')), 4) << r.sql.toStdString();
+    EXPECT_EQ(r.paramOrder, (std::vector<int>{0, 1, 1, 2}));
+    EXPECT_TRUE(rewriteOracleSql("SELECT 1 FROM t WHERE a = ?", sqliteLike()).paramOrder.empty());
+}
+
 TEST(OracleDate, NonNumericFieldIsItsOwnNumber)
 {
     int n = 0;

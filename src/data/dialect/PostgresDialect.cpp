@@ -55,10 +55,13 @@ QStringList PostgresDialect::optionalSessionSetup()
             QStringLiteral("SET client_connection_check_interval = '10s'")};
 }
 
-QString PostgresDialect::translate(const QString &oracleSql) const
+QString PostgresDialect::translate(const QString &oracleSql, std::vector<int> *paramOrder) const
 {
     // PostgreSQL takes FOR UPDATE NOWAIT as Oracle does
-    return rewriteOracleSql(oracleSql, rules_, true).sql;
+    RewriteResult r = rewriteOracleSql(oracleSql, rules_, true);
+    if (paramOrder)
+        *paramOrder = std::move(r.paramOrder);
+    return r.sql;
 }
 
 DbError PostgresDialect::mapError(const QString &sqlState, const QString &message,

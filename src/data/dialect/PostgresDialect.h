@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 #include "data/dialect/DbError.h"
 #include "data/dialect/SqlRewriter.h"
 
@@ -22,7 +23,7 @@ public:
     // connection and frees that counter's locks within about a minute.
     static QStringList optionalSessionSetup();
 
-    QString translate(const QString &oracleSql) const;
+    QString translate(const QString &oracleSql, std::vector<int> *paramOrder = nullptr) const;
 
     // SQLSTATE + server message -> Oracle number and "ORA-NNNNN: ..." description.
     // statement: the SQL that failed (tells an insert's missing parent from a delete's

@@ -1,5 +1,7 @@
 #include "data/dialect/SqlRewriter.h"
 
+#include <QRegularExpression>
+
 namespace nbk::data {
 
 static bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
@@ -158,10 +160,194 @@ void wrapDivisor(std::vector<SqlToken> &t, int slash, const QString &fn)
 
 }  // namespace
 
+
+namespace {
+
+// The index of the ')' that closes the '(' at `open`, or -1.
+int closingParen(const std::vector<SqlToken> &t, int open)
+{
+    int depth = 0;
+    for (int m = open; m < int(t.size()); ++m) {
+        if (t[m].isSymbol("("))
+            ++depth;
+        else if (t[m].isSymbol(")") && --depth == 0)
+            return m;
+    }
+    return -1;
+}
+
+// A column reference from `first`: name(.name)*; its last token, or -1.
+int columnRefEnd(const std::vector<SqlToken> &t, int first)
+{
+    if (first < 0 || t[first].kind != SqlToken::Word)
+        return -1;
+    int end = first;
+    for (int dot = nextSig(t, end); dot >= 0 && t[dot].isSymbol("."); dot = nextSig(t, end)) {
+        const int part = nextSig(t, dot);
+        if (part < 0 || t[part].kind != SqlToken::Word)
+            return -1;
+        end = part;
+    }
+    return end;
+}
+
+QString textOf(const std::vector<SqlToken> &t, int from, int to)
+{
+    QString s;
+    for (int k = from; k <= to; ++k)
+        s += t[k].text;
+    return s.trimmed();
+}
+
+void clearRange(std::vector<SqlToken> &t, int from, int to)
+{
+    for (int k = from; k <= to; ++k)
+        t[k].text.clear();
+}
+
+// ABS (col - expr) <= n  ->  (col BETWEEN (expr) - n AND (expr) + n): the same rows, in a
+// form whose range an index on col serves (the run search's date window).
+bool rewriteWindow(std::vector<SqlToken> &t, int abs)
+{
+    const int open = nextSig(t, abs);
+    if (open < 0 || !t[open].isSymbol("("))
+        return false;
+    const int close = closingParen(t, open);
+    const int le = close < 0 ? -1 : nextSig(t, close);
+    const int bound = le < 0 ? -1 : nextSig(t, le);
+    if (le < 0 || !t[le].isSymbol("<=") || bound < 0 || t[bound].kind != SqlToken::Number)
+        return false;
+    const int col = nextSig(t, open);
+    const int colEnd = columnRefEnd(t, col);
+    const int minus = colEnd < 0 ? -1 : nextSig(t, colEnd);
+    if (minus < 0 || !t[minus].isSymbol("-") || nextSig(t, minus) >= close)
+        return false;
+    // the rest up to the ')' is one operand: no operator of lower precedence at its top
+    int depth = 0;
+    for (int k = minus + 1; k < close; ++k) {
+        if (t[k].isSymbol("("))
+            ++depth;
+        else if (t[k].isSymbol(")"))
+            --depth;
+        else if (depth == 0 && (t[k].isSymbol("+") || t[k].isSymbol("-")))
+            return false;
+    }
+    const QString column = textOf(t, col, colEnd);
+    const QString expr = textOf(t, minus + 1, close - 1);
+    const QString n = t[bound].text;
+    clearRange(t, abs, bound);
+    t[abs].text = QStringLiteral("(%1 BETWEEN (%2) - %3 AND (%2) + %3)").arg(column, expr, n);
+    return true;
+}
+
+// The one table of the statement's outer FROM (its alias if it has one), or empty.
+QString outerTable(const std::vector<SqlToken> &t)
+{
+    int depth = 0;
+    for (int k = 0; k < int(t.size()); ++k) {
+        if (t[k].isSymbol("("))
+            ++depth;
+        else if (t[k].isSymbol(")"))
+            --depth;
+        else if (depth == 0 && t[k].isWord("FROM")) {
+            const int table = nextSig(t, k);
+            if (table < 0 || t[table].kind != SqlToken::Word)
+                return QString();
+            const int after = nextSig(t, table);
+            if (after < 0 || t[after].isWord("WHERE"))
+                return t[table].text;
+            if (t[after].kind == SqlToken::Word && !t[after].isWord("GROUP") && !t[after].isWord("ORDER")) {
+                const int then = nextSig(t, after);
+                if (then < 0 || t[then].isWord("WHERE"))
+                    return t[after].text;
+            }
+            return QString();
+        }
+    }
+    return QString();
+}
+
+// col NOT IN (SELECT c FROM t)  ->  the same test through NOT EXISTS, which an index on
+// t.c answers without reading every row of t (the on-demand run's unused vehicles). A NULL
+// in t.c, or a NULL col, keeps NOT IN's meaning.
+bool rewriteNotIn(std::vector<SqlToken> &t, int notWord, const QString &outer)
+{
+    const int in = nextSig(t, notWord);
+    const int open = in < 0 ? -1 : nextSig(t, in);
+    if (in < 0 || !t[in].isWord("IN") || open < 0 || !t[open].isSymbol("("))
+        return false;
+    const int sel = nextSig(t, open), c = sel < 0 ? -1 : nextSig(t, sel);
+    const int from = c < 0 ? -1 : nextSig(t, c), table = from < 0 ? -1 : nextSig(t, from);
+    const int close = table < 0 ? -1 : nextSig(t, table);
+    if (close < 0 || !t[sel].isWord("SELECT") || t[c].kind != SqlToken::Word || !t[from].isWord("FROM")
+        || t[table].kind != SqlToken::Word || !t[close].isSymbol(")"))
+        return false;
+    // the column before NOT: name(.name)*
+    int first = prevSig(t, notWord);
+    if (first < 0 || t[first].kind != SqlToken::Word)
+        return false;
+    for (int dot = prevSig(t, first); dot >= 0 && t[dot].isSymbol(".");) {
+        const int part = prevSig(t, dot);
+        if (part < 0 || t[part].kind != SqlToken::Word)
+            return false;
+        first = part;
+        dot = prevSig(t, first);
+    }
+    QString column = textOf(t, first, prevSig(t, notWord));
+    if (!column.contains(QLatin1Char('.'))) {
+        if (outer.isEmpty())
+            return false;
+        column = outer + QLatin1Char('.') + column;
+    }
+    const QString tab = t[table].text, col = t[c].text;
+    clearRange(t, first, close);
+    t[first].text = QStringLiteral("(NOT EXISTS (SELECT 1 FROM %1 nbk_ni WHERE nbk_ni.%2 = %3) "
+                                   "AND NOT EXISTS (SELECT 1 FROM %1 nbk_ni WHERE nbk_ni.%2 IS NULL) "
+                                   "AND (%3 IS NOT NULL OR NOT EXISTS (SELECT 1 FROM %1 nbk_ni)))")
+                        .arg(tab, col, column);
+    return true;
+}
+
+// A parameter marker that survives the rewrite with the parameter's place in the
+// statement as written, so that a parameter written twice by the rewrite is bound twice.
+QString paramMarker(int k) { return QStringLiteral("?\x01%1\x01").arg(k); }
+
+// The statement with its date windows and NOT IN subqueries in their indexable forms;
+// unchanged when it has neither. `marked`: its parameters were replaced by markers.
+QString indexableForms(const QString &sql, bool *marked)
+{
+    if (!sql.contains(QLatin1String("ABS"), Qt::CaseInsensitive)
+        && !sql.contains(QLatin1String("NOT"), Qt::CaseInsensitive))
+        return sql;
+    std::vector<SqlToken> t = tokenizeSql(sql);
+    bool changed = false;
+    const QString outer = outerTable(t);
+    int params = 0;
+    for (SqlToken &tok : t)
+        if (tok.kind == SqlToken::Param)
+            tok.text = paramMarker(params++);
+    for (int i = 0; i < int(t.size()); ++i) {
+        if (t[i].isWord("ABS"))
+            changed = rewriteWindow(t, i) || changed;
+        else if (t[i].isWord("NOT"))
+            changed = rewriteNotIn(t, i, outer) || changed;
+    }
+    if (!changed)
+        return sql;
+    QString out;
+    for (const SqlToken &tok : t)
+        out += tok.text;
+    *marked = params > 0;
+    return out;
+}
+
+}  // namespace
+
 RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rules,
                                bool keepForUpdate)
 {
-    std::vector<SqlToken> t = tokenizeSql(sql);
+    bool marked = false;
+    std::vector<SqlToken> t = tokenizeSql(indexableForms(sql, &marked));
     RewriteResult result;
     const int n = int(t.size());
 
@@ -246,6 +432,13 @@ RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rul
     out.reserve(sql.size() + 32);
     for (const SqlToken &tok : t)
         out += tok.text;
+    if (marked) {
+        static const QRegularExpression marker(QStringLiteral("\\?\x01(\\d+)\x01"));
+        QRegularExpressionMatchIterator it = marker.globalMatch(out);
+        while (it.hasNext())
+            result.paramOrder.push_back(it.next().captured(1).toInt());
+        out.replace(marker, QStringLiteral("?"));
+    }
     result.sql = out;
     return result;
 }

@@ -33,12 +33,16 @@ struct OracleRewriteRules {
 struct RewriteResult {
     QString sql;
     bool forUpdateNowait = false;  // the statement ended with FOR UPDATE NOWAIT (removed)
+    // for each parameter of sql, the parameter of the statement as written that it takes
+    // (a rewrite may write one twice); empty: the same parameters in the same order
+    std::vector<int> paramOrder;
 };
 
 // Rewrites Oracle SQL token by token; nothing inside a quoted literal changes.
 // DELETE t WHERE -> DELETE FROM t WHERE; x IN a.b -> x IN (a.b); s.NEXTVAL; SYSDATE;
 // exact division; a trailing FOR UPDATE NOWAIT is reported, and removed when
-// keepForUpdate is false.
+// keepForUpdate is false. ABS (col - x) <= n and col NOT IN (SELECT c FROM t) are given
+// in equivalent forms an index serves.
 RewriteResult rewriteOracleSql(const QString &sql, const OracleRewriteRules &rules,
                                bool keepForUpdate = true);
 

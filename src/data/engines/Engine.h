@@ -38,7 +38,9 @@ public:
     // Oracle SQL text as the client writes it -> text the engine runs with the same
     // meaning. Sets *lockNowait when the statement asks for FOR UPDATE NOWAIT and the
     // engine needs lockForUpdate() to run first instead.
-    virtual QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const = 0;
+    // paramOrder: which parameter as written each parameter of the result takes (empty: the same)
+    virtual QString translate(const QString &oracleSql, bool *lockNowait = nullptr,
+                              std::vector<int> *paramOrder = nullptr) const = 0;
 
     // Takes the lock a FOR UPDATE NOWAIT statement asks for, without waiting.
     virtual bool lockForUpdate(QSqlDatabase &, DbError &) { return true; }

@@ -112,11 +112,11 @@ bool OdbcEngine::open(const QString &connectionName, const ConnectionString &cs,
     return true;
 }
 
-QString OdbcEngine::translate(const QString &oracleSql, bool *lockNowait) const
+QString OdbcEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
 {
     if (lockNowait)
         *lockNowait = false;
-    return postgres_ ? dialect_.translate(oracleSql) : oracleSql;
+    return postgres_ ? dialect_.translate(oracleSql, paramOrder) : oracleSql;
 }
 
 DbError OdbcEngine::mapError(const QSqlError &e, const QSqlQuery *q) const

@@ -14,7 +14,8 @@ public:
     QString name() const override { return QStringLiteral("odbc"); }
     bool open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
               DbError &err) override;
-    QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
+    QString translate(const QString &oracleSql, bool *lockNowait = nullptr,
+                      std::vector<int> *paramOrder = nullptr) const override;
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
     QStringList columnNames(const QSqlQuery &q) const override;
     std::optional<bool> backslashEscapes(QSqlDatabase &db) override;

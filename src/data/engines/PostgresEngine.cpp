@@ -250,11 +250,11 @@ bool PostgresEngine::open(const QString &connectionName, const ConnectionString 
     return true;
 }
 
-QString PostgresEngine::translate(const QString &oracleSql, bool *lockNowait) const
+QString PostgresEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
 {
     if (lockNowait)
         *lockNowait = false;
-    return dialect_.translate(oracleSql);
+    return dialect_.translate(oracleSql, paramOrder);
 }
 
 DbError PostgresEngine::mapError(const QSqlError &e, const QSqlQuery *q) const

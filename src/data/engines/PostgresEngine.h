@@ -35,7 +35,8 @@ public:
     QString name() const override { return QStringLiteral("postgresql"); }
     bool open(const QString &connectionName, const ConnectionString &cs, int timeoutSeconds,
               DbError &err) override;
-    QString translate(const QString &oracleSql, bool *lockNowait = nullptr) const override;
+    QString translate(const QString &oracleSql, bool *lockNowait = nullptr,
+                      std::vector<int> *paramOrder = nullptr) const override;
     DbError mapError(const QSqlError &e, const QSqlQuery *q) const override;
     QVariant bindValue(const QVariant &v) const override;
     QStringList columnNames(const QSqlQuery &q) const override;

@@ -267,11 +267,13 @@ bool SqliteEngine::open(const QString &connectionName, const ConnectionString &c
     return true;
 }
 
-QString SqliteEngine::translate(const QString &oracleSql, bool *lockNowait) const
+QString SqliteEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
 {
-    const RewriteResult r = rewriteOracleSql(oracleSql, rules_, false);
+    RewriteResult r = rewriteOracleSql(oracleSql, rules_, false);
     if (lockNowait)
         *lockNowait = r.forUpdateNowait;
+    if (paramOrder)
+        *paramOrder = std::move(r.paramOrder);
     return r.sql;
 }
 

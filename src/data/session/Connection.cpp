@@ -112,15 +112,30 @@ void Connection::checkOneStatement(const QString &text, QSqlDatabase &db)
         fail({911, oraText(911, QStringLiteral("invalid character"))});
 }
 
+namespace {
+// The parameters in the order the translated statement takes them.
+QVariantList boundInOrder(const QVariantList &params, const std::vector<int> &order)
+{
+    if (order.empty())
+        return params;
+    QVariantList out;
+    out.reserve(int(order.size()));
+    for (int k : order)
+        out.append(k >= 0 && k < params.size() ? params[k] : QVariant());
+    return out;
+}
+}  // namespace
+
 StatementResult Connection::runByEngine(const QString &sql, const QVariantList &params)
 {
     checkOpen();
     QSqlDatabase db = database();
-    const QString text = engine_->translate(sql);
+    std::vector<int> order;
+    const QString text = engine_->translate(sql, nullptr, &order);
     checkOneStatement(text, db);
     QVariantList values;
     values.reserve(params.size());
-    for (const QVariant &v : params)
+    for (const QVariant &v : boundInOrder(params, order))
         values.append(engine_->bindValue(v));
     StatementResult r = engine_->runStatement(db, text, values);
     observe(sql, r.ok ? nullptr : &r.error);
@@ -134,7 +149,9 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     checkOpen();
     QSqlDatabase db = database();
     bool lockNowait = false;
-    const QString text = engine_->translate(sql, &lockNowait);
+    std::vector<int> order;
+    const QString text = engine_->translate(sql, &lockNowait, &order);
+    const QVariantList values = boundInOrder(params, order);
     checkOneStatement(text, db);
     if (lockNowait) {
         DbError lockError;
@@ -146,7 +163,7 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     engine_->statementStarting(db, text);
     QSqlQuery q(db);
     bool ok;
-    if (params.isEmpty()) {
+    if (values.isEmpty()) {
         q.setForwardOnly(forwardOnly);
         ok = q.exec(text);
     } else {
@@ -172,8 +189,8 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
             QT_WARNING_DISABLE_DEPRECATED
             q = *it;
             QT_WARNING_POP
-            for (int i = 0; i < params.size(); ++i)
-                q.bindValue(i, engine_->bindValue(params[i]));
+            for (int i = 0; i < values.size(); ++i)
+                q.bindValue(i, engine_->bindValue(values[i]));
             ok = q.exec();
         }
     }
