@@ -110,7 +110,9 @@ Outcome storeClasses(data::Class1 &s, bool editing, qint32 routeId, const std::a
             return failure;
         for (int c = 0; c < 5; ++c) {
             for (int i = 8 * c; i <= 8 * c + 7; ++i) {
-                if (!ticked.at(size_t(i)))
+                // a column hidden since it was loaded keeps its ticks on the screen; only the
+                // columns of the days that run now are the supervisor's answer
+                if (!ticked.at(size_t(i)) || !enabled.at(size_t(i)))
                     continue;
                 const int day = 8 - (i - 8 * c);
                 if (!run(s,

@@ -27,8 +27,8 @@ FrequencyPass storeFrequency(data::Class1 &s, bool editing, qint32 routeId, cons
 // Index of the class box of class c (0 .. 4) and day d (1 .. 8).
 constexpr int classBox(int c, int day) { return 8 * c + 8 - day; }
 
-// Writes one class row per ticked box (ticks of hidden columns too); enabled marks the
-// columns of the days that run. Done: rows written, ready to commit.
+// Writes one class row per ticked box of the columns of the days that run (enabled);
+// ticks left in other columns are ignored. Done: rows written, ready to commit.
 Outcome storeClasses(data::Class1 &s, bool editing, qint32 routeId, const std::array<bool, 40> &ticked,
                      const std::array<bool, 40> &enabled);
 

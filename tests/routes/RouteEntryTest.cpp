@@ -44,6 +44,7 @@ TEST_P(RouteEntry, OpensEmptyWithModerateFuelAndTheMapAppendsCities)
     frmAddRoute *f = openAdd();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Add New Route"));
+    EXPECT_EQ(f->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Adding Routes:"));
     EXPECT_EQ(f->cmbfpi->currentText(), QStringLiteral("Moderate Consumption"));
     EXPECT_FALSE(frequency()->isVisible() || classes()->isVisible());
     const auto press = [&](const char *spot) { f->map->findChild<QAbstractButton *>(QLatin1String(spot))->click(); };
@@ -246,7 +247,7 @@ TEST_P(RouteEntry, ClosingAnyScreenOfTheWizardRollsBackAndClosesAllThree)
     MessageScript::begin({mb::No, mb::Yes});
     frequency()->Command1->click();
     EXPECT_EQ(MessageScript::shown().front().text, QStringLiteral(" Are you sure you want to cancel Route Addition ? "));
-    EXPECT_EQ(MessageScript::shown().front().style, mb::Question | mb::YesNo);
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Question | mb::YesNo | mb::DefaultButton2);
     EXPECT_TRUE(session().IsInTransaction());
     frequency()->Command1->click();
     EXPECT_FALSE(session().IsInTransaction());

@@ -6,6 +6,8 @@
 #include "routes/screens/dlgRouteSelect.h"
 #include "routes/screens/frmEditRoute.h"
 
+#include <QLabel>
+
 using namespace nbk;
 using namespace nbk::test;
 
@@ -161,8 +163,9 @@ TEST_P(RouteSearch, EditOpensTheWizardFilledWithTheStoredRouteAndReplacesItsRows
     EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Editing of Route 7 Complete. ")});
     EXPECT_FALSE(session().IsInTransaction());
 
+    // the Friday tick had no Friday column to be seen in: it is not stored
     EXPECT_EQ(rows(QStringLiteral("SELECT day, class FROM service_class WHERE route_id = 7 ORDER BY class")),
-              (QStringList{QStringLiteral("2,0"), QStringLiteral("5,3")}));
+              (QStringList{QStringLiteral("2,0")}));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route_frequency WHERE route_id = 7 AND day = 2 AND frequency = 45 "
                                    "AND hour = 6 AND minute = 15")),
               1);
@@ -171,6 +174,42 @@ TEST_P(RouteSearch, EditOpensTheWizardFilledWithTheStoredRouteAndReplacesItsRows
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route")), 1);
     // its run stays
     EXPECT_EQ(routeRows("bus_instance"), 1);
+}
+
+TEST_P(RouteSearch, EverydayEditedToTheWeekendStoresOnlyTheWeekendTicksAndUndoDefaultsToNo)
+{
+    db().exec({"DELETE FROM service_class", "DELETE FROM route_frequency",
+               "INSERT into Route_Frequency values (7, 8, 60, 6, 0)", "INSERT into service_class values(7, 8, 1)",
+               "INSERT into service_class values(7, 8, 2)"});
+    search(true, QStringLiteral("7"));
+    frmAddRoute *f = entry();
+    ASSERT_NE(f, nullptr);
+    const QLabel *heading = f->findChild<QLabel *>(QStringLiteral("Label1"));
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->text(), QStringLiteral("Editing Routes:"));
+    f->ok->click();
+    ASSERT_TRUE(isShown("SetFrequency"));
+
+    // undoing the edit is asked with No as the default: Enter keeps the work
+    MessageScript::begin();
+    frequency()->Command1->click();
+    ASSERT_EQ(MessageScript::shown().size(), 1u);
+    EXPECT_EQ(MessageScript::shown().front().style, mb::Question | mb::YesNo | mb::DefaultButton2);
+    ASSERT_TRUE(isShown("SetFrequency"));
+
+    frequency()->DayCheck[7]->setChecked(false);
+    days({6, 7});
+    ASSERT_TRUE(isShown("SetClass")) << MessageScript::texts().join('|').toStdString();
+    tick(1, 6);
+    tick(1, 7);
+    tick(3, 7);
+    MessageScript::clearShown();
+    classes()->Command1->click();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Editing of Route 7 Complete. ")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT day, class FROM service_class WHERE route_id = 7 ORDER BY day, class")),
+              (QStringList{QStringLiteral("6,1"), QStringLiteral("7,1"), QStringLiteral("7,3")}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT day FROM route_frequency WHERE route_id = 7 ORDER BY day")),
+              (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
 }
 
 // Seat rows hold their stretch by the route's sequence numbers: once a run carries them,

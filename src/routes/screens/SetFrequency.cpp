@@ -162,7 +162,8 @@ void SetFrequency::Command1_Click()
                              ? QStringLiteral(" Are you sure you want to undo all editing done for route ") +
                                    QString::number(wizard_->routeId()) + QStringLiteral(" ?")
                              : QStringLiteral(" Are you sure you want to cancel Route Addition ? ");
-    if (nbk::ui::MsgBox(text, nbk::mb::Question | nbk::mb::YesNo, QStringLiteral("Confirm")) == nbk::mb::Yes)
+    if (nbk::ui::MsgBox(text, nbk::mb::Question | nbk::mb::YesNo | nbk::mb::DefaultButton2,
+                        QStringLiteral("Confirm")) == nbk::mb::Yes)
         wizard_->closeAll();
 }
 

@@ -143,6 +143,8 @@ void frmAddRoute::Form_Load()
 {
     setWindowTitle(wizard_->editing() ? QStringLiteral("Editing Route no. ") + QString::number(wizard_->routeId())
                                       : QStringLiteral("Add New Route"));
+    if (auto *heading = findChild<QLabel *>(QStringLiteral("Label1")))
+        heading->setText(wizard_->editing() ? QStringLiteral("Editing Routes:") : QStringLiteral("Adding Routes:"));
     cmbfpi->clear();
     cmbfpi->addItems({QStringLiteral("Normal Consumption"), QStringLiteral("Moderate Consumption"),
                       QStringLiteral("Heavy Consumption")});
