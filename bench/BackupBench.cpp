@@ -79,7 +79,7 @@ bool makeEmbedded(const QString &path)
             "BEGIN",
             "INSERT INTO place VALUES ('A', 'Aa'), ('B', 'Bb')",
             "INSERT INTO route_element VALUES (1, 'A', 'B', 40)",
-            "INSERT INTO route VALUES (7, 'A', 'B', 2, 40, 1, 5, 80)",
+            "INSERT INTO route VALUES (7, 'A', 'B', 2, 40, 1, 5, 80, NULL)",
             "INSERT INTO path_order VALUES (7, 1, 1)",
             "INSERT INTO bus_info VALUES ('R1', 2, 40)",
             QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
@@ -237,7 +237,7 @@ QString makeServer(const QString &adminUri)
         for (const QString &s : QStringList{
                  "INSERT INTO place VALUES ('A', 'Aa'), ('B', 'Bb')",
                  "INSERT INTO route_element VALUES (1, 'A', 'B', 40)",
-                 "INSERT INTO route VALUES (7, 'A', 'B', 2, 40, 1, 5, 80)",
+                 "INSERT INTO route VALUES (7, 'A', 'B', 2, 40, 1, 5, 80, NULL)",
                  "INSERT INTO bus_info VALUES ('R1', 2, 40)",
                  "INSERT INTO bus_instance VALUES (1001, 7, '2003-03-05 23:50', 'tt', 0, 'R1', 2, 40)",
                  QStringLiteral("INSERT INTO customer SELECT i, 1001, '2003-03-05 23:50', 'Passenger ' || i, 20 + i % 60, "

@@ -86,7 +86,7 @@ bool generate(const QString &path)
         run(QStringLiteral("INSERT INTO place VALUES ('MYS', 'Mysore')"));
         run(QStringLiteral("INSERT INTO place VALUES ('BLR', 'Bangalore')"));
         run(QStringLiteral("INSERT INTO route_element VALUES (1, 'MYS', 'BLR', 140)"));
-        run(QStringLiteral("INSERT INTO route VALUES (1, 'MYS', 'BLR', 2, 140, 1, 5, 180)"));
+        run(QStringLiteral("INSERT INTO route VALUES (1, 'MYS', 'BLR', 2, 140, 1, 5, 180, NULL)"));
         run(QStringLiteral("INSERT INTO path_order VALUES (1, 1, 1)"));
         run(QStringLiteral("INSERT INTO bus_info VALUES ('KA-01-F-1', 2, 50)"));
         QSqlQuery run1(db), cust(db), seat(db);

@@ -158,7 +158,8 @@ FilledReport fillRouteDetails(const RouteService &s)
 {
     report::ReportLayout l = layouts::RouteDetails();
     l.setCaption(QStringLiteral("Section2"), QStringLiteral("Label2"), s.typedRoute);
-    l.setCaption(QStringLiteral("Section2"), QStringLiteral("Label3"), s.stopList);
+    l.setCaption(QStringLiteral("Section2"), QStringLiteral("Label3"),
+                 s.name.isEmpty() ? s.stopList : s.stopList + QStringLiteral("   (") + s.name + QLatin1Char(')'));
     ReportSection &detail = l.section(QStringLiteral("Section1"));
     for (int j = 1; j <= 3 && j <= detail.count(); ++j)
         detail.at(j - 1).dataField = j - 1 < s.runs.fieldCount() ? s.runs.fieldName(j - 1) : QString();

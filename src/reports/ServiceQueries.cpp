@@ -6,6 +6,7 @@
 #include "data/dialect/Numbers.h"
 #include "data/dialect/SqlText.h"
 #include "routes/DescribeRoute.h"
+#include "routes/LoadRouteForChange.h"
 
 namespace nbk::reports {
 
@@ -56,7 +57,8 @@ RouteServiceOutcome routeService(data::Class1 &s, const QString &typed)
             out.message = information(MSG_NOT_SERVICED);
             return out;
         }
-        out.service = RouteService{typed, stops.text, r};
+        const qint64 routeId = CLng(Val(typed.trimmed()));
+        out.service = RouteService{typed, stops.text, r, routes::storedRouteName(s, routeId)};
     } catch (const data::DbException &e) {
         out.message = databaseFailure(e);
     }

@@ -16,6 +16,7 @@ struct RouteService {
     QString typedRoute;  // shown as typed
     QString stopList;
     data::ResultSet runs;  // instance_id, dep_date, km
+    QString name;          // the route's stored name; empty: none
 };
 
 // The description's notices come first; then the message, else the report (unless told).

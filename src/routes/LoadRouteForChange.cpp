@@ -9,6 +9,7 @@ namespace {
 
 const char *const SQL_ROUTE_1 = "SELECT FPI,StopTime,Travelmins from route ";
 const char *const SQL_ROUTE_2 = "Where route_id=";
+const char *const SQL_ROUTE_NAME = "SELECT route_name FROM route WHERE route_id = ";
 const char *const SQL_FREQUENCY_1 = "SELECT * from ";
 const char *const SQL_FREQUENCY_2 = "route_frequency rf Where ";
 const char *const SQL_FREQUENCY_3 = "rf.route_id = ";
@@ -38,6 +39,7 @@ RouteForChange LoadRouteForChange(data::Class1 &s, qint16 routeId, const QString
             out.fpiIndex = CInt(route.value(0)) - 1;
         }
         route.close();
+        out.name = storedRouteName(s, routeId);
 
         const data::RowTable days = cn.query(L(SQL_FREQUENCY_1) + L(SQL_FREQUENCY_2) + L(SQL_FREQUENCY_3) + id).getRows();
         for (int r = 0; r < days.rowCount(); ++r) {
@@ -64,6 +66,13 @@ RouteForChange LoadRouteForChange(data::Class1 &s, qint16 routeId, const QString
     out.kms = kms.text;
     out.loaded = true;
     return out;
+}
+
+QString storedRouteName(data::Class1 &s, qint64 routeId)
+{
+    const data::RowTable name =
+        s.GetCurrentConnection().query(L(SQL_ROUTE_NAME) + QString::number(routeId)).getRows();
+    return name.isEmpty() || name.at(0, 0).isNull() ? QString() : name.at(0, 0).toString();
 }
 
 }  // namespace nbk::routes

@@ -25,11 +25,16 @@ struct RouteForChange {
     int fpiIndex = -1;   // in the wizard's first-place list
     QString stopTime;
     QString travelMins;
+    QString name;  // empty: none stored
     std::vector<DayTimetable> days;
     std::vector<int> classBoxes;  // classBox(class, day) of each class the route runs
 };
 
 // Reads the route for change; `names` is its place list, described before.
 RouteForChange LoadRouteForChange(data::Class1 &s, qint16 routeId, const QString &names);
+
+// The name stored for the route; empty when it has none or the route is not found.
+// A failing read is the caller's (DbException).
+QString storedRouteName(data::Class1 &s, qint64 routeId);
 
 }  // namespace nbk::routes

@@ -75,6 +75,7 @@ const char *const SQL_UPDATE_5 = ", FPI=";
 const char *const SQL_UPDATE_6 = ", stoptime=";
 const char *const SQL_UPDATE_7 = ", TravelMins = ";
 const char *const SQL_UPDATE_8 = " where route_id = ";
+const char *const SQL_ROUTE_NAME_1 = "UPDATE ROUTE set route_name = ";
 const char *const SQL_PATH_1 = "INSERT INTO PATH_ORDER VALUES( ";
 const char *const SQL_PATH_2 = ")";
 // the guard of an edit: the stored path and the reservations that rest on it
@@ -247,6 +248,7 @@ Outcome checkRoute(const RouteEntry &in, CheckedRoute &out)
     }
     out.travelMins = qint16(travel);
     out.fpi = in.fpiPosition + 1;
+    out.name = in.name.trimmed().left(kMaxRouteName);
     return Outcome::done();
 }
 
@@ -417,12 +419,15 @@ Outcome storeRoute(data::Class1 &s, bool editing, const CheckedRoute &route, con
         const QString fpi = QString::number(route.fpi);
         const QString stopTime = shortestDecimal(route.stopTime);
         const QString travel = QString::number(route.travelMins);
+        const QString name = route.name.isEmpty() ? QStringLiteral("NULL")
+                                                  : QLatin1Char('\'') + data::sqlText(route.name) + QLatin1Char('\'');
         if (!editing) {
             routeId = CLng(double(nextValue(s, "route_seq")));
             const QString id = QString::number(routeId);
             const qint16 r = s.exec(L(SQL_ROUTE_1) + id + L(SQL_ROUTE_2) + first + L(SQL_ROUTE_3) + last +
                                     L(SQL_ROUTE_4) + stops + QStringLiteral(", ") + km + QStringLiteral(", ") + fpi +
-                                    QStringLiteral(", ") + stopTime + QStringLiteral(", ") + travel + L(SQL_ROUTE_5));
+                                    QStringLiteral(", ") + stopTime + QStringLiteral(", ") + travel + QStringLiteral(", ") + name +
+                                    L(SQL_ROUTE_5));
             if (r == data::ora::UniqueViolated)
                 return Outcome::refuse(L(MSG_INTEGRITY), kStop, kError, Focus::None, true);
             if (r != kExecOk)
@@ -438,7 +443,8 @@ Outcome storeRoute(data::Class1 &s, bool editing, const CheckedRoute &route, con
                      L(SQL_UPDATE_1) + first + L(SQL_UPDATE_2) + last + L(SQL_UPDATE_3) + stops + L(SQL_UPDATE_4) + km +
                          L(SQL_UPDATE_5) + fpi + L(SQL_UPDATE_6) + stopTime + L(SQL_UPDATE_7) + travel +
                          L(SQL_UPDATE_8) + id,
-                     failure))
+                     failure)
+                || !run(s, L(SQL_ROUTE_NAME_1) + name + L(SQL_UPDATE_8) + id, failure))
                 return failure;
         }
         for (int k = 1; k < n; ++k) {

@@ -51,6 +51,7 @@ struct RouteEntry {
     QString speed;       // Text4
     bool estimate = false;  // Text3 disabled: the journey time comes from the speed
     int fpiPosition = 1;    // cmbfpi
+    QString name;           // Text1: free, may be left empty
 };
 
 // A route entry that passed the checks.
@@ -62,7 +63,11 @@ struct CheckedRoute {
     qint16 travelMins = 0;
     double speed = 0;  // km/h of the estimate; 0 when the journey time was typed
     int fpi = 2;
+    QString name;  // trimmed, at most kMaxRouteName characters; empty: none
 };
+
+// The longest route name the entry screen takes.
+constexpr int kMaxRouteName = 60;
 
 // The largest route the tables describe (sequence numbers 1 .. 100).
 constexpr int kMaxPlaces = 101;

@@ -16,7 +16,7 @@ protected:
         // route A-B-C-D with one run
         db().exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                               "INSERT INTO PLACE VALUES('C', 'Cc')",
-                              "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 250, 1, 5, 300 )",
+                              "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 250, 1, 5, 300, NULL)",
                               "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
     }
     data::Connection &cn() { return session().GetCurrentConnection(); }

@@ -161,7 +161,7 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
     EXPECT_GE(id, 1001);
 
     db_->exec("INSERT INTO PLACE VALUES('A', 'Aa')");
-    db_->exec("INSERT INTO ROUTE VALUES( 7, 'A' , 'A', 2, 250, 1, 5, 300 )");
+    db_->exec("INSERT INTO ROUTE VALUES( 7, 'A' , 'A', 2, 250, 1, 5, 300, NULL)");
     db_->exec({"INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'A', 0)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
                "INSERT INTO PATH_ORDER VALUES(7, 2, 1)", "INSERT INTO BUS_INFO VALUES('R1', 2, 40)"});
     db_->exec("INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) ");

@@ -19,7 +19,7 @@ protected:
     {
         DbTest::SetUp();
         seedRouteABCD();
-        db().exec({"INSERT INTO ROUTE VALUES( 8, 'A' , 'D', 4, 125, 1, 5, 250 )",
+        db().exec({"INSERT INTO ROUTE VALUES( 8, 'A' , 'D', 4, 125, 1, 5, 250, NULL)",
                    "INSERT INTO bus_instance values( 71, 7, TO_DATE('05-03-2003 10:00:00','DD-MM-YYYY "
                    "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )",
                    "Insert INTO Customer values ( 1,70,SYSDATE,'One',30,1,'M','A','C',0)",

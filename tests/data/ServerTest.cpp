@@ -31,7 +31,7 @@ void seedRoute(TestDatabase &db)
 {
     db.exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                           "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
-                          "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 300, 1, 5, 360 )",
+                          "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 300, 1, 5, 360, NULL)",
                           // stretches of no length: every seat costs the class's base fare
                           "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 0)", "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 0)",
                           "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 0)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",

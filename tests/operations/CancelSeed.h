@@ -10,7 +10,7 @@ namespace nbk::test {
 inline void seedCancelRuns(TestDatabase &db)
 {
     db.exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
-             "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 250, 1, 5, 300 )",
+             "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 250, 1, 5, 300, NULL)",
              "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 0)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
              "UPDATE class_type SET base = 100 WHERE class = 2", "UPDATE class_type SET base = 195 WHERE class = 3",
              "INSERT INTO BUS_INFO VALUES('R1', 2, 32)", "INSERT INTO BUS_INFO VALUES('R2', 3, 30)",

@@ -42,8 +42,8 @@ protected:
                  "INSERT INTO PLACE VALUES('ZUL', 'Zulu')",
                  "INSERT INTO ROUTE_ELEMENT values(1, 'ALP', 'BRA', 60)",
                  "INSERT INTO ROUTE_ELEMENT values(2, 'ZUL', 'ALP', 60)",
-                 "INSERT INTO ROUTE VALUES( 1, 'ALP' , 'BRA', 2, 60, 1, 0, 60 )",
-                 "INSERT INTO ROUTE VALUES( 2, 'ZUL' , 'ALP', 2, 60, 1, 0, 60 )",
+                 "INSERT INTO ROUTE VALUES( 1, 'ALP' , 'BRA', 2, 60, 1, 0, 60, NULL)",
+                 "INSERT INTO ROUTE VALUES( 2, 'ZUL' , 'ALP', 2, 60, 1, 0, 60, NULL)",
                  "INSERT INTO PATH_ORDER VALUES( 1, 1, 1)",
                  "INSERT INTO PATH_ORDER VALUES( 2, 1, 2)",
                  "INSERT INTO bus_info VALUES ('KA01', 2, 40)",
@@ -183,7 +183,7 @@ TEST_P(Scheduling, BoardingAtTheThirdPlaceCountsTheStopsBefore)
     db().exec({"INSERT INTO PLACE VALUES('CHA', 'Charlie')", "INSERT INTO PLACE VALUES('DEL', 'Delta')",
                "INSERT INTO ROUTE_ELEMENT values(3, 'BRA', 'CHA', 40)",
                "INSERT INTO ROUTE_ELEMENT values(4, 'CHA', 'DEL', 20)",
-               "INSERT INTO ROUTE VALUES( 3, 'ALP' , 'DEL', 4, 120, 1, 5, 120 )",
+               "INSERT INTO ROUTE VALUES( 3, 'ALP' , 'DEL', 4, 120, 1, 5, 120, NULL)",
                "INSERT INTO PATH_ORDER VALUES( 3, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 3, 2, 3)",
                "INSERT INTO PATH_ORDER VALUES( 3, 3, 4)"});
     plan(3, 8, 60, 6, 10);
@@ -285,7 +285,7 @@ TEST_P(Scheduling, BrokenPlansSkipTheRouteInsteadOfFailing)
 
 TEST_P(Scheduling, RouteNumberRestrictsTheRoutesTried)
 {
-    db().exec(QStringLiteral("INSERT INTO ROUTE VALUES( 3, 'ALP' , 'BRA', 2, 60, 1, 0, 60 )"));
+    db().exec(QStringLiteral("INSERT INTO ROUTE VALUES( 3, 'ALP' , 'BRA', 2, 60, 1, 0, 60, NULL)"));
     db().exec(QStringLiteral("INSERT INTO PATH_ORDER VALUES( 3, 1, 1)"));
     everyHourFrom(6, 0);
     plan(3, 8, 60, 6, 0);

@@ -29,7 +29,7 @@ protected:
         db().exec({"INSERT INTO PLACE VALUES('BA', 'Bangalore')", "INSERT INTO PLACE VALUES('MY', 'Mysore')",
                               "INSERT INTO PLACE VALUES('MA', 'Mangalore')",
                               "INSERT INTO ROUTE_ELEMENT values(1, 'BA', 'MY', 120)",
-                              "INSERT INTO ROUTE VALUES( 7, 'BA' , 'MY', 2, 120, 1, 5, 120 )",
+                              "INSERT INTO ROUTE VALUES( 7, 'BA' , 'MY', 2, 120, 1, 5, 120, NULL)",
                               "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)",
                               "INSERT into Route_Frequency values (7, 8, 60, 0, 0)",
                               "INSERT into service_class values(7, 8, 2)",

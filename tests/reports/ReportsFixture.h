@@ -19,8 +19,8 @@ protected:
                    "INSERT INTO PLACE VALUES('BAN', 'Bangalore')",
                    "INSERT INTO ROUTE_ELEMENT VALUES(11, 'MYS', 'MAN', 45)",
                    "INSERT INTO ROUTE_ELEMENT VALUES(12, 'MAN', 'BAN', 100)",
-                   "INSERT INTO ROUTE VALUES( 5, 'MYS' , 'BAN', 3, 145, 1, 5, 180 )",
-                   "INSERT INTO ROUTE VALUES( 6, 'MAN' , 'BAN', 2, 100, 1, 5, 120 )",
+                   "INSERT INTO ROUTE VALUES( 5, 'MYS' , 'BAN', 3, 145, 1, 5, 180, NULL)",
+                   "INSERT INTO ROUTE VALUES( 6, 'MAN' , 'BAN', 2, 100, 1, 5, 120, NULL)",
                    "INSERT INTO PATH_ORDER VALUES(5, 1, 11)", "INSERT INTO PATH_ORDER VALUES(5, 2, 12)",
                    "INSERT INTO PATH_ORDER VALUES(6, 1, 12)", "INSERT INTO BUS_INFO VALUES('KA09', 2, 30)",
                    "INSERT INTO BUS_INFO VALUES('KA10', 2, 30)"});

@@ -110,12 +110,12 @@ TEST_P(SeatChart, InstanceIdThatIsNotAWholeNumberIsRefusedBeforeAnyStatement)
 
 TEST_P(SeatChart, RouteWithoutPathOrStopNameOrOutsideTheChartEndsWithItsMessage)
 {
-    db().exec({"INSERT INTO ROUTE VALUES( 8, 'MYS' , 'BAN', 3, 145, 1, 5, 180 )",
-               "INSERT INTO ROUTE VALUES( 9, 'MYS' , 'BAN', 4, 145, 1, 5, 180 )",
+    db().exec({"INSERT INTO ROUTE VALUES( 8, 'MYS' , 'BAN', 3, 145, 1, 5, 180, NULL)",
+               "INSERT INTO ROUTE VALUES( 9, 'MYS' , 'BAN', 4, 145, 1, 5, 180, NULL)",
                "INSERT INTO PATH_ORDER VALUES(9, 1, 11)", "INSERT INTO PATH_ORDER VALUES(9, 2, 12)",
-               "INSERT INTO ROUTE VALUES( 10, 'MYS' , 'BAN', 101, 145, 1, 5, 180 )",
+               "INSERT INTO ROUTE VALUES( 10, 'MYS' , 'BAN', 101, 145, 1, 5, 180, NULL)",
                "INSERT INTO PATH_ORDER VALUES(10, 1, 11)",
-               "INSERT INTO ROUTE VALUES( 11, 'MYS' , 'MYS', 1, 0, 1, 5, 180 )",
+               "INSERT INTO ROUTE VALUES( 11, 'MYS' , 'MYS', 1, 0, 1, 5, 180, NULL)",
                "INSERT INTO PATH_ORDER VALUES(11, 1, 11)"});
     run(80, 8, "05-03-2030 10:00:00", "KA09");
     run(90, 9, "05-03-2030 10:00:00", "KA09");

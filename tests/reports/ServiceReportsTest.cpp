@@ -39,6 +39,12 @@ TEST_P(ServiceReports, RouteMapListsEachRoutesOwnStopsAndRuns)
     EXPECT_EQ(b.layout.section(QStringLiteral("Section2")).control(QStringLiteral("Label2")).caption, QStringLiteral("6"));
     EXPECT_EQ(b.layout.section(QStringLiteral("Section2")).control(QStringLiteral("Label3")).caption,
               QStringLiteral("Mandya-Bangalore"));
+
+    // a named route says its name beside its stops
+    db().exec(QStringLiteral("UPDATE route SET route_name = 'Coastal Special' WHERE route_id = 6"));
+    const FilledReport named = fillRouteDetails(routeService(session(), QStringLiteral("6")).service);
+    EXPECT_EQ(named.layout.section(QStringLiteral("Section2")).control(QStringLiteral("Label3")).caption,
+              QStringLiteral("Mandya-Bangalore   (Coastal Special)"));
     EXPECT_TRUE(MessageScript::texts().isEmpty()) << shown();
 }
 

@@ -40,7 +40,7 @@ protected:
                  "INSERT INTO ROUTE_ELEMENT values(1, 'ALP', 'BRA', 40)",
                  "INSERT INTO ROUTE_ELEMENT values(2, 'BRA', 'CHA', 55)",
                  "INSERT INTO ROUTE_ELEMENT values(3, 'CHA', 'DEL', 25)",
-                 "INSERT INTO ROUTE VALUES( 1, 'ALP' , 'DEL', 4, 120, 1, 5, 240 )",
+                 "INSERT INTO ROUTE VALUES( 1, 'ALP' , 'DEL', 4, 120, 1, 5, 240, NULL)",
                  "INSERT INTO PATH_ORDER VALUES( 1, 1, 1)",
                  "INSERT INTO PATH_ORDER VALUES( 1, 2, 2)",
                  "INSERT INTO PATH_ORDER VALUES( 1, 3, 3)",
@@ -208,7 +208,7 @@ TEST_P(RunSearch, EachRouteBoardsAtItsOwnPositionInOneSearch)
 {
     // route 2 also boards at Charlie third, 20 km sooner: a run of each leg keeps its own offset
     db().exec({"INSERT INTO ROUTE_ELEMENT values(4, 'ALP', 'BRA', 20)",
-               "INSERT INTO ROUTE VALUES( 2, 'ALP' , 'DEL', 4, 100, 1, 5, 200 )", "INSERT INTO PATH_ORDER VALUES( 2, 1, 4)",
+               "INSERT INTO ROUTE VALUES( 2, 'ALP' , 'DEL', 4, 100, 1, 5, 200, NULL)", "INSERT INTO PATH_ORDER VALUES( 2, 1, 4)",
                "INSERT INTO PATH_ORDER VALUES( 2, 2, 2)", "INSERT INTO PATH_ORDER VALUES( 2, 3, 3)"});
     run(1, journeyDay(), 7, 0);
     run(2, journeyDay(), 7, 30, "KA02", 40, 2);

@@ -214,7 +214,7 @@ TEST_P(RouteEntry, SameStartAndEndAndCancelInTheSummaryRollBackAndKeepTheEntries
 
 TEST_P(RouteEntry, TakenRouteNumberIsAnIntegrityMessageAndARepeatTakesTheNext)
 {
-    db().exec({"INSERT INTO ROUTE VALUES( 101, 'Bang' , 'Tumk', 2, 70, 1, 0, 60 )"});
+    db().exec({"INSERT INTO ROUTE VALUES( 101, 'Bang' , 'Tumk', 2, 70, 1, 0, 60, NULL)"});
     EXPECT_FALSE(next("Bangalore,Tumkur,Hassan", "70,100"));
     EXPECT_EQ(MessageScript::texts().last(),
               QStringLiteral(" Integrity violated. Trying again may solve the problem otherwise contact supervisor."));

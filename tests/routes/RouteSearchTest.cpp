@@ -212,6 +212,38 @@ TEST_P(RouteSearch, EverydayEditedToTheWeekendStoresOnlyTheWeekendTicksAndUndoDe
               (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
 }
 
+// The name is stored as typed (quotes included), shown on the next edit and in the
+// search results' preview, and emptied back to none.
+TEST_P(RouteSearch, TheRouteNameIsStoredShownOnEditAndInTheSearchPreview)
+{
+    const auto editName = [&](const QString &name) {
+        search(true, QStringLiteral("7"));
+        frmAddRoute *f = entry();
+        if (!f)
+            return QString(QStringLiteral("<no screen>"));
+        const QString shown = f->Text1->text();
+        f->Text1->setText(name);
+        f->ok->click();
+        frequency()->Command2->click();
+        classes()->Command1->click();
+        return shown;
+    };
+    EXPECT_EQ(editName(QStringLiteral("  Coastal's Special ")), QString());
+    EXPECT_EQ(rows(QStringLiteral("SELECT route_name FROM route WHERE route_id = 7")),
+              QStringList{QStringLiteral("Coastal's Special")});
+
+    search(true, QString(), QStringLiteral("Bb"));
+    ASSERT_NE(results(), nullptr);
+    MessageScript::clearShown();
+    results()->Command1->click();
+    EXPECT_EQ(MessageScript::texts(),
+              QStringList{QStringLiteral("The route is : \r\n Aa, Bb, Cc, Dd\r\nRoute name: Coastal's Special")});
+    closeScreen(QStringLiteral("dlgRouteSelect"));
+
+    EXPECT_EQ(editName(QString()), QStringLiteral("Coastal's Special"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route WHERE route_id = 7 AND route_name IS NULL")), 1);
+}
+
 // Seat rows hold their stretch by the route's sequence numbers: once a run carries them,
 // the stops stay as they are and only the timetable and classes change.
 TEST_P(RouteSearch, StopsChangeOnlyWhileNoRunHoldsReservations)

@@ -308,7 +308,7 @@ void DbTest::seedRouteABCD()
                "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO PLACE VALUES('D', 'Dd')",
                "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)", "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 60)",
                "INSERT INTO ROUTE_ELEMENT VALUES(3, 'C', 'D', 30)",
-               "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 130, 1, 5, 260 )", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+               "INSERT INTO ROUTE VALUES( 7, 'A' , 'D', 4, 130, 1, 5, 260, NULL)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
                "INSERT INTO PATH_ORDER VALUES(7, 2, 2)", "INSERT INTO PATH_ORDER VALUES(7, 3, 3)",
                "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
                "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "

@@ -72,7 +72,7 @@ protected:
         db->exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                   "INSERT INTO PLACE VALUES('C', 'Cc')", "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)",
                   "INSERT INTO ROUTE_ELEMENT VALUES(2, 'B', 'C', 60)",
-                  "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 100, 1, 5, 200 )", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+                  "INSERT INTO ROUTE VALUES( 7, 'A' , 'C', 3, 100, 1, 5, 200, NULL)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
                   "INSERT INTO PATH_ORDER VALUES(7, 2, 2)", "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
                   "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "
                   "'tt' , 0 , 'R1' , 2 , 40 )"});

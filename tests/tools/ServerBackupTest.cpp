@@ -76,7 +76,7 @@ protected:
         source = std::make_unique<TestDatabase>(EngineKind::Postgres);
         source->exec({"INSERT INTO PLACE VALUES('A', 'Aa')", "INSERT INTO PLACE VALUES('B', 'Bb')",
                       "INSERT INTO ROUTE_ELEMENT VALUES(1, 'A', 'B', 40)",
-                      "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 40, 1, 5, 80 )", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
+                      "INSERT INTO ROUTE VALUES( 7, 'A' , 'B', 2, 40, 1, 5, 80, NULL)", "INSERT INTO PATH_ORDER VALUES(7, 1, 1)",
                       "INSERT INTO BUS_INFO VALUES('R1', 2, 40)",
                       "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , "
                       "'tt' , 0 , 'R1' , 2 , 40 )"});

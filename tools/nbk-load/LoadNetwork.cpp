@@ -67,7 +67,7 @@ bool generate(data::Connection &cn)
 
     QHash<QString, int> elements;
     const QString insElement = QStringLiteral("INSERT INTO route_element VALUES (?, ?, ?, ?)");
-    const QString insRoute = QStringLiteral("INSERT INTO route VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    const QString insRoute = QStringLiteral("INSERT INTO route VALUES (?, ?, ?, ?, ?, ?, ?, ?, NULL)");
     const QString insPath = QStringLiteral("INSERT INTO path_order VALUES (?, ?, ?)");
     const QString insFreq = QStringLiteral("INSERT INTO route_frequency VALUES (?, 8, ?, ?, ?)");
     const QString insClass = QStringLiteral("INSERT INTO service_class VALUES (?, 8, ?)");

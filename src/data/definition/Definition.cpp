@@ -32,7 +32,7 @@ const std::vector<Table> &tables()
         {"class_type", {{"class", I}, {"base", R, true}, {"multiplier", R, true}, {"description", T}}, "class"},
         {"route",
          {{"route_id", I}, {"place1", T}, {"place2", T}, {"stops", I}, {"km", R}, {"fpi", I}, {"stoptime", R},
-          {"travelmins", R}},
+          {"travelmins", R}, {"route_name", T}},
          "route_id", {}, {"route_id"}},
         {"path_order",
          {{"route_id", I, true, "route (route_id)", true}, {"sequence_no", I, true},
@@ -159,7 +159,7 @@ const std::vector<Right> &rights()
         // the route wizard and route deletion (its runs, path, timetable and classes go
         // with the route by the keys' cascade, which runs with the owner's rights)
         {"INSERT", "place, route_element, route, path_order, route_frequency, service_class", Group::Supervisor},
-        {"UPDATE (place1, place2, stops, km, fpi, stoptime, travelmins)", "route", Group::Supervisor},
+        {"UPDATE (place1, place2, stops, km, fpi, stoptime, travelmins, route_name)", "route", Group::Supervisor},
         {"DELETE", "route, path_order, route_frequency, service_class", Group::Supervisor},
         {"USAGE", "SEQUENCE place_seq, reid_seq, route_seq", Group::Supervisor},
     };

@@ -107,7 +107,7 @@ QStringList demoDataStatements()
         const int stops = int(r.places.size());
         // 50 km/h on the road plus the halts at the intermediate stops
         const double travel = std::nearbyint(total * 60.0 / 50.0 + (stops - 2) * r.stopTime);
-        s << QStringLiteral("INSERT INTO ROUTE VALUES( %1, '%2' , '%3', %4, %5, %6, %7, %8 )")
+        s << QStringLiteral("INSERT INTO ROUTE VALUES( %1, '%2' , '%3', %4, %5, %6, %7, %8, NULL)")
                  .arg(routeId)
                  .arg(QLatin1String(r.places.front()), QLatin1String(r.places.back()))
                  .arg(stops)

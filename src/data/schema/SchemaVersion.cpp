@@ -98,6 +98,8 @@ QString versionSummary(int version)
         return QStringLiteral("indexes for the place search and the trail's time");
     case 5:
         return QStringLiteral("versions recorded, CREATE on schema public revoked, the trail's writer pinned");
+    case 6:
+        return QStringLiteral("the route's name");
     default:
         return QStringLiteral("version %1").arg(version);
     }

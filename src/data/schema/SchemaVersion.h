@@ -16,7 +16,8 @@ namespace nbk::data::schema {
 //   4  the place search's index in any capitals, the trail's time index as a block range
 //   5  versions recorded; CREATE on schema public revoked; the trail's writer on a
 //      pinned search_path
-inline constexpr int kCurrentVersion = 5;
+//   6  the route's name
+inline constexpr int kCurrentVersion = 6;
 
 // What a version brought, as the upgrade reports it.
 QString versionSummary(int version);

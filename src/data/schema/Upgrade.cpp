@@ -139,6 +139,9 @@ bool dropTriggersAndViews(EmbeddedAdmin &c)
     return true;
 }
 
+// The route's name: a nullable column, so every route on file keeps its rows as they are.
+const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN route_name %1";
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -169,6 +172,8 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
                                                                        : QString(stmt).replace(QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE TABLE IF NOT EXISTS "))))
                 return false;
         return true;
+    case 6:
+        return c.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("TEXT")));
     default:
         return true;  // 4 and 5 change nothing on the file but what the refresh makes
     }
@@ -287,6 +292,8 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         // the trail's time index becomes a block range index; the place search's index in
         // any capitals is made by the last step with the others
         return a.run(QStringLiteral("DROP INDEX IF EXISTS nbk_audit_changed"));
+    case 6:
+        return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("text")));
     default:
         return true;
     }

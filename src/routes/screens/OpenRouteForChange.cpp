@@ -40,6 +40,7 @@ void fillWizard(frmAddRoute &f, const nbk::routes::RouteForChange &r)
 {
     f.txtr->setText(r.names);
     f.txtk->setText(r.kms);
+    f.Text1->setText(r.name);
     if (r.timed) {
         f.Text2->setText(r.stopTime);
         f.Text3->setText(r.travelMins);

@@ -4,6 +4,7 @@
 #include "data/dialect/Numbers.h"
 #include "data/session/Class1.h"
 #include "routes/DescribeRoute.h"
+#include "routes/LoadRouteForChange.h"
 #include "ui/Notices.h"
 #include "routes/screens/OpenRouteForChange.h"
 #include "ui/Keys.h"
@@ -70,7 +71,17 @@ void dlgRouteSelect::Command1_Click()
     const nbk::routes::RouteDescription d =
         nbk::routes::DescribeRoute(*DbSession, cmbRouteID->currentText(), QStringLiteral(", "), QStringLiteral("Names"));
     nbk::showNotices(d.notices);
-    nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + d.text, nbk::mb::OKOnly);
+    QString name;
+    if (d.found) {
+        try {
+            name = nbk::routes::storedRouteName(*DbSession, cmbRouteID->currentText().trimmed().toLongLong());
+        } catch (const std::exception &) {
+            // the places are the answer asked for; a name that cannot be read is left out
+        }
+    }
+    nbk::ui::MsgBox(QStringLiteral("The route is : \r\n") + d.text +
+                        (name.isEmpty() ? QString() : QStringLiteral("\r\nRoute name: ") + name),
+                    nbk::mb::OKOnly);
 }
 
 void dlgRouteSelect::OKButton_Click()

@@ -73,6 +73,7 @@ frmAddRoute::frmAddRoute(QWidget *parent) : nbk::ui::Screen(parent)
     txtk = edit(this, "txtk",
                 "For example, if route seq is Bangalore-Tumkur-Arsikere  Then  entry here will be:  100,150");
     Text1 = edit(this, "Text1", "Example: Chamundi Express or Coastal Special. Leave free if name is unknown");
+    Text1->setMaxLength(nbk::routes::kMaxRouteName);
     Text2 = edit(this, "Text2");
     Text3 = edit(this, "Text3");
     // the estimate's text is read whole, from its first letter
@@ -230,6 +231,7 @@ void frmAddRoute::ok_Click()
     entry.speed = Text4->text();
     entry.estimate = !Text3->isEnabled();
     entry.fpiPosition = cmbfpi->currentIndex();
+    entry.name = Text1->text();
     nbk::routes::CheckedRoute route;
     if (!w.show(nbk::routes::checkRoute(entry, route), this))
         return;
