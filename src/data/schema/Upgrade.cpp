@@ -140,7 +140,8 @@ bool dropTriggersAndViews(EmbeddedAdmin &c)
 }
 
 // The route's name: a nullable column, so every route on file keeps its rows as they are.
-const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN route_name %1";
+// A database that has it already (a step run before its version was recorded) keeps it.
+const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN %1route_name %2";
 
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
@@ -173,7 +174,9 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
                 return false;
         return true;
     case 6:
-        return c.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("TEXT")));
+        if (!rows(c.db(), QStringLiteral("SELECT name FROM pragma_table_info('route') WHERE name = 'route_name'")).isEmpty())
+            return true;
+        return c.run(QLatin1String(kRouteNameColumn).arg(QString(), QStringLiteral("TEXT")));
     default:
         return true;  // 4 and 5 change nothing on the file but what the refresh makes
     }
@@ -293,7 +296,7 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         // any capitals is made by the last step with the others
         return a.run(QStringLiteral("DROP INDEX IF EXISTS nbk_audit_changed"));
     case 6:
-        return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("text")));
+        return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("IF NOT EXISTS "), QStringLiteral("text")));
     default:
         return true;
     }
