@@ -5,6 +5,12 @@
 #                                      multi-host URI (target_session_attrs=read-write)
 #   pg-failover-cluster.sh stop DIR    stops every keeper and server of DIR, removes DIR
 #   pg-failover-cluster.sh primary DIR prints the data directory of the current primary
+#   pg-failover-cluster.sh kill-primary DIR
+#                                      kill -9 of the primary's keeper and postmaster,
+#                                      prints the node's name (node1 or node2)
+#   pg-failover-cluster.sh kill-secondary DIR  the same for the secondary
+#   pg-failover-cluster.sh rejoin DIR NODE
+#                                      runs the keeper of NODE again (it rejoins)
 # DIR must not exist for start. The monitor's health checks are shortened so that the
 # secondary is promoted within seconds of the primary's loss instead of about 30 s.
 # Runs the servers as user postgres when started as root (PostgreSQL refuses root).
@@ -13,7 +19,7 @@ set -euo pipefail
 
 cmd=${1:-}
 dir=${2:-}
-usage() { echo "usage: $0 start|stop|primary DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|primary|kill-primary|kill-secondary DIR | rejoin DIR NODE" >&2; exit 2; }
 [ -n "$cmd" ] && [ -n "$dir" ] || usage
 
 pg_ctl_path() {
@@ -144,6 +150,21 @@ EOF
   ;;
 primary)
   autoctl "show state --pgdata '$dir/monitor'" | awk -F'|' '$6 ~ /primary/ && $7 ~ /primary/ {gsub(/ /, "", $1); print "'"$dir"'/" $1}'
+  ;;
+kill-primary|kill-secondary)
+  # a node's machine lost at once: keeper, its services and postmaster, no shutdown
+  role=${cmd#kill-}
+  node=$(autoctl "show state --pgdata '$dir/monitor'" | awk -F'|' -v r="$role" '$6 ~ r && $7 ~ r {gsub(/ /, "", $1); print $1}')
+  [ -n "$node" ] || { echo "no $role" >&2; exit 1; }
+  keeper=$(cat "$dir/$node.pid")
+  kill -KILL $(pgrep -P "$keeper") "$keeper" $(head -1 "$dir/$node/postmaster.pid") 2>/dev/null || true
+  echo "$node"
+  ;;
+rejoin)
+  # runs the keeper of a lost node again; it rejoins as a secondary
+  node=${3:-}
+  [ -n "$node" ] && [ -d "$dir/$node" ] || usage
+  run_service "$node"
   ;;
 stop)
   stop_all
