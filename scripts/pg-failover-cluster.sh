@@ -124,8 +124,14 @@ pgautofailover.primary_demote_timeout = 5000
 EOF
   autoctl "config set --pgdata '$dir/monitor' postgresql.listen_addresses 127.0.0.1" > /dev/null
   run_service monitor
-  wait_for 30 "the monitor" "autoctl \"show uri --pgdata '$dir/monitor' --formation monitor\""
-  monitor_uri=$(autoctl "show uri --pgdata '$dir/monitor' --formation monitor")
+  # the monitor restarts its server once on its first run: ask until it answers twice
+  monitor_uri=
+  for _ in $(seq 1 30); do
+    monitor_uri=$(autoctl "show uri --pgdata '$dir/monitor' --formation monitor" 2>/dev/null) \
+      && sleep 1 && autoctl "show uri --pgdata '$dir/monitor' --formation monitor" >/dev/null 2>&1 && break
+    monitor_uri=; sleep 1
+  done
+  [ -n "$monitor_uri" ] || { echo "timed out waiting for the monitor" >&2; exit 1; }
 
   n=1
   for port in "$p1" "$p2"; do
