@@ -4,7 +4,7 @@
 #                           (nbk-admin's server backups run pg_dump and pg_restore)
 #   scripts/deps.sh --dev   and what building and running the tests and benchmarks needs
 #                           (GoogleTest, Benchmark, a PostgreSQL server, pgbouncer,
-#                           pgBackRest, psqlODBC, Poppler's pdftotext, the desktop entry's
+#                           pgBackRest, pg_auto_failover, psqlODBC, Poppler's pdftotext, the desktop entry's
 #                           and AppStream data's validators)
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build ccache pkg-config
@@ -13,7 +13,7 @@ PACKAGES=(g++ cmake ninja-build ccache pkg-config
 if [ "${1:-}" = "--dev" ]; then
   PACKAGES+=(libgtest-dev googletest libbenchmark-dev
     postgresql postgresql-contrib pgbouncer pgbackrest odbc-postgresql poppler-utils
-    desktop-file-utils appstream)
+    desktop-file-utils appstream postgresql-15-auto-failover pg-auto-failover-cli)
 fi
 missing=()
 for p in "${PACKAGES[@]}"; do
