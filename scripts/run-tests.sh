@@ -3,7 +3,6 @@
 # throwaway PostgreSQL cluster on loopback (stopped again however the tests end).
 # Then the suite once more in build-san/, built with the address and undefined-behaviour
 # sanitizers (NBK_SANITIZE_TESTS=0 leaves that half out).
-# Before them, scripts/failover-check.sh kills each node of a pg_auto_failover formation.
 # NBK_TEST_PG_URI already set: that server is used and no cluster is started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,10 +31,6 @@ if [ -z "${NBK_TEST_PG_URI:-}" ]; then
 fi
 
 status=0
-# a pg_auto_failover formation losing its primary, then its secondary, under writes
-start=$SECONDS
-timeout 420 scripts/failover-check.sh 2>"$root/build/failover-check.log" || { status=1; tail -n 40 "$root/build/failover-check.log" >&2; }
-echo "failover check: $((SECONDS - start)) s"
 start=$SECONDS
 (cd build && ctest --output-on-failure --timeout 600 -j "$(nproc)") || status=1
 echo "plain build's tests: $((SECONDS - start)) s"
