@@ -459,7 +459,7 @@ bool generate(const QList<Sink *> &sinks)
         if (r == 1 && !route.classes.contains(2))
             route.classes[0] = 2;
         const int fpi = pick(1, 3);
-        if (!put("route", {r, route.places.first(), route.places.last(), stops, total, fpi, route.stop, route.travel}))
+        if (!put("route", {r, route.places.first(), route.places.last(), stops, total, fpi, route.stop, route.travel, QVariant()}))
             return false;
         for (int k = 0; k < route.reids.size(); ++k)
             if (!put("path_order", {r, k + 1, route.reids[k]}))
