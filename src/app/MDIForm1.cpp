@@ -112,6 +112,8 @@ void MDIForm1::buildMenus()
             QStringLiteral("frmReservation"));
     addItem(reserve, QStringLiteral("mnuReserveCancel"), QStringLiteral("Ca&ncel Reservation"),
             QStringLiteral("frmCancel"));
+    addItem(reserve, QStringLiteral("mnuReserveFind"), QStringLiteral("&Find Booking"),
+            QStringLiteral("frmFindBooking"));
     addSeparator(reserve, QStringLiteral("mnuReserveSeparator"));
     addItem(reserve, QStringLiteral("mnuReserveEnquiry"), QStringLiteral("&Enquiry"), QStringLiteral("frmEnquiry"));
 

@@ -48,6 +48,9 @@ enum class Focus {
     IntervalSaturday,
     IntervalSunday,
     IntervalEveryday,
+    // the booking search: its journey date and run number
+    BookingDate,
+    BookingRun,
 };
 
 // The interval box of day row k (0 Monday .. 7 Everyday), and back (-1: no interval box).

@@ -16,6 +16,8 @@ const char *const MSG_UPDATE_FAILED =
     " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
 const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
 const char *const MSG_DONE = "Update complete.";
+// the ticket, a cancellation and the seat chart all ask for this number
+const char *const MSG_DONE_ID = "\r\nCustomer no. %1: the ticket and any cancellation ask for this number.";
 
 nbk::Notice notice(const char *text, int style, const char *title)
 {
@@ -82,6 +84,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         out.notices.push_back(failed);
         return out;
     }
-    out.notices.push_back(notice(MSG_DONE, nbk::mb::Information | nbk::mb::OKOnly, "Reservation"));
+    out.notices.push_back({QString::fromLatin1(MSG_DONE) + QString::fromLatin1(MSG_DONE_ID).arg(b.CustomerId),
+                           nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Reservation")});
     return out;
 }

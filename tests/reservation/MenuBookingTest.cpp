@@ -67,7 +67,7 @@ TEST_P(MenuBooking, OpeningValuesBookASeatFromArsikereToShimoga)
     customer->phone->setText(QStringLiteral("9845012345"));
     customer->txtage->setText(QStringLiteral("35"));
     click(customer, "Command1");
-    EXPECT_EQ(MessageScript::texts().last(), QStringLiteral("Update complete."));
+    EXPECT_EQ(MessageScript::headlines().last(), QStringLiteral("Update complete."));
     EXPECT_EQ(findScreen(QStringLiteral("frmCustomer")), nullptr);
     EXPECT_EQ(findScreen(QStringLiteral("frmReservation")), nullptr);
     EXPECT_FALSE(session().IsInTransaction());
@@ -160,7 +160,7 @@ TEST_P(MenuBooking, FullNamesBookThosePlacesAndTheCustomerScreenShowsWhatIsStore
     customer->phone->setText(QStringLiteral("9845012345"));
     customer->txtage->setText(QStringLiteral("30"));
     click(customer, "Command1");
-    ASSERT_EQ(MessageScript::texts().last(), QStringLiteral("Update complete."));
+    ASSERT_EQ(MessageScript::headlines().last(), QStringLiteral("Update complete."));
 
     data::ResultSet c = db().query(QStringLiteral(
         "SELECT c.origin, c.destin, To_char(c.journey_date,'mm-dd-yyyy hh24:mi:ss'), c.instance_id, bi.bus_id, c.fare, "

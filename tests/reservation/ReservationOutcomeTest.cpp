@@ -209,7 +209,9 @@ TEST_P(ReservationOutcome, CustomerDetailsNameTheBoxToCorrectThenSave)
         SaveCustomerDetails(booking.get(), QStringLiteral("Ravi"), QStringLiteral("080 2345"), QStringLiteral("30"),
                             QStringLiteral("F"));
     EXPECT_TRUE(saved.saved);
-    EXPECT_EQ(noticeTexts(saved.notices), QStringLiteral("Update complete.|Reservation"));
+    EXPECT_EQ(noticeTexts(saved.notices),
+              QStringLiteral("Update complete.\r\nCustomer no. %1: the ticket and any cancellation ask for this number.|Reservation")
+                  .arg(booking->request.CustomerId));
     EXPECT_EQ(saved.focus, Focus::None);
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT phone FROM customer WHERE customer_id = %1").arg(booking->request.CustomerId))
                   .toString(),

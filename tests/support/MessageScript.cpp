@@ -70,6 +70,13 @@ QStringList MessageScript::texts()
         t << m.text;
     return t;
 }
+QStringList MessageScript::headlines()
+{
+    QStringList t = texts();
+    for (QString &s : t)
+        s = s.section(QStringLiteral("\r\n"), 0, 0);
+    return t;
+}
 void MessageScript::clearShown() { script().shown.clear(); }
 void MessageScript::onShown(std::function<void(const ShownMessage &)> f) { script().onShown = std::move(f); }
 

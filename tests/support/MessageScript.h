@@ -29,6 +29,7 @@ public:
     static bool active();
     static const std::vector<ShownMessage> &shown();
     static QStringList texts();
+    static QStringList headlines();  // each text up to its first line break
     static void clearShown();
     // Runs when a box is shown, before it is answered (what another clerk does meanwhile).
     static void onShown(std::function<void(const ShownMessage &)> f);

@@ -170,7 +170,7 @@ protected:
         tab();
         typeText(QStringLiteral("40"));
         enter();
-        EXPECT_EQ(MessageScript::texts().last(), "Update complete.");
+        EXPECT_EQ(MessageScript::headlines().last(), "Update complete.");
         EXPECT_EQ(db().scalar(QStringLiteral("SELECT phone FROM customer")).toString(), phone);
         return db().scalar(QStringLiteral("SELECT customer_id FROM customer")).toString();
     }
@@ -239,7 +239,7 @@ TEST_P(CounterKeys, WholeBookingWithKeysOnlyOpensEachWindowAtItsSize)
     EXPECT_EQ(focusName(), "cmbGen");
     typeText(QStringLiteral("F"));
     enter();  // Ok
-    EXPECT_EQ(MessageScript::texts().last(), "Update complete.");
+    EXPECT_EQ(MessageScript::headlines().last(), "Update complete.");
     EXPECT_EQ(findScreen(QStringLiteral("frmCustomer")), nullptr);
     EXPECT_FALSE(DbSession->IsInTransaction());
 

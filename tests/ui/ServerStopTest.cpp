@@ -134,7 +134,7 @@ TEST_P(ServerStop, TheClerkIsToldNothingIsLeftAndALoginStartsAnew)
     MessageScript::clearShown();
     customer->Command1->click();
     settle();
-    EXPECT_EQ(MessageScript::texts(), QStringList{QStringLiteral("Update complete.")});
+    EXPECT_EQ(MessageScript::headlines(), QStringList{QStringLiteral("Update complete.")});
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM customer WHERE name = 'Stopped Server'")), 1);
     const data::AuditFigures a = data::auditDatabase(DbSession->GetCurrentConnection());
     EXPECT_TRUE(a.clean()) << a.summary().toStdString();

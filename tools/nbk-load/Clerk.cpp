@@ -10,6 +10,7 @@
 #include "common/SharedRoutines.h"
 #include "reservation/screens/frmCustomer.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -201,7 +202,8 @@ bool Clerk::request(const char *screen, const Journey &j, bool chooseRun, bool f
             setText(customer, "txtage", QString::number(std::uniform_int_distribution<int>(5, 90)(rng_)));
             chooseIndex(customer, "cmbGen", std::uniform_int_distribution<int>(0, 1)(rng_));
             press(customer, "Command1");
-            return prompt_.texts.contains(QStringLiteral("Update complete."));
+            return std::any_of(prompt_.texts.cbegin(), prompt_.texts.cend(),
+                               [](const QString &t) { return t.startsWith(QLatin1String("Update complete.")); });
         } else {
             break;
         }
