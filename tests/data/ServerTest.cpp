@@ -268,6 +268,47 @@ TEST_F(Server, UnreachableServerFallsThroughTheDriversThenGivesUp)
     EXPECT_FALSE(other.GetConnectStatus());
 }
 
+// A server that answers and refuses says why: the counter must not hear "no listener".
+TEST_F(Server, ARefusedConnectionIsToldByItsReason)
+{
+    const QString role = QStringLiteral("nbk_refused_%1").arg(QCoreApplication::applicationPid());
+    db().exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(role));
+    db().exec(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'nb' CONNECTION LIMIT 0").arg(role));
+    data::PostgresUri uri = data::PostgresUri::parse(db().server());
+    const struct {
+        const char *alter;  // the role's state for this attempt
+        const char *database;
+        int code;
+    } cases[] = {
+        {"", nullptr, 2391},                      // its sessions used up
+        {"NOLOGIN", nullptr, 1045},               // not allowed to log in
+        {"LOGIN CONNECTION LIMIT -1", "no_such_reservation_db", 12514},
+    };
+    for (const auto &c : cases) {
+        if (*c.alter)
+            db().exec(QStringLiteral("ALTER ROLE %1 %2").arg(role, QLatin1String(c.alter)));
+        data::PostgresUri u = uri;
+        if (c.database)
+            u.database = QLatin1String(c.database);
+        const QString name = QStringLiteral("nbk_refusal_%1").arg(c.code);
+        {
+            QSqlDatabase conn = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            data::DbError err;
+            EXPECT_FALSE(data::openPostgres(conn, u, role, QStringLiteral("nb"), 5, false, err));
+            EXPECT_EQ(err.nativeError, c.code) << err.description.toStdString();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    // the login's last word carries the reason
+    db().exec(QStringLiteral("ALTER ROLE %1 CONNECTION LIMIT 0").arg(role));
+    data::Class1 s;
+    for (int attempt = 0; attempt < 3; ++attempt)
+        s.ConnectToDataBase(role, QStringLiteral("nb"), db().server());
+    ASSERT_EQ(test::MessageScript::texts().size(), 1);
+    EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("\r\nORA-02391: ")));
+    db().exec(QStringLiteral("DROP ROLE %1").arg(role));
+}
+
 TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
 {
     auto clerk = db().login(QStringLiteral("CLERK1"));  // user names are not case-sensitive

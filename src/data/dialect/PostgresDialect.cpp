@@ -174,4 +174,34 @@ bool isAuthenticationFailure(const QString &text)
            || text.contains(QLatin1String("no password supplied"), Qt::CaseInsensitive);
 }
 
+DbError connectionRefusal(const QString &text)
+{
+    struct Reason {
+        const char *says;
+        int number;
+        const char *oracle;
+    };
+    // first match wins: the per-login limit is also a "too many connections"
+    static const Reason reasons[] = {
+        {"too many connections for role", 2391, "exceeded simultaneous SESSIONS_PER_USER limit"},
+        {"too many connections", 18, "maximum number of sessions exceeded"},
+        {"too many clients", 18, "maximum number of sessions exceeded"},
+        {"remaining connection slots are reserved", 18, "maximum number of sessions exceeded"},
+        {"does not exist", 12514, "TNS:listener does not currently know of service requested in connect descriptor"},
+        {"is not permitted to log in", 1045, "user lacks CREATE SESSION privilege; logon denied"},
+        {"permission denied for database", 1045, "user lacks CREATE SESSION privilege; logon denied"},
+        {"the database system is starting up", 1033, "ORACLE initialization or shutdown in progress"},
+        {"the database system is shutting down", 1089, "immediate shutdown or close in progress - no operations are permitted"},
+        {"the database system is in recovery mode", 1033, "ORACLE initialization or shutdown in progress"},
+        {"not yet accepting connections", 1033, "ORACLE initialization or shutdown in progress"},
+    };
+    const QString detail = QStringLiteral(" (") + text.simplified() + QLatin1Char(')');
+    if (isAuthenticationFailure(text))
+        return {ora::InvalidLogon, oraText(ora::InvalidLogon, QStringLiteral("invalid username/password; logon denied")) + detail, {}};
+    for (const Reason &r : reasons)
+        if (text.contains(QLatin1String(r.says), Qt::CaseInsensitive))
+            return {r.number, oraText(r.number, QLatin1String(r.oracle)) + detail, {}};
+    return {ora::NoListener, oraText(ora::NoListener, QStringLiteral("TNS:no listener")) + detail, {}};
+}
+
 }  // namespace nbk::data

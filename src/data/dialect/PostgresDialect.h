@@ -51,5 +51,9 @@ private:
 
 // Whether an open failure's text means a wrong user name or password.
 bool isAuthenticationFailure(const QString &text);
+// The Oracle error that says why the server refused a connection, from the server's (or
+// libpq's) message; the message itself follows in brackets. No listener only where no
+// server answered.
+DbError connectionRefusal(const QString &text);
 
 }  // namespace nbk::data

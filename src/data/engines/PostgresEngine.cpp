@@ -202,12 +202,7 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
     if (!opened) {
         const QSqlError e = db.lastError();
         const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        if (isAuthenticationFailure(text))
-            err = {ora::InvalidLogon, oraText(ora::InvalidLogon, QStringLiteral("invalid username/password; logon denied"))
-                                          + QStringLiteral(" (") + text.simplified() + QLatin1Char(')')};
-        else
-            err = {ora::NoListener, oraText(ora::NoListener, QStringLiteral("TNS:no listener")) + QStringLiteral(" (")
-                                        + text.simplified() + QLatin1Char(')')};
+        err = connectionRefusal(text);
         return false;
     }
     if (setup) {

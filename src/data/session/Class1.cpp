@@ -162,7 +162,12 @@ qint16 Class1::ConnectToDataBase(const QString &User, const QString &Password, c
         ++driverIndex_;
         result = 0;
     } else {
-        refuse(QString::fromLatin1(MSG_NO_LOGON), QStringLiteral(" Error"));
+        QString text = QString::fromLatin1(MSG_NO_LOGON);
+        // a server that answered said why (too many sessions, no such database …): the
+        // supervisor needs that, not a guess
+        if (native != 0 && native != ora::NoListener)
+            text += QStringLiteral("\r\n") + cn.errors().first().description;
+        refuse(text, QStringLiteral(" Error"));
         result = 1;
     }
     if (failedLogins_ > 2)
