@@ -1,5 +1,6 @@
 #include "operations/CancelReservation.h"
 
+#include "common/PeopleDates.h"
 #include "data/session/Class1.h"
 #include "data/dialect/DbError.h"
 #include "ui/prompt/Prompt.h"
@@ -7,7 +8,6 @@
 #include "data/session/Transaction.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QMap>
 #include <QStringList>
 #include <cmath>
@@ -108,7 +108,7 @@ QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 i
         const QDateTime t =
             QDateTime::fromString(booking.at(2, 0).toString(), QStringLiteral("MM-dd-yyyy HH:mm:ss"));
         if (t.isValid())
-            when = QLocale::c().toString(t, QStringLiteral("d MMM yyyy HH:mm"));
+            when = nbk::peopleDateTime(t);
     }
     QStringList numbers;
     for (int i = 0; i < cancelled; ++i)

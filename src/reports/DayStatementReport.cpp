@@ -1,9 +1,8 @@
 #include "reports/DayStatementReport.h"
 
+#include "common/PeopleDates.h"
 #include "data/dialect/Numbers.h"
 #include "reports/DayStatementQueries.h"
-
-#include <QLocale>
 
 namespace nbk::reports {
 
@@ -66,7 +65,7 @@ report::ReportLayout layouts::DayStatement()
         .setAlign(Align::Centre);
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 900);
     head.addLabel(QStringLiteral("Label2"), QStringLiteral("Date :"), at(144, 0, 760)).setFont(bold());
-    // the long date ("Wednesday, September 30, 2026") and a long login wrap
+    // a long login wraps
     head.addLabel(QStringLiteral("lblDay"), QStringLiteral("lblDay"), at(960, 0, 2900)).wraps();
     head.addLabel(QStringLiteral("Label3"), QStringLiteral("Login :"), at(4000, 0, 760)).setFont(bold());
     head.addLabel(QStringLiteral("lblLogin"), QStringLiteral("lblLogin"), at(4800, 0, 4226)).wraps();
@@ -105,7 +104,7 @@ FilledReport fillDayStatement(const DayStatementData &s)
 {
     report::ReportLayout l = layouts::DayStatement();
     l.setCaption(QStringLiteral("Section2"), QStringLiteral("lblDay"),
-                 QLocale(QLocale::English, QLocale::UnitedStates).toString(s.day, QLocale::LongFormat));
+                 peopleDate(s.day));
     l.setCaption(QStringLiteral("Section2"), QStringLiteral("lblLogin"), s.login);
     l.setCaption(QStringLiteral("Section5"), QStringLiteral("lblTaken"), shortestDecimal(s.taken));
     l.setCaption(QStringLiteral("Section5"), QStringLiteral("lblRefunded"), shortestDecimal(s.refunded));

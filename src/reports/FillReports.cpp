@@ -4,12 +4,12 @@
 #include "data/session/ResultSet.h"
 #include "reports/BuildSeatChart.h"
 #include "reports/Layouts.h"
+#include "common/PeopleDates.h"
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/QrCode.h"
 #include "reports/engine/TextFit.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 
@@ -31,12 +31,15 @@ QVariant valueOf(const data::ResultSet &r, const QString &column) { return value
 
 QString text(const QVariant &v) { return report::formatValue(v); }
 
-// A value of the ticket's header; a date in the column's width (month, day, year, hour and
-// minutes). Only dates get the format: the engine would read a number as a day number.
+// A value of the ticket's header; the journey's date always with its time, even a departure
+// at midnight.
 QString headerValue(const QVariant &v)
 {
-    const bool date = v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate;
-    return report::formatValue(v, date ? QStringLiteral("m/d/yyyy h:nn") : QString());
+    if (v.typeId() == QMetaType::QDateTime)
+        return peopleDateTime(v.toDateTime());
+    if (v.typeId() == QMetaType::QDate)
+        return peopleDate(v.toDate());
+    return report::formatValue(v);
 }
 
 // Gives the text boxes of a section, in their order, the result set's columns from `first`.
@@ -130,10 +133,7 @@ FilledReport fillSeatMatrix(const SeatChartData &c)
     head.at(1).caption = c.headerLine;
     head.at(3).caption = text(valueOf(c.run, QStringLiteral("Instance_Id")));
     const QVariant departure = valueOf(c.run, QStringLiteral("dep_date"));
-    head.at(5).caption = departure.isNull()
-                             ? QString()
-                             : QLocale(QLocale::English, QLocale::UnitedStates)
-                                   .toString(departure.toDateTime().date(), QLocale::LongFormat);
+    head.at(5).caption = departure.isNull() ? QString() : peopleDate(departure.toDateTime().date());
     head.at(7).caption = text(valueOf(c.run, QStringLiteral("bus_id")));
     ReportSection &detail = l.section(QStringLiteral("Section1"));
     bindTextBoxes(detail, c.lines);

@@ -127,8 +127,8 @@ ReportLayout SeatMatrix()
     label(head, "Label4", QStringLiteral("Instance Number:"), at(144, 0, 1400));
     placeholder(head, "Label5", at(1584, 0, 1152));
     label(head, "Label6", QStringLiteral("Date of Journey:"), at(2736, 0, 1305));
-    // the long date ("Wednesday, September 30, 2026") needs more than the design's 1872
-    // twips: "Route ID:" and the route number move right to make room
+    // the date ("30 Sep 2026") has room to spare; "Route ID:" and the route number stand
+    // where a long date once needed them
     placeholder(head, "Label7", at(4140, 0, 2700)).wraps();
     label(head, "Label8", QStringLiteral("Route ID:"), at(6900, 0, 1000));
     placeholder(head, "Label9", at(7950, 0, 1008));
@@ -156,7 +156,7 @@ ReportLayout RouteDetails()
     head.addLine(QStringLiteral("Line1"), at(144, 1584, 5616, 0));
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 540);
     text(detail, "Text1", "", at(144, 144, 1005));
-    // the general date ("9/30/2026 10:47:00 PM") needs more than the design's 1440 twips
+    // the departure with its time ("30 Sep 2026 22:47") needs more than the design's 1440 twips
     text(detail, "Text2", "", at(1584, 144, 2800));
     text(detail, "Text3", "", at(4464, 144, 720));
     footers(l, "Section3", 360, "Section5", 360);
@@ -241,7 +241,7 @@ ReportLayout TimeTable()
     text(detail, "txtINSTANCE_ID", "INSTANCE_ID", at(288, 288, 1008));
     text(detail, "txtBUS_ID", "BUS_ID", at(1440, 288, 1440));
     text(detail, "txtDEP_DATE", "DEP_DATE", at(3024, 288, 1440));
-    detail.controls.back().setFormat(QStringLiteral("m/d/yy h:nn"));
+    detail.controls.back().setFormat(QStringLiteral("d mmm yyyy hh:nn"));
     text(detail, "txtLOCATION", "LOCATION", at(5040, 288, 1155)).wraps();
     text(detail, "txtCITY", "CITY", at(6192, 288, 1005)).wraps();
     // "Semi - Luxury" is wider than the design's 720 twips; the column has the room to the margin

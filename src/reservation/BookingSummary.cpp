@@ -1,8 +1,8 @@
 #include "reservation/BookingSummary.h"
 
+#include "common/PeopleDates.h"
 #include "data/dialect/DbError.h"
 
-#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -18,8 +18,7 @@ BookingSummary SummaryOf(const PendingBooking &booking)
     BookingSummary s;
     s.from = placeText(b.OriginName, b.OriginPlace);
     s.to = placeText(b.DestinationName, b.DestinationPlace);
-    s.departs = QLocale().toString(b.JourneyDateTime.date(), QLocale::LongFormat) + QStringLiteral(" at ")
-                + b.JourneyDateTime.toString(QStringLiteral("HH:mm"));
+    s.departs = nbk::peopleDateTime(b.JourneyDateTime);
     s.run = QStringLiteral("%1 (route %2)").arg(b.BookedInstanceId).arg(booking.RouteId);
     QStringList seats;
     for (qint16 seat : booking.seats())

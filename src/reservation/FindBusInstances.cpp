@@ -1,5 +1,6 @@
 #include "reservation/FindBusInstances.h"
 
+#include "common/PeopleDates.h"
 #include "data/session/Class1.h"
 #include "data/dialect/Numbers.h"
 #include "data/dialect/SqlText.h"
@@ -10,7 +11,6 @@
 #include "common/ReservationState.h"
 
 #include <QHash>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -66,8 +66,8 @@ QString runsOfRouteText(const nbk::reservation::ReservationState &request, const
 QString entryText(const QString &origin, const nbk::data::RowTable &rows, int i, const QDateTime &boarding)
 {
     return QStringLiteral("Instance: ") + rows.at(F_INSTANCE, i).toString() + QStringLiteral("  Route No:  ")
-           + rows.at(F_ROUTE, i).toString() + QStringLiteral("   Date:")
-           + QLocale().toString(boarding.date(), QLocale::LongFormat) + QStringLiteral(" departing ") + origin
+           + rows.at(F_ROUTE, i).toString() + QStringLiteral("   Date: ")
+           + nbk::peopleDate(boarding.date()) + QStringLiteral(" departing ") + origin
            + QStringLiteral(" at ") + boarding.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Hrs ");
 }
 
@@ -139,7 +139,7 @@ QList<PlannedEntry> plannedEntries(nbk::data::Class1 &s, const nbk::reservation:
                                             cls.at(1, 0).toDouble(), nbk::CInt(cls.at(0, 0)), request.SeatsRequested)
                                  : QStringLiteral("?");
         out.append({{QStringLiteral("Planned, no run yet.  Route No:  ") + QString::number(d.routeId)
-                                + QStringLiteral("   Date:") + QLocale().toString(d.boarding.date(), QLocale::LongFormat)
+                                + QStringLiteral("   Date: ") + nbk::peopleDate(d.boarding.date())
                                 + QStringLiteral(" departing ") + request.OriginPlace + QStringLiteral(" at ")
                                 + d.boarding.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Hrs ")
                                 + seatsAndFare(capacity, fare),

@@ -3,6 +3,7 @@
 #include "ui/Keys.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QStyle>
@@ -132,6 +133,12 @@ void fitChildWindow(QWidget *screen, bool opening)
     if (!sub)
         return;
     if (opening) {
+        // the screen's layout still holds what it measured as a window of its own, whose
+        // margins are wider: measured afresh, a screen whose contents need more than its
+        // designed size opens no larger than they need
+        if (screen->layout())
+            screen->layout()->invalidate();
+        screen->updateGeometry();
         const QSize requested = requestedSize(screen);
         sub->resize(neededSize(sub, requested.isValid() ? requested : sub->sizeHint()));
         return;

@@ -105,7 +105,7 @@ TEST_P(Scheduling, NearDepartureIsOfferedAndTheRunKeepsThePlannedTime)
     everyHourFrom(6, 0);
     MessageScript::begin({mb::Yes});
     EXPECT_EQ(create(wednesday(10, 7)), 1);
-    expectQuestionAbout(" at 10:00 on 6 Mar 2030.");
+    expectQuestionAbout(" at 6 Mar 2030 10:00.");
     EXPECT_EQ(MessageScript::shown().front().style, mb::YesNo | mb::Question);
     EXPECT_EQ(MessageScript::shown().front().title, QStringLiteral("Question "));
     EXPECT_EQ(departures(), QStringList{QStringLiteral("03-06-2030 10:00")});

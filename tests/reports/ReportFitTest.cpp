@@ -31,7 +31,7 @@ const QString kOrigin = QStringLiteral("Kempegowda Bus Station Majestic");
 const QString kDestination = QStringLiteral("Tiruchirappalli Central Bus Stand");
 const QStringList kStops{kOrigin, QStringLiteral("Chikkamagaluru"), QStringLiteral("Channarayapatna"),
                          QStringLiteral("Sakleshpura"), kDestination};
-// the longest weekday and month: "Wednesday, September 30, 2026"
+// late in the evening of a two-digit day: "30 Sep 2026 22:47"
 const QDateTime kDeparture(QDate(2026, 9, 30), QTime(22, 47));
 
 ResultSet ticketRows(int n)
@@ -118,15 +118,15 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"FullTicketReport", customerTicket, {kName, kOrigin, kDestination, "9/30/2026 22:47"}},
-    {"TicketReport", instanceList, {kName, kOrigin, kDestination, "9/30/2026 10:47:00 PM"}},
-    {"SeatMatrix", seatChart, {"Wednesday, September 30, 2026", chart::headerLine(kStops)}},
+    {"FullTicketReport", customerTicket, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
+    {"TicketReport", instanceList, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
+    {"SeatMatrix", seatChart, {"30 Sep 2026", chart::headerLine(kStops)}},
     {"SeatMatrixWrapped", longSeatChart, {chart::headerLine(kLongRoute)}},
-    {"RouteDetails", routeMap, {kStops.join(QLatin1Char('-')), "9/30/2026 10:47:00 PM"}},
+    {"RouteDetails", routeMap, {kStops.join(QLatin1Char('-')), "30 Sep 2026 22:47"}},
     {"AR", accidentReport, {kName, "  KA-09-MN-4521 ", "+91 98450 12345"}},
     {"DataReport1", passengerList, {kName}},
-    {"TimeTable", timeTable, {kOrigin, "Tiruchirappalli", "12/30/26 22:47", "Semi - Luxury"}},
-    {"DayStatement", dayStatement, {kName, "Wednesday, September 30, 2026", "Partial cancellation", "1015777"}},
+    {"TimeTable", timeTable, {kOrigin, "Tiruchirappalli", "30 Dec 2026 22:47", "Semi - Luxury"}},
+    {"DayStatement", dayStatement, {kName, "30 Sep 2026", "Partial cancellation", "1015777"}},
 };
 
 // Where an item's lines are drawn, in twips from the page's corner.

@@ -1,3 +1,4 @@
+#include "common/PeopleDates.h"
 #include "data/dialect/OracleDate.h"
 #include "reports/engine/Paginator.h"
 #include "reports/QStringPrint.h"
@@ -7,19 +8,51 @@
 
 using namespace nbk::report;
 
+// The one form of a date for people, whatever language or region the machine is set to.
+TEST(PeopleDates, DayMonthNameYearAndTheTimeOnTheTwentyFourHourClock)
+{
+    struct Case {
+        QDateTime at;
+        const char *date, *dateTime;
+    };
+    const Case cases[] = {
+        {{QDate(2026, 12, 11), QTime(10, 7)}, "11 Dec 2026", "11 Dec 2026 10:07"},
+        {{QDate(2027, 1, 1), QTime(0, 5)}, "1 Jan 2027", "1 Jan 2027 00:05"},       // no leading zero on the day
+        {{QDate(2026, 9, 30), QTime(12, 0)}, "30 Sep 2026", "30 Sep 2026 12:00"},    // noon, no AM/PM
+        {{QDate(2028, 2, 29), QTime(23, 59, 59)}, "29 Feb 2028", "29 Feb 2028 23:59"}, // seconds dropped, not rounded
+        {{QDate(2026, 5, 3), QTime(0, 0)}, "3 May 2026", "3 May 2026 00:00"},        // midnight keeps its time
+    };
+    const QLocale was;
+    for (const QLocale &machine : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German),
+                                   QLocale(QLocale::Kannada, QLocale::India)}) {
+        QLocale::setDefault(machine);
+        for (const Case &c : cases) {
+            SCOPED_TRACE(machine.name().toStdString() + " " + c.dateTime);
+            EXPECT_EQ(nbk::peopleDate(c.at.date()), QLatin1String(c.date));
+            EXPECT_EQ(nbk::peopleDateTime(c.at), QLatin1String(c.dateTime));
+        }
+    }
+    QLocale::setDefault(was);
+    EXPECT_EQ(nbk::peopleDate(QDate()), QString());
+    EXPECT_EQ(nbk::peopleDateTime(QDateTime()), QString());
+}
+
 TEST(ReportFormat, DatesFollowTheDisplayFormat)
 {
     const QDateTime t(QDate(2003, 3, 5), QTime(9, 5, 7));
     EXPECT_EQ(formatValue(t, QStringLiteral("m/d/yy h:nn")), QStringLiteral("3/5/03 9:05"));
     EXPECT_EQ(formatValue(QDateTime(QDate(2003, 12, 25), QTime(23, 50)), QStringLiteral("m/d/yy h:nn")),
               QStringLiteral("12/25/03 23:50"));
-    EXPECT_EQ(formatValue(t, QStringLiteral("Long Date")), QStringLiteral("Wednesday, March 5, 2003"));
+    EXPECT_EQ(formatValue(t, QStringLiteral("Long Date")), QStringLiteral("Wednesday 5 Mar 2003"));
+    EXPECT_EQ(formatValue(t, QStringLiteral("Short Date")), QStringLiteral("5 Mar 2003"));
     EXPECT_EQ(formatValue(t, QStringLiteral("dd-mmm-yyyy hh:mm:ss")), QStringLiteral("05-Mar-2003 09:05:07"));
     EXPECT_EQ(formatValue(QDateTime(QDate(2003, 3, 5), QTime(21, 5)), QStringLiteral("h:nn AM/PM")),
               QStringLiteral("9:05 PM"));
     EXPECT_EQ(formatValue(t, QStringLiteral("\"on\" d\\/m")), QStringLiteral("on 5/3"));
-    EXPECT_EQ(formatValue(QDate(2003, 3, 5)), QStringLiteral("3/5/2003"));
-    EXPECT_EQ(formatValue(t), QStringLiteral("3/5/2003 9:05:07 AM"));
+    // without a format, as people read dates: day first, the month in letters, no seconds
+    EXPECT_EQ(formatValue(QDate(2003, 3, 5)), QStringLiteral("5 Mar 2003"));
+    EXPECT_EQ(formatValue(t), QStringLiteral("5 Mar 2003 09:05"));
+    EXPECT_EQ(formatValue(t, QStringLiteral("General Date")), QStringLiteral("5 Mar 2003 09:05"));
     // the embedded engine may hand a date over as its day number
     EXPECT_EQ(formatValue(nbk::data::toDayNumber(t), QStringLiteral("m/d/yy h:nn")), QStringLiteral("3/5/03 9:05"));
 }

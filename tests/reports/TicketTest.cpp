@@ -63,7 +63,7 @@ TEST_P(Tickets, CustomerTicketShowsSevenColumnNamesTheFirstRowAndOneLinePerSeat)
     EXPECT_EQ(head.mid(0, 7).join(QLatin1Char('|')).toUpper(),
               QStringLiteral("CUSTOMERID :|NAME :|INSTANCE :|ORIGIN :|DESTINATION :|JOURNEY_DATE :|FARE :"));
     EXPECT_EQ(head.mid(7, 5), (QStringList{"1001", "Ravi", "50", "Mysore", "Bangalore"}));
-    EXPECT_EQ(head.at(12), QStringLiteral("3/5/2030 10:00"));
+    EXPECT_EQ(head.at(12), QStringLiteral("5 Mar 2030 10:00"));
     EXPECT_EQ(head.at(13), QStringLiteral("120"));
     EXPECT_EQ(f.layout.section(QStringLiteral("Section1")).control(QStringLiteral("Text1")).dataField.toLower(),
               QStringLiteral("seat_no"));

@@ -176,7 +176,7 @@ TEST_P(MenuBooking, FullNamesBookThosePlacesAndTheCustomerScreenShowsWhatIsStore
          !sm.eof(); sm.moveNext())
         seats << sm.value(0).toString();
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Bangalore (Bang)"), QStringLiteral("Mangalore (Mang)"),
-                                  QLocale().toString(departs.date(), QLocale::LongFormat) + QStringLiteral(" at 06:30"),
+                                  QLocale::c().toString(departs.date(), QStringLiteral("d MMM yyyy")) + QStringLiteral(" 06:30"),
                                   QStringLiteral("%1 (route %2)").arg(c.value(3).toInt()).arg(c.value(4).toInt()),
                                   seats.join(QStringLiteral(", ")), QString::number(c.value(5).toInt())}));
 }

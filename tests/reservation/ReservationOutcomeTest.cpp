@@ -121,7 +121,7 @@ TEST_P(ReservationOutcome, SearchRefusesWithItsFocusListsNearRunsOrBooksTheExact
         {"more seats than free", "", at(5, 23, 50), 41, 2, false, false, " Requested number of seats not available|",
          Focus::Seats, true, 0, false},
         {"no run near the time", "7", at(5, 22, 0), 1, 2, true, false,
-         " no instances  take care \r\nThe nearest buses from A leave after it at 23:50 on 5 Mar 2003 (route 7).|",
+         " no instances  take care \r\nThe nearest buses from A leave after it at 5 Mar 2003 23:50 (route 7).|",
          Focus::Seats, true, 0, false},
         {"a run near the time", "", at(5, 23, 40), 1, 2, true, false, {}, Focus::None, false, 1, false},
         {"enquiry without a run", "", at(5, 23, 50), 1, 3, false, true, "No Instances to service requested route. |Enquiry.",

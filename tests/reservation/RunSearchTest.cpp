@@ -181,7 +181,7 @@ TEST_P(RunSearch, RunsWithinFifteenMinutesAreListedAndNoneOtherwise)
     const QString day = QLocale::c().toString(journeyDay(), QStringLiteral("d MMM yyyy"));
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral(" no instances  take care \r\nThe nearest buses from ALP leave before it at "
-                                         "10:00 on %1 (route 1) and after it at 14:00 on %1 (route 1).")
+                                         "%1 10:00 (route 1) and after it at %1 14:00 (route 1).")
                               .arg(day)});
     EXPECT_EQ(choice(), nullptr);
     // back at the request, which may be corrected and sent again
@@ -252,7 +252,7 @@ TEST_P(RunSearch, BoardingAfterMidnightShowsTheNextDay)
     ASSERT_NE(c, nullptr);
     ASSERT_EQ(c->cmbInstance->count(), 1);
     const QString entry = c->cmbInstance->itemText(0);
-    EXPECT_TRUE(entry.contains(QStringLiteral("Date:") + QLocale().toString(journeyDay().addDays(1), QLocale::LongFormat)
+    EXPECT_TRUE(entry.contains(QStringLiteral("Date: ") + QLocale::c().toString(journeyDay().addDays(1), QStringLiteral("d MMM yyyy"))
                                + QStringLiteral(" departing CHA at 00:20:00 Hrs ")))
         << entry.toStdString();
 }
@@ -370,8 +370,8 @@ TEST_P(RunSearchOnDemand, ATimeBetweenTwoDeparturesNamesBoth)
     const QString day = QLocale::c().toString(journeyDay(), QStringLiteral("d MMM yyyy"));
     EXPECT_EQ(MessageScript::texts(),
               QStringList{QStringLiteral("No Instances to service requested route. Please try changing the class or "
-                                         "date \r\nThe nearest buses from ALP leave before it at 06:30 on %1 "
-                                         "(route 1) and after it at 08:00 on %1 (route 1).")
+                                         "date \r\nThe nearest buses from ALP leave before it at %1 06:30 "
+                                         "(route 1) and after it at %1 08:00 (route 1).")
                               .arg(day)});
 }
 

@@ -102,20 +102,36 @@ protected:
         return w ? qobject_cast<QMdiSubWindow *>(w->parentWidget()) : nullptr;
     }
     static QSize twips(int w, int h) { return {ui::twipsToDeviceX(w, *MainWindow()), ui::twipsToDeviceY(h, *MainWindow())}; }
-
-    // The caption shows whole in the frame's title bar.
-    static void expectWholeCaption(QMdiSubWindow *sub)
+    // The room the title bar leaves beside the whole caption at `width` (negative: cut).
+    static int captionRoom(QMdiSubWindow *sub, int width)
     {
         QStyleOptionTitleBar opt;
         opt.initFrom(sub);
         opt.text = sub->windowTitle();
         opt.titleBarFlags = sub->windowFlags();
         opt.subControls = QStyle::SC_All;
-        opt.rect = QRect(0, 0, sub->width(), sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
+        opt.rect = QRect(0, 0, width, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
         const QRect label = sub->style()->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, sub);
         QFont bold = QApplication::font("QMdiSubWindowTitleBar");
         bold.setBold(true);
-        EXPECT_GE(label.width(), QFontMetrics(bold).horizontalAdvance(opt.text)) << opt.text.toStdString();
+        return label.width() - QFontMetrics(bold).horizontalAdvance(opt.text);
+    }
+    // The caption shows whole in the frame's title bar.
+    static void expectWholeCaption(QMdiSubWindow *sub)
+    {
+        EXPECT_GE(captionRoom(sub, sub->width()), 0) << sub->windowTitle().toStdString();
+    }
+    // Opens at the size it was designed at, grown only as far as its contents ask for in the
+    // font at hand (a font with taller lines, as Noto Sans, makes a window taller) and, in
+    // width, as far as the caption with the frame's border beside it asks for.
+    static void expectDesignedSize(QMdiSubWindow *sub, int widthTwips, int heightTwips)
+    {
+        ASSERT_NE(sub, nullptr);
+        const QSize fit = twips(widthTwips, heightTwips).expandedTo(sub->minimumSizeHint());
+        EXPECT_EQ(sub->height(), fit.height()) << sub->windowTitle().toStdString();
+        constexpr int border = 8;
+        const int shortfall = qMax(0, border - captionRoom(sub, fit.width()));
+        EXPECT_EQ(sub->width(), fit.width() + shortfall) << sub->windowTitle().toStdString();
     }
     // Never smaller than its contents, caption included.
     static void expectRoomForContents(QMdiSubWindow *sub)
@@ -197,7 +213,7 @@ TEST_P(CounterKeys, WholeBookingWithKeysOnlyOpensEachWindowAtItsSize)
 
     QMdiSubWindow *places = frameOf("frmPlaces");
     ASSERT_NE(places, nullptr);
-    EXPECT_EQ(places->size(), twips(8325, 6885));
+    expectDesignedSize(places, 8325, 6885);
     expectRoomForContents(places);
     // the picture is drawn, not an empty area
     auto *image = findScreenAs<frmPlaces>(QStringLiteral("frmPlaces"))->Image1;
@@ -227,7 +243,7 @@ TEST_P(CounterKeys, WholeBookingWithKeysOnlyOpensEachWindowAtItsSize)
 
     auto *customer = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
     ASSERT_NE(customer, nullptr);
-    EXPECT_EQ(frameOf("frmCustomer")->size(), twips(7005, 5865));
+    expectDesignedSize(frameOf("frmCustomer"), 7005, 5865);
     expectRoomForContents(frameOf("frmCustomer"));
     EXPECT_EQ(focusName(), "txtname");
     typeText(QStringLiteral("Ravi Kumar"));
@@ -250,6 +266,24 @@ TEST_P(CounterKeys, WholeBookingWithKeysOnlyOpensEachWindowAtItsSize)
     EXPECT_EQ(c.value(2).toInt(), 35);
     EXPECT_EQ(c.value(3).toString(), "F");
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM seat_matrix")), 1);
+}
+
+// A font with taller lines than the one the screens were laid out in (Noto Sans, say, as the
+// desktop's sans-serif) opens the customer window as tall as its contents need and no taller.
+TEST_P(CounterKeys, TallerFontOpensTheCustomerWindowAsTallAsItsContents)
+{
+    struct FontBack {
+        QFont was = QApplication::font();
+        ~FontBack() { QApplication::setFont(was); }
+    } back;
+    QFont taller = back.was;
+    taller.setPointSizeF(back.was.pointSizeF() * 1.2);
+    QApplication::setFont(taller);
+    ASSERT_NE(bookToCustomerDetails(), nullptr);
+    QMdiSubWindow *customer = frameOf("frmCustomer");
+    expectDesignedSize(customer, 7005, 5865);
+    EXPECT_GT(customer->height(), twips(7005, 5865).height());
+    expectRoomForContents(customer);
 }
 
 TEST_P(CounterKeys, EscapeLeavesTheCustomerDetailsAndDropsTheBooking)
@@ -379,7 +413,7 @@ TEST_P(CounterKeys, LoginKeys)
 {
     app::Login *l = restart();
     ASSERT_NE(l, nullptr);
-    EXPECT_EQ(qobject_cast<QMdiSubWindow *>(l->parentWidget())->size(), twips(5580, 4275));
+    expectDesignedSize(qobject_cast<QMdiSubWindow *>(l->parentWidget()), 5580, 4275);
     l->Server->setText(db().server());
     l->User->setFocus();
     settle();

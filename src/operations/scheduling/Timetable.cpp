@@ -1,11 +1,11 @@
 #include "operations/scheduling/Timetable.h"
 
+#include "common/PeopleDates.h"
 #include "data/dialect/Numbers.h"
 #include "data/dialect/SqlText.h"
 #include "data/session/Class1.h"
 #include "operations/scheduling/RunTimes.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -114,7 +114,7 @@ NearMiss NearestDepartures(const QList<PlannedDeparture> &departures, const QDat
 
 QString departureText(const QDateTime &t)
 {
-    return QLocale::c().toString(t, QStringLiteral("HH:mm 'on' d MMM yyyy"));
+    return nbk::peopleDateTime(t);
 }
 
 QString nearMissText(const NearMiss &m, const QString &origin)

@@ -39,7 +39,7 @@ struct NearMiss {
 };
 NearMiss NearestDepartures(const QList<PlannedDeparture> &departures, const QDateTime &wanted);
 
-// "HH:mm on d MMM yyyy" for the person at the counter.
+// "11 Dec 2026 10:07" for the person at the counter (nbk::peopleDateTime).
 QString departureText(const QDateTime &t);
 // A line naming the nearest departures before and after the wanted time, or empty.
 QString nearMissText(const NearMiss &m, const QString &origin);

@@ -4,6 +4,7 @@
 #include "data/dialect/OracleDate.h"
 #include "data/session/ResultSet.h"
 #include "data/session/RowTable.h"
+#include "common/PeopleDates.h"
 
 #include <QLocale>
 
@@ -78,12 +79,11 @@ const QLocale &english()
 QString namedFormat(const QString &format)
 {
     const QString f = format.trimmed().toLower();
+    // the dates day first with the month in letters, as every other date a person reads
     if (f == u"long date")
-        return QStringLiteral("dddd, mmmm d, yyyy");
-    if (f == u"medium date")
-        return QStringLiteral("dd-mmm-yy");
-    if (f == u"short date")
-        return QStringLiteral("m/d/yyyy");
+        return QStringLiteral("dddd d mmm yyyy");
+    if (f == u"medium date" || f == u"short date")
+        return QStringLiteral("d mmm yyyy");
     if (f == u"long time")
         return QStringLiteral("h:nn:ss AM/PM");
     if (f == u"medium time")
@@ -127,9 +127,8 @@ QString formatDateTime(const QDateTime &dt, const QString &format)
         return {};
     QString f = format;
     if (f.trimmed().isEmpty() || f.trimmed().compare(u"general date", Qt::CaseInsensitive) == 0)
-        f = dt.time() == QTime(0, 0) ? QStringLiteral("m/d/yyyy")
-                                     : QStringLiteral("m/d/yyyy h:nn:ss AM/PM");
-    else if (const QString named = namedFormat(f); !named.isEmpty())
+        return dt.time() == QTime(0, 0) ? nbk::peopleDate(dt.date()) : nbk::peopleDateTime(dt);
+    if (const QString named = namedFormat(f); !named.isEmpty())
         f = named;
 
     const QDate d = dt.date();

@@ -28,12 +28,13 @@ struct ReportData {
     QVariant value(int row, const QString &column) const;
 };
 
-// A value as a text box shows it: dates through the display format (e.g. "m/d/yy h:nn",
-// "Long Date"), numbers in shortest decimal form, null as the empty text. A number given a
+// A value as a text box shows it: dates through the display format (e.g. "d mmm yyyy hh:nn",
+// "Long Date"; without one as people read them, "11 Dec 2026 10:07"), numbers in shortest decimal form, null as the empty text. A number given a
 // date format is read as a day number (days since 30 December 1899).
 QString formatValue(const QVariant &value, const QString &format = {});
 // The date part of the display formats: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss
 // AM/PM, and the named "General Date", "Long Date", "Short Date", "Long Time", "Short Time".
+// "General Date" (and no format) is nbk::peopleDate, or peopleDateTime when the time is not midnight.
 QString formatDateTime(const QDateTime &dt, const QString &format);
 
 }  // namespace nbk::report

@@ -2,6 +2,7 @@
 #include "support/MessageScript.h"
 
 #include <QApplication>
+#include <QFont>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,6 +18,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nbk-reservation"));
+    // Widgets measure in one named font, not whatever the machine's default sans-serif is
+    // (Noto Sans where the Kannada fonts are installed makes every line taller). DejaVu Sans
+    // comes with the package's own dependencies; the platform's size stays.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(QApplication::font().pointSizeF());
+    QApplication::setFont(font);
     // no test may block on a real box
     nbk::test::MessageScript::install();
     ::testing::InitGoogleTest(&argc, argv);
