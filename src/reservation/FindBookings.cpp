@@ -1,5 +1,6 @@
 #include "reservation/FindBookings.h"
 
+#include "common/PeopleDates.h"
 #include "common/SharedRoutines.h"
 #include "data/dialect/SqlText.h"
 #include "data/session/Class1.h"
@@ -119,7 +120,7 @@ QString foundBookingText(const FoundBooking &b)
 {
     return QStringLiteral("%1  %2  %3  %4  %5 to %6  Run %7  Seats %8  Fare: \u20B9 %9")
         .arg(b.customerId)
-        .arg(b.name, b.phone, QLocale::c().toString(b.journey, QStringLiteral("d MMM yyyy HH:mm")), b.origin,
+        .arg(b.name, b.phone, nbk::peopleDateTime(b.journey), b.origin,
              b.destination)
         .arg(b.run)
         .arg(b.seats)

@@ -12,6 +12,10 @@
 
 namespace nbk::data {
 
+// The longest a clerk's statement may run on either engine (the server's statement
+// time-out says the same); beyond it the statement is stopped with ORA-01013.
+inline constexpr int kClerkStatementSeconds = 15;
+
 // What one statement gave back, for an engine that runs statements itself.
 struct StatementResult {
     bool ok = false;

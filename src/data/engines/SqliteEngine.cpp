@@ -264,7 +264,18 @@ bool SqliteEngine::open(const QString &connectionName, const ConnectionString &c
         db.close();
         return false;
     }
+    if (!supervisor)
+        statementLimit_ = std::chrono::seconds(kClerkStatementSeconds);
+    // every few thousand steps of any statement: cheap beside the steps themselves
+    sqlite3_progress_handler(handleOf(db), 4000, &SqliteEngine::overTime, this);
     return true;
+}
+
+int SqliteEngine::overTime(void *engine)
+{
+    const auto *e = static_cast<const SqliteEngine *>(engine);
+    return e->statementRunning_ && e->statementLimit_.count() > 0
+           && std::chrono::steady_clock::now() - e->statementStart_ > e->statementLimit_;
 }
 
 QString SqliteEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
@@ -313,6 +324,8 @@ void SqliteEngine::statementStarting(QSqlDatabase &db, const QString &sql)
 {
     ownWriteTransaction_ = false;
     checkOwnTransaction_ = false;
+    statementStart_ = std::chrono::steady_clock::now();
+    statementRunning_ = true;
     sqlite3 *h = handleOf(db);
     if (!h || !sqlite3_get_autocommit(h))
         return;
@@ -325,6 +338,7 @@ void SqliteEngine::statementStarting(QSqlDatabase &db, const QString &sql)
 
 void SqliteEngine::statementFinished(QSqlDatabase &db, bool ok)
 {
+    statementRunning_ = false;
     if (!ownWriteTransaction_ || (ok && checkOwnTransaction_))
         return;  // a checked one ends in statementCompleted
     ownWriteTransaction_ = false;
@@ -358,6 +372,7 @@ bool SqliteEngine::statementCompleted(QSqlDatabase &db, DbError &err)
 
 bool SqliteEngine::checkBeforeCommit(QSqlDatabase &db, DbError &err)
 {
+    statementRunning_ = false;
     sqlite3 *h = handleOf(db);
     return !h || sqliterules::checkTouched(h, err);
 }
@@ -388,6 +403,8 @@ DbError SqliteEngine::mapError(const QSqlError &e, const QSqlQuery *q) const
                        e.nativeErrorCode()};
     };
     const int primary = code & 0xff;
+    if (primary == SQLITE_INTERRUPT)  // the statement ran past its limit, as on the server
+        return with(1013, QStringLiteral("user requested cancel of current operation"));
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         return {ora::ResourceBusy, QString::fromLatin1(kResourceBusyText), e.nativeErrorCode()};
     if (const int ora = oraNumberIn(text))

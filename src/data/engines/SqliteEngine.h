@@ -2,6 +2,7 @@
 #include "data/engines/Engine.h"
 #include "data/dialect/SqlRewriter.h"
 
+#include <chrono>
 #include <vector>
 
 namespace nbk::data {
@@ -29,7 +30,18 @@ public:
     // Prepares a freshly opened handle: pragmas and the Oracle functions.
     static bool configure(QSqlDatabase &db, QString *error);
 
+    // How long one statement of a clerk may run before it is stopped (ORA-01013), as the
+    // server's statement time-out: a long query would otherwise hold the file's lock and
+    // stop every other counter. Zero: no limit (the supervisor's sessions).
+    void setStatementLimit(std::chrono::milliseconds limit) { statementLimit_ = limit; }
+    std::chrono::milliseconds statementLimit() const { return statementLimit_; }
+
 private:
+    static int overTime(void *engine);
+    std::chrono::milliseconds statementLimit_{0};
+    // set while a statement runs or its rows are read; commits and checks run unlimited
+    bool statementRunning_ = false;
+    std::chrono::steady_clock::time_point statementStart_;
     OracleRewriteRules rules_;
     mutable std::vector<bool> dateColumns_;
     bool ownWriteTransaction_ = false;
