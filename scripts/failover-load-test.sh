@@ -80,11 +80,16 @@ loader=
 
 json=$(tail -1 "$work/load.out")
 echo "$json" | grep -q '"bookings"' || fail "nbk-load printed no figures"
-# the first booking committed after the kill, from a session's own clock
-first=$(awk -v t="$t0" '$2 > t { d = $2 - t; if (m == "" || d < m) m = d } END { print m }' "$work/committed")
+# the first booking committed on the new primary, from the sessions' own clocks: a commit
+# the old primary answered just before the kill may be noted just after it, so the new
+# primary's bookings are those after the outage, the first gap of a second or more (8
+# sessions book many times a second while a primary takes writes)
+sort -n -k2 "$work/committed" > "$work/by_time"
+resumed=$(awk -v t="$t0" '$2 > t && p != "" && $2 - p >= 1000 { print $2; exit } { p = $2 }' "$work/by_time")
+first=$([ -n "$resumed" ] && echo $((resumed - t0)) || true)
 noted=$(wc -l < "$work/committed")
 # every session, not just one of them, booked on the new primary
-rebooked=$(awk -v t="$t0" '$2 > t { s[$3] = 1 } END { print length(s) }' "$work/committed")
+rebooked=$(awk -v t="${resumed:-$t0}" '$2 >= t { s[$3] = 1 } END { print length(s) }' "$work/committed")
 cut -d' ' -f1 "$work/committed" | sort -u > "$work/ids"
 # on the new primary: the customer row with its details, each of its seats, its audit rows
 sql "SELECT c.customer_id FROM customer c
@@ -101,7 +106,9 @@ echo "failover of $node: ${noted} bookings noted, ${lost} lost, first booking ${
 
 status=0
 [ "$lost" -eq 0 ] || { echo "lost: $(comm -23 "$work/ids" "$work/found" | head -5 | tr '\n' ' ')" >&2; status=1; }
-[ -n "$first" ] && [ "$first" -lt 30000 ] || { echo "no booking within 30 s of the kill" >&2; status=1; }
+if [ "$node" != none ]; then
+  [ -n "$first" ] && [ "$first" -lt 30000 ] || { echo "no booking within 30 s of the kill" >&2; status=1; }
+fi
 [ "$rebooked" -eq 8 ] || { echo "only $rebooked sessions booked after the kill" >&2; status=1; }
 [ "$audit" = "overlaps 0, counter mismatches 0, temp rows 0, fare mismatches 0" ] \
   || { echo "the audit is not clean: $audit" >&2; status=1; }

@@ -151,8 +151,12 @@ bool Connection::reconnect()
 void Connection::checkOpen()
 {
     errors_.clear();
-    if (!open_ && lost_ && !gaveUp_ && !reconnectHeld_ && reconnectLimit_ > 0 && !openedWith_.isEmpty()) {
-        if (!reconnect()) {
+    if (!open_ && lost_ && !gaveUp_ && !reconnectHeld_ && !reconnecting_ && reconnectLimit_ > 0
+        && !openedWith_.isEmpty()) {
+        reconnecting_ = true;
+        const bool found = reconnect();
+        reconnecting_ = false;
+        if (!found) {
             const QString why = errors_.isEmpty() ? QString() : errors_.last().description.trimmed();
             errors_.clear();
             DbError e{kLostConnection, oraText(kLostConnection, QStringLiteral("end-of-file on communication channel"))};

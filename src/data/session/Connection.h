@@ -117,6 +117,9 @@ private:
     bool lost_ = false;
     bool reconnectHeld_ = false;
     bool gaveUp_ = false;
+    // set while reconnect() runs: the notice's repainting may run a timer's statement,
+    // which must fail rather than start a second search inside the first
+    bool reconnecting_ = false;
     int reconnectLimit_ = 0;
     // the whole text of the last successful open(), credentials included, for a reconnect
     QString openedWith_;
