@@ -232,6 +232,9 @@ bool Clerk::isRefusal(const QString &t) const
     };
     if (handled.contains(t))
         return true;
+    // the run refusal names the nearest buses on a line of its own after it
+    if (t.startsWith(QLatin1String(" no instances  take care \r\n")))
+        return true;
     return t.contains(QLatin1String("ORA-00054")) || t.contains(QLatin1String("ORA-20001"))
            || t.contains(QLatin1String("ORA-00060")) || t.contains(QLatin1String("ORA-08177"));
 }

@@ -122,8 +122,6 @@ bool Connection::reconnect()
                 onSeeking(int(clock.elapsed() / 1000), true);
             if (onConnectComplete)
                 onConnectComplete(true);
-            if (onReconnected)
-                onReconnected();
             return true;
         }
         last = err;

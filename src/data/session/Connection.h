@@ -75,8 +75,6 @@ public:
     // seekingNoticeAfter seconds; done is true once, when the search ends either way.
     std::function<void(int elapsedSeconds, bool done)> onSeeking;
     static constexpr int kSeekingNoticeAfter = 2;
-    // Told after a reconnect succeeded.
-    std::function<void()> onReconnected;
     // False when the last reconnect gave up (the server was not found within the limit).
     bool reconnectGaveUp() const { return gaveUp_; }
 
