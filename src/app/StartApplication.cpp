@@ -12,6 +12,8 @@
 #include "ui/MsgBox.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QProgressDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -22,10 +24,38 @@ extern const char *const kConnectionLost;
 const char *const kConnectionLost =
     "The connection to the database was lost. Work that was not saved has been cancelled. "
     "Please log in again. ";
+extern const char *const kWorkLost;
+const char *const kWorkLost =
+    "The connection to the database was lost. %1 was not saved: nothing of it is kept. "
+    "Enter it again; the next step connects to the server again. ";
+extern const char *const kSeekingServer;
+const char *const kSeekingServer = "The server is being sought (%1 s). Please wait.";
 
 namespace {
 std::unique_ptr<nbk::data::Class1> ownedSession;
 QPointer<nbk::app::MDIForm1> mainWindow;
+QPointer<QProgressDialog> seeking;
+
+// A reconnect runs inside the clerk's action: a window that says why the counter waits,
+// repainted between attempts (keys and clicks wait until it ends).
+void showSeeking(int seconds, bool done)
+{
+    if (done) {
+        delete seeking.data();
+        return;
+    }
+    if (!seeking) {
+        seeking = new QProgressDialog(mainWindow);
+        seeking->setWindowTitle(QStringLiteral("Server"));
+        seeking->setCancelButton(nullptr);
+        seeking->setRange(0, 0);
+        seeking->setMinimumDuration(0);
+        seeking->setWindowModality(Qt::ApplicationModal);
+    }
+    seeking->setLabelText(QString::fromLatin1(kSeekingServer).arg(seconds));
+    seeking->show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 QAction *item(const char *name)
 {
@@ -61,6 +91,7 @@ void StartApplication()
     ownedSession = std::make_unique<nbk::data::Class1>();
     DbSession = ownedSession.get();
     DbSession->onConnectionLost = [](const nbk::data::DbError &) { ConnectionLost(); };
+    DbSession->onSeekingServer = showSeeking;
     IsConnected = false;
     nbk::registerAllScreens();
     nbk::app::registerScreens();
@@ -119,8 +150,26 @@ void ShowNextForm(QWidget *current, const QString &next)
 
 void ConnectionLost()
 {
-    // The failing statement's own handler ends first (with its own message); then the
+    // The failing statement's own handler ends first (with its own message). A loss with
+    // nothing pending needs no word: the next action connects again. A task's transaction
+    // that went with it is named, once, before anything may run again. Only when the
+    // server cannot be found again (or reconnecting is off) does the session end: the
     // clerk is told once, the screens of the dead session close and the login opens.
+    const bool ended = !DbSession || DbSession->ReconnectGaveUp() || DbSession->ReconnectLimit() <= 0;
+    if (!ended) {
+        const QString task = DbSession->LostTask();
+        if (task.isEmpty())
+            return;
+        QTimer::singleShot(0, [task] {
+            if (!DbSession)
+                return;
+            const QString what = task.left(1).toUpper() + task.mid(1);
+            nbk::ui::MsgBox(QString::fromLatin1(kWorkLost).arg(what), nbk::mb::Critical | nbk::mb::OKOnly,
+                            QStringLiteral("Error"));
+            DbSession->ResumeAfterLoss();
+        });
+        return;
+    }
     QTimer::singleShot(0, [] {
         if (!IsConnected)
             return;

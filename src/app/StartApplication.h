@@ -23,8 +23,12 @@ nbk::app::MDIForm1 *MainWindow();
 void ShowNextForm(QWidget *current, const QString &next);
 // Menus of a logged-in session; Route-Management only for the supervisor.
 void EnableSessionMenus();
-// The server dropped the session's connection: after the running handler, tells the clerk
-// once (kConnectionLost), closes every screen of the session, resets the menus and opens
-// the login dialog; a new login continues on a new connection.
+// The server dropped the session's connection. With nothing pending: nothing to say, the
+// next action reconnects. With a task's transaction lost: after the running handler, tells
+// the clerk what was not saved (kWorkLost) and lets the session reconnect. When the server
+// was not found again: tells the clerk once (kConnectionLost), closes every screen of the
+// session, resets the menus and opens the login dialog.
 void ConnectionLost();
 extern const char *const kConnectionLost;
+extern const char *const kWorkLost;
+extern const char *const kSeekingServer;

@@ -159,8 +159,9 @@ QString serverTemplate(const QString &uri, bool demo, QString *error)
                                      .toHex()
                                      .left(16)))
                              .arg(demo ? QStringLiteral("_demo") : QString());
+    // by server too: a test with a cluster of its own needs the template made there
     static QSet<QString> ready;
-    if (ready.contains(name))
+    if (ready.contains(uri + name))
         return name;
     const QString connection = QStringLiteral("nbk_test_template_%1").arg(databaseCounter.fetchAndAddRelaxed(1));
     bool ok = false;
@@ -195,7 +196,7 @@ QString serverTemplate(const QString &uri, bool demo, QString *error)
     QSqlDatabase::removeDatabase(connection);
     if (!ok)
         return QString();
-    ready.insert(name);
+    ready.insert(uri + name);
     return name;
 }
 }  // namespace

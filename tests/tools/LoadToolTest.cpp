@@ -85,7 +85,7 @@ TEST_P(LoadTool, TwoClerksForThreeSecondsLeaveACleanDatabase)
                                password(db()));
         ASSERT_FALSE(r.figures.isEmpty()) << r.err.toStdString();
         const QStringList keys = {"sessions", "seconds", "bookings", "bookings_per_s", "p50_ms", "p99_ms",
-                                  "enquiries", "cancellations", "refusals", "errors", "overlaps",
+                                  "enquiries", "cancellations", "refusals", "errors", "interrupted", "overlaps",
                                   "counter_mismatches", "temp_rows", "fare_mismatches",
                                   "client_cpu_ms_per_booking", "server_cpu_ms_per_booking"};
         QStringList expected = keys;

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,7 +95,8 @@ QJsonObject SessionFigures::toJson() const
         errs.append(t);
     return {{QStringLiteral("bookings"), bookings}, {QStringLiteral("enquiries"), enquiries},
             {QStringLiteral("cancellations"), cancellations}, {QStringLiteral("refusals"), refusals},
-            {QStringLiteral("errors"), errors}, {QStringLiteral("cpu_ms"), cpuMs}, {QStringLiteral("latencies"), lat},
+            {QStringLiteral("errors"), errors}, {QStringLiteral("interrupted"), interrupted},
+            {QStringLiteral("cpu_ms"), cpuMs}, {QStringLiteral("latencies"), lat},
             {QStringLiteral("error_texts"), errs}};
 }
 
@@ -106,6 +108,7 @@ SessionFigures SessionFigures::fromJson(const QJsonObject &o)
     f.cancellations = o.value(QStringLiteral("cancellations")).toInt();
     f.refusals = o.value(QStringLiteral("refusals")).toInt();
     f.errors = o.value(QStringLiteral("errors")).toInt();
+    f.interrupted = o.value(QStringLiteral("interrupted")).toInt();
     f.cpuMs = o.value(QStringLiteral("cpu_ms")).toDouble();
     for (const QJsonValue &v : o.value(QStringLiteral("latencies")).toArray())
         f.latenciesMs.push_back(v.toDouble());
@@ -133,6 +136,7 @@ bool Clerk::start(QString *error)
         *error = QStringLiteral("login refused: ") + prompt_.texts.join(QLatin1String(" | "));
         return false;
     }
+    DbSession->onConnectionLost = [this](const data::DbError &) { ++losses_; };
     // seat and lock refusals the booking handles by itself (it takes the next seat)
     const bool trace = qEnvironmentVariableIsSet("NBK_LOAD_TRACE");
     DbSession->GetCurrentConnection().setStatementObserver([this, trace](const QString &sql, const data::DbError *e) {
@@ -150,12 +154,20 @@ void Clerk::runUntil(qint64 deadlineMs)
     const double cpuBefore = ownCpuMs();
     while (QDateTime::currentMSecsSinceEpoch() < deadlineMs) {
         const int r = std::uniform_int_distribution<int>(0, total - 1)(rng_);
-        if (r < options_.book)
-            book();
-        else if (r < options_.book + options_.enquire)
-            enquire();
-        else
-            cancel();
+        // what the client's guard does with an error no handler caught (a lost server met
+        // outside a booking's own checks): a message, the task's work rolled back
+        try {
+            if (r < options_.book)
+                book();
+            else if (r < options_.book + options_.enquire)
+                enquire();
+            else
+                cancel();
+        } catch (const std::exception &e) {
+            prompt_.texts << QString::fromLocal8Bit(e.what());
+            judge(QStringLiteral("task"), false);
+            closeEverything();
+        }
     }
     figures_.cpuMs = ownCpuMs() - cpuBefore;
     figures_.refusals += statementRefusals_;
@@ -222,12 +234,21 @@ bool Clerk::isRefusal(const QString &t) const
     };
     if (handled.contains(t))
         return true;
+    // the run refusal names the nearest buses on a line of its own after it
+    if (t.startsWith(QLatin1String(" no instances  take care \r\n")))
+        return true;
     return t.contains(QLatin1String("ORA-00054")) || t.contains(QLatin1String("ORA-20001"))
            || t.contains(QLatin1String("ORA-00060")) || t.contains(QLatin1String("ORA-08177"));
 }
 
 void Clerk::judge(const QString &task, bool done)
 {
+    if (recoverFromLoss()) {
+        // a booking whose commit met the loss was never counted: it was not saved
+        if (!done)
+            ++figures_.interrupted;
+        return;
+    }
     if (done)
         return;
     for (const QString &t : prompt_.texts)
@@ -238,6 +259,36 @@ void Clerk::judge(const QString &task, bool done)
     ++figures_.errors;
     if (figures_.errorTexts.size() < 5)
         figures_.errorTexts << task + QStringLiteral(": ") + prompt_.texts.join(QLatin1String(" | "));
+}
+
+bool Clerk::recoverFromLoss()
+{
+    if (losses_ == lossesJudged_)
+        return false;
+    lossesJudged_ = losses_;
+    if (!DbSession->LostTask().isEmpty())
+        DbSession->ResumeAfterLoss();
+    if (DbSession->ReconnectGaveUp()) {
+        // the server was not found within the reconnect's limit: a fresh login, as a
+        // clerk would make, until the deadline
+        for (int attempt = 0; attempt < 3; ++attempt)
+            if (DbSession->ConnectToDataBase(options_.user, options_.password, options_.serverText()) == 2)
+                break;
+    }
+    return true;
+}
+
+void Clerk::noteCommitted(qint32 customer)
+{
+    if (options_.committedFile.isEmpty())
+        return;
+    // one write a line, appended: the sessions share the file
+    const QByteArray line = QByteArray::number(customer) + ' '
+                            + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + ' '
+                            + QByteArray::number(options_.session) + '\n';
+    QFile f(options_.committedFile);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        f.write(line);
 }
 
 void Clerk::closeEverything()
@@ -277,6 +328,7 @@ void Clerk::book()
         ++figures_.bookings;
         figures_.latenciesMs.push_back(ms);
         held_.push_back({nbk::reservation::MostRecentCustomerId(), j.seats});
+        noteCommitted(nbk::reservation::MostRecentCustomerId());
     }
     judge(QStringLiteral("booking"), done);
     closeEverything();
@@ -294,10 +346,12 @@ void Clerk::enquire()
     const bool done = sawRuns_
                       || prompt_.texts.contains(QStringLiteral("No Instances to service requested route. "))
                       || prompt_.texts.contains(QStringLiteral(" Requested number of seats not available"));
-    if (done)
+    if (done) {
         ++figures_.enquiries;
-    else
+        recoverFromLoss();
+    } else {
         judge(QStringLiteral("enquiry"), false);
+    }
     closeEverything();
 }
 

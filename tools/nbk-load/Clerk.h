@@ -23,6 +23,8 @@ public:
 // What one session did.
 struct SessionFigures {
     int bookings = 0, enquiries = 0, cancellations = 0, refusals = 0, errors = 0;
+    // tasks cut short because the server went away (the session connects again)
+    int interrupted = 0;
     double cpuMs = 0;  // the session's own CPU while it ran
     std::vector<double> latenciesMs;
     QStringList errorTexts;  // the first few, for the person running the load
@@ -64,6 +66,10 @@ private:
     // A task's boxes: refusals the client handled, or an error.
     void judge(const QString &task, bool done);
     bool isRefusal(const QString &text) const;
+    // After a task that met the server's loss: lets the session connect again, or logs in
+    // anew when the reconnect gave up. True when the task met a loss.
+    bool recoverFromLoss();
+    void noteCommitted(qint32 customer);
 
     LoadOptions options_;
     LoadNetwork network_;
@@ -73,6 +79,7 @@ private:
     std::vector<Held> held_;
     int statementRefusals_ = 0;
     bool sawRuns_ = false;
+    int losses_ = 0, lossesJudged_ = 0;
     std::shared_ptr<PendingBooking> heldBooking_;  // a headless booking open at its details
 };
 

@@ -24,13 +24,16 @@ QStringList LoadOptions::childArguments(int index) const
             QStringLiteral("--deadline"), QString::number(deadlineMs)};
     if (headless)
         args << QStringLiteral("--headless");
+    if (!committedFile.isEmpty())
+        args << QStringLiteral("--committed") << committedFile;
     return args;
 }
 
 QString usage()
 {
     return QStringLiteral("usage: nbk-load --database DB --user U --sessions N --seconds S "
-                          "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] [--owner-sessions] < password\n"
+                          "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] [--owner-sessions]\n"
+                          "       [--committed FILE] < password\n"
                           "       nbk-load --help | --version\n"
                           "(the password is read from the first line of standard input; --password PASSWORD\n"
                           "also works, but shows it to every user of the machine)\n");
@@ -112,6 +115,8 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
             o.startMs = v.toLongLong(&ok);
         else if (a == QLatin1String("--deadline"))
             o.deadlineMs = v.toLongLong(&ok);
+        else if (a == QLatin1String("--committed"))
+            o.committedFile = v;
         else
             return fail(QStringLiteral("unknown option %1").arg(a));
         if (!ok)

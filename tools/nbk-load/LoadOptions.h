@@ -24,6 +24,9 @@ struct LoadOptions {
     qint64 startMs = 0;     // when every session begins (ms since the epoch)
     qint64 deadlineMs = 0;  // when every session stops
     bool hold = false;      // book once and wait at the customer details screen (fault tests)
+    // where each booking whose commit succeeded is noted ("customer_id ms_since_epoch
+    // session" a line), so that a check after a failover can look for every one of them
+    QString committedFile;
 
     // --help or --version: print that and run nothing
     bool help = false;

@@ -192,6 +192,15 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
     }
     if (!uri.params.contains(QStringLiteral("connect_timeout")))
         options << QStringLiteral("connect_timeout=%1").arg(qMax(timeoutSeconds, 2));
+    // a primary whose machine dies sends nothing more: without these a session would wait
+    // on the dead socket for the system's TCP time-outs (minutes) before it learns of the
+    // loss and seeks the new primary
+    const std::pair<const char *, const char *> liveness[] = {
+        {"keepalives", "1"}, {"keepalives_idle", "10"}, {"keepalives_interval", "3"},
+        {"keepalives_count", "3"}, {"tcp_user_timeout", "20000"}};
+    for (const auto &[key, value] : liveness)
+        if (!uri.params.contains(QLatin1String(key)))
+            options << QLatin1String(key) + QLatin1Char('=') + QLatin1String(value);
     db.setConnectOptions(options.join(QLatin1Char(';')));
     db.setDatabaseName(uri.database);
     db.setUserName(user.isEmpty() ? uri.user : user);

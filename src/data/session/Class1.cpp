@@ -70,15 +70,31 @@ Class1::Class1()
     drivers_[2] = QStringLiteral("DRIVER={SQL Server};");
     cn.onConnectComplete = [this](bool ok) { cn_ConnectComplete(ok); };
     cn.onConnectionLost = [this](const DbError &e) { cn_ConnectionLost(e); };
+    cn.onSeeking = [this](int seconds, bool done) {
+        if (onSeekingServer)
+            onSeekingServer(seconds, done);
+    };
+    cn.setReconnectLimit(kDefaultReconnectLimit);
 }
 
 void Class1::cn_ConnectionLost(const DbError &e)
 {
     // the server has rolled back whatever was open; nothing is pending any more
+    lostTask_ = cn.reconnectGaveUp() ? QString() : PendingTask();
+    // the rest of a task that lost its transaction must not run on a new connection
+    // outside it: the reconnect waits until whoever tells the clerk resumes
+    if (!lostTask_.isEmpty())
+        cn.holdReconnect(true);
     connectStatus_ = false;
     AbandonAllWork();
     if (onConnectionLost)
         onConnectionLost(e);
+}
+
+void Class1::ResumeAfterLoss()
+{
+    lostTask_.clear();
+    cn.holdReconnect(false);
 }
 
 Class1::~Class1()

@@ -103,10 +103,29 @@ public:
 
     Connection &GetCurrentConnection() { return cn; }
 
-    // The server dropped the connection: the session is closed (its open transaction is
-    // gone with it) and this is called once, with the failure, so that the shell can tell
-    // the clerk and offer the login again.
+    // The server dropped the connection: the session's open transaction is gone with it
+    // and this is called once, with the failure, after the failing statement has failed.
+    // What follows depends on what was open:
+    //  - nothing (LostTask() empty): the next statement connects again by itself, through
+    //    the login's own connection string, for up to ReconnectLimit() seconds;
+    //  - a task's transaction (LostTask() names it): nothing is replayed and no statement
+    //    runs until ResumeAfterLoss(), so that the rest of the failing task cannot run
+    //    outside its transaction; the shell tells the clerk what was not saved, then resumes.
+    // When a reconnect gives up (ReconnectGaveUp()), this is called once more and the
+    // session stays closed: a fresh login is the way back.
     std::function<void(const DbError &)> onConnectionLost;
+    // The task whose transaction the last loss took (empty: nothing was pending).
+    const QString &LostTask() const { return lostTask_; }
+    // Lets the next statement connect again after a loss that took a transaction.
+    void ResumeAfterLoss();
+    bool ReconnectGaveUp() const { return cn.reconnectGaveUp(); }
+    // How long a reconnect seeks the server (0: never; the login is then the way back).
+    void setReconnectLimit(int seconds) { cn.setReconnectLimit(seconds); }
+    int ReconnectLimit() const { return cn.reconnectLimit(); }
+    static constexpr int kDefaultReconnectLimit = 30;
+    // Told while a reconnect is still seeking the server (seconds so far), and once with
+    // done when it ends: the shell shows that the server is being sought.
+    std::function<void(int seconds, bool done)> onSeekingServer;
 
     // Where a refused login is told (the text and the title of an error box): the shell
     // installs its message box; unset, it goes to standard error.
@@ -164,6 +183,7 @@ private:
     QString lastExecError_;
     QString lastConnectionString_;
     DbError lastLoginError_;
+    QString lostTask_;
 };
 
 #undef NBK_COMMAND_SLOT

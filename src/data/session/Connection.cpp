@@ -5,7 +5,10 @@
 #include "data/dialect/StatementGuard.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QSqlRecord>
+#include <QThread>
+#include <algorithm>
 
 namespace nbk::data {
 
@@ -40,6 +43,9 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
     errors_.clear();
     close();
     lost_ = false;
+    gaveUp_ = false;
+    reconnectHeld_ = false;
+    openedWith_.clear();
     QString text = connectionString;
     if (!user.isEmpty())
         text += QStringLiteral("UID=%1;").arg(user);
@@ -50,6 +56,8 @@ bool Connection::open(const QString &connectionString, const QString &user, cons
     DbError err;
     const bool ok = engine_->open(name_, cs, timeout_, err);
     open_ = ok;
+    if (ok)
+        openedWith_ = text;
     if (!ok) {
         if (err.description.isEmpty())
             err.description = QStringLiteral("Could not open the connection");
@@ -95,9 +103,69 @@ void Connection::noticeLoss(const DbError &e)
         onConnectionLost(e);
 }
 
+bool Connection::reconnect()
+{
+    const QString text = openedWith_;
+    const ConnectionString cs = ConnectionString::parse(text);
+    QElapsedTimer clock;
+    clock.start();
+    int told = 0;
+    DbError last;
+    for (;;) {
+        close();
+        engine_ = engineForServer(cs.server());
+        DbError err;
+        if (engine_->open(name_, cs, timeout_, err)) {
+            open_ = true;
+            lost_ = false;
+            if (told > 0 && onSeeking)
+                onSeeking(int(clock.elapsed() / 1000), true);
+            if (onConnectComplete)
+                onConnectComplete(true);
+            return true;
+        }
+        last = err;
+        QSqlDatabase::removeDatabase(name_);
+        const qint64 elapsed = clock.elapsed();
+        // a password refused now will be refused again: that is for a fresh login
+        if (elapsed >= qint64(reconnectLimit_) * 1000 || err.nativeError == ora::InvalidLogon)
+            break;
+        // a node that is being promoted refuses writers for a few seconds: ask again soon
+        const int seconds = int(elapsed / 1000);
+        if (seconds >= kSeekingNoticeAfter && seconds > told && onSeeking) {
+            told = seconds;
+            onSeeking(seconds, false);
+        }
+        QThread::msleep(quint64(std::clamp<qint64>(qint64(reconnectLimit_) * 1000 - elapsed, 50, 500)));
+    }
+    if (told > 0 && onSeeking)
+        onSeeking(int(clock.elapsed() / 1000), true);
+    gaveUp_ = true;
+    lost_ = true;
+    errors_.append(last);
+    return false;
+}
+
 void Connection::checkOpen()
 {
     errors_.clear();
+    if (!open_ && lost_ && !gaveUp_ && !reconnectHeld_ && !reconnecting_ && reconnectLimit_ > 0
+        && !openedWith_.isEmpty()) {
+        reconnecting_ = true;
+        const bool found = reconnect();
+        reconnecting_ = false;
+        if (!found) {
+            const QString why = errors_.isEmpty() ? QString() : errors_.last().description.trimmed();
+            errors_.clear();
+            DbError e{kLostConnection, oraText(kLostConnection, QStringLiteral("end-of-file on communication channel"))};
+            e.description = QStringLiteral("The server could not be reached again. ") + e.description
+                            + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')'));
+            errors_.append(e);
+            if (onConnectionLost)
+                onConnectionLost(e);
+            throw DbException(e);
+        }
+    }
     if (!open_)
         fail(closedConnectionError());
 }
@@ -272,6 +340,8 @@ ResultSet Connection::query(const QString &sql, const QVariantList &params)
 
 void Connection::transactionStep(bool (Engine::*step)(QSqlDatabase &))
 {
+    if (step == &Engine::begin)
+        checkOpen();
     errors_.clear();
     if (!open_)
         fail(closedConnectionError());

@@ -61,6 +61,23 @@ public:
     std::function<void(const DbError &)> onConnectionLost;
     bool wasLost() const { return lost_; }
 
+    // After a loss, the next statement opens the connection again with the text of the
+    // last open(), trying for up to limitSeconds (a multi-host URI finds the new primary);
+    // 0 turns this off (every call after a loss fails with 3709, as before). Nothing is
+    // ever replayed: the statement that found the loss has failed already.
+    void setReconnectLimit(int limitSeconds) { reconnectLimit_ = limitSeconds; }
+    int reconnectLimit() const { return reconnectLimit_; }
+    // While held, a lost connection is not opened again (a task's transaction died with
+    // it and its holder has not yet been told): calls fail with 3709.
+    void holdReconnect(bool held) { reconnectHeld_ = held; }
+    bool reconnectHeld() const { return reconnectHeld_; }
+    // Told, about once a second, while the server is still being sought after
+    // seekingNoticeAfter seconds; done is true once, when the search ends either way.
+    std::function<void(int elapsedSeconds, bool done)> onSeeking;
+    static constexpr int kSeekingNoticeAfter = 2;
+    // False when the last reconnect gave up (the server was not found within the limit).
+    bool reconnectGaveUp() const { return gaveUp_; }
+
     // Called once per statement sent, when it has finished: the text as the client wrote
     // it and its failure (null when it ran). For traces and load figures.
     using StatementObserver = std::function<void(const QString &sql, const DbError *failure)>;
@@ -96,6 +113,16 @@ private:
     int cursorLocation_ = 2;
     bool open_ = false;
     bool lost_ = false;
+    bool reconnectHeld_ = false;
+    bool gaveUp_ = false;
+    // set while reconnect() runs: the notice's repainting may run a timer's statement,
+    // which must fail rather than start a second search inside the first
+    bool reconnecting_ = false;
+    int reconnectLimit_ = 0;
+    // the whole text of the last successful open(), credentials included, for a reconnect
+    QString openedWith_;
+    // Opens again after a loss, within the limit; false when the server was not found.
+    bool reconnect();
     // Closes a connection the server dropped and tells onConnectionLost.
     void noticeLoss(const DbError &e);
     StatementObserver observer_;
