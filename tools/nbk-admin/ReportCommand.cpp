@@ -20,7 +20,7 @@ namespace nbk::admin {
 const char *const kReportUsage =
     "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE NAME [VALUE [LOGIN]]\n"
     "    NAME: ticket CUSTOMER_ID | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
-    "          route-map ROUTE_NO | accident REGISTRATION | passenger-list | time-table |\n"
+    "          route-map ROUTE_NO | accident REGISTRATION | manifest RUN | passenger-list | time-table |\n"
     "          day-statement YYYY-MM-DD [LOGIN]   (LOGIN: the one logged in unless the supervisor's)\n";
 
 namespace {
@@ -84,6 +84,10 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
         const AccidentOutcome o = accidentPassengers(s, value);
         return o.message ? fail(p, o.message) : fillAccidentReport(o.passengers);
     }
+    if (name == QLatin1String("manifest")) {
+        const RunManifestOutcome o = runManifest(s, value);
+        return o.message ? fail(p, o.message) : fillManifest(o.manifest);
+    }
     if (name == QLatin1String("passenger-list")) {
         const FixedReportOutcome o = passengerList(s);
         return o.message ? fail(p, o.message) : fillPassengerList(o.rows);
@@ -107,12 +111,13 @@ int runReport(const QStringList &args)
             positional << args[i];
     }
     const QStringList names{QStringLiteral("ticket"), QStringLiteral("instance-tickets"), QStringLiteral("seat-matrix"),
-                            QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("passenger-list"),
+                            QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("manifest"),
+                            QStringLiteral("passenger-list"),
                             QStringLiteral("time-table"), QStringLiteral("day-statement")};
     const QString database = options.value(QStringLiteral("--database"));
     const QString pdf = options.value(QStringLiteral("--pdf"));
     const QString name = positional.value(0);
-    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 5;
+    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 6;
     const bool statement = name == QLatin1String("day-statement");
     const bool shapeOk = statement ? (positional.size() == 2 || positional.size() == 3)
                                          && QDate::fromString(positional[1], Qt::ISODate).isValid()
