@@ -256,7 +256,7 @@ FilledReport fillManifest(const RunManifest &m)
         rows.empty() ? QStringLiteral("No seats are held on this run.")
                      : QStringLiteral("Bookings: %1   Seats held: %2").arg(customers.size()).arg(seats.size());
     const QStringList columns{"SEAT", "CUSTOMERID", "NAME", "AGE_GENDER", "BOARDS", "ALIGHTS"};
-    return {QStringLiteral("Manifest"), std::move(l), ReportData(columns, std::move(rows))};
+    return {QStringLiteral("ManifestReport"), std::move(l), ReportData(columns, std::move(rows))};
 }
 
 FilledReport fillPassengerList(const data::ResultSet &rows) { return filled("DataReport1", layouts::DataReport1(), rows); }

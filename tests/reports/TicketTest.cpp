@@ -44,7 +44,7 @@ protected:
     {
         closeScreen(QStringLiteral("Ticket"));
         closeScreen(QStringLiteral("Manifest"));
-        for (const char *w : {"FullTicketReport", "TicketReport", "Manifest"})
+        for (const char *w : {"FullTicketReport", "TicketReport", "ManifestReport"})
             closeScreen(QString::fromLatin1(w));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ReportsTest::TearDown();
@@ -161,7 +161,7 @@ TEST_P(Tickets, ManifestScreenShowsTheRunTyped)
     ASSERT_TRUE(screen);
     screen->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("50"));
     screen->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-    report::ReportWindow *w = report::ReportWindow::find(QStringLiteral("Manifest"));
+    report::ReportWindow *w = report::ReportWindow::find(QStringLiteral("ManifestReport"));
     ASSERT_TRUE(w) << shown();
     EXPECT_TRUE(w->report().texts().contains(QStringLiteral("Asha")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Conductor's Manifest"));
