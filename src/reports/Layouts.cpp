@@ -90,6 +90,9 @@ constexpr TicketField kTicketFields[] = {
 };
 constexpr int kTicketValueLeft = 1300;  // "Customer no." and room to spare
 constexpr int kTicketLine = 300;        // one 8-point line and a little air
+// One 8-point line and no more: a text that wraps grows by its further lines only, and keeps
+// the air under it that a line of one has.
+constexpr int kOneLine = 230;
 constexpr Column kTicketColumns[] = {{144, 1150}, {1380, 1800}, {3260, 950}, {4290, 1300},
                                      {5670, 1300}, {7050, 1350}, {8480, 546}};
 
@@ -134,8 +137,11 @@ ReportLayout FullTicketReport(Paper paper)
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 0);
     int top = 0;
     for (const TicketField &f : kTicketFields) {
-        label(detail, f.label, QString::fromUtf8(f.caption), at(0, top, kTicketValueLeft - 60));
-        text(detail, f.value, f.field, at(kTicketValueLeft, top, width - kTicketValueLeft)).setFont(heading()).keepSize().wraps();
+        label(detail, f.label, QString::fromUtf8(f.caption), at(0, top, kTicketValueLeft - 60, kOneLine));
+        text(detail, f.value, f.field, at(kTicketValueLeft, top, width - kTicketValueLeft, kOneLine))
+            .setFont(heading())
+            .keepSize()
+            .wraps();
         top += kTicketLine;
     }
     detail.height = top;
@@ -324,7 +330,7 @@ ReportLayout Manifest()
         head.addLabel(QStringLiteral("lbl") + field, QString::fromLatin1(c.head), at(c.at.left, 0, c.at.width))
             .setFont(heading())
             .wraps();
-        detail.addTextBox(QStringLiteral("txt") + field, field, at(c.at.left, 30, c.at.width)).keepSize().wraps();
+        detail.addTextBox(QStringLiteral("txt") + field, field, at(c.at.left, 30, c.at.width, kOneLine)).keepSize().wraps();
     }
     head.addLine(QStringLiteral("Line1"), at(0, 330, 9026, 0));
     ReportSection &foot = l.addSection(QStringLiteral("ReportFooter"), SectionKind::ReportFooter, 500);
