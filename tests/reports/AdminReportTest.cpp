@@ -18,6 +18,14 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QString pdfInfo(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 class AdminReport : public ReportsTest {
 protected:
     AdminRun report(const QStringList &nameAndValue)
@@ -39,6 +47,13 @@ TEST_P(AdminReport, TicketAndSeatChartAreWrittenAsTheScreensLayThemOut)
     EXPECT_TRUE(t.contains(QStringLiteral("Journey Ticket"))) << t.toStdString();
     EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("Seats +4, 5, 6")))) << t.toStdString();
     EXPECT_TRUE(t.contains(QStringLiteral("Asha")));
+
+    // the roll is 80 mm (226.8 points) wide; an A4 sheet when asked for
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QRegularExpression(QStringLiteral("Page size: +227 x \\d+ pts"))))
+        << pdfInfo(pdf()).toStdString();
+    ASSERT_EQ(report({"--paper", "a4", "ticket", "1001"}).code, 0);
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QStringLiteral("(A4)"))) << pdfInfo(pdf()).toStdString();
+    EXPECT_EQ(report({"--paper", "letter", "ticket", "1001"}).code, 2);
 
     const AdminRun manifest = report({"manifest", "50"});
     ASSERT_EQ(manifest.code, 0) << manifest.err.toStdString();
