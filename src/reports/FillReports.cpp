@@ -10,6 +10,7 @@
 #include "reports/engine/QrCode.h"
 #include "reports/engine/TextFit.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -167,10 +168,19 @@ FilledReport fillTicketReport(const InstanceTickets &t)
     foot.at(0).visible = true;
     foot.at(1).visible = true;
     foot.at(1).caption = t.typedInstance;
+    // the columns by what they hold, in words; one the view might gain keeps its name
+    static const QHash<QString, QString> heads{
+        {QStringLiteral("CUSTOMERID"), QStringLiteral("Customer no.")}, {QStringLiteral("NAME"), QStringLiteral("Passenger")},
+        {QStringLiteral("INSTANCE"), QStringLiteral("Run")},            {QStringLiteral("ORIGIN"), QStringLiteral("From")},
+        {QStringLiteral("DESTINATION"), QStringLiteral("To")},          {QStringLiteral("JOURNEY_DATE"), QStringLiteral("Boarding")},
+        {QStringLiteral("FARE"), QStringLiteral("Fare (\u20B9)")}};
     int column = 0;
-    for (auto &c : l.section(QStringLiteral("Section2")).controls)
-        if (c.isLabel())
-            c.caption = column < t.rows.fieldCount() ? t.rows.fieldName(column++) + QStringLiteral(" :") : QString();
+    for (auto &c : l.section(QStringLiteral("Section2")).controls) {
+        if (!c.isLabel())
+            continue;
+        const QString name = column < t.rows.fieldCount() ? t.rows.fieldName(column++) : QString();
+        c.caption = heads.value(name.toUpper(), name);
+    }
     bindTextBoxes(l.section(QStringLiteral("Section1")), t.rows);
     return filled("TicketReport", std::move(l), t.rows);
 }
