@@ -131,6 +131,8 @@ void MDIForm1::buildMenus()
     addItem(report, QStringLiteral("mnuReportWaitList"), QStringLiteral("&Passenger List"),
             QStringLiteral("DataReport1"));
     addSeparator(report, QStringLiteral("mnuReportSeparator"));
+    addItem(report, QStringLiteral("mnuReportManifest"), QStringLiteral("Conductor's Mani&fest"),
+            QStringLiteral("Manifest"));
     addItem(report, QStringLiteral("mnuReportTT"), QStringLiteral("Tim&e Table"), QStringLiteral("TimeTable"));
     addItem(report, QStringLiteral("mnuReportSMatrix"), QStringLiteral("Bus Seat &Matrix"),
             QStringLiteral("BusMatrix"));

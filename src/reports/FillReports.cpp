@@ -10,6 +10,9 @@
 #include "reports/engine/QrCode.h"
 #include "reports/engine/TextFit.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <cmath>
 
@@ -40,6 +43,37 @@ QString headerValue(const QVariant &v)
     if (v.typeId() == QMetaType::QDate)
         return peopleDate(v.toDate());
     return report::formatValue(v);
+}
+
+// "30 / Male": the age and the gender in words, either alone when the other is missing.
+QString ageAndGender(const QVariant &age, const QVariant &gender)
+{
+    QString g = text(gender).trimmed();
+    if (g.compare(QLatin1String("M"), Qt::CaseInsensitive) == 0)
+        g = QStringLiteral("Male");
+    else if (g.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0)
+        g = QStringLiteral("Female");
+    const QString a = text(age);
+    return a.isEmpty() || g.isEmpty() ? a + g : a + QStringLiteral(" / ") + g;
+}
+
+// "5 Mysore - Bangalore", or the route's name when it has one: "5 Coastal Express".
+QString routeText(const data::ResultSet &run)
+{
+    const QString number = text(valueOf(run, QStringLiteral("ROUTE")));
+    const QString name = text(valueOf(run, QStringLiteral("ROUTE_NAME"))).trimmed();
+    const QString from = text(valueOf(run, QStringLiteral("ROUTE_FROM"))),
+                  to = text(valueOf(run, QStringLiteral("ROUTE_TO")));
+    const QString ends = from.isEmpty() && to.isEmpty() ? QString() : from + QStringLiteral(" - ") + to;
+    const QString what = name.isEmpty() ? ends : name;
+    return what.isEmpty() || number.isEmpty() ? number + what : number + QLatin1Char(' ') + what;
+}
+
+// The class by its description, by its number when it has none.
+QString classText(const data::ResultSet &run)
+{
+    const QString name = text(valueOf(run, QStringLiteral("CLASS_NAME"))).trimmed();
+    return name.isEmpty() ? text(valueOf(run, QStringLiteral("CLASS"))) : name;
 }
 
 // Gives the text boxes of a section, in their order, the result set's columns from `first`.
@@ -87,28 +121,44 @@ QString ticketCode(const CustomerTicket &t)
              report::formatValue(departure, QStringLiteral("yyyy-mm-dd hh:nn")), seats.join(QLatin1Char(',')));
 }
 
-FilledReport fillFullTicketReport(const CustomerTicket &t)
+FilledReport fillFullTicketReport(const CustomerTicket &t, Paper paper)
 {
-    report::ReportLayout l = layouts::FullTicketReport();
+    report::ReportLayout l = layouts::FullTicketReport(paper);
     data::ResultSet details = t.details;
     details.moveFirst();
-    ReportSection &head = l.section(QStringLiteral("Section2"));
-    // the first half of the header names the columns, the second half shows the first row
-    const int n = head.count();
-    const int h = CInt(n / 2.0);
-    for (int i = 1; i <= h; ++i)
-        head.at(i - 1).caption = i - 1 < details.fieldCount() ? details.fieldName(i - 1) + QStringLiteral(" :") : QString();
-    for (int i = h + 1; i <= n; ++i)
-        head.at(i - 1).caption = headerValue(valueOf(details, i - h - 1));
-    bindTextBoxes(l.section(QStringLiteral("Section1")), t.seats);
+    data::ResultSet run = t.run;
+    run.moveFirst();
+    const auto field = [&](const char *column) { return valueOf(details, QString::fromLatin1(column)); };
+    QStringList seats;
+    data::ResultSet s = t.seats;
+    for (s.moveFirst(); !s.eof(); s.moveNext())
+        seats << text(s.value(0));
+    const QString fare = text(field("FARE"));
+    const QVariantList row{
+        QString::number(t.customerId),
+        text(field("NAME")),
+        ageAndGender(field("AGE"), field("GENDER")),
+        text(field("ORIGIN")),
+        text(field("DESTINATION")),
+        headerValue(field("JOURNEY_DATE")),
+        text(field("INSTANCE")),
+        routeText(run),
+        classText(run),
+        seats.join(QStringLiteral(", ")),
+        fare.isEmpty() ? QString() : QStringLiteral("\u20B9 ") + fare,
+    };
+    const QStringList columns{"CUSTOMER_NO", "PASSENGER", "AGE_GENDER", "FROM_PLACE", "TO_PLACE", "BOARDING",
+                              "RUN", "ROUTE", "CLASS", "SEATS", "FARE"};
 
     const QImage code = report::qrCode(ticketCode(t));
     if (!code.isNull()) {
         ReportSection &foot = l.section(QStringLiteral("Section5"));
-        foot.height = 1872;
-        foot.addImage(QStringLiteral("imgTicketCode"), code, {144, 216, 1440, 1440});
+        const int side = 1440;
+        foot.height = 120 + side;
+        foot.addImage(QStringLiteral("imgTicketCode"), code,
+                      {(report::PageSetup::ticketRoll().bodyWidth() - side) / 2, 120, side, side});
     }
-    return filled("FullTicketReport", std::move(l), t.seats);
+    return {QStringLiteral("FullTicketReport"), std::move(l), ReportData(columns, {row})};
 }
 
 FilledReport fillTicketReport(const InstanceTickets &t)
@@ -118,10 +168,19 @@ FilledReport fillTicketReport(const InstanceTickets &t)
     foot.at(0).visible = true;
     foot.at(1).visible = true;
     foot.at(1).caption = t.typedInstance;
+    // the columns by what they hold, in words; one the view might gain keeps its name
+    static const QHash<QString, QString> heads{
+        {QStringLiteral("CUSTOMERID"), QStringLiteral("Customer no.")}, {QStringLiteral("NAME"), QStringLiteral("Passenger")},
+        {QStringLiteral("INSTANCE"), QStringLiteral("Run")},            {QStringLiteral("ORIGIN"), QStringLiteral("From")},
+        {QStringLiteral("DESTINATION"), QStringLiteral("To")},          {QStringLiteral("JOURNEY_DATE"), QStringLiteral("Boarding")},
+        {QStringLiteral("FARE"), QStringLiteral("Fare (\u20B9)")}};
     int column = 0;
-    for (auto &c : l.section(QStringLiteral("Section2")).controls)
-        if (c.isLabel())
-            c.caption = column < t.rows.fieldCount() ? t.rows.fieldName(column++) + QStringLiteral(" :") : QString();
+    for (auto &c : l.section(QStringLiteral("Section2")).controls) {
+        if (!c.isLabel())
+            continue;
+        const QString name = column < t.rows.fieldCount() ? t.rows.fieldName(column++) : QString();
+        c.caption = heads.value(name.toUpper(), name);
+    }
     bindTextBoxes(l.section(QStringLiteral("Section1")), t.rows);
     return filled("TicketReport", std::move(l), t.rows);
 }
@@ -175,6 +234,39 @@ FilledReport fillAccidentReport(const AccidentPassengers &p)
     // the passenger's name, age, gender and phone are the view's columns 2 to 5
     bindTextBoxes(l.section(QStringLiteral("Section1")), p.rows, 2);
     return filled("AR", std::move(l), p.rows);
+}
+
+FilledReport fillManifest(const RunManifest &m)
+{
+    report::ReportLayout l = layouts::Manifest();
+    data::ResultSet run = m.run;
+    run.moveFirst();
+    ReportSection &top = l.section(QStringLiteral("ReportHeader"));
+    const QVariant departs = valueOf(run, QStringLiteral("DEPARTS"));
+    const QDateTime departure = departs.toDateTime();
+    top.control(QStringLiteral("txtRun")).caption = text(valueOf(run, QStringLiteral("RUN")));
+    top.control(QStringLiteral("txtRoute")).caption = routeText(run);
+    top.control(QStringLiteral("txtDate")).caption = departs.isNull() ? QString() : peopleDate(departure.date());
+    top.control(QStringLiteral("txtDeparts")).caption =
+        departs.isNull() ? QString() : departure.time().toString(QStringLiteral("HH:mm"));
+    top.control(QStringLiteral("txtVehicle")).caption = text(valueOf(run, QStringLiteral("VEHICLE")));
+    top.control(QStringLiteral("txtClass")).caption = classText(run);
+
+    std::vector<QVariantList> rows;
+    QSet<QString> customers, seats;
+    data::ResultSet lines = m.lines;
+    for (lines.moveFirst(); !lines.eof(); lines.moveNext()) {
+        const auto field = [&](const char *column) { return valueOf(lines, QString::fromLatin1(column)); };
+        rows.push_back({text(field("SEAT")), text(field("CUSTOMERID")), text(field("NAME")),
+                        ageAndGender(field("AGE"), field("GENDER")), text(field("BOARDS")), text(field("ALIGHTS"))});
+        customers.insert(text(field("CUSTOMERID")));
+        seats.insert(text(field("SEAT")));
+    }
+    l.section(QStringLiteral("ReportFooter")).control(QStringLiteral("lblTotals")).caption =
+        rows.empty() ? QStringLiteral("No seats are held on this run.")
+                     : QStringLiteral("Bookings: %1   Seats held: %2").arg(customers.size()).arg(seats.size());
+    const QStringList columns{"SEAT", "CUSTOMERID", "NAME", "AGE_GENDER", "BOARDS", "ALIGHTS"};
+    return {QStringLiteral("ManifestReport"), std::move(l), ReportData(columns, std::move(rows))};
 }
 
 FilledReport fillPassengerList(const data::ResultSet &rows) { return filled("DataReport1", layouts::DataReport1(), rows); }

@@ -1,5 +1,6 @@
 #pragma once
 #include "reports/engine/ReportData.h"
+#include "reports/Layouts.h"
 #include "reports/engine/ReportLayout.h"
 
 #include <QString>
@@ -15,6 +16,7 @@ struct InstanceTickets;
 struct SeatChartData;
 struct RouteService;
 struct AccidentPassengers;
+struct RunManifest;
 
 // A design filled for one request: captions and field bindings set, and its rows.
 struct FilledReport {
@@ -23,13 +25,16 @@ struct FilledReport {
     report::ReportData data;
 };
 
-FilledReport fillFullTicketReport(const CustomerTicket &ticket);
+// The passenger's ticket, every field named, on the counter's roll unless A4 is asked for.
+FilledReport fillFullTicketReport(const CustomerTicket &ticket, Paper paper = Paper::Roll);
 FilledReport fillTicketReport(const InstanceTickets &tickets);
 FilledReport fillSeatMatrix(const SeatChartData &chart);
 FilledReport fillRouteDetails(const RouteService &service);
 FilledReport fillAccidentReport(const AccidentPassengers &passengers);
 FilledReport fillPassengerList(const data::ResultSet &rows);
 FilledReport fillTimeTable(const data::ResultSet &rows);
+// The conductor's manifest of one run.
+FilledReport fillManifest(const RunManifest &manifest);
 
 // What the customer ticket's QR code holds.
 QString ticketCode(const CustomerTicket &ticket);

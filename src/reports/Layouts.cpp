@@ -26,6 +26,14 @@ ReportFont title()
     return f;
 }
 
+ReportFont ticketTitle()
+{
+    ReportFont f;
+    f.pointSize = 11;
+    f.bold = true;
+    return f;
+}
+
 ReportFont heading()
 {
     ReportFont f;
@@ -62,6 +70,29 @@ void footers(ReportLayout &l, const char *pageFooter, int pageHeight, const char
 struct Column {
     int left, width;
 };
+
+// The ticket's fields: caption, label and text box names, and the column of the ticket's row.
+struct TicketField {
+    const char *caption, *label, *value, *field;
+};
+constexpr TicketField kTicketFields[] = {
+    {"Customer no.", "lblCustomer", "txtCustomer", "CUSTOMER_NO"},
+    {"Passenger", "lblPassenger", "txtPassenger", "PASSENGER"},
+    {"Age/Gender", "lblAgeGender", "txtAgeGender", "AGE_GENDER"},
+    {"From", "lblFrom", "txtFrom", "FROM_PLACE"},
+    {"To", "lblTo", "txtTo", "TO_PLACE"},
+    {"Boarding", "lblBoarding", "txtBoarding", "BOARDING"},
+    {"Run", "lblRun", "txtRun", "RUN"},
+    {"Route", "lblRoute", "txtRoute", "ROUTE"},
+    {"Class", "lblClass", "txtClass", "CLASS"},
+    {"Seats", "lblSeats", "txtSeats", "SEATS"},
+    {"Fare", "lblFare", "txtFare", "FARE"},
+};
+constexpr int kTicketValueLeft = 1300;  // "Customer no." and room to spare
+constexpr int kTicketLine = 300;        // one 8-point line and a little air
+// One 8-point line and no more: a text that wraps grows by its further lines only, and keeps
+// the air under it that a line of one has.
+constexpr int kOneLine = 230;
 constexpr Column kTicketColumns[] = {{144, 1150}, {1380, 1800}, {3260, 950}, {4290, 1300},
                                      {5670, 1300}, {7050, 1350}, {8480, 546}};
 
@@ -91,23 +122,30 @@ ReportLayout TicketReport()
     return l;
 }
 
-ReportLayout FullTicketReport()
+// The passenger's ticket: a title, then one line per field, its name on the left and its
+// value beside it, all at one size. A long value (a 40-character name, a long place name or
+// route) wraps at its blanks and keeps its size. The report footer holds the QR code.
+ReportLayout FullTicketReport(Paper paper)
 {
     ReportLayout l(QStringLiteral("FullTicketReport"), QStringLiteral("TicketReport"));
-    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 720)
-        .addLabel(QStringLiteral("Label3"), QStringLiteral("Journey and reservation Ticket"), at(2016, 144, 5175, 435))
-        .setFont(title());
-    ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 1215);
-    const char *names[] = {"Label2", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"};
-    const char *values[] = {"Label1", "Label10", "Label11", "Label12", "Label13", "Label14", "Label15"};
-    for (int i = 0; i < 7; ++i)
-        placeholder(head, names[i], at(kTicketColumns[i].left, 144, kTicketColumns[i].width)).setFont(heading()).wraps();
-    for (int i = 0; i < 7; ++i)
-        placeholder(head, values[i], at(kTicketColumns[i].left, 576, kTicketColumns[i].width)).wraps();
-    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
-    label(detail, "Label16", QStringLiteral("Seat Number :  "), at(0, 0, 1575));
-    text(detail, "Text1", "", at(1584, 0, 1155));
-    footers(l, "Section3", 360, "Section5", 360);
+    l.page = paper == Paper::Roll ? report::PageSetup::ticketRoll() : report::PageSetup{};
+    const int width = report::PageSetup::ticketRoll().bodyWidth();
+    l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 480)
+        .addLabel(QStringLiteral("Label3"), QStringLiteral("Journey Ticket"), at(0, 0, width, 330))
+        .setFont(ticketTitle())
+        .setAlign(Align::Centre);
+    ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 0);
+    int top = 0;
+    for (const TicketField &f : kTicketFields) {
+        label(detail, f.label, QString::fromUtf8(f.caption), at(0, top, kTicketValueLeft - 60, kOneLine));
+        text(detail, f.value, f.field, at(kTicketValueLeft, top, width - kTicketValueLeft, kOneLine))
+            .setFont(heading())
+            .keepSize()
+            .wraps();
+        top += kTicketLine;
+    }
+    detail.height = top;
+    l.addSection(QStringLiteral("Section5"), SectionKind::ReportFooter, 120);
     return l;
 }
 
@@ -249,6 +287,55 @@ ReportLayout TimeTable()
     for (auto &c : detail.controls)
         c.setDataMember(QStringLiteral("TimeTable"));
     footers(l, "PageFooter", 360, "ReportFooter", 360);
+    return l;
+}
+
+// The conductor's manifest of one run: the run in the heading, one line per seat held, the
+// totals at the end. The heading's values and the totals are placeholders the filling sets.
+ReportLayout Manifest()
+{
+    ReportLayout l(QStringLiteral("Manifest"), QStringLiteral("Conductor's Manifest"));
+    ReportSection &top = l.addSection(QStringLiteral("ReportHeader"), SectionKind::ReportHeader, 1200);
+    top.addLabel(QStringLiteral("Label1"), QStringLiteral("Conductor's Manifest"), at(0, 0, 9026, 400))
+        .setFont(title())
+        .setAlign(Align::Centre);
+    const auto pair = [&](const char *name, const char *caption, const char *value, int left, int labelWidth,
+                          int valueWidth, int y) {
+        label(top, name, QString::fromLatin1(caption), at(left, y, labelWidth));
+        placeholder(top, value, at(left + labelWidth, y, valueWidth)).setFont(heading()).keepSize().wraps();
+    };
+    pair("lblRun", "Run", "txtRun", 0, 700, 1400, 540);
+    pair("lblRoute", "Route", "txtRoute", 2200, 800, 6826, 540);
+    pair("lblDate", "Date", "txtDate", 0, 700, 1400, 840);
+    pair("lblDeparts", "Departs", "txtDeparts", 2200, 800, 1000, 840);
+    pair("lblVehicle", "Vehicle", "txtVehicle", 4100, 800, 1700, 840);
+    pair("lblClass", "Class", "txtClass", 6700, 700, 2326, 840);
+
+    struct ManifestColumn {
+        const char *head, *field;
+        Column at;
+    };
+    static const ManifestColumn columns[] = {
+        {"Seat", "SEAT", {0, 450}},
+        {"Customer no.", "CUSTOMERID", {500, 1250}},
+        {"Passenger", "NAME", {1850, 2450}},
+        {"Age/Gender", "AGE_GENDER", {4400, 1150}},
+        {"Boards at", "BOARDS", {5650, 1625}},
+        {"Alights at", "ALIGHTS", {7375, 1651}},
+    };
+    ReportSection &head = l.addSection(QStringLiteral("PageHeader"), SectionKind::PageHeader, 420);
+    ReportSection &detail = l.addSection(QStringLiteral("Detail"), SectionKind::Detail, 345);
+    for (const ManifestColumn &c : columns) {
+        const QString field = QString::fromLatin1(c.field);
+        head.addLabel(QStringLiteral("lbl") + field, QString::fromLatin1(c.head), at(c.at.left, 0, c.at.width))
+            .setFont(heading())
+            .wraps();
+        detail.addTextBox(QStringLiteral("txt") + field, field, at(c.at.left, 30, c.at.width, kOneLine)).keepSize().wraps();
+    }
+    head.addLine(QStringLiteral("Line1"), at(0, 330, 9026, 0));
+    ReportSection &foot = l.addSection(QStringLiteral("ReportFooter"), SectionKind::ReportFooter, 500);
+    foot.addLine(QStringLiteral("Line2"), at(0, 60, 9026, 0));
+    placeholder(foot, "lblTotals", at(0, 150, 9026)).setFont(heading());
     return l;
 }
 

@@ -18,12 +18,42 @@ const char *const MSG_INVALID_CUSTOMER = "Invalid Customer No. ";
 const char *const MSG_INVALID_INSTANCE = "Invalid Instance No. ";
 const char *const MSG_NOT_FOUND = "No customers found for search criteria ";
 
+const char *const MSG_INVALID_RUN = "Invalid Run No. ";
+const char *const MSG_NO_RUN = "There is no run %1.";
+
 const char *const SQL_SEATS = "SELECT seat_no from Seat_matrix where CUSTOMER_ID =";
+const char *const SQL_SEATS_ORDER = " ORDER BY seat_no";
+const char *const SQL_RUN_HEADING =
+    "SELECT bi.instance_id AS RUN, bi.bus_id AS ROUTE, r.route_name AS ROUTE_NAME, "
+    "COALESCE(o.full_name, r.place1) AS ROUTE_FROM, COALESCE(d.full_name, r.place2) AS ROUTE_TO, "
+    "bi.class AS CLASS, ct.description AS CLASS_NAME, bi.dep_date AS DEPARTS, bi.registration AS VEHICLE "
+    "FROM bus_instance bi LEFT JOIN route r ON r.route_id = bi.bus_id "
+    "LEFT JOIN place o ON o.place = r.place1 LEFT JOIN place d ON d.place = r.place2 "
+    "LEFT JOIN class_type ct ON ct.class = bi.class WHERE bi.instance_id = ";
+// a seat held over two stretches of the run by two passengers gives two lines, the nearer first
+const char *const SQL_MANIFEST_1 =
+    "SELECT sm.seat_no AS SEAT, c.customer_id AS CUSTOMERID, c.name AS NAME, c.age AS AGE, c.gender AS GENDER, "
+    "COALESCE(o.full_name, c.origin) AS BOARDS, COALESCE(d.full_name, c.destin) AS ALIGHTS "
+    "FROM seat_matrix sm JOIN customer c ON c.customer_id = sm.customer_id "
+    "LEFT JOIN place o ON o.place = c.origin LEFT JOIN place d ON d.place = c.destin WHERE sm.instance_id = ";
+const char *const SQL_MANIFEST_2 = " ORDER BY sm.seat_no, sm.route_sequence1, c.customer_id";
 const char *const SQL_INSTANCE_1 =
     "SELECT * from vticket where CUSTOMERID IN (SELECT CUSTOMER_id from customer where Instance_id = ";
 const char *const SQL_INSTANCE_2 = ")";
 
-Message error(const char *text, int icon) { return {QString::fromLatin1(text), icon | mb::OKOnly, QStringLiteral("Error")}; }
+Message error(const QString &text, int icon) { return {text, icon | mb::OKOnly, QStringLiteral("Error")}; }
+Message error(const char *text, int icon) { return error(QString::fromLatin1(text), icon); }
+
+// A number typed for an id: rounded as the screens round, and none beyond an id's range.
+std::optional<qint32> typedId(const QString &typed)
+{
+    if (!IsNumeric(typed))
+        return std::nullopt;
+    const double v = Val(typed.trimmed());
+    if (!std::isfinite(v) || std::fabs(v) > 2147483647.0)
+        return std::nullopt;
+    return CLng(v);
+}
 Message notFound() { return {QString::fromLatin1(MSG_NOT_FOUND), mb::Information | mb::OKOnly, QStringLiteral("Information")}; }
 
 // While this session's transaction is open its reads see what that task has not committed:
@@ -48,17 +78,12 @@ CustomerTicketOutcome customerTicket(data::Class1 &s, bool mostRecent, const QSt
             return out;
         }
     } else {
-        if (!IsNumeric(typed)) {
+        const std::optional<qint32> id = typedId(typed);
+        if (!id) {
             out.message = error(MSG_INVALID_CUSTOMER, mb::Critical);
             return out;
         }
-        const double v = Val(typed.trimmed());
-        // a number too large for an id names no customer
-        if (!std::isfinite(v) || std::fabs(v) > 2147483647.0) {
-            out.message = error(MSG_INVALID_CUSTOMER, mb::Critical);
-            return out;
-        }
-        cid = CLng(v);
+        cid = *id;
     }
     if ((out.message = pendingWork(s)))
         return out;
@@ -71,7 +96,13 @@ CustomerTicketOutcome customerTicket(data::Class1 &s, bool mostRecent, const QSt
         }
         out.ticket.customerId = cid;
         out.ticket.details = r;
-        out.ticket.seats = s.GetCurrentConnection().query(QString::fromLatin1(SQL_SEATS) + QString::number(cid));
+        out.ticket.seats = s.GetCurrentConnection().query(QString::fromLatin1(SQL_SEATS) + QString::number(cid)
+                                                          + QString::fromLatin1(SQL_SEATS_ORDER));
+        r.moveFirst();
+        const int column = r.fieldIndex(QStringLiteral("INSTANCE"));
+        const QVariant run = column >= 0 ? r.value(column) : QVariant();
+        if (!run.isNull())
+            out.ticket.run = runHeading(s, CLng(run));
     } catch (const data::DbException &e) {
         out = CustomerTicketOutcome{};
         out.message = databaseFailure(e);
@@ -99,6 +130,37 @@ InstanceTicketsOutcome instanceTickets(data::Class1 &s, const QString &typed)
         out.tickets.typedInstance = typed;
         out.tickets.rows = r;
     } catch (const data::DbException &e) {
+        out.message = databaseFailure(e);
+    }
+    return out;
+}
+
+data::ResultSet runHeading(data::Class1 &s, qint32 run)
+{
+    return s.GetCurrentConnection().query(QString::fromLatin1(SQL_RUN_HEADING) + QString::number(run));
+}
+
+RunManifestOutcome runManifest(data::Class1 &s, const QString &typed)
+{
+    RunManifestOutcome out;
+    const std::optional<qint32> run = typedId(typed);
+    if (!run) {
+        out.message = error(MSG_INVALID_RUN, mb::Critical);
+        return out;
+    }
+    if ((out.message = pendingWork(s)))
+        return out;
+    try {
+        out.manifest.run = runHeading(s, *run);
+        if (out.manifest.run.eof()) {
+            out = RunManifestOutcome{};
+            out.message = error(QString::fromLatin1(MSG_NO_RUN).arg(*run), mb::Information);
+            return out;
+        }
+        out.manifest.lines = s.GetCurrentConnection().query(QString::fromLatin1(SQL_MANIFEST_1) + QString::number(*run)
+                                                            + QString::fromLatin1(SQL_MANIFEST_2));
+    } catch (const data::DbException &e) {
+        out = RunManifestOutcome{};
         out.message = databaseFailure(e);
     }
     return out;

@@ -11,11 +11,12 @@ class Class1;
 
 namespace nbk::reports {
 
-// The customer ticket: the vticket row(s) of one customer and the customer's seats.
+// The customer ticket: the vticket row(s) of one customer, the customer's seats and the run.
 struct CustomerTicket {
     qint32 customerId = 0;
-    data::ResultSet details;  // vticket; the page header shows its first row
-    data::ResultSet seats;    // one seat_no per booked seat, the detail lines
+    data::ResultSet details;  // vticket; the ticket shows its first row
+    data::ResultSet seats;    // one seat_no per booked seat, in seat order
+    data::ResultSet run;      // runHeading() of the customer's run
 };
 
 struct CustomerTicketOutcome {
@@ -39,5 +40,24 @@ struct InstanceTicketsOutcome {
 };
 
 InstanceTicketsOutcome instanceTickets(data::Class1 &session, const QString &typedInstance);
+
+// What the ticket and the manifest say of a run, one row: RUN, ROUTE, ROUTE_NAME, ROUTE_FROM
+// and ROUTE_TO (the route's end places by their full names), CLASS, CLASS_NAME, DEPARTS (from
+// the first stop) and VEHICLE. Empty when there is no such run.
+data::ResultSet runHeading(data::Class1 &session, qint32 run);
+
+// The conductor's manifest of one run: its heading and one line per seat held, in seat order
+// (SEAT, CUSTOMERID, NAME, AGE, GENDER, BOARDS and ALIGHTS, the places by their full names).
+struct RunManifest {
+    data::ResultSet run;
+    data::ResultSet lines;
+};
+
+struct RunManifestOutcome {
+    std::optional<Message> message;
+    RunManifest manifest;
+};
+
+RunManifestOutcome runManifest(data::Class1 &session, const QString &typedRun);
 
 }  // namespace nbk::reports

@@ -18,6 +18,14 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QString pdfInfo(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 class AdminReport : public ReportsTest {
 protected:
     AdminRun report(const QStringList &nameAndValue)
@@ -36,9 +44,23 @@ TEST_P(AdminReport, TicketAndSeatChartAreWrittenAsTheScreensLayThemOut)
     const AdminRun ticket = report({"ticket", "1001"});
     ASSERT_EQ(ticket.code, 0) << ticket.err.toStdString();
     const QString t = pdfText(pdf());
-    EXPECT_TRUE(t.contains(QStringLiteral("Journey and reservation Ticket"))) << t.toStdString();
-    EXPECT_EQ(t.count(QStringLiteral("Seat Number :")), 3) << t.toStdString();
+    EXPECT_TRUE(t.contains(QStringLiteral("Journey Ticket"))) << t.toStdString();
+    EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("Seats +4, 5, 6")))) << t.toStdString();
     EXPECT_TRUE(t.contains(QStringLiteral("Asha")));
+
+    // the roll is 80 mm (226.8 points) wide; an A4 sheet when asked for
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QRegularExpression(QStringLiteral("Page size: +227 x \\d+ pts"))))
+        << pdfInfo(pdf()).toStdString();
+    ASSERT_EQ(report({"--paper", "a4", "ticket", "1001"}).code, 0);
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QStringLiteral("(A4)"))) << pdfInfo(pdf()).toStdString();
+    EXPECT_EQ(report({"--paper", "letter", "ticket", "1001"}).code, 2);
+
+    const AdminRun manifest = report({"manifest", "50"});
+    ASSERT_EQ(manifest.code, 0) << manifest.err.toStdString();
+    const QString m = pdfText(pdf());
+    EXPECT_TRUE(m.contains(QStringLiteral("Conductor's Manifest"))) << m.toStdString();
+    EXPECT_TRUE(m.contains(QRegularExpression(QStringLiteral("4 +1001 +Asha +30 / Male +Mysore +Bangalore"))))
+        << m.toStdString();
 
     const AdminRun chart = report({"seat-matrix", "50"});
     ASSERT_EQ(chart.code, 0) << chart.err.toStdString();
@@ -62,6 +84,10 @@ TEST_P(AdminReport, MessageInsteadOfAReportGoesToStandardErrorWithExitOne)
     EXPECT_EQ(route.code, 1);
     EXPECT_TRUE(route.err.contains(QStringLiteral("Invalid Route ID"))) << route.err.toStdString();
     EXPECT_EQ(report({"ticket"}).code, 2);
+    EXPECT_EQ(report({"manifest"}).code, 2);
+    const AdminRun noRun = report({"manifest", "99"});
+    EXPECT_EQ(noRun.code, 1);
+    EXPECT_TRUE(noRun.err.contains(QStringLiteral("There is no run 99."))) << noRun.err.toStdString();
 }
 
 NBK_ALL_ENGINES(AdminReport);

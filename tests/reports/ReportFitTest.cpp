@@ -45,9 +45,26 @@ ResultSet ticketRows(int n)
                      rows);
 }
 
-FilledReport customerTicket()
+const QString kRouteName = QStringLiteral("Coastal Karnataka Overnight Express Service");
+
+CustomerTicket longTicket()
 {
-    return fillFullTicketReport({1000001, ticketRows(1), ResultSet({"seat_no"}, {{1}, {22}, {50}})});
+    return {1000001, ticketRows(1), ResultSet({"seat_no"}, {{1}, {22}, {50}, {7}, {8}, {9}, {10}, {11}, {12}, {13}}),
+            ResultSet({"RUN", "ROUTE", "ROUTE_NAME", "ROUTE_FROM", "ROUTE_TO", "CLASS", "CLASS_NAME", "DEPARTS",
+                       "VEHICLE"},
+                      {{2147483, 214748, kRouteName, kOrigin, kDestination, 4, "Air - Bus", kDeparture,
+                        "KA-09-MN-4521"}})};
+}
+FilledReport customerTicket() { return fillFullTicketReport(longTicket()); }
+FilledReport customerTicketA4() { return fillFullTicketReport(longTicket(), Paper::A4); }
+
+FilledReport manifest()
+{
+    RunManifest m{longTicket().run,
+                  ResultSet({"SEAT", "CUSTOMERID", "NAME", "AGE", "GENDER", "BOARDS", "ALIGHTS"},
+                            {{1, 2147483647, kName, 120, "F", kOrigin, kDestination},
+                             {50, 1000001, kName, 120, "M", kDestination, kOrigin}})};
+    return fillManifest(m);
 }
 
 FilledReport instanceList() { return fillTicketReport({QStringLiteral("0002147483"), ticketRows(3)}); }
@@ -118,7 +135,10 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"FullTicketReport", customerTicket, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
+    {"FullTicketReport", customerTicket,
+     {kName, kOrigin, kDestination, "30 Sep 2026 22:47", "214748 " + kRouteName, "1, 22, 50, 7, 8, 9, 10, 11, 12, 13"}},
+    {"FullTicketReportA4", customerTicketA4, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
+    {"Manifest", manifest, {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647"}},
     {"TicketReport", instanceList, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
     {"SeatMatrix", seatChart, {"30 Sep 2026", chart::headerLine(kStops)}},
     {"SeatMatrixWrapped", longSeatChart, {chart::headerLine(kLongRoute)}},

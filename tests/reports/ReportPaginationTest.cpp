@@ -236,3 +236,32 @@ TEST(ReportPagination, WideTextShrinksThenIsCutOrWrapsGrowingItsBand)
         EXPECT_EQ(next.rect.top - name.rect.top, 700 + growth);
     }
 }
+
+// Fields one under another that both wrap push what stands below them by both growths; on a
+// roll the rows never break to a second page and the page ends where they do.
+TEST(ReportPagination, StackedWrappedTextsPushTogetherAndARollIsAsLongAsItsRows)
+{
+    const QString longText = QStringLiteral("Venkatasubramanian Ramakrishnan Iyengars of Chikkamagaluru");
+    ReportLayout l(QStringLiteral("Roll"), QStringLiteral("Roll"));
+    l.page = PageSetup::ticketRoll();
+    auto &d = l.addSection(QStringLiteral("Rows"), SectionKind::Detail, 900);
+    d.addTextBox(QStringLiteral("First"), QStringLiteral("n"), {0, 0, 1500, 285}).wraps();
+    d.addTextBox(QStringLiteral("Second"), QStringLiteral("n"), {0, 300, 1500, 285}).wraps();
+    d.addLabel(QStringLiteral("Below"), QStringLiteral("below"), {0, 600, 1000, 285});
+    ReportData data;
+    data.columns = {QStringLiteral("n")};
+    for (int i = 0; i < 30; ++i)
+        data.rows.push_back({longText});
+    const PagedReport r = paginate(l, data);
+    ASSERT_EQ(r.pageCount(), 1);
+    const std::vector<PageItem> &items = r.pages[0].items;
+    ASSERT_EQ(items.size(), 90u);
+    const PageItem &first = items[0], &second = items[1], &below = items[2], &next = items[3];
+    const int growth = first.rect.height - 285;
+    ASSERT_GT(growth, 0);
+    EXPECT_EQ(second.rect.top - first.rect.top, 300 + growth);
+    EXPECT_EQ(below.rect.top - first.rect.top, 600 + 2 * growth);
+    EXPECT_EQ(next.rect.top - first.rect.top, 900 + 2 * growth);
+    EXPECT_EQ(r.page.width, l.page.width);
+    EXPECT_EQ(r.page.height, l.page.topMargin + 30 * (900 + 2 * growth) + l.page.bottomMargin);
+}

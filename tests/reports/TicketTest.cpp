@@ -12,6 +12,7 @@
 #include "data/session/Transaction.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,7 +43,8 @@ protected:
     void TearDown() override
     {
         closeScreen(QStringLiteral("Ticket"));
-        for (const char *w : {"FullTicketReport", "TicketReport"})
+        closeScreen(QStringLiteral("Manifest"));
+        for (const char *w : {"FullTicketReport", "TicketReport", "ManifestReport"})
             closeScreen(QString::fromLatin1(w));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ReportsTest::TearDown();
@@ -51,33 +53,119 @@ protected:
     Ticket *open() { return qobject_cast<Ticket *>(openScreen(QStringLiteral("Ticket"))); }
 };
 
-TEST_P(Tickets, CustomerTicketShowsSevenColumnNamesTheFirstRowAndOneLinePerSeat)
+// A name longer than its line wraps at its blanks: every line drawn is whole words of it.
+void expectWrappedAtBlanks(const report::PagedReport &r, const QString &control, const QString &whole)
 {
-    book(1001, 50, {4, 5, 6});
+    const QStringList words = whole.split(QLatin1Char(' '));
+    int found = 0;
+    for (const auto &page : r.pages)
+        for (const auto &item : page.items)
+            if (item.control == control && item.text == whole) {
+                ++found;
+                EXPECT_GT(item.lines.size(), 1) << control.toStdString();
+                for (const QString &line : item.lines)
+                    for (const QString &word : line.split(QLatin1Char(' ')))
+                        EXPECT_TRUE(words.contains(word)) << word.toStdString() << " of " << whole.toStdString();
+            }
+    EXPECT_GT(found, 0) << control.toStdString();
+}
+
+const QString kLongName = QStringLiteral("Venkatasubramanian Ramakrishnan Iyengars");
+
+TEST_P(Tickets, CustomerTicketNamesEveryFieldInWordsOnTheRoll)
+{
+    book(1001, 50, {6, 4, 5}, 1, 2, kLongName);
     book(1002, 50, {7});
     const CustomerTicketOutcome o = customerTicket(session(), false, QStringLiteral("1001"));
     ASSERT_FALSE(o.message) << o.message->text.toStdString();
     const FilledReport f = fillFullTicketReport(o.ticket);
-    const QStringList head = captions(f.layout.section(QStringLiteral("Section2")));
-    ASSERT_EQ(head.size(), 14);
-    EXPECT_EQ(head.mid(0, 7).join(QLatin1Char('|')).toUpper(),
-              QStringLiteral("CUSTOMERID :|NAME :|INSTANCE :|ORIGIN :|DESTINATION :|JOURNEY_DATE :|FARE :"));
-    EXPECT_EQ(head.mid(7, 5), (QStringList{"1001", "Ravi", "50", "Mysore", "Bangalore"}));
-    EXPECT_EQ(head.at(12), QStringLiteral("5 Mar 2030 10:00"));
-    EXPECT_EQ(head.at(13), QStringLiteral("120"));
-    EXPECT_EQ(f.layout.section(QStringLiteral("Section1")).control(QStringLiteral("Text1")).dataField.toLower(),
-              QStringLiteral("seat_no"));
+    const report::PagedReport r = report::paginate(f.layout, f.data);
+    EXPECT_EQ(r.texts(), (QStringList{"Journey Ticket", "Customer no.", "1001", "Passenger", kLongName, "Age/Gender",
+                                      "30 / Male", "From", "Mysore", "To", "Bangalore", "Boarding", "5 Mar 2030 10:00",
+                                      "Run", "50", "Route", "5 Mysore - Bangalore", "Class", "Semi - Luxury", "Seats",
+                                      "4, 5, 6", "Fare", QStringLiteral("\u20B9 120")}));
+    expectWrappedAtBlanks(r, QStringLiteral("txtPassenger"), kLongName);
+    // one size for the fields, names and values alike
+    for (const auto &item : r.pages.at(0).items) {
+        if (item.kind == report::ItemKind::Text && item.section == QLatin1String("Section1")) {
+            EXPECT_EQ(item.font.pointSize, 8.0) << item.text.toStdString();
+        }
+    }
 
-    const QStringList texts = report::paginate(f.layout, f.data).texts();
-    EXPECT_EQ(texts.count(QStringLiteral("Seat Number :  ")), 3);
-    for (const char *seat : {"4", "5", "6"})
-        EXPECT_TRUE(texts.contains(QString::fromLatin1(seat))) << seat;
-    EXPECT_FALSE(texts.contains(QStringLiteral("7")));
+    // the roll: 80 mm wide, one page as long as the ticket and its QR code
+    ASSERT_EQ(r.pageCount(), 1);
+    EXPECT_EQ(r.page.width, 4535);
+    const auto &items = r.pages.at(0).items;
+    const auto code = std::find_if(items.begin(), items.end(),
+                                   [](const report::PageItem &i) { return i.kind == report::ItemKind::Image; });
+    ASSERT_NE(code, items.end());
+    EXPECT_EQ(r.page.height, code->rect.bottom() + r.page.bottomMargin);
+    EXPECT_LT(r.page.height, 16838 / 2);
     EXPECT_EQ(f.windowName, QStringLiteral("FullTicketReport"));
     EXPECT_EQ(f.layout.title, QStringLiteral("TicketReport"));
     EXPECT_EQ(ticketCode(o.ticket),
               QStringLiteral("NBK TICKET\nCUSTOMER 1001\nRUN 50\nDEPARTS 2030-03-05 10:00\nSEATS 4,5,6"));
-    EXPECT_FALSE(f.layout.section(QStringLiteral("Section5")).control(QStringLiteral("imgTicketCode")).image.isNull());
+
+    // the same fields on an A4 sheet
+    const FilledReport a4 = fillFullTicketReport(o.ticket, Paper::A4);
+    const report::PagedReport onA4 = report::paginate(a4.layout, a4.data);
+    EXPECT_EQ(onA4.texts(), r.texts());
+    EXPECT_EQ(onA4.page, report::PageSetup{});
+}
+
+// The conductor's manifest: one line per seat held on the run, a seat held on two stretches
+// twice (the nearer stretch first), other runs' passengers left out.
+TEST_P(Tickets, ManifestListsTheRunsSeatsInOrderWithPlacesByName)
+{
+    book(1001, 50, {5, 4}, 1, 2, QStringLiteral("Asha"));
+    book(1002, 50, {3}, 2, 2, kLongName);
+    book(1003, 50, {3}, 1, 1, QStringLiteral("Chitra"));
+    book(1004, 51, {1}, 1, 2, QStringLiteral("Dev"));
+    db().exec({"UPDATE customer SET origin = 'MAN', age = 61, gender = 'F' WHERE customer_id = 1002",
+               "UPDATE customer SET destin = 'MAN' WHERE customer_id = 1003"});
+    const RunManifestOutcome o = runManifest(session(), QStringLiteral(" 50 "));
+    ASSERT_FALSE(o.message) << o.message->text.toStdString();
+    const FilledReport f = fillManifest(o.manifest);
+    const report::PagedReport r = report::paginate(f.layout, f.data);
+    const QStringList heading{"Conductor's Manifest", "Run", "50", "Route", "5 Mysore - Bangalore", "Date",
+                              "5 Mar 2030", "Departs", "10:00", "Vehicle", "KA09", "Class", "Semi - Luxury",
+                              "Seat", "Customer no.", "Passenger", "Age/Gender", "Boards at", "Alights at"};
+    const QStringList lines{"3", "1003", "Chitra", "30 / Male", "Mysore", "Mandya",
+                            "3", "1002", kLongName, "61 / Female", "Mandya", "Bangalore",
+                            "4", "1001", "Asha", "30 / Male", "Mysore", "Bangalore",
+                            "5", "1001", "Asha", "30 / Male", "Mysore", "Bangalore",
+                            "Bookings: 3   Seats held: 3"};
+    EXPECT_EQ(r.texts(), heading + lines);
+    expectWrappedAtBlanks(r, QStringLiteral("txtNAME"), kLongName);
+
+    const RunManifestOutcome empty = runManifest(session(), QStringLiteral("60"));
+    ASSERT_FALSE(empty.message);
+    const FilledReport e = fillManifest(empty.manifest);
+    EXPECT_EQ(report::paginate(e.layout, e.data).texts().mid(1, 4),
+              (QStringList{"Run", "60", "Route", "6 Mandya - Bangalore"}));
+    EXPECT_EQ(report::paginate(e.layout, e.data).texts().last(), QStringLiteral("No seats are held on this run."));
+
+    struct Refusal {
+        const char *typed, *message;
+    };
+    for (const Refusal &c : {Refusal{"5x", "Invalid Run No. "}, Refusal{"1e12", "Invalid Run No. "},
+                             Refusal{"99", "There is no run 99."}})
+        EXPECT_EQ(runManifest(session(), QString::fromLatin1(c.typed)).message->text, QString::fromLatin1(c.message))
+            << c.typed;
+}
+
+TEST_P(Tickets, ManifestScreenShowsTheRunTyped)
+{
+    book(1001, 50, {4}, 1, 2, QStringLiteral("Asha"));
+    QWidget *screen = openScreen(QStringLiteral("Manifest"));
+    ASSERT_TRUE(screen);
+    screen->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("50"));
+    screen->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    report::ReportWindow *w = report::ReportWindow::find(QStringLiteral("ManifestReport"));
+    ASSERT_TRUE(w) << shown();
+    EXPECT_TRUE(w->report().texts().contains(QStringLiteral("Asha")));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Conductor's Manifest"));
+    screen->close();
 }
 
 TEST_P(Tickets, TypedCustomerIdRoundsHalvesToEvenAndRefusesText)
@@ -123,8 +211,8 @@ TEST_P(Tickets, InstanceListHasOneLinePerTicketOfTheRunAndTheNumberAsTyped)
     const InstanceTicketsOutcome o = instanceTickets(session(), QStringLiteral("0050"));
     ASSERT_FALSE(o.message) << o.message->text.toStdString();
     const FilledReport f = fillTicketReport(o.tickets);
-    EXPECT_EQ(captions(f.layout.section(QStringLiteral("Section2"))).join(QLatin1Char('|')).toUpper(),
-              QStringLiteral("CUSTOMERID :|NAME :|INSTANCE :|ORIGIN :|DESTINATION :|JOURNEY_DATE :|FARE :"));
+    EXPECT_EQ(captions(f.layout.section(QStringLiteral("Section2"))).join(QLatin1Char('|')),
+              QStringLiteral("Customer no.|Passenger|Run|From|To|Boarding|Fare (\u20B9)"));
     const QStringList texts = report::paginate(f.layout, f.data).texts();
     EXPECT_TRUE(texts.contains(QStringLiteral("Asha")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Bala")));

@@ -18,9 +18,10 @@
 namespace nbk::admin {
 
 const char *const kReportUsage =
-    "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE NAME [VALUE [LOGIN]]\n"
+    "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE [--paper roll|a4]\n"
+    "                   NAME [VALUE [LOGIN]]   (--paper: the ticket's; an 80 mm roll unless a4)\n"
     "    NAME: ticket CUSTOMER_ID | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
-    "          route-map ROUTE_NO | accident REGISTRATION | passenger-list | time-table |\n"
+    "          route-map ROUTE_NO | accident REGISTRATION | manifest RUN | passenger-list | time-table |\n"
     "          day-statement YYYY-MM-DD [LOGIN]   (LOGIN: the one logged in unless the supervisor's)\n";
 
 namespace {
@@ -53,7 +54,7 @@ std::optional<reports::FilledReport> fail(StderrPrompt &p, const std::optional<r
 }
 
 std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, const QString &name, const QString &value,
-                                           const QString &more)
+                                           const QString &more, reports::Paper paper)
 {
     using namespace reports;
     if (name == QLatin1String("day-statement")) {
@@ -62,7 +63,7 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
     }
     if (name == QLatin1String("ticket")) {
         const CustomerTicketOutcome o = customerTicket(s, false, value);
-        return o.message ? fail(p, o.message) : fillFullTicketReport(o.ticket);
+        return o.message ? fail(p, o.message) : fillFullTicketReport(o.ticket, paper);
     }
     if (name == QLatin1String("instance-tickets")) {
         const InstanceTicketsOutcome o = instanceTickets(s, value);
@@ -84,6 +85,10 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
         const AccidentOutcome o = accidentPassengers(s, value);
         return o.message ? fail(p, o.message) : fillAccidentReport(o.passengers);
     }
+    if (name == QLatin1String("manifest")) {
+        const RunManifestOutcome o = runManifest(s, value);
+        return o.message ? fail(p, o.message) : fillManifest(o.manifest);
+    }
     if (name == QLatin1String("passenger-list")) {
         const FixedReportOutcome o = passengerList(s);
         return o.message ? fail(p, o.message) : fillPassengerList(o.rows);
@@ -99,7 +104,7 @@ int runReport(const QStringList &args)
     QMap<QString, QString> options;
     QStringList positional;
     const QStringList withValue{QStringLiteral("--database"), QStringLiteral("--user"), QStringLiteral("--password"),
-                                QStringLiteral("--pdf")};
+                                QStringLiteral("--pdf"), QStringLiteral("--paper")};
     for (int i = 0; i < args.size(); ++i) {
         if (withValue.contains(args[i]) && i + 1 < args.size())
             options.insert(args[i], args[i + 1]), ++i;
@@ -107,17 +112,20 @@ int runReport(const QStringList &args)
             positional << args[i];
     }
     const QStringList names{QStringLiteral("ticket"), QStringLiteral("instance-tickets"), QStringLiteral("seat-matrix"),
-                            QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("passenger-list"),
+                            QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("manifest"),
+                            QStringLiteral("passenger-list"),
                             QStringLiteral("time-table"), QStringLiteral("day-statement")};
     const QString database = options.value(QStringLiteral("--database"));
     const QString pdf = options.value(QStringLiteral("--pdf"));
     const QString name = positional.value(0);
-    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 5;
+    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 6;
     const bool statement = name == QLatin1String("day-statement");
     const bool shapeOk = statement ? (positional.size() == 2 || positional.size() == 3)
                                          && QDate::fromString(positional[1], Qt::ISODate).isValid()
                                    : positional.size() == (needsValue ? 2 : 1);
-    if (database.isEmpty() || pdf.isEmpty() || !names.contains(name) || !shapeOk) {
+    const QString paper = options.value(QStringLiteral("--paper"), QStringLiteral("roll"));
+    const bool paperOk = paper == QLatin1String("roll") || paper == QLatin1String("a4");
+    if (database.isEmpty() || pdf.isEmpty() || !names.contains(name) || !shapeOk || !paperOk) {
         err() << "usage:\n" << kReportUsage;
         err().flush();
         return 2;
@@ -130,7 +138,8 @@ int runReport(const QStringList &args)
     if (counterLogin(session, database, options.value(QStringLiteral("--user")),
                      options.value(QStringLiteral("--password")))) {
         DbSession = &session;
-        const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1), positional.value(2));
+        const std::optional<reports::FilledReport> r = build(session, prompt, name, positional.value(1), positional.value(2),
+                  paper == QLatin1String("a4") ? reports::Paper::A4 : reports::Paper::Roll);
         if (r) {
             QString error;
             if (report::writePdf(r->layout, r->data, pdf, &error))

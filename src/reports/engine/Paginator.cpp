@@ -4,6 +4,8 @@
 #include "reports/engine/TextFit.h"
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
 #include <stdexcept>
 
 namespace nbk::report {
@@ -86,7 +88,8 @@ public:
         // the same on every page
         footer_ = layOut(pageFooter_, 0);
         header_ = layOut(pageHeader_, 0);
-        footerTop_ = layout.page.height - layout.page.bottomMargin - footer_.height;
+        footerTop_ = layout.page.roll ? std::numeric_limits<int>::max() / 2
+                                      : layout.page.height - layout.page.bottomMargin - footer_.height;
     }
 
     PagedReport run()
@@ -112,8 +115,12 @@ private:
 
     void endPage()
     {
-        y_ = footerTop_;
+        if (!layout_.page.roll)
+            y_ = footerTop_;
         stamp(footer_);
+        // a roll is cut where its content ends
+        if (layout_.page.roll)
+            out_.page.height = y_ + layout_.page.bottomMargin;
     }
 
     // A band that does not fit goes whole to the next page; one taller than an empty page
@@ -191,15 +198,22 @@ private:
             placed.push_back(&c);
             grown.push_back(growth);
         }
-        // what stands below a grown text moves down with it; the band grows by the most
+        // what stands below a grown text moves down with it, and with whatever moved that
+        // text down (lines of fields one under another); the band grows by the most
+        std::vector<size_t> order(placed.size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            const TwipRect &ra = placed[a]->rect, &rb = placed[b]->rect;
+            return ra.top != rb.top ? ra.top < rb.top : ra.bottom() < rb.bottom();
+        });
+        std::vector<int> shift(placed.size(), 0);
         int bandGrowth = 0;
-        for (size_t j = 0; j < placed.size(); ++j) {
-            int shift = 0;
+        for (size_t j : order) {
             for (size_t i = 0; i < placed.size(); ++i)
-                if (i != j && grown[i] > 0 && placed[j]->rect.top >= placed[i]->rect.bottom())
-                    shift = std::max(shift, grown[i]);
-            out.items[j].rect.top += shift;
-            bandGrowth = std::max(bandGrowth, shift + grown[j]);
+                if (i != j && placed[j]->rect.top >= placed[i]->rect.bottom())
+                    shift[j] = std::max(shift[j], shift[i] + grown[i]);
+            out.items[j].rect.top += shift[j];
+            bandGrowth = std::max(bandGrowth, shift[j] + grown[j]);
         }
         out.height = s.height + bandGrowth;
         return out;

@@ -44,7 +44,8 @@ struct PagedReport {
 // Lays out the layout over the rows: report header once at the top of the first page,
 // page header and page footer on every page (the footer at the foot of the body), one
 // detail band per row, report footer after the last row. Texts are fitted to their
-// controls (TextFit.h); a wrapped text grows its control, moves the controls below it down
+// controls (TextFit.h); on a roll (PageSetup::roll) there is one page, its footer follows the
+// content and the page is as tall as they are; a wrapped text grows its control, moves the controls below it down
 // and makes its band taller. A band is never split: one that does not fit in what is left
 // of the page starts the next page. Invisible sections and
 // controls, and texts that are empty, give no items. Throws std::invalid_argument when a

@@ -27,6 +27,16 @@ ReportFont ReportFont::fixed(double pointSize)
     return f;
 }
 
+PageSetup PageSetup::ticketRoll()
+{
+    PageSetup p;
+    p.width = 4535;  // 80 mm
+    p.height = 4535;  // until the paginator measures the content
+    p.leftMargin = p.rightMargin = p.topMargin = p.bottomMargin = 227;  // 4 mm
+    p.roll = true;
+    return p;
+}
+
 ReportSection::ReportSection(QString n, SectionKind k, int heightTwips)
     : name(std::move(n)), kind(k), height(heightTwips)
 {

@@ -110,12 +110,18 @@ public:
 
 // The printable page: A4 with one-inch margins unless a layout says otherwise.
 struct PageSetup {
+    // 80 mm ticket roll paper with 4 mm margins: 72 mm printable, as counter printers give
+    static PageSetup ticketRoll();
+
     int width = 11906;   // twips
     int height = 16838;  // twips
     int leftMargin = 1440;
     int topMargin = 1440;
     int rightMargin = 1440;
     int bottomMargin = 1440;
+    // A ticket roll: one page as long as its content, the page footer straight after it;
+    // the paginator sets the height.
+    bool roll = false;
     int bodyWidth() const { return width - leftMargin - rightMargin; }
     int bodyHeight() const { return height - topMargin - bottomMargin; }
     // The same sheet turned on its side (margins stay with their edges' roles).

@@ -3,6 +3,7 @@
 #include "data/session/Class1.h"
 #include "reports/FillReports.h"
 #include "reports/ServiceQueries.h"
+#include "reports/TicketQueries.h"
 #include "reports/screens/ReportWindow.h"
 #include "ui/MsgBox.h"
 
@@ -30,6 +31,7 @@ void showTicketReport(const InstanceTickets &tickets) { show(fillTicketReport(ti
 void showSeatMatrix(const SeatChartData &chart) { show(fillSeatMatrix(chart)); }
 void showRouteDetails(const RouteService &service) { show(fillRouteDetails(service)); }
 void showAccidentReport(const AccidentPassengers &passengers) { show(fillAccidentReport(passengers)); }
+void showManifest(const RunManifest &manifest) { show(fillManifest(manifest)); }
 void showPassengerList() { showFixed(&passengerList, &fillPassengerList); }
 void showTimeTable() { showFixed(&timeTable, &fillTimeTable); }
 

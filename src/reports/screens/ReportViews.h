@@ -7,6 +7,7 @@ struct InstanceTickets;
 struct SeatChartData;
 struct RouteService;
 struct AccidentPassengers;
+struct RunManifest;
 
 // The report windows of the Reports menu: each is created on first use, stays open after
 // its request screen closes and is refilled by the next request of its kind.
@@ -15,6 +16,7 @@ void showTicketReport(const InstanceTickets &tickets);
 void showSeatMatrix(const SeatChartData &chart);
 void showRouteDetails(const RouteService &service);
 void showAccidentReport(const AccidentPassengers &passengers);
+void showManifest(const RunManifest &manifest);
 // The two fixed reports read afresh each time they are shown.
 void showPassengerList();
 void showTimeTable();

@@ -5,6 +5,7 @@
 #include "reports/screens/ARF.h"
 #include "reports/screens/BusMatrix.h"
 #include "reports/screens/DayStatement.h"
+#include "reports/screens/Manifest.h"
 #include "reports/screens/ReportViews.h"
 #include "reports/screens/RouteTest.h"
 #include "reports/screens/Ticket.h"
@@ -18,6 +19,7 @@ void registerScreens()
     registerScreen(QStringLiteral("RouteTest"), [] { return new RouteTest; });
     registerScreen(QStringLiteral("ARF"), [] { return new ARF; });
     registerScreen(QStringLiteral("DayStatement"), [] { return new DayStatement; });
+    registerScreen(QStringLiteral("Manifest"), [] { return new Manifest; });
     // the two fixed reports open their report window at once, under these names
     registerScreen(QStringLiteral("DataReport1"), []() -> QWidget * {
         showPassengerList();
