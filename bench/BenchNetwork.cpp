@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 namespace nbk::bench {
@@ -412,6 +413,13 @@ QMap<QString, std::vector<double>> &samples()
 {
     static QMap<QString, std::vector<double>> m;
     return m;
+}
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
 }
 
 double median(std::vector<double> ms)

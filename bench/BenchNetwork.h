@@ -135,21 +135,30 @@ double median(std::vector<double> ms);
 // Prefix of the figures' names of the engine being measured: empty for the embedded file.
 inline QString engineTag;
 
+// The process's CPU time so far, in ms.
+double cpuMs();
+
 // Runs body once per iteration, timed by hand so that set-up between iterations stays out.
+// The wall times go under the name, the process's CPU times under name + "/cpu".
 template <class Body>
 void timed(benchmark::State &state, const char *name, Body body)
 {
-    std::vector<double> ms;
+    std::vector<double> ms, cpu;
     for (auto _ : state) {
+        const double c0 = cpuMs();
         const auto t0 = std::chrono::steady_clock::now();
         body();
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        cpu.push_back(cpuMs() - c0);
         state.SetIterationTime(s);
         ms.push_back(s * 1000.0);
     }
     state.counters["median_ms"] = median(ms);
-    std::vector<double> &all = samples()[engineTag + QString::fromLatin1(name)];
+    const QString key = engineTag + QString::fromLatin1(name);
+    std::vector<double> &all = samples()[key];
     all.insert(all.end(), ms.begin(), ms.end());
+    std::vector<double> &allCpu = samples()[key + QStringLiteral("/cpu")];
+    allCpu.insert(allCpu.end(), cpu.begin(), cpu.end());
 }
 
 }  // namespace nbk::bench
