@@ -2,6 +2,8 @@
 // on-demand bus run on a generated network (about 1,000 places, 500 routes of 5 to 15
 // stops, 60 days of runs, 200,000 seat rows), each through the client's data layer and
 // as the same statements run straight on the engine with QSqlQuery.
+#include "BenchNetwork.h"
+#include "BenchRoad.h"
 #include "reservation/screens/Screens.h"
 #include "ui/Notices.h"
 #include "ui/ScreenRegistry.h"
@@ -62,432 +64,36 @@ const int kSeatRows = kTiny ? 200 : 200000;
 const int kVehicles = kTiny ? 200 : 3000;
 const QDate kFirstDay(2030, 3, 1);
 
-// The journey every benchmark asks for: two places with names of their own on route 1.
-const char *const kFromName = "Xylopolis";
-const char *const kToName = "Quorra";
-const char *const kFromCode = "XYLO";
-const char *const kToCode = "QUOR";
-constexpr int kFromPos = 3;  // route 1: boarding element
-constexpr int kToPos = 9;    // alighting element
+using namespace nbk::bench;
 
-struct Route {
-    QStringList places;
-    QList<int> reids;
-    QList<double> km;
-    double stop = 5;
-    double travel = 0;
-    int interval = 60, hour = 6, minute = 0;
-    QList<int> classes;
-};
-
-struct Network {
+// The network with its runs, and the runs that take one more seat each (route 1 and others).
+struct Large : Network {
     QTemporaryDir dir;
     QString path;
-    QList<Route> routes;  // index = route id - 1
-    QList<int> bookingRuns;  // runs of route 1 and others that take one more seat each
+    QList<int> bookingRuns;
 };
 
-Network &net()
+Large &net()
 {
-    static Network n;
+    static Large n;
     return n;
 }
 
-bool run(QSqlQuery &query, const QString &sql)
-{
-    if (!query.exec(sql)) {
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(query.lastError().text()));
-        return false;
-    }
-    return true;
-}
-
-// Where the generated rows go: one database per engine, all fed from the same pass so that
-// every engine holds the same network.
-class Sink {
-public:
-    virtual ~Sink() = default;
-    // Values of every column in the table's order; date-times as QDateTime.
-    virtual bool row(const char *table, const QVariantList &values) = 0;
-    // Free seats, sequences past the generated ids, statistics.
-    virtual bool finish(int lastCustomer, int lastRun) = 0;
-};
-
-// The embedded file, written with prepared statements in one transaction.
-class EmbeddedSink : public Sink {
-public:
-    bool open()
-    {
-        Network &n = net();
-        // NBK_BENCH_DIR puts the file elsewhere (for example on a memory file system)
-        const QString where = qEnvironmentVariable("NBK_BENCH_DIR");
-        n.path = where.isEmpty() ? n.dir.filePath(QStringLiteral("large.db"))
-                                 : QDir(where).filePath(QStringLiteral("nbk-bench-%1.db").arg(QCoreApplication::applicationPid()));
-        data::schema::InitOptions o;
-        o.kdfIterations = 1000;
-        QString error;
-        if (!data::schema::createEmbeddedDatabase(n.path, o, &error)) {
-            std::fprintf(stderr, "cannot create the database: %s\n", qPrintable(error));
-            return false;
-        }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generate"));
-        db.setDatabaseName(n.path);
-        // the schema's triggers call the functions every connection to the file registers
-        QString problem;
-        if (!db.open() || !data::SqliteEngine::configure(db, &problem)) {
-            std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(problem));
-            return false;
-        }
-        QSqlQuery sq(db);
-        run(sq, QStringLiteral("PRAGMA foreign_keys=ON"));
-        return db.transaction();
-    }
-    ~EmbeddedSink() override
-    {
-        statements_.clear();
-        {
-            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("generate"), false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("generate"));
-    }
-    bool row(const char *table, const QVariantList &values) override
-    {
-        auto it = statements_.find(QLatin1String(table));
-        if (it == statements_.end()) {
-            QStringList marks;
-            for (qsizetype i = 0; i < values.size(); ++i)
-                marks << QStringLiteral("?");
-            auto q = std::make_shared<QSqlQuery>(QSqlDatabase::database(QStringLiteral("generate"), false));
-            q->prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(table), marks.join(QLatin1String(", "))));
-            it = statements_.insert(QLatin1String(table), q);
-        }
-        QSqlQuery &q = **it;
-        for (const QVariant &v : values)
-            q.addBindValue(v.typeId() == QMetaType::QDateTime ? QVariant(data::toDayNumber(v.toDateTime())) : v);
-        if (!q.exec()) {
-            std::fprintf(stderr, "%s row: %s\n", table, qPrintable(q.lastError().text()));
-            return false;
-        }
-        return true;
-    }
-    bool finish(int lastCustomer, int lastRun) override
-    {
-        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("generate"), false);
-        QSqlQuery sq(db);
-        const bool ok = run(sq, QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - (SELECT count(*) FROM seat_matrix s "
-                                               "WHERE s.instance_id = bus_instance.instance_id)"))
-                        && run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'c_seq'").arg(lastCustomer))
-                        && run(sq, QStringLiteral("UPDATE nbk_sequence SET value = %1 WHERE name = 'instance_seq'").arg(lastRun))
-                        && db.commit();
-        return ok && run(sq, QStringLiteral("ANALYZE"));
-    }
-
-private:
-    QHash<QString, std::shared_ptr<QSqlQuery>> statements_;
-};
-
-// A fresh database on the PostgreSQL server, written with multi-row INSERTs in one
-// transaction. The URI is an administrator's; the bench database is dropped at the end.
-class ServerSink : public Sink {
-public:
-    explicit ServerSink(const QString &adminUri) : admin_(data::PostgresUri::parse(adminUri)) {}
-    ~ServerSink() override
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(kConnection, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(kConnection);
-    }
-
-    bool open()
-    {
-        if (!admin_.valid) {
-            std::fprintf(stderr, "NBK_TEST_PG_URI is not a postgresql:// URI\n");
-            return false;
-        }
-        database_ = QStringLiteral("nbk_bench_%1").arg(QCoreApplication::applicationPid());
-        QString error;
-        data::schema::InitOptions o;
-        o.kdfIterations = 1000;
-        if (!adminRun(admin_.toString(), {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_)}, &error)
-            || !data::schema::createServerDatabase(admin_.withDatabase(database_), o, &error)) {
-            std::fprintf(stderr, "cannot create the server database: %s\n", qPrintable(error));
-            return false;
-        }
-        // a login role of its own: the server's standing accounts keep their passwords
-        user_ = database_;
-        if (!data::schema::createServerRole(admin_.withDatabase(database_), user_, QLatin1String(data::schema::kDefaultPassword), true,
-                                            &error)) {
-            std::fprintf(stderr, "cannot create the login role: %s\n", qPrintable(error));
-            return false;
-        }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kConnection);
-        data::PostgresUri uri = admin_;
-        uri.database = database_;
-        data::DbError err;
-        if (!data::openPostgres(db, uri, QString(), QString(), 10, false, err)) {
-            std::fprintf(stderr, "cannot open the server database: %s\n", qPrintable(err.description));
-            return false;
-        }
-        QSqlQuery q(db);
-        return run(q, QStringLiteral("BEGIN"));
-    }
-
-    const QString &user() const { return user_; }
-
-    // What the clerk types into the Server box: the server and the database, no user.
-    QString server() const
-    {
-        data::PostgresUri u = admin_;
-        u.user.clear();
-        u.password.clear();
-        u.database = database_;
-        return u.toString();
-    }
-
-    bool row(const char *table, const QVariantList &values) override
-    {
-        const QString name = QLatin1String(table);
-        if (!buffers_.contains(name))
-            order_ << name;
-        QString &b = buffers_[name];
-        b += b.isEmpty() ? QStringLiteral("INSERT INTO %1 VALUES (").arg(name) : QStringLiteral(", (");
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            if (i)
-                b += QLatin1Char(',');
-            b += literal(values[i]);
-        }
-        b += QLatin1Char(')');
-        // every table goes out whenever one is full, parents first, so that no row
-        // arrives before the row it refers to
-        return ++pending_ < kRowsPerInsert || flush();
-    }
-
-    bool finish(int lastCustomer, int lastRun) override
-    {
-        QSqlQuery q(QSqlDatabase::database(kConnection, false));
-        if (!flush()
-            || !run(q, QStringLiteral("UPDATE bus_instance b SET free_seats = b.free_seats - s.n FROM (SELECT instance_id, "
-                                      "count(*) AS n FROM seat_matrix GROUP BY instance_id) s WHERE s.instance_id = b.instance_id"))
-            || !run(q, QStringLiteral("SELECT setval('c_seq', %1)").arg(lastCustomer))
-            || !run(q, QStringLiteral("SELECT setval('instance_seq', %1)").arg(lastRun)) || !run(q, QStringLiteral("COMMIT")))
-            return false;
-        return run(q, QStringLiteral("VACUUM ANALYZE"));
-    }
-
-    // Drops the bench database; the sessions on it are closed first.
-    void drop()
-    {
-        if (database_.isEmpty())
-            return;
-        {
-            QSqlDatabase db = QSqlDatabase::database(kConnection, false);
-            db.close();
-        }
-        QString error;
-        if (!adminRun(admin_.toString(),
-                      {QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(database_),
-                       QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(user_)},
-                      &error))
-            std::fprintf(stderr, "cannot drop %s: %s\n", qPrintable(database_), qPrintable(error));
-        database_.clear();
-    }
-
-    static QString literal(const QVariant &v)
-    {
-        if (v.isNull())
-            return QStringLiteral("NULL");
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            return QString::number(v.toLongLong());
-        case QMetaType::Double:
-            return QString::number(v.toDouble(), 'g', 17);
-        case QMetaType::QDateTime:
-            return v.toDateTime().toString(QStringLiteral("''yyyy-MM-dd HH:mm:ss''"));
-        default: {
-            QString s = v.toString();
-            s.replace(QLatin1Char('\''), QLatin1String("''"));
-            return QLatin1Char('\'') + s + QLatin1Char('\'');
-        }
-        }
-    }
-
-private:
-    static constexpr int kRowsPerInsert = 2000;
-    static inline const QString kConnection = QStringLiteral("generate_server");
-
-    bool flush()
-    {
-        QSqlQuery q(QSqlDatabase::database(kConnection, false));
-        for (const QString &table : order_) {
-            QString &b = buffers_[table];
-            if (!b.isEmpty() && !run(q, b))
-                return false;
-            b.clear();
-        }
-        pending_ = 0;
-        return true;
-    }
-
-    static bool adminRun(const QString &uri, const QStringList &statements, QString *error)
-    {
-        const QString name = QStringLiteral("bench_admin");
-        bool ok;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            data::DbError err;
-            ok = data::openPostgres(db, data::PostgresUri::parse(uri), QString(), QString(), 10, false, err);
-            if (!ok)
-                *error = err.description;
-            for (qsizetype i = 0; ok && i < statements.size(); ++i) {
-                QSqlQuery q(db);
-                ok = q.exec(statements[i]);
-                if (!ok)
-                    *error = q.lastError().text();
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        return ok;
-    }
-
-public:
-    // The database's owner runs what no login may (clearing the benchmark's own runs).
-    bool ownerRun(const QString &sql) const
-    {
-        QString error;
-        if (adminRun(admin_.withDatabase(database_), {sql}, &error))
-            return true;
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(error));
-        return false;
-    }
-
-private:
-    data::PostgresUri admin_;
-    QString database_;
-    QString user_;
-    QStringList order_;
-    QHash<QString, QString> buffers_;
-    int pending_ = 0;
-};
-
-// Generates the network once and writes every row into each sink.
+// Generates the network once, with its runs and seat rows, and writes every row into each sink.
 bool generate(const QList<Sink *> &sinks)
 {
-    Network &n = net();
+    Large &n = net();
     std::mt19937 rng(42);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    auto put = [&](const char *table, const QVariantList &values) {
-        for (Sink *s : sinks)
-            if (!s->row(table, values))
-                return false;
-        return true;
-    };
-
-    // places: names start with a consonant and a vowel, about ten to a prefix
-    const QString consonants = QStringLiteral("bcdfghjklmnprstvwz");
-    const QString vowels = QStringLiteral("aeiou");
-    const QStringList tails = {QStringLiteral("pur"), QStringLiteral("halli"), QStringLiteral("nagar"),
-                               QStringLiteral("kere"), QStringLiteral("gudi"), QStringLiteral("pet"),
-                               QStringLiteral("gere"), QStringLiteral("wadi")};
-    QStringList codes, names;
-    QSet<QString> used;
-    while (names.size() < kPlaces - 2) {
-        QString name;
-        for (int s = pick(2, 3); s > 0; --s)
-            name += consonants.at(pick(0, int(consonants.size()) - 1)) + QString(vowels.at(pick(0, 4)));
-        name += tails.at(pick(0, int(tails.size()) - 1));
-        name[0] = name[0].toUpper();
-        if (used.contains(name))
-            continue;
-        used.insert(name);
-        names << name;
-        codes << QStringLiteral("P%1").arg(names.size(), 4, 10, QLatin1Char('0'));
-    }
-    names << QString::fromLatin1(kFromName) << QString::fromLatin1(kToName);
-    codes << QString::fromLatin1(kFromCode) << QString::fromLatin1(kToCode);
-    for (int i = 0; i < names.size(); ++i)
-        if (!put("place", {codes[i], names[i]}))
-            return false;
-    for (int i = 0; i < names.size(); i += 3)
-        if (!put("bus_stand", {i + 1, names[i], QStringLiteral("Bus Stand")}))
-            return false;
-
-    // routes and their elements
-    QHash<QString, int> elements;
-    for (int r = 1; r <= kRoutes; ++r) {
-        Route route;
-        const int stops = r == 1 ? 12 : pick(5, 15);
-        QSet<int> in;
-        while (route.places.size() < stops) {
-            const int p = pick(0, kPlaces - 3);
-            if (in.contains(p))
-                continue;
-            in.insert(p);
-            route.places << codes[p];
-        }
-        if (r == 1) {
-            route.places[kFromPos - 1] = QString::fromLatin1(kFromCode);
-            route.places[kToPos] = QString::fromLatin1(kToCode);
-        }
-        route.stop = pick(0, 1) ? 5 : 10;
-        double total = 0;
-        for (int i = 0; i + 1 < stops; ++i) {
-            const QString key = route.places[i] + QLatin1Char('>') + route.places[i + 1];
-            double km = pick(20, 120);
-            if (!elements.contains(key)) {
-                const int reid = int(elements.size()) + 1;
-                elements.insert(key, reid);
-                if (!put("route_element", {reid, route.places[i], route.places[i + 1], km}))
-                    return false;
-            }
-            route.reids << elements.value(key);
-            route.km << km;
-            total += km;
-        }
-        route.travel = std::nearbyint(total * 60.0 / 50.0 + (stops - 2) * route.stop);
-        static const int intervals[] = {60, 90, 120, 180};
-        route.interval = intervals[pick(0, 3)];
-        route.hour = pick(5, 7);
-        route.minute = 15 * pick(0, 3);
-        QList<int> all = {0, 1, 2, 3, 4};
-        std::shuffle(all.begin(), all.end(), rng);
-        route.classes = all.mid(0, pick(2, 3));
-        if (r == 1 && !route.classes.contains(2))
-            route.classes[0] = 2;
-        const int fpi = pick(1, 3);
-        if (!put("route", {r, route.places.first(), route.places.last(), stops, total, fpi, route.stop, route.travel, QVariant()}))
-            return false;
-        for (int k = 0; k < route.reids.size(); ++k)
-            if (!put("path_order", {r, k + 1, route.reids[k]}))
-                return false;
-        if (!put("route_frequency", {r, 8, route.interval, route.hour, route.minute}))
-            return false;
-        for (int c : route.classes)
-            if (!put("service_class", {r, 8, c}))
-                return false;
-        n.routes << route;
-    }
-
-    // vehicles, five classes
-    QList<QStringList> fleet(5);
-    QHash<QString, int> seatsOf;
-    for (int v = 0; v < kVehicles; ++v) {
-        const QString reg = QStringLiteral("KA%1").arg(v + 10000);
-        const int seats = 40 + (v % 4) * 4;
-        if (!put("bus_info", {reg, v % 5, seats}))
-            return false;
-        fleet[v % 5] << reg;
-        seatsOf.insert(reg, seats);
-    }
-
-    // vehicles waiting for their first run: what on-demand runs get
-    for (int v = 0; v < 1000; ++v)
-        if (!put("bus_info", {QStringLiteral("NEW%1").arg(v + 1000), 2, 48}))
-            return false;
+    auto put = [&](const char *table, const QVariantList &values) { return nbk::bench::put(sinks, table, values); };
+    NetworkShape shape;
+    shape.places = kPlaces;
+    shape.routes = kRoutes;
+    shape.vehicles = kVehicles;
+    if (!generateNetwork(sinks, shape, rng, n))
+        return false;
+    const QList<QStringList> &fleet = n.fleet;
+    const QHash<QString, int> &seatsOf = n.seatsOf;
 
     // runs: two a day on every route, in its first two classes
     struct RunRow {
@@ -535,8 +141,6 @@ bool generate(const QList<Sink *> &sinks)
 
 // The session the running benchmark measures: one per engine, all on the same network.
 Class1 *session = nullptr;
-// Prefix of the figures' names: empty for the embedded engine.
-QString engineTag;
 bool onServer = false;
 const ServerSink *serverOwner = nullptr;
 
@@ -628,36 +232,6 @@ QList<QVariantList> raw(const QString &oracleSql, QVariantList params = {})
         rows << row;
     }
     return rows;
-}
-
-// Every iteration's time of every repetition, per figure.
-QMap<QString, std::vector<double>> &samples()
-{
-    static QMap<QString, std::vector<double>> m;
-    return m;
-}
-
-double median(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return ms.empty() ? 0 : ms[ms.size() / 2];
-}
-
-// Runs body once per iteration, timed by hand so that set-up between iterations stays out.
-template <class Body>
-void timed(benchmark::State &state, const char *name, Body body)
-{
-    std::vector<double> ms;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        body();
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        state.SetIterationTime(s);
-        ms.push_back(s * 1000.0);
-    }
-    state.counters["median_ms"] = median(ms);
-    std::vector<double> &all = samples()[engineTag + QString::fromLatin1(name)];
-    all.insert(all.end(), ms.begin(), ms.end());
 }
 
 // ---- place resolution ----------------------------------------------------------------
@@ -894,30 +468,9 @@ void BookingCommit_Client(benchmark::State &state)
 void BookingRoad_Layer(benchmark::State &state)
 {
     int day = 0;
-    const Confirm yes = [](const Notice &) { return true; };
     timed(state, "BookingRoad/layer", [&] {
         requestFirstRoute(1 + day++ % (kDays - 2));
-        benchRequest.AllowInstanceChoice = true;
-        benchRequest.EnquiryMode = false;
-        const PlaceOutcome places = ResolvePlace(QString::fromLatin1(kFromName), QString::fromLatin1(kToName));
-        if (places.result != 3)
-            std::abort();
-        TakePlaces(benchRequest, places);
-        QString route;
-        SearchOutcome found = FindBusInstances(benchRequest, route, yes);
-        TakeSearch(benchRequest, found);
-        BookingOutcome booking = std::move(found.booking);
-        if (!booking.booking) {
-            // the run nearest the wanted time, or the first run found
-            const bool listed = !found.entries.isEmpty();
-            benchRequest.BoardingOffsetMinutes =
-                listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(benchRequest.SearchRows, 0);
-            booking = BookSeats(benchRequest, listed ? found.entries.first().row : 0);
-        }
-        if (!booking.booking
-            || !SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),
-                                    QStringLiteral("35"), QStringLiteral("M"))
-                    .saved)
+        if (!bookingRoad(benchRequest))
             std::abort();
     });
 }
@@ -1081,9 +634,14 @@ int main(int argc, char **argv)
     {
         QElapsedTimer t;
         t.start();
+        Large &n = net();
+        // NBK_BENCH_DIR puts the file elsewhere (for example on a memory file system)
+        const QString where = qEnvironmentVariable("NBK_BENCH_DIR");
+        n.path = where.isEmpty() ? n.dir.filePath(QStringLiteral("large.db"))
+                                 : QDir(where).filePath(QStringLiteral("nbk-bench-%1.db").arg(QCoreApplication::applicationPid()));
         EmbeddedSink embedded;
         QList<Sink *> sinks = {&embedded};
-        if (!embedded.open())
+        if (!embedded.open(n.path))
             return 1;
         if (!adminUri.isEmpty()) {
             serverDb = std::make_unique<ServerSink>(adminUri);
