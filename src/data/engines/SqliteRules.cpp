@@ -271,9 +271,10 @@ QString fareBreach(sqlite3 *db, qint64 cid)
 }
 
 // A booking made in this transaction travels where its seats are: one stretch for all of
-// them, the stretch's first and last stops as origin and destination, and the journey
-// date the run's boarding time at the origin (the run search's arithmetic, within two
-// minutes for its roundings). A booking made earlier is fixed, so only new ones are read.
+// them, the stretch's first and last stops as origin and destination, and a journey date
+// on its run, from the departure to the arrival at the last stop (the route's travel time
+// and halts, a day when the route has neither; two minutes for roundings). A booking made
+// earlier is fixed, so only new ones are read.
 QString journeyBreach(sqlite3 *db, qint64 cid)
 {
     Stmt made(db, "SELECT 1 FROM nbk_audit WHERE customer_id = ?1 AND txid = nbk_txid() AND table_name = 'customer' "
@@ -287,10 +288,9 @@ QString journeyBreach(sqlite3 *db, qint64 cid)
                " WHERE po.route_id = bi.bus_id AND po.sequence_no = st.a1), "
                "(SELECT re.place2 FROM path_order po JOIN route_element re ON re.reid = po.reid "
                " WHERE po.route_id = bi.bus_id AND po.sequence_no = st.b2), "
-               "bi.dep_date + (SELECT round(round(coalesce(sum(re.km), 0)) / CASE WHEN r.km > 0 AND r.travelmins > 0 "
-               " THEN r.km / r.travelmins ELSE 0.83334 END + (st.a1 - 1) * coalesce(r.stoptime, 0)) "
-               " FROM path_order po JOIN route_element re ON re.reid = po.reid "
-               " WHERE po.route_id = bi.bus_id AND po.sequence_no < st.a1) / 1440.0 "
+               "bi.dep_date, bi.dep_date + (coalesce(CASE WHEN r.travelmins > 0 THEN r.travelmins "
+               " WHEN r.km > 0 THEN r.km / 0.83334 END, 1440) + coalesce(r.stops, 0) * coalesce(r.stoptime, 0) + 2) "
+               " / 1440.0 "
                "FROM st, customer c LEFT JOIN bus_instance bi ON bi.instance_id = c.instance_id "
                "LEFT JOIN route r ON r.route_id = bi.bus_id WHERE c.customer_id = ?1");
     if (!c.bind(1, cid).row() || c.integer(0) == 0)
@@ -301,10 +301,10 @@ QString journeyBreach(sqlite3 *db, qint64 cid)
         return QStringLiteral("ORA-20007: customer %1 travels from %2 to %3, but its seats hold %4 to %5")
             .arg(cid)
             .arg(c.text(5), c.text(6), c.text(8), c.text(9));
-    if (c.isNull(7) || c.isNull(10) || std::fabs(c.real(7) - c.real(10)) * 1440.0 > 2.0)
-        return QStringLiteral("ORA-20007: the journey date of customer %1 is not its run's boarding time at %2")
-            .arg(cid)
-            .arg(c.text(8));
+    if (c.isNull(7) || c.isNull(10) || c.real(7) < c.real(10) || c.real(7) > c.real(11))
+        return QStringLiteral("ORA-20007: the journey date of customer %1 is not on its run (from its departure to "
+                              "its arrival)")
+            .arg(cid);
     return QString();
 }
 

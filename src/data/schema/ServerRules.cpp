@@ -188,18 +188,17 @@ QStringList postgresRuleObjectStatements()
                                    AND a.txid = pg_catalog.txid_current() AND a.table_name = 'customer'
                                    AND a.action = 'INSERT') $$)",
         // A booking made in this transaction travels where its seats are: one stretch for
-        // all of them, its first and last stops as origin and destination, and the journey
-        // date the run's boarding time at the origin (the run search's arithmetic, within
-        // two minutes for its roundings). A booking made earlier is fixed at its commit.
+        // all of them, its first and last stops as origin and destination, and a journey
+        // date on its run, from the departure to the arrival at the last stop (the route's
+        // travel time and halts, a day when the route has neither; two minutes for
+        // roundings). A booking made earlier is fixed at its commit.
         R"(CREATE FUNCTION public.nbk_check_journey(cid integer) RETURNS void
              LANGUAGE plpgsql
              AS $$
            DECLARE
              c record;
              st record;
-             r record;
-             speed double precision;
-             want timestamp;
+             minutes double precision;
            BEGIN
              IF NOT public.nbk_made_here(cid) THEN
                RETURN;
@@ -214,14 +213,12 @@ QStringList postgresRuleObjectStatements()
                RAISE EXCEPTION 'ORA-20007: the seats of customer % hold different stretches', cid
                  USING ERRCODE = '23514';
              END IF;
-             SELECT cu.origin, cu.destin, cu.journey_date, bi.dep_date, ro.km, ro.travelmins, ro.stoptime,
+             SELECT cu.instance_id, cu.origin, cu.destin, cu.journey_date, bi.dep_date, ro.km, ro.travelmins,
+                    ro.stoptime, ro.stops,
                     (SELECT re.place1 FROM public.path_order po JOIN public.route_element re ON re.reid = po.reid
                       WHERE po.route_id = bi.bus_id AND po.sequence_no = st.a1) AS first_stop,
                     (SELECT re.place2 FROM public.path_order po JOIN public.route_element re ON re.reid = po.reid
-                      WHERE po.route_id = bi.bus_id AND po.sequence_no = st.b2) AS last_stop,
-                    (SELECT coalesce(sum(re.km), 0) FROM public.path_order po
-                       JOIN public.route_element re ON re.reid = po.reid
-                      WHERE po.route_id = bi.bus_id AND po.sequence_no < st.a1) AS before
+                      WHERE po.route_id = bi.bus_id AND po.sequence_no = st.b2) AS last_stop
                INTO c FROM public.customer cu LEFT JOIN public.bus_instance bi ON bi.instance_id = cu.instance_id
                     LEFT JOIN public.route ro ON ro.route_id = bi.bus_id
               WHERE cu.customer_id = cid;
@@ -230,15 +227,14 @@ QStringList postgresRuleObjectStatements()
                RAISE EXCEPTION 'ORA-20007: customer % travels from % to %, but its seats hold % to %', cid, c.origin,
                  c.destin, c.first_stop, c.last_stop USING ERRCODE = '23514';
              END IF;
-             speed := CASE WHEN c.km > 0 AND c.travelmins > 0 THEN c.km / c.travelmins ELSE 0.83334 END;
+             minutes := coalesce(CASE WHEN c.travelmins > 0 THEN c.travelmins WHEN c.km > 0 THEN c.km / 0.83334 END,
+                                 1440) + coalesce(c.stops, 0) * coalesce(c.stoptime, 0) + 2;
              -- the session's path may hold the Oracle date operators: the built-in ones are named
-             want := c.dep_date OPERATOR(pg_catalog.+) pg_catalog.make_interval(mins => pg_catalog.round(
-                       pg_catalog.round(c.before::double precision) / speed
-                       + (st.a1 - 1) * coalesce(c.stoptime, 0)::double precision)::integer);
-             IF c.journey_date IS NULL OR want IS NULL
-                OR abs(EXTRACT(EPOCH FROM c.journey_date OPERATOR(pg_catalog.-) want)) > 120 THEN
-               RAISE EXCEPTION 'ORA-20007: the journey date % of customer % is not its run''s boarding time % at %',
-                 c.journey_date, cid, want, c.first_stop USING ERRCODE = '23514';
+             IF c.journey_date IS NULL OR c.dep_date IS NULL OR c.journey_date OPERATOR(pg_catalog.<) c.dep_date
+                OR c.journey_date OPERATOR(pg_catalog.>) (c.dep_date OPERATOR(pg_catalog.+)
+                                                           pg_catalog.make_interval(secs => minutes * 60)) THEN
+               RAISE EXCEPTION 'ORA-20007: the journey date % of customer % is not on its run % (from % for % minutes)',
+                 c.journey_date, cid, c.instance_id, c.dep_date, minutes USING ERRCODE = '23514';
              END IF;
            END $$)",
         R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
