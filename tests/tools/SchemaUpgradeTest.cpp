@@ -3,6 +3,7 @@
 // with its password, the rules and the audit trail whole, past days' statements unchanged.
 #include "data/engines/Engine.h"
 #include "data/engines/PostgresEngine.h"
+#include "data/engines/SqliteEngine.h"
 #include "data/schema/SchemaVersion.h"
 #include "data/session/Class1.h"
 #include "data/session/Transaction.h"
@@ -247,6 +248,50 @@ TEST(EmbeddedFixtureStep, AFailedStepLeavesTheVersionBeforeAndASecondRunFinishes
     const AdminRun done = admin({QStringLiteral("upgrade"), path});
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(fileSnapshot(path, &tables, &columns), before);
+}
+
+// The bookings' rules check the rows written from version 7 on: a stored row that breaks
+// one (a passenger's name with a tab, written by the owner before) stays through the
+// upgrade, and its booking can still be cancelled in part.
+TEST(EmbeddedFixtureStep, ARowBreakingALaterRuleStaysAndItsBookingCanStillBeCancelled)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nbk.db"));
+    ASSERT_TRUE(QFile::copy(kFixtures + QStringLiteral("/v6/nbk.db"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const QString tabbed = QStringLiteral("Lakshmi\tNarayan");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture_owner"));
+        db.setDatabaseName(path);
+        QString error;
+        ASSERT_TRUE(db.open() && data::SqliteEngine::configure(db, &error)) << error.toStdString();
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QStringLiteral("UPDATE customer SET name = 'Lakshmi' || char(9) || 'Narayan' "
+                                          "WHERE customer_id = 1004")));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture_owner"));
+    ASSERT_EQ(admin({QStringLiteral("upgrade"), path}).code, 0);
+
+    data::setEmbeddedDatabasePath(path);
+    data::Class1 clerk;
+    ASSERT_EQ(clerk.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QString()), 2);
+    EXPECT_EQ(clerk.GetCurrentConnection().query(QStringLiteral("SELECT name FROM customer WHERE customer_id = 1004"))
+                  .value(0)
+                  .toString(),
+              tabbed);
+    data::Transaction tx(clerk, QStringLiteral("the cancellation of seat 10 of customer 1004"));
+    for (const char *sql : {" UPDATE CUSTOMER set fare = fare - ( 1* ( select (fare/(select count(*) from seat_matrix "
+                            "where customer_id= 1004 )    )  from customer where customer_id=1004) ) where customer_id = 1004",
+                            "DELETE FROM SEAT_MATRIX  WHERE customer_id =  1004 AND seat_no = 10",
+                            " UPDATE Bus_instance SET free_seats = free_seats + 1  WHERE INSTANCE_ID = 10001"})
+        ASSERT_EQ(clerk.exec(QString::fromLatin1(sql)), data::kExecOk) << sql << clerk.LastExecError().toStdString();
+    tx.commit();
+    // an update leaving the name as it is goes through; a new row with such a name does not
+    EXPECT_EQ(clerk.exec(QStringLiteral("UPDATE customer SET name = name WHERE customer_id = 1004")), data::kExecOk);
+    EXPECT_EQ(clerk.exec(QStringLiteral("Insert INTO Customer values ( 9999,-1,SYSDATE,'A\tB',-1,-1,'x','Unkn','Unkn',0)")),
+              2290);
 }
 
 // ---- the server -----------------------------------------------------------------------
