@@ -265,8 +265,9 @@ std::vector<ValueRule> valueRules(const Table &t)
 
 QString holdsControlCharacter(const QString &value, EngineKind engine)
 {
+    // an escape string, read alike whatever the session's standard_conforming_strings
     if (engine == EngineKind::Postgres)
-        return QStringLiteral("%1 ~ '[\\x01-\\x1f\\x7f-\\x9f\\u2028\\u2029]'").arg(value);
+        return QStringLiteral("%1 ~ E'[\\\\x01-\\\\x1f\\\\x7f-\\\\x9f\\\\u2028\\\\u2029]'").arg(value);
     return QStringLiteral("(%1 GLOB '*[' || char(1) || '-' || char(31) || char(127) || '-' || char(159) || "
                           "char(8232) || char(8233) || ']*' OR instr(%1, char(0)) > 0)")
         .arg(value);
