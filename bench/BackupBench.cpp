@@ -12,6 +12,7 @@
 #include "data/schema/PostgresSchema.h"
 #include "data/schema/ServerAdmin.h"
 #include "data/schema/Schema.h"
+#include "data/schema/SchemaVersion.h"
 #include "data/engines/SqliteEngine.h"
 #include "data/session/Transaction.h"
 #include "data/session/Audit.h"
@@ -40,7 +41,11 @@ const int kCustomers = kTiny ? 2000 : qEnvironmentVariableIntValue("NBK_BENCH_CU
 const int kBookings = kTiny ? 5 : 200;
 const int kRuns = 1000;  // 40 seats each: room for every booking of every repetition
 
-QString cachePath() { return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1.db").arg(kCustomers); }
+// per schema version: a file of an earlier one is refused at the login
+QString cachePath()
+{
+    return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1-v%2.db").arg(kCustomers).arg(data::schema::kCurrentVersion);
+}
 
 bool rawExec(QSqlDatabase &db, const QString &sql)
 {
@@ -120,7 +125,8 @@ void book(data::Class1 &s, int k)
           QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , 1 , %3, 'r' )").arg(run).arg(seat).arg(customer),
           QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=%1").arg(run),
           QStringLiteral("UPDATE Customer set Instance_ID =%1, Name = 'Bench Mark' , age=35, phone='1', gender='M' , "
-                         "origin='A' , destin='B', fare=%2 where customer_ID = %3")
+                         "origin='A' , destin='B', fare=%2, Journey_date=(SELECT dep_date FROM bus_instance WHERE "
+                         "instance_id = %1) where customer_ID = %3")
               .arg(run)
               .arg(ws->fare)
               .arg(customer)})

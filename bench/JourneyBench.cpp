@@ -346,9 +346,17 @@ Booking bookingFor(int k)
 QString customerUpdate(qint32 cid, const Booking &b)
 {
     return QStringLiteral("UPDATE Customer set customer_id= ") + QString::number(cid) + QStringLiteral(", Instance_ID =")
-           + QString::number(b.instance) + QStringLiteral(", Journey_date=")
-           + OracleDateLiteral(QDateTime(kFirstDay, QTime(10, 0))) + QStringLiteral(", Name = 'Bench Mark' , age=35")
-           + QStringLiteral(", phone=9845012345, gender='M' , origin='A' , destin='B', fare=") + QString::number(b.fare)
+           + QString::number(b.instance)
+           // where its seats are, as the database checks: the run's departure, the stretch's stops
+           + QStringLiteral(", Journey_date=(SELECT dep_date FROM bus_instance WHERE instance_id = %1)").arg(b.instance)
+           + QStringLiteral(", Name = 'Bench Mark' , age=35, phone=9845012345, gender='M' , origin=(SELECT re.place1 "
+                            "FROM path_order po, route_element re WHERE po.route_id = %1 AND po.sequence_no = %2 AND "
+                            "re.reid = po.reid), destin=(SELECT re.place2 FROM path_order po, route_element re WHERE "
+                            "po.route_id = %1 AND po.sequence_no = %3 AND re.reid = po.reid), fare=")
+                 .arg(b.route)
+                 .arg(b.s1)
+                 .arg(b.s2)
+           + QString::number(b.fare)
            + QStringLiteral(" where customer_ID = ") + QString::number(cid);
 }
 

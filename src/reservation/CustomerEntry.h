@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Notice.h"
+#include "data/definition/Definition.h"
 
 #include <QString>
 #include <optional>
@@ -22,8 +23,8 @@ struct CustomerEntry {
 
 // At most this many digits: the longest number the international plan allows.
 inline constexpr int kMaxPhoneDigits = 15;
-// Whole years; beyond this the age is a typing error.
-inline constexpr int kMaxAge = 120;
+// Whole years; beyond this the age is a typing error (and the database refuses it).
+inline constexpr int kMaxAge = nbk::data::schema::kMaxAgeYears;
 
 // Checks the passenger's details in the order the clerk is told about them (age, phone,
 // name); nothing when they can be saved, and then `entry` (if given) holds the values to

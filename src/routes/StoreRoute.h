@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "common/Notice.h"
+#include "data/definition/Definition.h"
 
 namespace nbk::data {
 class Class1;
@@ -66,8 +67,8 @@ struct CheckedRoute {
     QString name;  // trimmed, at most kMaxRouteName characters; empty: none
 };
 
-// The longest route name the entry screen takes.
-constexpr int kMaxRouteName = 60;
+// The longest route name the entry screen takes; the database refuses a longer one.
+constexpr int kMaxRouteName = nbk::data::schema::kMaxRouteNameText;
 
 // The largest route the tables describe (sequence numbers 1 .. 100).
 constexpr int kMaxPlaces = 101;

@@ -20,6 +20,14 @@ protected:
                               "INSERT INTO bus_instance values( 70, 7, TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 40 ) "});
     }
     data::Connection &cn() { return session().GetCurrentConnection(); }
+    // What seat rows of run 70 need: its vehicle, and three segments A-B-C-D.
+    void seatsOfRun70()
+    {
+        db().exec({"INSERT INTO PLACE VALUES('D', 'Dd')", "INSERT INTO ROUTE_ELEMENT values(1, 'A', 'B', 100)",
+                   "INSERT INTO ROUTE_ELEMENT values(2, 'B', 'C', 150)", "INSERT INTO ROUTE_ELEMENT values(3, 'C', 'D', 50)",
+                   "INSERT INTO PATH_ORDER VALUES( 7, 1, 1)", "INSERT INTO PATH_ORDER VALUES( 7, 2, 2)",
+                   "INSERT INTO PATH_ORDER VALUES( 7, 3, 3)", "INSERT INTO bus_info VALUES ('R1', 2, 40)"});
+    }
 };
 
 TEST_P(Dialect, DatesRoundTripThroughToDateAndToChar)
@@ -124,10 +132,12 @@ TEST_P(Dialect, SysdateIsNow)
 
 TEST_P(Dialect, SeatRuleRefusesOverlapsOnly)
 {
-    db().exec("Insert INTO Customer values ( 1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
-    db().exec("Insert INTO Customer values ( 2,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
-    // bare seat rows, never committed: the rule under test refuses at once
+    seatsOfRun70();
+    // bare seat rows, never committed: the rule under test refuses at once (their
+    // customers made by the same transaction, as a booking makes them)
     data::Transaction txSession(session(), QStringLiteral("the test's work"));
+    ASSERT_EQ(session().exec("Insert INTO Customer values ( 1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    ASSERT_EQ(session().exec("Insert INTO Customer values ( 2,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     EXPECT_EQ(session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,1 , 2 , 1, 'r' )"), -13);  // A->C
     EXPECT_EQ(session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,3 , 3 , 2, 'r' )"), -13);  // C->D
     const qint16 refused = session().exec("INSERT INTO seat_matrix VALUES( 70 , 3 ,2 , 3 , 2, 'r' )");
@@ -196,6 +206,7 @@ TEST_P(Dialect, PreparedCommandsTakeTheirParametersAsTheColumnsNeedThem)
 TEST_P(Dialect, RefusedStatementLeavesTheTransactionUsable)
 {
     // the booking tries the next seat inside the same transaction after a refusal
+    seatsOfRun70();
     db().exec("Insert INTO Customer values ( 3,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)");
     db().exec("INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 3, 'r' )");
     data::Transaction txSession(session(), QStringLiteral("the test's work"));

@@ -177,12 +177,13 @@ TEST_F(OdbcServer, SecondDriverLogsInAndStatementsSpeakThePostgresDialect)
     s.SetupSetSeatMatrix();
     data::Command &m = s.SQLcmdSetSeatMatrix();
     for (int i = 0; i < 5; ++i)
-        m.setValue(i, QVariant(QList<int>{70, 4, 1, 1, 1}[i]));
+        m.setValue(i, QVariant(QList<int>{70, 4, 1, 2, 1}[i]));
     m.execute();
     // the booking's counter and customer details, as the server's rules want them at commit
     EXPECT_EQ(s.exec("UPDATE bus_instance SET free_seats = free_seats - 2 WHERE instance_id = 70"), -13);
     EXPECT_EQ(s.exec("UPDATE customer SET instance_id = 70, name = 'P', fare = 2 * "
-                     "(SELECT base FROM class_type WHERE class = 2) WHERE customer_id = 1"), -13);
+                     "(SELECT base FROM class_type WHERE class = 2), origin = 'A', destin = 'A', journey_date = "
+                     "TO_DATE('05-03-2003 23:50:00','DD-MM-YYYY HH24:MI:SS') WHERE customer_id = 1"), -13);
     txS.commit();
     EXPECT_EQ(db_->scalar("SELECT count(*) FROM seat_matrix WHERE customer_id = 1").toInt(), 2);
 

@@ -53,7 +53,8 @@ protected:
                        .arg(cid);
         sql << QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-%1 Where instance_id=70").arg(seats.size())
             << QStringLiteral("UPDATE Customer set Instance_ID =70, Name = 'Ravi' , age=30, phone='1', gender='M' , "
-                              "origin='A' , destin='C', fare=%1 where customer_ID = %2")
+                              "origin='A' , destin='C', fare=%1, Journey_date=TO_DATE('05-03-2003 23:50:00',"
+                              "'DD-MM-YYYY HH24:MI:SS') where customer_ID = %2")
                    .arg(fare)
                    .arg(cid);
         for (const QString &q : sql)

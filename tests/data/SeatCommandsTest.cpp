@@ -21,9 +21,7 @@ protected:
         seedRouteABCD();
         db().exec({"INSERT INTO ROUTE VALUES( 8, 'A' , 'D', 4, 125, 1, 5, 250, NULL)",
                    "INSERT INTO bus_instance values( 71, 7, TO_DATE('05-03-2003 10:00:00','DD-MM-YYYY "
-                   "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )",
-                   "Insert INTO Customer values ( 1,70,SYSDATE,'One',30,1,'M','A','C',0)",
-                   "Insert INTO Customer values ( 2,70,SYSDATE,'Two',30,1,'M','C','D',0)"});
+                   "HH24:MI:SS') , 'tt' , 0 , 'R1' , 2 , 45 )"});
     }
     QSet<int> taken(int r1, int r2, int iid = 70)
     {
@@ -37,8 +35,13 @@ protected:
     void seat(int seat, int s1, int s2, int cid)
     {
         // bare seat rows, without counters or fares: never committed
-        if (!bare_.isOpen())
+        // the customers are made by the same transaction: a booking committed earlier
+        // takes no more seats
+        if (!bare_.isOpen()) {
             bare_ = data::Transaction(session(), QStringLiteral("the test's bare seat rows"));
+            ASSERT_EQ(session().exec("Insert INTO Customer values ( 1,70,SYSDATE,'One',30,1,'M','A','C',0)"), -13);
+            ASSERT_EQ(session().exec("Insert INTO Customer values ( 2,70,SYSDATE,'Two',30,1,'M','C','D',0)"), -13);
+        }
         session().SetupSetSeatMatrix();
         Command &c = session().SQLcmdSetSeatMatrix();
         for (int i : {0, 1, 2, 3, 4})

@@ -45,14 +45,21 @@ QString tempCustomer(int id)
     return QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)").arg(id);
 }
 
-// What the booking sends after its seat rows: the counter, then the customer's details.
+// What the booking sends after its seat rows: the counter, then the customer's details,
+// travelling where its seats are (the stretch's stops, the run's departure).
 void completeBooking(data::Connection &cn, int customer, int seats)
 {
+    const QString stop = QStringLiteral("(SELECT MIN(re.%1) FROM seat_matrix s, path_order po, route_element re "
+                                        "WHERE s.customer_id = %2 AND po.route_id = 7 AND po.sequence_no = "
+                                        "s.route_sequence%3 AND re.reid = po.reid)");
     cn.execute(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats - %1 WHERE instance_id = 70").arg(seats));
     cn.execute(QStringLiteral("UPDATE customer SET instance_id = 70, name = 'P', fare = %1 * "
-                              "(SELECT base FROM class_type WHERE class = 2) WHERE customer_id = %2")
+                              "(SELECT base FROM class_type WHERE class = 2), journey_date = (SELECT dep_date FROM "
+                              "bus_instance WHERE instance_id = 70), origin = %3, destin = %4 WHERE customer_id = %2")
                    .arg(seats)
-                   .arg(customer));
+                   .arg(customer)
+                   .arg(stop.arg(QStringLiteral("place1")).arg(customer).arg(1),
+                        stop.arg(QStringLiteral("place2")).arg(customer).arg(2)));
 }
 
 QString seatRow(int seat, int s1, int s2, int customer)

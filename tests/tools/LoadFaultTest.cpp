@@ -65,8 +65,17 @@ TEST_P(ClerkFault, KilledBetweenBookSeatsAndOkLeavesNothingAndFreesTheSeatsAtOnc
     auto next = db().login(QStringLiteral("clerk2"));
     data::Transaction txNext(*next, QStringLiteral("the test's work"));
     ASSERT_EQ(next->exec(QStringLiteral("Insert INTO Customer values ( 999999,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)")), -13);
+    // over the run's whole route
+    const int last = db().scalar(QStringLiteral("SELECT max(po.sequence_no) FROM path_order po, bus_instance bi "
+                                                "WHERE bi.instance_id = %1 AND po.route_id = bi.bus_id")
+                                     .arg(run))
+                         .toInt();
     for (const QString &seat : seats)
-        EXPECT_EQ(next->exec(QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , 99 , 999999, 'r' )").arg(run).arg(seat)), -13)
+        EXPECT_EQ(next->exec(QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , %3 , 999999, 'r' )")
+                                 .arg(run)
+                                 .arg(seat)
+                                 .arg(last)),
+                  -13)
             << next->LastExecError().toStdString();
     txNext.rollback();
 

@@ -3,6 +3,7 @@
 // with its password, the rules and the audit trail whole, past days' statements unchanged.
 #include "data/engines/Engine.h"
 #include "data/engines/PostgresEngine.h"
+#include "data/engines/SqliteEngine.h"
 #include "data/schema/SchemaVersion.h"
 #include "data/session/Class1.h"
 #include "data/session/Transaction.h"
@@ -101,6 +102,8 @@ protected:
         data::Class1 clerk;
         ASSERT_EQ(clerk.ConnectToDataBase(clerkA, accounts.value(1).password, server), 2);
         EXPECT_NE(clerk.exec(QStringLiteral("UPDATE BUS_INSTANCE set free_seats=999 Where instance_id=10001")), data::kExecOk);
+        // the upgrade brought the bookings' rules too: a booking made before is fixed
+        EXPECT_EQ(clerk.exec(QStringLiteral("UPDATE customer SET name = 'Someone Else' WHERE customer_id = 1004")), 20006);
         {
             data::Transaction tx(clerk, QStringLiteral("the cancellation of customer 1005"));
             for (const char *sql : {"DELETE FROM SEAT_MATRIX  WHERE customer_id =  1005",
@@ -199,7 +202,8 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
     if (!v1)
         accounts.append(Account{QStringLiteral("clerk3"), QStringLiteral("fx-clerk3")});
     checkWorking(QString(), accounts, QStringLiteral("clerk1"), true);
-    if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5"))
+    if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
+        || shape == QLatin1String("v6"))
         checkDays(QString(), accounts.first(), QStringLiteral("clerk1"), QStringLiteral("clerk3"));
 
     // a second run finds nothing to do
@@ -210,7 +214,7 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
 
 INSTANTIATE_TEST_SUITE_P(Shapes, EmbeddedFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3"),
-                                           QStringLiteral("v4"), QStringLiteral("v5")),
+                                           QStringLiteral("v4"), QStringLiteral("v5"), QStringLiteral("v6")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 // A step that fails leaves the version before, whole; the next run finishes the work.
@@ -244,6 +248,50 @@ TEST(EmbeddedFixtureStep, AFailedStepLeavesTheVersionBeforeAndASecondRunFinishes
     const AdminRun done = admin({QStringLiteral("upgrade"), path});
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(fileSnapshot(path, &tables, &columns), before);
+}
+
+// The bookings' rules check the rows written from version 7 on: a stored row that breaks
+// one (a passenger's name with a tab, written by the owner before) stays through the
+// upgrade, and its booking can still be cancelled in part.
+TEST(EmbeddedFixtureStep, ARowBreakingALaterRuleStaysAndItsBookingCanStillBeCancelled)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nbk.db"));
+    ASSERT_TRUE(QFile::copy(kFixtures + QStringLiteral("/v6/nbk.db"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const QString tabbed = QStringLiteral("Lakshmi\tNarayan");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture_owner"));
+        db.setDatabaseName(path);
+        QString error;
+        ASSERT_TRUE(db.open() && data::SqliteEngine::configure(db, &error)) << error.toStdString();
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QStringLiteral("UPDATE customer SET name = 'Lakshmi' || char(9) || 'Narayan' "
+                                          "WHERE customer_id = 1004")));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture_owner"));
+    ASSERT_EQ(admin({QStringLiteral("upgrade"), path}).code, 0);
+
+    data::setEmbeddedDatabasePath(path);
+    data::Class1 clerk;
+    ASSERT_EQ(clerk.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), QString()), 2);
+    EXPECT_EQ(clerk.GetCurrentConnection().query(QStringLiteral("SELECT name FROM customer WHERE customer_id = 1004"))
+                  .value(0)
+                  .toString(),
+              tabbed);
+    data::Transaction tx(clerk, QStringLiteral("the cancellation of seat 10 of customer 1004"));
+    for (const char *sql : {" UPDATE CUSTOMER set fare = fare - ( 1* ( select (fare/(select count(*) from seat_matrix "
+                            "where customer_id= 1004 )    )  from customer where customer_id=1004) ) where customer_id = 1004",
+                            "DELETE FROM SEAT_MATRIX  WHERE customer_id =  1004 AND seat_no = 10",
+                            " UPDATE Bus_instance SET free_seats = free_seats + 1  WHERE INSTANCE_ID = 10001"})
+        ASSERT_EQ(clerk.exec(QString::fromLatin1(sql)), data::kExecOk) << sql << clerk.LastExecError().toStdString();
+    tx.commit();
+    // an update leaving the name as it is goes through; a new row with such a name does not
+    EXPECT_EQ(clerk.exec(QStringLiteral("UPDATE customer SET name = name WHERE customer_id = 1004")), data::kExecOk);
+    EXPECT_EQ(clerk.exec(QStringLiteral("Insert INTO Customer values ( 9999,-1,SYSDATE,'A\tB',-1,-1,'x','Unkn','Unkn',0)")),
+              2290);
 }
 
 // ---- the server -----------------------------------------------------------------------
@@ -360,7 +408,8 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
                                      {a, QStringLiteral("fx%1-clerk1").arg(n)},
                                      {b, QStringLiteral("fx%1-clerk2").arg(n)}};
     checkWorking(server, accounts, a, true);
-    if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5"))
+    if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
+        || shape == QLatin1String("v6"))
         checkDays(server, accounts.first(), a, b);
 
     // what the early releases gave too widely is gone: the cluster-wide groups hold nothing
@@ -387,7 +436,8 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ServerFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v1b"), QStringLiteral("v2"),
-                                           QStringLiteral("v3"), QStringLiteral("v4"), QStringLiteral("v5")),
+                                           QStringLiteral("v3"), QStringLiteral("v4"), QStringLiteral("v5"),
+                                           QStringLiteral("v6")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 }  // namespace

@@ -97,7 +97,8 @@ protected:
               QStringLiteral(" INSERT INTO seat_matrix VALUES( 70 , %1 ,1 , 1 , %2, 'r' )").arg(seat).arg(customer),
               QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=70"),
               QStringLiteral("UPDATE Customer set Instance_ID =70, Name = 'Ravi' , age=30, phone='1', gender='M' , "
-                             "origin='A' , destin='B', fare=%1 where customer_ID = %2")
+                             "origin='A' , destin='B', fare=%1, Journey_date=(SELECT dep_date FROM bus_instance WHERE "
+                           "instance_id = 70) where customer_ID = %2")
                   .arg(fare)
                   .arg(customer)})
             ASSERT_EQ(s.exec(q), -13) << q.toStdString() << ": " << s.LastExecError().toStdString();

@@ -240,6 +240,39 @@ const Table *findTable(const QString &name)
     return nullptr;
 }
 
+std::vector<ValueRule> valueRules(const Table &t)
+{
+    std::vector<ValueRule> out;
+    if (t.auditKey.empty())
+        return out;  // the file's bookkeeping, the scratch tables, the owner's reference data
+    // far beyond any fare, distance or id, and within what a double holds exactly
+    constexpr double kLargest = 1e15;
+    for (const Column &c : t.columns) {
+        const QLatin1String table(t.name), column(c.name);
+        if (c.type == Type::Blob)
+            continue;
+        if (c.type == Type::Text)
+            out.push_back({c.name, c.type,
+                           table == QLatin1String("route") && column == QLatin1String("route_name") ? kMaxRouteNameText
+                                                                                                     : kMaxTypedText});
+        else if (table == QLatin1String("customer") && column == QLatin1String("age"))
+            out.push_back({c.name, c.type, 0, -1, kMaxAgeYears});
+        else
+            out.push_back({c.name, c.type, 0, -kLargest, kLargest});
+    }
+    return out;
+}
+
+QString holdsControlCharacter(const QString &value, EngineKind engine)
+{
+    // an escape string, read alike whatever the session's standard_conforming_strings
+    if (engine == EngineKind::Postgres)
+        return QStringLiteral("%1 ~ E'[\\\\x01-\\\\x1f\\\\x7f-\\\\x9f\\\\u2028\\\\u2029]'").arg(value);
+    return QStringLiteral("(%1 GLOB '*[' || char(1) || '-' || char(31) || char(127) || '-' || char(159) || "
+                          "char(8232) || char(8233) || ']*' OR instr(%1, char(0)) > 0)")
+        .arg(value);
+}
+
 bool carries(On on, EngineKind engine)
 {
     return on == On::Both || (on == On::Sqlite) == (engine == EngineKind::Sqlite);

@@ -92,4 +92,29 @@ QStringList viewStatements(EngineKind engine);
 
 bool carries(On on, EngineKind engine);
 
+// The longest text a typed field takes: a line edit's own limit, which every field without
+// a limit of its own keeps.
+inline constexpr int kMaxTypedText = 32767;
+// The route screen's limit of a route's name.
+inline constexpr int kMaxRouteNameText = 60;
+// The ages the customer screen takes, and the booking's placeholder (-1).
+inline constexpr int kMaxAgeYears = 120;
+
+// What a value written to a table the counters write may be, checked by both engines on
+// every row written (on an update, in the columns changed only, so that a row stored
+// before the rule can still be cancelled): text of at most maxChars characters without a
+// control character, or a finite number from min to max.
+struct ValueRule {
+    const char *column;
+    Type type;
+    int maxChars = 0;
+    double min = 0;
+    double max = 0;
+};
+std::vector<ValueRule> valueRules(const Table &t);
+// The condition that a text value holds a control character, as each engine tests it: C0
+// and C1 controls, DEL, the line and paragraph separators (what the customer screen's name
+// check refuses).
+QString holdsControlCharacter(const QString &value, EngineKind engine);
+
 }  // namespace nbk::data::schema

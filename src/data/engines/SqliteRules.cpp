@@ -67,6 +67,14 @@ void fnSupervisor(sqlite3_context *ctx, int, sqlite3_value **)
     sqlite3_result_int(ctx, !s->loggedIn || s->supervisor ? 1 : 0);
 }
 
+// Who the session is, for the rules that tell the supervisor's correction and the owner's
+// repair from a clerk's change.
+void fnRole(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const auto *s = static_cast<const Session *>(sqlite3_user_data(ctx));
+    sqlite3_result_text(ctx, !s->loggedIn ? "owner" : s->supervisor ? "supervisor" : "clerk", -1, SQLITE_STATIC);
+}
+
 void fnApplication(sqlite3_context *ctx, int, sqlite3_value **)
 {
     resultBytes(ctx, static_cast<Session *>(sqlite3_user_data(ctx))->application);
@@ -211,6 +219,11 @@ public:
     }
     bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
     bool isNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st_, i)),
+                                 sqlite3_column_bytes(st_, i));
+    }
     qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
     double real(int i) const { return sqlite3_column_double(st_, i); }
     bool ok() const { return ok_; }
@@ -257,6 +270,44 @@ QString fareBreach(sqlite3 *db, qint64 cid)
     return QString();
 }
 
+// A booking made in this transaction travels where its seats are: one stretch for all of
+// them, the stretch's first and last stops as origin and destination, and a journey date
+// on its run, from the departure to the arrival at the last stop (the route's travel time
+// and halts, a day when the route has neither; two minutes for roundings). A booking made
+// earlier is fixed, so only new ones are read.
+QString journeyBreach(sqlite3 *db, qint64 cid)
+{
+    Stmt made(db, "SELECT 1 FROM nbk_audit WHERE customer_id = ?1 AND txid = nbk_txid() AND table_name = 'customer' "
+                  "AND action = 'INSERT'");
+    if (!made.bind(1, cid).row())
+        return QString();
+    Stmt c(db, "WITH st AS (SELECT count(*) AS n, min(route_sequence1) AS a1, max(route_sequence1) AS b1, "
+               "min(route_sequence2) AS a2, max(route_sequence2) AS b2 FROM seat_matrix WHERE customer_id = ?1) "
+               "SELECT st.n, st.a1, st.b1, st.a2, st.b2, c.origin, c.destin, c.journey_date, "
+               "(SELECT re.place1 FROM path_order po JOIN route_element re ON re.reid = po.reid "
+               " WHERE po.route_id = bi.bus_id AND po.sequence_no = st.a1), "
+               "(SELECT re.place2 FROM path_order po JOIN route_element re ON re.reid = po.reid "
+               " WHERE po.route_id = bi.bus_id AND po.sequence_no = st.b2), "
+               "bi.dep_date, bi.dep_date + (coalesce(CASE WHEN r.travelmins > 0 THEN r.travelmins "
+               " WHEN r.km > 0 THEN r.km / 0.83334 END, 1440) + coalesce(r.stops, 0) * coalesce(r.stoptime, 0) + 2) "
+               " / 1440.0 "
+               "FROM st, customer c LEFT JOIN bus_instance bi ON bi.instance_id = c.instance_id "
+               "LEFT JOIN route r ON r.route_id = bi.bus_id WHERE c.customer_id = ?1");
+    if (!c.bind(1, cid).row() || c.integer(0) == 0)
+        return QString();  // no seats: a placeholder, or a booking cancelled whole
+    if (c.integer(1) != c.integer(2) || c.integer(3) != c.integer(4))
+        return QStringLiteral("ORA-20007: the seats of customer %1 hold different stretches").arg(cid);
+    if (c.isNull(8) || c.isNull(9) || c.text(5) != c.text(8) || c.text(6) != c.text(9))
+        return QStringLiteral("ORA-20007: customer %1 travels from %2 to %3, but its seats hold %4 to %5")
+            .arg(cid)
+            .arg(c.text(5), c.text(6), c.text(8), c.text(9));
+    if (c.isNull(7) || c.isNull(10) || c.real(7) < c.real(10) || c.real(7) > c.real(11))
+        return QStringLiteral("ORA-20007: the journey date of customer %1 is not on its run (from its departure to "
+                              "its arrival)")
+            .arg(cid);
+    return QString();
+}
+
 }  // namespace
 
 void install(sqlite3 *db)
@@ -272,6 +323,7 @@ void install(sqlite3 *db)
     sqlite3_create_function_v2(db, "nbk_application", 0, flags, s, fnApplication, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_supervisor", 0, flags, s, fnSupervisor, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_txid", 0, flags, s, fnTxid, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_role", 0, flags, s, fnRole, nullptr, nullptr, nullptr);
     sqlite3_commit_hook(db, endOfTransaction, s);
     sqlite3_rollback_hook(db, rolledBack, s);
 }
@@ -336,7 +388,9 @@ bool checkTouched(sqlite3 *db, DbError &err)
             customers << touched.integer(0);
     }
     for (qint64 cid : customers) {
-        const QString problem = fareBreach(db, cid);
+        QString problem = fareBreach(db, cid);
+        if (problem.isEmpty())
+            problem = journeyBreach(db, cid);
         if (!problem.isEmpty()) {
             err = breach(problem);
             return false;

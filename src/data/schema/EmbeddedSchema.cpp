@@ -23,6 +23,59 @@ QString jsonOf(const Table &t, const QString &row)
     return QStringLiteral("json_object(%1)").arg(pairs.join(QStringLiteral(", ")));
 }
 
+// A customer row this transaction made: the trail holds its insert under the
+// transaction's number. Only such a row is a booking still being made.
+QString madeHere(const QString &customerId)
+{
+    return QStringLiteral("EXISTS (SELECT 1 FROM nbk_audit a WHERE a.customer_id = %1 AND a.txid = nbk_txid() "
+                          "AND a.table_name = 'customer' AND a.action = 'INSERT')")
+        .arg(customerId);
+}
+
+// The seat and stretch of a seat row: a seat of the run's vehicle, segments of its route.
+const char *const kSeatPlace = R"(
+  SELECT RAISE(ABORT, 'ORA-20005: the seat number is not a seat of the run''s vehicle')
+   WHERE typeof(NEW.seat_no) <> 'integer'
+      OR NOT coalesce((SELECT NEW.seat_no BETWEEN 1 AND b.total_seats FROM bus_instance bi
+                         JOIN bus_info b ON b.registration = bi.registration
+                        WHERE bi.instance_id = NEW.instance_id), 0);
+  SELECT RAISE(ABORT, 'ORA-20005: the stretch is not within the stops of the run''s route')
+   WHERE NOT EXISTS (SELECT 1 FROM bus_instance bi
+                       JOIN path_order p1 ON p1.route_id = bi.bus_id AND p1.sequence_no = NEW.route_sequence1
+                       JOIN path_order p2 ON p2.route_id = bi.bus_id AND p2.sequence_no = NEW.route_sequence2
+                      WHERE bi.instance_id = NEW.instance_id);)";
+
+// The value rules of one table as statements of a trigger's body; on an update only the
+// columns changed are checked.
+QString valueChecks(const Table &t, bool update)
+{
+    QString body;
+    for (const ValueRule &r : valueRules(t)) {
+        const QString v = QStringLiteral("NEW.%1").arg(QLatin1String(r.column));
+        const QString where = update ? QStringLiteral("%1 IS NOT OLD.%2 AND ").arg(v, QLatin1String(r.column)) : QString();
+        const QString name = QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(r.column));
+        if (r.type == Type::Text) {
+            body += QStringLiteral(" SELECT RAISE(ABORT, 'ORA-12899: value too large for column %1 (at most %2 "
+                                   "characters)') WHERE %3(typeof(%4) = 'blob' OR length(%4) > %2);")
+                        .arg(name)
+                        .arg(r.maxChars)
+                        .arg(where, v);
+            body += QStringLiteral(" SELECT RAISE(ABORT, 'ORA-02290: check constraint violated - %1 holds a control "
+                                   "character') WHERE %2%3;")
+                        .arg(name, where, holdsControlCharacter(v, EngineKind::Sqlite));
+        } else {
+            body += QStringLiteral(" SELECT RAISE(ABORT, 'ORA-02290: check constraint violated - %1 must be a "
+                                   "number from %2 to %3') WHERE %4%5 IS NOT NULL AND (typeof(%5) NOT IN "
+                                   "('integer', 'real') OR NOT (%5 BETWEEN %2 AND %3));")
+                        .arg(name)
+                        .arg(r.min, 0, 'g', 17)
+                        .arg(r.max, 0, 'g', 17)
+                        .arg(where, v);
+        }
+    }
+    return body;
+}
+
 QString keyOf(const Table &t, const QString &row)
 {
     QStringList parts;
@@ -79,6 +132,41 @@ QStringList embeddedTriggerStatements()
                OR EXISTS (SELECT 1 FROM customer WHERE instance_id = OLD.instance_id)
            BEGIN SELECT RAISE(ABORT, 'ORA-02292: integrity constraint violated - the run holds reservations'); END)",
     };
+    // Seat rows: a seat of the vehicle on a stretch of the route, for everyone. A session
+    // adds seats only to the booking it is making, and never rewrites one: seats are given
+    // back by a cancellation (the file's owner repairs).
+    s << QStringLiteral("CREATE TRIGGER seat_matrix_place BEFORE INSERT ON seat_matrix BEGIN %1 "
+                        "SELECT RAISE(ABORT, 'ORA-20006: a booking takes no seats after its commit') "
+                        "WHERE nbk_role() <> 'owner' AND NOT %2; END")
+             .arg(QLatin1String(kSeatPlace), madeHere(QStringLiteral("NEW.customer_id")))
+      << QStringLiteral("CREATE TRIGGER seat_matrix_place_update BEFORE UPDATE ON seat_matrix BEGIN "
+                        "SELECT RAISE(ABORT, 'ORA-20006: seat rows are given back by a cancellation, never rewritten') "
+                        "WHERE nbk_role() <> 'owner'; %1 END")
+             .arg(QLatin1String(kSeatPlace));
+    // A booking keeps its run, journey date and stretch after its commit, and its passenger
+    // too but for the supervisor's correction of name, phone, age and gender (the trail
+    // keeps both values); a row is not replaced under its key either (REPLACE, whose
+    // deletion fires no trigger).
+    s << QStringLiteral("CREATE TRIGGER customer_booked BEFORE UPDATE ON customer "
+                        "WHEN nbk_role() <> 'owner' "
+                        "AND (NEW.customer_id IS NOT OLD.customer_id OR NEW.instance_id IS NOT OLD.instance_id "
+                        "OR NEW.journey_date IS NOT OLD.journey_date OR NEW.origin IS NOT OLD.origin "
+                        "OR NEW.destin IS NOT OLD.destin OR (nbk_role() <> 'supervisor' AND (NEW.name IS NOT OLD.name "
+                        "OR NEW.age IS NOT OLD.age OR NEW.phone IS NOT OLD.phone OR NEW.gender IS NOT OLD.gender))) "
+                        "AND NOT %1 BEGIN SELECT RAISE(ABORT, 'ORA-20006: a booking keeps its journey and passenger "
+                        "after its commit; only a cancellation changes it'); END")
+             .arg(madeHere(QStringLiteral("OLD.customer_id")))
+      << QStringLiteral("CREATE TRIGGER customer_booked_insert BEFORE INSERT ON customer "
+                        "WHEN EXISTS (SELECT 1 FROM customer c WHERE c.customer_id = NEW.customer_id) "
+                        "BEGIN SELECT RAISE(ABORT, 'ORA-00001: unique constraint (CUSTOMER.CUSTOMER_ID) violated'); END");
+    for (const Table &t : tables()) {
+        if (valueRules(t).empty())
+            continue;
+        s << QStringLiteral("CREATE TRIGGER %1_values_insert BEFORE INSERT ON %1 BEGIN%2 END")
+                 .arg(QLatin1String(t.name), valueChecks(t, false))
+          << QStringLiteral("CREATE TRIGGER %1_values_update BEFORE UPDATE ON %1 BEGIN%2 END")
+                 .arg(QLatin1String(t.name), valueChecks(t, true));
+    }
     for (const Table &t : tables()) {
         if (t.auditKey.empty())
             continue;

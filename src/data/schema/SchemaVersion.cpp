@@ -100,6 +100,8 @@ QString versionSummary(int version)
         return QStringLiteral("versions recorded, CREATE on schema public revoked, the trail's writer pinned");
     case 6:
         return QStringLiteral("the route's name");
+    case 7:
+        return QStringLiteral("seats, stretches and bookings kept to their run, values bounded");
     default:
         return QStringLiteral("version %1").arg(version);
     }

@@ -17,7 +17,9 @@ namespace nbk::data::schema {
 //   5  versions recorded; CREATE on schema public revoked; the trail's writer on a
 //      pinned search_path
 //   6  the route's name
-inline constexpr int kCurrentVersion = 6;
+//   7  the bookings' invariants: seats of the vehicle, stretches of the route, a booking
+//      fixed at its commit, text and numbers bounded (rules on rows written from then on)
+inline constexpr int kCurrentVersion = 7;
 
 // What a version brought, as the upgrade reports it.
 QString versionSummary(int version);

@@ -35,6 +35,52 @@ QString auditKeyBranches()
     return out;
 }
 
+// The value rules of one table as a trigger function: on an update, only the columns
+// changed are checked, so that a row stored before a rule can still be cancelled.
+QString valuesFunction(const Table &t)
+{
+    QString body;
+    for (const ValueRule &r : valueRules(t)) {
+        if (r.type == Type::Integer)
+            continue;  // an integer column holds nothing else
+        const QString c = QLatin1String(r.column);
+        const QString v = QStringLiteral("NEW.") + c;
+        const QString name = QStringLiteral("%1.%2").arg(QLatin1String(t.name), c);
+        QString checks;
+        if (r.type == Type::Text)
+            checks = QStringLiteral("    IF pg_catalog.char_length(%1) > %2 THEN\n"
+                                    "      RAISE EXCEPTION 'ORA-12899: value too large for column %3 (actual: %, maximum: %2)',\n"
+                                    "        pg_catalog.char_length(%1) USING ERRCODE = '22001';\n"
+                                    "    ELSIF %4 THEN\n"
+                                    "      RAISE EXCEPTION 'ORA-02290: check constraint violated - %3 holds a control character'\n"
+                                    "        USING ERRCODE = '23514';\n"
+                                    "    END IF;\n")
+                         .arg(v)
+                         .arg(r.maxChars)
+                         .arg(name, holdsControlCharacter(v, EngineKind::Postgres));
+        else if (r.type == Type::Date)
+            checks = QStringLiteral("    IF NOT pg_catalog.isfinite(%1) THEN\n"
+                                    "      RAISE EXCEPTION 'ORA-02290: check constraint violated - %2 must be a finite date'\n"
+                                    "        USING ERRCODE = '23514';\n"
+                                    "    END IF;\n")
+                         .arg(v, name);
+        else  // NaN sorts above every number, so the range refuses it with the infinities
+            checks = QStringLiteral("    IF NOT (%1 >= %2 AND %1 <= %3) THEN\n"
+                                    "      RAISE EXCEPTION 'ORA-02290: check constraint violated - %4 must be a number from %2 to %3'\n"
+                                    "        USING ERRCODE = '23514';\n"
+                                    "    END IF;\n")
+                         .arg(v)
+                         .arg(r.min, 0, 'g', 17)
+                         .arg(r.max, 0, 'g', 17)
+                         .arg(name);
+        body += QStringLiteral("  IF TG_OP = 'INSERT' OR %1 IS DISTINCT FROM OLD.%2 THEN\n%3  END IF;\n").arg(v, c, checks);
+    }
+    return QStringLiteral("CREATE FUNCTION public.nbk_%1_values() RETURNS trigger\n"
+                          "  LANGUAGE plpgsql\n"
+                          "  AS $$\nBEGIN\n%2  RETURN NEW;\nEND $$")
+        .arg(QLatin1String(t.name), body);
+}
+
 }  // namespace
 
 QStringList postgresRuleObjectStatements()
@@ -133,6 +179,64 @@ QStringList postgresRuleObjectStatements()
                  want, seats USING ERRCODE = '23514';
              END IF;
            END $$)",
+        // A customer row this transaction made: the trail holds its insert under the
+        // transaction's id (every statement of a session runs in a savepoint of its own, so
+        // the row's xmin is a subtransaction's). Only such a row is a booking being made.
+        R"(CREATE FUNCTION public.nbk_made_here(cid integer) RETURNS boolean
+             LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$ SELECT EXISTS (SELECT 1 FROM public.nbk_audit a WHERE a.customer_id = cid
+                                   AND a.txid = pg_catalog.txid_current() AND a.table_name = 'customer'
+                                   AND a.action = 'INSERT') $$)",
+        // A booking made in this transaction travels where its seats are: one stretch for
+        // all of them, its first and last stops as origin and destination, and a journey
+        // date on its run, from the departure to the arrival at the last stop (the route's
+        // travel time and halts, a day when the route has neither; two minutes for
+        // roundings). A booking made earlier is fixed at its commit.
+        R"(CREATE FUNCTION public.nbk_check_journey(cid integer) RETURNS void
+             LANGUAGE plpgsql
+             AS $$
+           DECLARE
+             c record;
+             st record;
+             minutes double precision;
+           BEGIN
+             IF NOT public.nbk_made_here(cid) THEN
+               RETURN;
+             END IF;
+             SELECT count(*) AS n, min(sm.route_sequence1) AS a1, max(sm.route_sequence1) AS b1,
+                    min(sm.route_sequence2) AS a2, max(sm.route_sequence2) AS b2
+               INTO st FROM public.seat_matrix sm WHERE sm.customer_id = cid;
+             IF st.n = 0 THEN
+               RETURN;  -- a placeholder, or a booking cancelled whole
+             END IF;
+             IF st.a1 <> st.b1 OR st.a2 <> st.b2 THEN
+               RAISE EXCEPTION 'ORA-20007: the seats of customer % hold different stretches', cid
+                 USING ERRCODE = '23514';
+             END IF;
+             SELECT cu.instance_id, cu.origin, cu.destin, cu.journey_date, bi.dep_date, ro.km, ro.travelmins,
+                    ro.stoptime, ro.stops,
+                    (SELECT re.place1 FROM public.path_order po JOIN public.route_element re ON re.reid = po.reid
+                      WHERE po.route_id = bi.bus_id AND po.sequence_no = st.a1) AS first_stop,
+                    (SELECT re.place2 FROM public.path_order po JOIN public.route_element re ON re.reid = po.reid
+                      WHERE po.route_id = bi.bus_id AND po.sequence_no = st.b2) AS last_stop
+               INTO c FROM public.customer cu LEFT JOIN public.bus_instance bi ON bi.instance_id = cu.instance_id
+                    LEFT JOIN public.route ro ON ro.route_id = bi.bus_id
+              WHERE cu.customer_id = cid;
+             IF c.first_stop IS NULL OR c.last_stop IS NULL OR c.origin IS DISTINCT FROM c.first_stop
+                OR c.destin IS DISTINCT FROM c.last_stop THEN
+               RAISE EXCEPTION 'ORA-20007: customer % travels from % to %, but its seats hold % to %', cid, c.origin,
+                 c.destin, c.first_stop, c.last_stop USING ERRCODE = '23514';
+             END IF;
+             minutes := coalesce(CASE WHEN c.travelmins > 0 THEN c.travelmins WHEN c.km > 0 THEN c.km / 0.83334 END,
+                                 1440) + coalesce(c.stops, 0) * coalesce(c.stoptime, 0) + 2;
+             -- the session's path may hold the Oracle date operators: the built-in ones are named
+             IF c.journey_date IS NULL OR c.dep_date IS NULL OR c.journey_date OPERATOR(pg_catalog.<) c.dep_date
+                OR c.journey_date OPERATOR(pg_catalog.>) (c.dep_date OPERATOR(pg_catalog.+)
+                                                           pg_catalog.make_interval(secs => minutes * 60)) THEN
+               RAISE EXCEPTION 'ORA-20007: the journey date % of customer % is not on its run % (from % for % minutes)',
+                 c.journey_date, cid, c.instance_id, c.dep_date, minutes USING ERRCODE = '23514';
+             END IF;
+           END $$)",
         R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
              LANGUAGE plpgsql
              AS $$
@@ -145,6 +249,7 @@ QStringList postgresRuleObjectStatements()
                IF TG_OP <> 'DELETE' THEN
                  PERFORM public.nbk_check_counter(NEW.instance_id);
                  PERFORM public.nbk_check_fare(NEW.customer_id);
+                 PERFORM public.nbk_check_journey(NEW.customer_id);
                END IF;
              END IF;
              RETURN NULL;
@@ -172,6 +277,7 @@ QStringList postgresRuleObjectStatements()
                  PERFORM public.nbk_check_fare(OLD.customer_id);
                END IF;
                PERFORM public.nbk_check_fare(NEW.customer_id);
+               PERFORM public.nbk_check_journey(NEW.customer_id);
              END IF;
              RETURN NULL;
            END $$)",
@@ -202,6 +308,63 @@ QStringList postgresRuleObjectStatements()
            END $$)",
         R"(CREATE TRIGGER bus_instance_booked BEFORE UPDATE OR DELETE ON bus_instance
              FOR EACH ROW EXECUTE FUNCTION public.nbk_booked_run())",
+        // Seat rows: a seat of the vehicle on a stretch of the route, for every role. A
+        // session adds seats only to the booking it is making, and never rewrites one:
+        // seats are given back by a cancellation (the owner repairs).
+        R"(CREATE FUNCTION public.nbk_seat_place() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           DECLARE
+             capacity integer;
+             route integer;
+           BEGIN
+             IF TG_OP = 'UPDATE' AND public.nbk_rules_bind() THEN
+               RAISE EXCEPTION 'ORA-20006: seat rows are given back by a cancellation, never rewritten'
+                 USING ERRCODE = '23514';
+             END IF;
+             SELECT b.total_seats, bi.bus_id INTO capacity, route
+               FROM public.bus_instance bi LEFT JOIN public.bus_info b ON b.registration = bi.registration
+              WHERE bi.instance_id = NEW.instance_id;
+             IF capacity IS NULL OR NEW.seat_no NOT BETWEEN 1 AND capacity THEN
+               RAISE EXCEPTION 'ORA-20005: seat % is not a seat of the vehicle of run % (1 to %)', NEW.seat_no,
+                 NEW.instance_id, capacity USING ERRCODE = '23514';
+             END IF;
+             IF NOT EXISTS (SELECT 1 FROM public.path_order p WHERE p.route_id = route
+                                                                AND p.sequence_no = NEW.route_sequence1)
+                OR NOT EXISTS (SELECT 1 FROM public.path_order p WHERE p.route_id = route
+                                                                   AND p.sequence_no = NEW.route_sequence2) THEN
+               RAISE EXCEPTION 'ORA-20005: the stretch % to % is not within the stops of the route of run %',
+                 NEW.route_sequence1, NEW.route_sequence2, NEW.instance_id USING ERRCODE = '23514';
+             END IF;
+             IF TG_OP = 'INSERT' AND public.nbk_rules_bind() AND NOT public.nbk_made_here(NEW.customer_id) THEN
+               RAISE EXCEPTION 'ORA-20006: customer % was booked earlier: a booking takes no seats after its commit',
+                 NEW.customer_id USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        R"(CREATE TRIGGER seat_matrix_place BEFORE INSERT OR UPDATE ON seat_matrix
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_seat_place())",
+        // A booking keeps its run, journey date and stretch after its commit, and its
+        // passenger too but for the supervisor's correction of name, phone, age and gender
+        // (the trail keeps both values).
+        R"(CREATE FUNCTION public.nbk_customer_booked() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF (NEW.customer_id, NEW.instance_id, NEW.journey_date, NEW.origin, NEW.destin)
+                  IS NOT DISTINCT FROM (OLD.customer_id, OLD.instance_id, OLD.journey_date, OLD.origin, OLD.destin)
+                AND ((NEW.name, NEW.age, NEW.phone, NEW.gender) IS NOT DISTINCT FROM (OLD.name, OLD.age, OLD.phone, OLD.gender)
+                     OR pg_catalog.pg_has_role(session_user, (SELECT g.supervisor FROM public.nbk_groups g), 'MEMBER')) THEN
+               RETURN NEW;
+             END IF;
+             IF public.nbk_rules_bind() AND NOT public.nbk_made_here(OLD.customer_id) THEN
+               RAISE EXCEPTION 'ORA-20006: customer % keeps its journey and passenger after its booking; only a cancellation changes it',
+                 OLD.customer_id USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        R"(CREATE TRIGGER customer_booked BEFORE UPDATE ON customer
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_booked())",
 
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
@@ -228,6 +391,12 @@ QStringList postgresRuleObjectStatements()
            END $$)").arg(auditKeyBranches()),
         "REVOKE ALL ON FUNCTION public.nbk_audit_row() FROM PUBLIC",
     };
+    for (const Table &t : tables())
+        if (!valueRules(t).empty())
+            s << valuesFunction(t)
+              << QStringLiteral("CREATE TRIGGER %1_values BEFORE INSERT OR UPDATE ON %1 FOR EACH ROW "
+                                "EXECUTE FUNCTION public.nbk_%1_values()")
+                     .arg(QLatin1String(t.name));
     for (const Table &t : tables())
         if (!t.auditKey.empty())
             s << QStringLiteral("CREATE TRIGGER %1_audit AFTER INSERT OR UPDATE OR DELETE ON %1 "

@@ -178,7 +178,11 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
             return true;
         return c.run(QLatin1String(kRouteNameColumn).arg(QString(), QStringLiteral("TEXT")));
     default:
-        return true;  // 4 and 5 change nothing on the file but what the refresh makes
+        // 4, 5 and 7 change nothing on the file but what the refresh makes: 7's rules are
+        // triggers, which check the rows written from then on, so no row stored before
+        // them stops the upgrade or is lost (a booking with a name longer than the rule
+        // allows can still be cancelled: an update checks the columns it changes)
+        return true;
     }
 }
 
@@ -298,7 +302,7 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 6:
         return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("IF NOT EXISTS "), QStringLiteral("text")));
     default:
-        return true;
+        return true;  // 7: triggers, made by the last step, as on the file
     }
 }
 
