@@ -3,6 +3,8 @@
 // turn, and in session pooling.
 #include "data/session/Class1.h"
 #include "data/engines/PostgresEngine.h"
+#include "data/schema/PoolerLookup.h"
+#include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -10,6 +12,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -48,8 +53,9 @@ int freePort()
 
 class Pgbouncer {
 public:
-    // Fronts the test cluster with `pool` server connections per database and user.
-    Pgbouncer(const QString &mode, int pool)
+    // Fronts the test cluster with `pool` server connections per database and user; the
+    // logins its file does not list are looked up as authUser.
+    Pgbouncer(const QString &mode, int pool, const QString &authUser, const QString &authPassword)
     {
         const QString bin = QStandardPaths::findExecutable(QStringLiteral("pgbouncer"), {"/usr/sbin", "/usr/bin"});
         if (bin.isEmpty())
@@ -59,21 +65,24 @@ public:
         const QString d = dir_.path();
         QFile users(d + "/users.txt");
         users.open(QIODevice::WriteOnly);
-        users.write(QStringLiteral("\"%1\" \"%2\"\n\"chief\" \"nb\"\n\"clerk1\" \"nb\"\n").arg(admin.user, admin.password).toUtf8());
+        users.write(QStringLiteral("\"%1\" \"%2\"\n\"%3\" \"%4\"\n")
+                        .arg(admin.user, admin.password, authUser, authPassword)
+                        .toUtf8());
         users.close();
-        // logins the file does not list (nbk-load's clerk, whose password changes every
-        // run) are looked up on the server by the owner
+        // the database's accounts (chief, clerk1, nbk-load's clerk, whose password changes
+        // every run) are looked up on the server through the lookup function
         QFile ini(d + "/pgbouncer.ini");
         ini.open(QIODevice::WriteOnly);
         ini.write(QStringLiteral("[databases]\n* = host=%1 port=%2\n[pgbouncer]\nlisten_addr = 127.0.0.1\n"
                                  "listen_port = %3\nunix_socket_dir =\nauth_type = scram-sha-256\n"
-                                 "auth_file = %4/users.txt\nauth_user = %7\npool_mode = %5\ndefault_pool_size = %6\n"
-                                 "max_client_conn = 100\npidfile = %4/pgbouncer.pid\nlogfile = %4/pgbouncer.log\n")
+                                 "auth_file = %4/users.txt\nauth_user = %7\nauth_query = %8\npool_mode = %5\n"
+                                 "default_pool_size = %6\nmax_client_conn = 100\npidfile = %4/pgbouncer.pid\n"
+                                 "logfile = %4/pgbouncer.log\n")
                       .arg(admin.host, admin.port)
                       .arg(port_)
                       .arg(d, mode)
                       .arg(pool)
-                      .arg(admin.user)
+                      .arg(authUser, QLatin1String(data::schema::kPoolerAuthQuery))
                       .toUtf8());
         ini.close();
         QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
@@ -111,6 +120,78 @@ private:
 
 class Pooler : public DbTest {};
 
+// Statements on the test's database as the given user; the rows of the last, "error: ..."
+// when one fails.
+QStringList sqlAs(const data::PostgresUri &uri, const QStringList &statements)
+{
+    const QString name = QStringLiteral("pooler_sql");
+    QStringList out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        data::DbError err;
+        if (!data::openPostgres(db, uri, QString(), QString(), 10, false, err))
+            out << QStringLiteral("error: ") + err.description;
+        QSqlQuery q(db);
+        for (const QString &sql : statements) {
+            if (!out.isEmpty() || !q.exec(sql)) {
+                if (out.isEmpty())
+                    out << QStringLiteral("error: ") + q.lastError().databaseText();
+                break;
+            }
+        }
+        while (out.isEmpty() && q.next()) {
+            QStringList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << q.value(i).toString().left(14);
+            out << row.join(QLatin1Char('|'));
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return out;
+}
+
+// pgbouncer's auth_user is no superuser: it reads the database's accounts through the
+// lookup that nbk-admin makes, and nothing else.
+TEST_P(Pooler, TheLookupGivesTheDatabasesAccountsToThePoolerAlone)
+{
+    if (db().kind() == EngineKind::Embedded)
+        GTEST_SKIP() << "the embedded file has no server to pool";
+    data::PostgresUri su = data::PostgresUri::parse(TestDatabase::adminUri());
+    su.database = db().databaseName();
+    const QString pooler = db().databaseName() + QStringLiteral("_pooler");
+    ASSERT_EQ(sqlAs(su, {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pool-pw'").arg(pooler)}), QStringList());
+    // refused: a clerk as the pooler, a missing login, a URI that is not a superuser's
+    data::PostgresUri chief = su;
+    chief.user = QStringLiteral("chief");
+    chief.password = QStringLiteral("nb");
+    for (const auto &[uri, user] : {std::pair{su.toString(), QStringLiteral("clerk1")},
+                                    std::pair{su.toString(), QStringLiteral("nobody_here")},
+                                    std::pair{chief.toString(), pooler}}) {
+        const AdminRun r = admin({QStringLiteral("pooler-lookup"), QStringLiteral("--database"), uri, user});
+        EXPECT_EQ(r.code, 1) << user.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("nothing was changed")) || r.err.contains(QLatin1String("no login")))
+            << r.err.toStdString();
+    }
+    EXPECT_EQ(sqlAs(su, {QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname = 'nbk_pooler'")}),
+              QStringList{QStringLiteral("0")});
+    const AdminRun made = admin({QStringLiteral("pooler-lookup"), QStringLiteral("--database"), su.toString(), pooler});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    EXPECT_TRUE(made.out.contains(QLatin1String(data::schema::kPoolerAuthQuery))) << made.out.toStdString();
+
+    data::PostgresUri asPooler = su;
+    asPooler.user = pooler;
+    asPooler.password = QStringLiteral("pool-pw");
+    const QString look = QStringLiteral("SELECT uname, phash FROM nbk_pooler.lookup('%1')");
+    EXPECT_EQ(sqlAs(asPooler, {look.arg(QStringLiteral("clerk1"))}),
+              QStringList{QStringLiteral("clerk1|SCRAM-SHA-256$")});
+    // the superuser, the pooler itself and an unknown name give no row
+    for (const QString &other : {su.user, pooler, QStringLiteral("nobody_here")})
+        EXPECT_EQ(sqlAs(asPooler, {look.arg(other)}), QStringList()) << other.toStdString();
+    // nobody else may call it
+    const QStringList asClerk = sqlAs(chief, {look.arg(QStringLiteral("clerk1"))});
+    EXPECT_TRUE(asClerk.value(0).contains(QLatin1String("permission denied"))) << asClerk.join(' ').toStdString();
+}
+
 TEST_P(Pooler, EveryAnswerIsTheStatementsOwnInBothPoolingModes)
 {
     if (db().kind() == EngineKind::Embedded)
@@ -120,10 +201,15 @@ TEST_P(Pooler, EveryAnswerIsTheStatementsOwnInBothPoolingModes)
         const char *mode;
         int pool;
     } cases[] = {{"transaction", 1}, {"session", 8}};
+    data::PostgresUri su = admin;
+    su.database = db().databaseName();
+    const QString pooler = db().databaseName() + QStringLiteral("_pooler");
+    ASSERT_EQ(sqlAs(su, {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pool-pw'").arg(pooler)}), QStringList());
+    ASSERT_EQ(nbk::test::admin({QStringLiteral("pooler-lookup"), QStringLiteral("--database"), su.toString(), pooler}).code, 0);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.mode);
         // in transaction pooling one server connection serves every clerk in turn
-        Pgbouncer bouncer(QString::fromLatin1(c.mode), c.pool);
+        Pgbouncer bouncer(QString::fromLatin1(c.mode), c.pool, pooler, QStringLiteral("pool-pw"));
         if (!bouncer.running())
             GTEST_SKIP() << "pgbouncer did not start (scripts/deps.sh --dev installs it): " << bouncer.log().toStdString();
         const QString server = bouncer.server(db().server());

@@ -44,7 +44,9 @@ const char *const kUsage =
     "  nbk-admin sql --database DATABASE --user USER --password PASSWORD STATEMENT...\n"
     "  nbk-admin passwd --database DATABASE [--kdf-iterations N] USER   (new password on standard input)\n"
     "  nbk-admin useradd --database DATABASE [--supervisor] [--kdf-iterations N] USER   (password on\n"
-    "      standard input)\n";
+    "      standard input)\n"
+    "  nbk-admin pooler-lookup --database SUPERUSER_URI AUTH_USER   (pgbouncer's lookup of the\n"
+    "      database's accounts, called as AUTH_USER)\n";
 const char *const kUsageEnd =
     "  nbk-admin --help | --version\n"
     "DATABASE is an embedded database file or a postgresql:// URI. --kdf-iterations sets the\n"

@@ -1,6 +1,7 @@
 #include "ServerCommands.h"
 
 #include "data/engines/PostgresEngine.h"
+#include "data/schema/PoolerLookup.h"
 #include "data/schema/PostgresSchema.h"
 
 #include <QTextStream>
@@ -31,7 +32,8 @@ QString withoutPassword(const QString &uri)
 namespace {
 
 const char *const kServerUsage =
-    "  nbk-admin useradd --database URI [--supervisor] USER   (password on standard input)\n";
+    "  nbk-admin useradd --database URI [--supervisor] USER   (password on standard input)\n"
+    "  nbk-admin pooler-lookup --database SUPERUSER_URI AUTH_USER\n";
 
 // nbk-admin useradd --database URI [--supervisor] USER
 int useradd(const QStringList &args)
@@ -79,12 +81,36 @@ int useradd(const QStringList &args)
     return 0;
 }
 
+// nbk-admin pooler-lookup --database SUPERUSER_URI AUTH_USER
+int poolerLookup(const QStringList &args)
+{
+    QTextStream err(stderr);
+    const int at = args.indexOf(QStringLiteral("--database"));
+    if (args.size() != 3 || at < 0 || at + 1 >= args.size()) {
+        err << "usage:\n" << kServerUsage;
+        return 2;
+    }
+    const QString database = args[at + 1];
+    const QString user = args[at == 0 ? 2 : 0];
+    QString error;
+    if (!data::schema::createPoolerLookup(database, user, &error)) {
+        err << "nbk-admin: " << error << "\n";
+        return 1;
+    }
+    QTextStream(stdout) << "pgbouncer may look up this database's accounts as " << user << ":\n"
+                        << "    auth_user = " << user << "\n"
+                        << "    auth_query = " << data::schema::kPoolerAuthQuery << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int runServerCommand(const QString &command, const QStringList &args)
 {
     if (command == QLatin1String("useradd"))
         return useradd(args);
+    if (command == QLatin1String("pooler-lookup"))
+        return poolerLookup(args);
     QTextStream(stderr) << "nbk-admin: unknown command " << command << "\n";
     return 2;
 }

@@ -300,6 +300,8 @@ bool backupServer(const QString &uriText, const QString &file, QStringList *note
     const QString dumped = runTool(QStringLiteral("pg_dump"),
                                    {QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
                                     QStringLiteral("--file=") + dump.path(),
+                                    // the pooler's lookup is a superuser's: made again per cluster
+                                    QStringLiteral("--exclude-schema=nbk_pooler"),
                                     QStringLiteral("--dbname=") + withoutPassword(uri, uri.database)},
                                    uri);
     if (!dumped.isEmpty())
