@@ -181,17 +181,18 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
         values.insert(QStringLiteral("host"), uri.host);
     if (!uri.port.isEmpty())
         values.insert(QStringLiteral("port"), uri.port);
-    QStringList options;
+    QStringList common;
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (const QString why = unusableOption(it.key(), it.value()); !why.isEmpty()) {
             err = {12154, oraText(12154, QStringLiteral("TNS:could not resolve the connect identifier specified"))
                               + QStringLiteral(" (") + why + QLatin1Char(')')};
             return false;
         }
-        options << it.key() + QLatin1Char('=') + conninfoValue(it.value());
+        if (it.key() != QLatin1String("host") && it.key() != QLatin1String("port"))
+            common << it.key() + QLatin1Char('=') + conninfoValue(it.value());
     }
     if (!uri.params.contains(QStringLiteral("connect_timeout")))
-        options << QStringLiteral("connect_timeout=%1").arg(qMax(timeoutSeconds, 2));
+        common << QStringLiteral("connect_timeout=%1").arg(qMax(timeoutSeconds, 2));
     // a primary whose machine dies sends nothing more: without these a session would wait
     // on the dead socket for the system's TCP time-outs (minutes) before it learns of the
     // loss and seeks the new primary
@@ -200,20 +201,46 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
         {"keepalives_count", "3"}, {"tcp_user_timeout", "20000"}};
     for (const auto &[key, value] : liveness)
         if (!uri.params.contains(QLatin1String(key)))
-            options << QLatin1String(key) + QLatin1Char('=') + QLatin1String(value);
-    db.setConnectOptions(options.join(QLatin1Char(';')));
+            common << QLatin1String(key) + QLatin1Char('=') + QLatin1String(value);
     db.setDatabaseName(uri.database);
     db.setUserName(user.isEmpty() ? uri.user : user);
-    db.setPassword(user.isEmpty() ? uri.password : password);
-    const bool opened = db.open();
-    // the connection is made; the clear-text password is not kept with it
-    db.setPassword(QString());
-    if (!opened) {
-        const QSqlError e = db.lastError();
-        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        err = connectionRefusal(text);
+    const auto tryOpen = [&](const QString &host, const QString &port, bool probe) {
+        QStringList options = common;
+        if (!host.isEmpty())
+            options << QStringLiteral("host=") + conninfoValue(host);
+        if (!port.isEmpty())
+            options << QStringLiteral("port=") + conninfoValue(port);
+        db.setConnectOptions(options.join(QLatin1Char(';')));
+        db.setPassword(user.isEmpty() ? uri.password : password);
+        const bool opened = db.open();
+        // the connection is made; the clear-text password is not kept with it
+        db.setPassword(QString());
+        if (!opened) {
+            const QSqlError e = db.lastError();
+            err = connectionRefusal(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+            return false;
+        }
+        // a pooler in front of a lost server takes the login itself and fails only at the
+        // first statement: where another host could answer, ask this one something first
+        QSqlQuery q(db);
+        if (!probe || q.exec(QStringLiteral("SELECT 1")))
+            return true;
+        const QSqlError e = q.lastError();
+        err = connectionRefusal(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+        db.close();
         return false;
-    }
+    };
+    const QStringList hosts = uri.host.split(QLatin1Char(','));
+    const bool several = hosts.size() > 1;
+    bool opened = tryOpen(uri.host, uri.port, several);
+    // libpq gives up on a host list at the first server that answers with an error (a
+    // pooler in front of a lost primary says its server login fails): each host alone
+    // then, as the list orders them; a wrong password stays wrong everywhere
+    const QStringList ports = uri.port.split(QLatin1Char(','));
+    for (int i = 0; !opened && several && err.nativeError != ora::InvalidLogon && i < hosts.size(); ++i)
+        opened = tryOpen(hosts[i], ports.size() == hosts.size() ? ports[i] : uri.port, true);
+    if (!opened)
+        return false;
     if (setup) {
         QSqlQuery q(db);
         for (const QString &s : PostgresDialect::sessionSetup()) {

@@ -224,7 +224,9 @@ StatementResult PostgresStatements::run(PGconn *c, const QString &sql, const QVa
     std::vector<Sent> sent;
     PGresult *statement = nullptr;
     // a name that the server connection did not know (or knew already) is settled and
-    // the statement sent once more
+    // the statement sent once more; behind a pooler the next statement may meet yet another
+    // server connection, so it goes unnamed then, which every connection understands
+    bool unnamed = name.isEmpty();
     for (int attempt = 0; attempt < 3; ++attempt) {
         clearAll(sent);
         if (!PQenterPipelineMode(c)) {
@@ -247,8 +249,9 @@ StatementResult PostgresStatements::run(PGconn *c, const QString &sql, const QVa
             queued = queued && PQsendQueryParams(c, settings_.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
             sent.push_back({Sent::Setup});
         }
-        if (name.isEmpty()) {
-            queued = queued && PQsendQueryParams(c, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+        if (unnamed) {
+            queued = queued && PQsendQueryParams(c, text.constData(), n, nullptr, n ? pointers.data() : nullptr,
+                                                 nullptr, nullptr, 0);
         } else {
             if (!prepared_.contains(name)) {
                 queued = queued && PQsendPrepare(c, name.constData(), text.constData(), n, nullptr);
@@ -279,7 +282,7 @@ StatementResult PostgresStatements::run(PGconn *c, const QString &sql, const QVa
                 break;
             }
         if (!first) {
-            if (!name.isEmpty())
+            if (!unnamed)
                 prepared_.insert(name);
             statement = sent.back().result;
             break;
@@ -292,6 +295,7 @@ StatementResult PostgresStatements::run(PGconn *c, const QString &sql, const QVa
                 prepared_.remove(name);
             else
                 prepared_.insert(name);
+            unnamed = pooled_;
             if (inTransaction_) {
                 const QByteArray back = QByteArray("ROLLBACK TO SAVEPOINT ") + kSavepoint + '_' + QByteArray::number(depth_);
                 PQclear(PQexec(c, back.constData()));
