@@ -28,6 +28,11 @@ extern const char *const kWorkLost;
 const char *const kWorkLost =
     "The connection to the database was lost. %1 was not saved: nothing of it is kept. "
     "Enter it again; the next step connects to the server again. ";
+extern const char *const kWorkUncertain;
+const char *const kWorkUncertain =
+    "The connection to the database was lost while %1 was being saved. The server may have saved it "
+    "before the loss: look it up before entering it again (a reservation: Reservation > Find Booking). "
+    "The next step connects to the server again. ";
 extern const char *const kSeekingServer;
 const char *const kSeekingServer = "The server is being sought (%1 s). Please wait.";
 
@@ -160,12 +165,14 @@ void ConnectionLost()
         const QString task = DbSession->LostTask();
         if (task.isEmpty())
             return;
-        QTimer::singleShot(0, [task] {
+        // a commit whose answer was lost may have been saved: "not saved" could be untrue
+        const bool uncertain = DbSession->LostAtCommit();
+        QTimer::singleShot(0, [task, uncertain] {
             if (!DbSession)
                 return;
             const QString what = task.left(1).toUpper() + task.mid(1);
-            nbk::ui::MsgBox(QString::fromLatin1(kWorkLost).arg(what), nbk::mb::Critical | nbk::mb::OKOnly,
-                            QStringLiteral("Error"));
+            nbk::ui::MsgBox(uncertain ? QString::fromLatin1(kWorkUncertain).arg(task) : QString::fromLatin1(kWorkLost).arg(what),
+                            nbk::mb::Critical | nbk::mb::OKOnly, QStringLiteral("Error"));
             DbSession->ResumeAfterLoss();
         });
         return;

@@ -25,10 +25,12 @@ void ShowNextForm(QWidget *current, const QString &next);
 void EnableSessionMenus();
 // The server dropped the session's connection. With nothing pending: nothing to say, the
 // next action reconnects. With a task's transaction lost: after the running handler, tells
-// the clerk what was not saved (kWorkLost) and lets the session reconnect. When the server
-// was not found again: tells the clerk once (kConnectionLost), closes every screen of the
-// session, resets the menus and opens the login dialog.
+// the clerk what was not saved (kWorkLost; kWorkUncertain when the loss met its commit) and
+// lets the session reconnect. When the server was not found again: tells the clerk once
+// (kConnectionLost), closes every screen of the session, resets the menus and opens the
+// login dialog.
 void ConnectionLost();
 extern const char *const kConnectionLost;
 extern const char *const kWorkLost;
+extern const char *const kWorkUncertain;
 extern const char *const kSeekingServer;

@@ -81,7 +81,9 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
     if (!out.saved) {
         // a failed commit is reported like a refused update: the clerk must know
         booked.transaction.rollback();
-        out.notices.push_back(failed);
+        // a commit whose answer was lost may have been saved: the shell says so instead
+        if (!DbSession->LostAtCommit())
+            out.notices.push_back(failed);
         return out;
     }
     out.notices.push_back({QString::fromLatin1(MSG_DONE) + QString::fromLatin1(MSG_DONE_ID).arg(b.CustomerId),

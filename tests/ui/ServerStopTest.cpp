@@ -99,6 +99,32 @@ protected:
     OwnCluster cluster_;
 };
 
+// The loss meets the commit itself (the server ends the session while it checks the
+// commit): no answer comes back, so the clerk is told once that the booking may have been
+// saved and is to be looked up, never that nothing of it was kept.
+TEST_P(ServerStop, ALossAtTheCommitIsToldAsUnknownNotAsNotSaved)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the embedded file has no server to lose";
+    db().exec(QStringLiteral("CREATE FUNCTION nbk_test_lose() RETURNS trigger AS $$ BEGIN "
+                             "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; END $$ "
+                             "LANGUAGE plpgsql SECURITY DEFINER"));
+    db().exec(QStringLiteral("CREATE CONSTRAINT TRIGGER lose_at_commit AFTER UPDATE ON customer "
+                             "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW WHEN (NEW.name = 'Stopped Server') "
+                             "EXECUTE FUNCTION nbk_test_lose()"));
+    logIn(QStringLiteral("clerk1"), QStringLiteral("nb"));
+    settle();
+    frmCustomer *customer = book();
+    ASSERT_NE(customer, nullptr) << MessageScript::texts().join('|').toStdString();
+    const QString task = DbSession->PendingTask();
+    MessageScript::clearShown();
+    customer->Command1->click();
+    settle();
+    EXPECT_EQ(MessageScript::texts(), QStringList{QString::fromLatin1(kWorkUncertain).arg(task)});
+    EXPECT_FALSE(DbSession->IsInTransaction());
+    EXPECT_TRUE(IsConnected);
+}
+
 TEST_P(ServerStop, TheClerkIsToldWhatWasNotSavedAndBooksAgainOnceTheServerIsBack)
 {
     if (GetParam() != EngineKind::Postgres)

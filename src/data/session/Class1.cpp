@@ -81,6 +81,7 @@ void Class1::cn_ConnectionLost(const DbError &e)
 {
     // the server has rolled back whatever was open; nothing is pending any more
     lostTask_ = cn.reconnectGaveUp() ? QString() : PendingTask();
+    lostAtCommit_ = committing_ && !lostTask_.isEmpty();
     // the rest of a task that lost its transaction must not run on a new connection
     // outside it: the reconnect waits until whoever tells the clerk resumes
     if (!lostTask_.isEmpty())
@@ -94,6 +95,7 @@ void Class1::cn_ConnectionLost(const DbError &e)
 void Class1::ResumeAfterLoss()
 {
     lostTask_.clear();
+    lostAtCommit_ = false;
     cn.holdReconnect(false);
 }
 
@@ -392,8 +394,14 @@ void Class1::forgetTransaction() noexcept
 
 void Class1::EndTransaction()
 {
-    if (inTransaction_)
+    if (inTransaction_) {
+        committing_ = true;
+        struct Done {
+            bool &flag;
+            ~Done() { flag = false; }
+        } done{committing_};
         cn.commitTrans();
+    }
     forgetTransaction();
 }
 

@@ -116,6 +116,9 @@ public:
     std::function<void(const DbError &)> onConnectionLost;
     // The task whose transaction the last loss took (empty: nothing was pending).
     const QString &LostTask() const { return lostTask_; }
+    // The loss came while that task's commit was on its way: the server may have committed
+    // it before the answer was lost, and no one can tell from here.
+    bool LostAtCommit() const { return lostAtCommit_; }
     // Lets the next statement connect again after a loss that took a transaction.
     void ResumeAfterLoss();
     bool ReconnectGaveUp() const { return cn.reconnectGaveUp(); }
@@ -184,6 +187,8 @@ private:
     QString lastConnectionString_;
     DbError lastLoginError_;
     QString lostTask_;
+    bool committing_ = false;
+    bool lostAtCommit_ = false;
 };
 
 #undef NBK_COMMAND_SLOT
