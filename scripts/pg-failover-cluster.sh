@@ -11,6 +11,9 @@
 #   pg-failover-cluster.sh kill-secondary DIR  the same for the secondary
 #   pg-failover-cluster.sh rejoin DIR NODE
 #                                      runs the keeper of NODE again (it rejoins)
+#   pg-failover-cluster.sh wait-pair DIR
+#                                      waits until a primary and a secondary run again,
+#                                      replication synchronous
 # DIR must not exist for start. The monitor's health checks are shortened so that the
 # secondary is promoted within seconds of the primary's loss instead of about 30 s.
 # Runs the servers as user postgres when started as root (PostgreSQL refuses root).
@@ -19,7 +22,7 @@ set -euo pipefail
 
 cmd=${1:-}
 dir=${2:-}
-usage() { echo "usage: $0 start|stop|primary|kill-primary|kill-secondary DIR | rejoin DIR NODE" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|primary|kill-primary|kill-secondary|wait-pair DIR | rejoin DIR NODE" >&2; exit 2; }
 [ -n "$cmd" ] && [ -n "$dir" ] || usage
 
 pg_ctl_path() {
@@ -93,6 +96,12 @@ stop_all() {
   done
 }
 
+# both nodes in their roles, and the primary waiting for the secondary's flush again
+wait_pair() {
+  wait_for "$1" "primary and secondary" "autoctl \"show state --pgdata '$dir/monitor'\" | grep -q '| *secondary *| *secondary *$'"
+  wait_for 60 "synchronous replication" "psql -X -At '$uri' -c 'show synchronous_standby_names' | grep -q ANY"
+}
+
 case "$cmd" in
 start)
   [ ! -e "$dir" ] || { echo "$dir exists" >&2; exit 1; }
@@ -147,9 +156,8 @@ EOF
     fi
     n=$((n + 1))
   done
-  wait_for 120 "primary and secondary" "autoctl \"show state --pgdata '$dir/monitor'\" | grep -q '| *secondary *| *secondary *$'"
   uri="postgresql://postgres@127.0.0.1:$p1,127.0.0.1:$p2/postgres?target_session_attrs=read-write&connect_timeout=2"
-  wait_for 60 "synchronous replication" "psql -X -At '$uri' -c 'show synchronous_standby_names' | grep -q ANY"
+  wait_pair 120
   echo "$uri" > "$dir/uri"
   trap - EXIT
   echo "$uri"
@@ -165,6 +173,10 @@ kill-primary|kill-secondary)
   keeper=$(cat "$dir/$node.pid")
   kill -KILL $(pgrep -P "$keeper") "$keeper" $(head -1 "$dir/$node/postmaster.pid") 2>/dev/null || true
   echo "$node"
+  ;;
+wait-pair)
+  uri=$(cat "$dir/uri")
+  wait_pair 120
   ;;
 rejoin)
   # runs the keeper of a lost node again; it rejoins as a secondary

@@ -278,15 +278,15 @@ bool Clerk::recoverFromLoss()
     return true;
 }
 
-void Clerk::noteCommitted(qint32 customer)
+void Clerk::noteBooking(const QString &file, qint32 customer)
 {
-    if (options_.committedFile.isEmpty())
+    if (file.isEmpty())
         return;
     // one write a line, appended: the sessions share the file
     const QByteArray line = QByteArray::number(customer) + ' '
                             + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + ' '
                             + QByteArray::number(options_.session) + '\n';
-    QFile f(options_.committedFile);
+    QFile f(file);
     if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         f.write(line);
 }
@@ -328,7 +328,7 @@ void Clerk::book()
         ++figures_.bookings;
         figures_.latenciesMs.push_back(ms);
         held_.push_back({nbk::reservation::MostRecentCustomerId(), j.seats});
-        noteCommitted(nbk::reservation::MostRecentCustomerId());
+        noteBooking(options_.committedFile, nbk::reservation::MostRecentCustomerId());
     }
     judge(QStringLiteral("booking"), done);
     closeEverything();

@@ -69,7 +69,7 @@ private:
     // After a task that met the server's loss: lets the session connect again, or logs in
     // anew when the reconnect gave up. True when the task met a loss.
     bool recoverFromLoss();
-    void noteCommitted(qint32 customer);
+    void noteBooking(const QString &file, qint32 customer);
 
     LoadOptions options_;
     LoadNetwork network_;

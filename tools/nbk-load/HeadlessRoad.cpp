@@ -87,12 +87,16 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
     heldBooking_ = booking.booking;
     if (!finish)
         return true;
+    const int lossesBefore = losses_;
     const CustomerSaveOutcome saved = SaveCustomerDetails(
         booking.booking.get(), QStringLiteral("Load Passenger %1").arg(options_.session),
         QStringLiteral("98450%1").arg(std::uniform_int_distribution<int>(10000, 99999)(rng_)),
         QString::number(std::uniform_int_distribution<int>(5, 90)(rng_)),
         std::uniform_int_distribution<int>(0, 1)(rng_) ? QStringLiteral("F") : QStringLiteral("M"));
     showNotices(saved.notices);
+    // told "not saved" because the server went away: its commit may still have landed
+    if (!saved.saved && losses_ != lossesBefore)
+        noteBooking(options_.unsavedFile, booking.booking->request.CustomerId);
     heldBooking_.reset();
     return saved.saved;
 }

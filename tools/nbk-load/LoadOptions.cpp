@@ -26,6 +26,8 @@ QStringList LoadOptions::childArguments(int index) const
         args << QStringLiteral("--headless");
     if (!committedFile.isEmpty())
         args << QStringLiteral("--committed") << committedFile;
+    if (!unsavedFile.isEmpty())
+        args << QStringLiteral("--unsaved") << unsavedFile;
     return args;
 }
 
@@ -33,7 +35,7 @@ QString usage()
 {
     return QStringLiteral("usage: nbk-load --database DB --user U --sessions N --seconds S "
                           "[--mix book=70,enquire=20,cancel=10] [--seed K] [--headless] [--owner-sessions]\n"
-                          "       [--committed FILE] < password\n"
+                          "       [--committed FILE] [--unsaved FILE] < password\n"
                           "       nbk-load --help | --version\n"
                           "(the password is read from the first line of standard input; --password PASSWORD\n"
                           "also works, but shows it to every user of the machine)\n");
@@ -117,6 +119,8 @@ bool parseOptions(const QStringList &args, LoadOptions &o, QString *error)
             o.deadlineMs = v.toLongLong(&ok);
         else if (a == QLatin1String("--committed"))
             o.committedFile = v;
+        else if (a == QLatin1String("--unsaved"))
+            o.unsavedFile = v;
         else
             return fail(QStringLiteral("unknown option %1").arg(a));
         if (!ok)

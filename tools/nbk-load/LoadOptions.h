@@ -27,6 +27,7 @@ struct LoadOptions {
     // where each booking whose commit succeeded is noted ("customer_id ms_since_epoch
     // session" a line), so that a check after a failover can look for every one of them
     QString committedFile;
+    QString unsavedFile;  // bookings the clerk was told were not saved because the server went away
 
     // --help or --version: print that and run nothing
     bool help = false;
