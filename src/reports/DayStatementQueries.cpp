@@ -42,9 +42,14 @@ bool embedded(const data::Connection &cn) { return cn.engineName() == QLatin1Str
 QString own(const data::Connection &cn) { return QLatin1String(embedded(cn) ? SQL_OWN_EMBEDDED : SQL_OWN_SERVER); }
 QString all(const data::Connection &cn) { return QLatin1String(embedded(cn) ? SQL_ALL_EMBEDDED : SQL_ALL_SERVER); }
 
-QString midnight(const QDate &d)
+// On the server a timestamp literal: TO_DATE there is a function with its own settings,
+// which was called again for every row the index handed back to be checked.
+QString midnight(const data::Connection &cn, const QDate &d)
 {
-    return QStringLiteral("TO_DATE('%1 00:00:00','YYYY-MM-DD HH24:MI:SS')").arg(d.toString(Qt::ISODate));
+    const QString text = d.toString(Qt::ISODate) + QStringLiteral(" 00:00:00");
+    if (embedded(cn))
+        return QStringLiteral("TO_DATE('%1','YYYY-MM-DD HH24:MI:SS')").arg(data::sqlText(text));
+    return QStringLiteral("TIMESTAMP '%1'").arg(data::sqlText(text));
 }
 
 QJsonObject row(const QVariant &json)
@@ -122,7 +127,7 @@ StatementRightsOutcome statementRights(data::Class1 &s)
 DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const QString &login)
 {
     data::ResultSet r = cn.query(QString::fromLatin1(SQL_CHANGES)
-                                     .arg(midnight(day.addDays(-1)), midnight(day.addDays(2)), data::sqlText(login),
+                                     .arg(midnight(cn, day.addDays(-1)), midnight(cn, day.addDays(2)), data::sqlText(login),
                                           own(cn), all(cn)));
     QMap<qint64, Transaction> txs;
     for (; !r.eof(); r.moveNext()) {
@@ -193,7 +198,7 @@ QStringList statementLogins(data::Class1 &s, const QDate &day)
     try {
         data::Connection &cn = s.GetCurrentConnection();
         for (data::ResultSet r = cn.query(
-                 QString::fromLatin1(SQL_LOGINS).arg(midnight(day), midnight(day.addDays(1)), own(cn), all(cn)));
+                 QString::fromLatin1(SQL_LOGINS).arg(midnight(cn, day), midnight(cn, day.addDays(1)), own(cn), all(cn)));
              !r.eof(); r.moveNext())
             logins << r.value(0).toString();
     } catch (const data::DbException &) {

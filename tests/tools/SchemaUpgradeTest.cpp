@@ -436,11 +436,15 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
             "SELECT has_database_privilege('public', current_database(), 'CONNECT'), "
             "has_schema_privilege('public', 'public', 'CREATE'), "
             "(SELECT count(*) FROM pg_roles WHERE rolname = 'nbk_clerk' "
-            " AND has_table_privilege(oid, 'public.customer', 'INSERT'))")));
+            " AND has_table_privilege(oid, 'public.customer', 'INSERT')), "
+            // the trail's time index a tree, whatever the release before made
+            "(SELECT am.amname FROM pg_class c JOIN pg_am am ON am.oid = c.relam "
+            " WHERE c.relname = 'nbk_audit_changed')")));
         ASSERT_TRUE(q.next());
         EXPECT_FALSE(q.value(0).toBool());
         EXPECT_FALSE(q.value(1).toBool());
         EXPECT_EQ(q.value(2).toInt(), 0);
+        EXPECT_EQ(q.value(3).toString(), QStringLiteral("btree"));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture_rights"));

@@ -425,8 +425,6 @@ QStringList postgresAuditTableStatements()
              new_values text,
              client_addr text DEFAULT inet_client_addr()::text,
              application_name text DEFAULT current_setting('application_name')))",
-        // the trail only grows, in time order: a block range index serves --since at almost
-        // no cost per row written
     };
     for (const Index &i : indexes())
         if (QLatin1String(i.table) == QLatin1String("nbk_audit") && carries(i.on, EngineKind::Postgres))

@@ -178,7 +178,7 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
             return true;
         return c.run(QLatin1String(kRouteNameColumn).arg(QString(), QStringLiteral("TEXT")));
     default:
-        // 4, 5 and 7 change nothing on the file but what the refresh makes: 7's rules are
+        // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
         // them stops the upgrade or is lost (a booking with a name longer than the rule
         // allows can still be cancelled: an update checks the columns it changes)
@@ -250,6 +250,10 @@ QStringList membersOf(ServerAdmin &a, const QString &group)
                             .arg(quoteLiteral(group)));
 }
 
+// The trail's block range index goes; the last step makes its tree index under the same
+// name.
+bool flatStep8(ServerAdmin &a) { return a.run(QStringLiteral("DROP INDEX IF EXISTS nbk_audit_changed")); }
+
 bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeReport *r)
 {
     const QSqlDatabase db = a.db();
@@ -301,6 +305,8 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         return a.run(QStringLiteral("DROP INDEX IF EXISTS nbk_audit_changed"));
     case 6:
         return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("IF NOT EXISTS "), QStringLiteral("text")));
+    case 8:
+        return flatStep8(a);
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }
