@@ -226,6 +226,11 @@ TEST_P(Invariants, StatementsOfAnyShapeMeetTheSameRules)
         {"the sequence set back", false, "UPDATE nbk_sequence SET value = 0", 1031, 0},
         {"the sequences emptied", true, "DELETE FROM nbk_sequence", 1031, 0},
         {"the row lock rewritten", false, "DELETE FROM nbk_lock", 1031, 0},
+        {"a placeholder under an id the sequence has not given out", false,
+         "INSERT INTO customer VALUES (5000, -1, SYSDATE, '**TEMP**', -1, -1, 'x', 'Unkn', 'Unkn', 0)", 20008, 20008},
+        {"a run under an id the sequence has not given out", false,
+         QStringLiteral("INSERT INTO bus_instance VALUES (20000, 7, %1 + 2, 'tt', 0, 'R1', 2, 40)").arg(QLatin1String(kAtA)),
+         20008, 20008},
     };
     const QString sequences = embedded ? rows("SELECT name, value FROM nbk_sequence ORDER BY name") : QString();
     const QString before = state();

@@ -185,9 +185,9 @@ TEST(ServerChild, DISABLED_HoldBookingUntilKilled)
     ASSERT_TRUE(cn.open(QStringLiteral("SERVER=") + qEnvironmentVariable(kHoldServerEnv)
                         + QStringLiteral(";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=nb;")));
     cn.beginTrans();
-    cn.execute(tempCustomer(4242));
-    cn.execute(seatRow(7, 1, 3, 4242));
-    cn.execute(seatRow(8, 1, 3, 4242));
+    cn.execute(tempCustomer(424));
+    cn.execute(seatRow(7, 1, 3, 424));
+    cn.execute(seatRow(8, 1, 3, 424));
     cn.execute("UPDATE bus_instance SET free_seats = free_seats - 2 WHERE instance_id = 70");
     fputs("HELD\n", stdout);
     fflush(stdout);
@@ -212,7 +212,7 @@ TEST_F(Server, KilledCounterLeavesNothingBehind)
     }
     ASSERT_TRUE(out.contains("HELD")) << out.toStdString() << child.readAllStandardError().toStdString();
     EXPECT_EQ(backendsOf("clerk1"), 1);
-    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 424").toInt(), 0);
 
     child.kill();  // SIGKILL: no rollback, no goodbye to the server
     child.waitForFinished(10000);
@@ -220,7 +220,7 @@ TEST_F(Server, KilledCounterLeavesNothingBehind)
     while (backendsOf("clerk1") > 0 && t.elapsed() < 20000)
         QThread::msleep(100);
     EXPECT_EQ(backendsOf("clerk1"), 0) << "the server never noticed the dead counter";
-    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 424").toInt(), 0);
     EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix").toInt(), 0);
     EXPECT_EQ(db().scalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 40);
     // and the seats are free for the next counter at once
