@@ -4,6 +4,7 @@
 #include "data/session/Transaction.h"
 #include "data/session/Connection.h"
 #include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
@@ -314,6 +315,23 @@ TEST_F(Server, ARefusedConnectionIsToldByItsReason)
     ASSERT_EQ(test::MessageScript::texts().size(), 1);
     EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("\r\nORA-02391: ")));
     db().exec(QStringLiteral("DROP ROLE %1").arg(role));
+}
+
+// One login's flood of sessions ends at its own limit, by its reason; the other counters
+// still log in.
+TEST_F(Server, OneLoginsFloodOfSessionsLeavesTheOtherCountersTheirs)
+{
+    std::vector<std::unique_ptr<data::Class1>> flood;
+    for (int i = 0; i < data::schema::kClerkConnections; ++i)
+        flood.push_back(db().login(QStringLiteral("clerk1")));
+    data::Class1 more;
+    for (int attempt = 0; attempt < 3; ++attempt)
+        EXPECT_NE(more.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), db().server()), 2);
+    ASSERT_EQ(test::MessageScript::texts().size(), 1);
+    EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("ORA-02391: ")))
+        << test::MessageScript::texts().front().toStdString();
+    auto other = db().login(QStringLiteral("clerk2"));
+    EXPECT_EQ(other->exec(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE 1 = 0")), data::kExecOk);
 }
 
 TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)

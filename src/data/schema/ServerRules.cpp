@@ -492,7 +492,10 @@ QStringList postgresDatabaseAccessStatements(const QString &database, const Serv
 QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)
 {
     const QString in = QStringLiteral("ALTER ROLE %1 IN DATABASE %2 SET ").arg(ident(login), ident(database));
-    QStringList s = {in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
+    QStringList s = {QStringLiteral("ALTER ROLE %1 CONNECTION LIMIT %2")
+                         .arg(ident(login))
+                         .arg(supervisor ? kSupervisorConnections : kClerkConnections),
+                     in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
     if (!supervisor)
         s << in + QStringLiteral("statement_timeout = '%1'").arg(QLatin1String(kClerkStatementTimeout))
           << in + QStringLiteral("idle_in_transaction_session_timeout = '%1'").arg(QLatin1String(kClerkIdleTimeout));
