@@ -317,6 +317,47 @@ TEST_F(Server, ARefusedConnectionIsToldByItsReason)
     db().exec(QStringLiteral("DROP ROLE %1").arg(role));
 }
 
+// A clerk who lifts the session's time-outs is ended by the watchdog all the same: a long
+// statement holding a row lock, and a transaction left idle with one; the lock goes with
+// the session, and the other counters go on.
+TEST_F(Server, AClerkWhoLiftsTheTimeOutsIsEndedByTheWatchdog)
+{
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    QProcess dog;
+    dog.start(QStringLiteral(NBK_ADMIN_PATH), {"watchdog", "--database", owner.toString(), "--seconds", "30",
+                                               "--statement-seconds", "1", "--idle-seconds", "2"});
+    ASSERT_TRUE(dog.waitForStarted());
+    auto other = db().login(QStringLiteral("clerk2"));
+    const QString lockRun = QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE instance_id = 70");
+    for (const bool idle : {false, true}) {
+        SCOPED_TRACE(idle ? "idle" : "running");
+        auto clerk = db().login(QStringLiteral("clerk1"));
+        data::Connection &cn = clerk->GetCurrentConnection();
+        EXPECT_EQ(clerk->exec(QStringLiteral("SET statement_timeout = 0")), data::kExecOk) << clerk->LastExecError().toStdString();
+        EXPECT_EQ(clerk->exec(QStringLiteral("SET idle_in_transaction_session_timeout = 0")), data::kExecOk);
+        QElapsedTimer t;
+        t.start();
+        cn.beginTrans();
+        EXPECT_EQ(clerk->exec(lockRun), data::kExecOk);
+        if (idle) {
+            while (backendsOf(QStringLiteral("clerk1")) > 0 && t.elapsed() < 20000)
+                QThread::msleep(200);
+        } else {
+            EXPECT_NE(clerk->exec(QStringLiteral("SELECT pg_sleep(60) FROM dual")), data::kExecOk);
+        }
+        EXPECT_LT(t.elapsed(), 10000);
+        EXPECT_EQ(backendsOf(QStringLiteral("clerk1")), 0);
+        // the row is free for the next counter
+        data::Transaction tx(*other, QStringLiteral("the test's work"));
+        EXPECT_EQ(other->exec(lockRun), data::kExecOk) << other->LastExecError().toStdString();
+        tx.commit();
+    }
+    dog.kill();
+    dog.waitForFinished();
+    EXPECT_TRUE(dog.readAllStandardOutput().contains("ended session")) << dog.readAllStandardError().toStdString();
+}
+
 // One login's flood of sessions ends at its own limit, by its reason; the other counters
 // still log in.
 TEST_F(Server, OneLoginsFloodOfSessionsLeavesTheOtherCountersTheirs)
