@@ -362,17 +362,27 @@ TEST_F(Server, AClerkWhoLiftsTheTimeOutsIsEndedByTheWatchdog)
 // still log in.
 TEST_F(Server, OneLoginsFloodOfSessionsLeavesTheOtherCountersTheirs)
 {
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    const QString login = QStringLiteral("nbk_flood_%1").arg(QCoreApplication::applicationPid());
+    db().exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(login));
+    QString why;
+    ASSERT_TRUE(data::schema::createServerRole(owner.toString(), login, QStringLiteral("nb"), false, &why))
+        << why.toStdString();
     std::vector<std::unique_ptr<data::Class1>> flood;
     for (int i = 0; i < data::schema::kClerkConnections; ++i)
-        flood.push_back(db().login(QStringLiteral("clerk1")));
+        flood.push_back(db().login(login));
     data::Class1 more;
     for (int attempt = 0; attempt < 3; ++attempt)
-        EXPECT_NE(more.ConnectToDataBase(QStringLiteral("clerk1"), QStringLiteral("nb"), db().server()), 2);
+        EXPECT_NE(more.ConnectToDataBase(login, QStringLiteral("nb"), db().server()), 2);
     ASSERT_EQ(test::MessageScript::texts().size(), 1);
     EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("ORA-02391: ")))
         << test::MessageScript::texts().front().toStdString();
     auto other = db().login(QStringLiteral("clerk2"));
     EXPECT_EQ(other->exec(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE 1 = 0")), data::kExecOk);
+    flood.clear();
+    more.CloseConnection();
+    db().exec(QStringLiteral("DROP ROLE %1").arg(login));
 }
 
 TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)
