@@ -197,6 +197,62 @@ TEST_P(Invariants, BookingCancellationAndTheSupervisorsCorrectionGoThrough)
     EXPECT_EQ(rows("SELECT count(*), sum(seat_no) FROM seat_matrix"), "1|1");
 }
 
+// What the engine is asked to do decides, not the statement's first words: one statement at
+// a time, outside any transaction of the session's, as a SQL tool sends it.
+TEST_P(Invariants, StatementsOfAnyShapeMeetTheSameRules)
+{
+    const bool embedded = GetParam() == EngineKind::Embedded;
+    const QString moved = QStringLiteral("REPLACE INTO bus_instance VALUES (70, 7, %1 + 1, 'tt', 0, 'R1', 2, 38)")
+                              .arg(QLatin1String(kAtA));
+    struct Case {
+        const char *what;
+        bool supervisor;
+        QString sql;
+        int fileError;    // 0: not an attack on the file
+        int serverError;  // 0: not an attack on the server
+    };
+    const Case cases[] = {
+        {"a fare set to 0 behind a WITH", false,
+         "WITH x AS (SELECT 1 FROM dual) UPDATE customer SET fare = 0 WHERE customer_id = 501", 20004, 20004},
+        {"a counter 11 off behind a comment", false,
+         "/* x */ UPDATE bus_instance SET free_seats = 11 WHERE instance_id = 70", 20002, 20002},
+        {"a transaction of the clerk's own", false, "BEGIN", 1031, 0},
+        {"an immediate one", false, "BEGIN IMMEDIATE", 1031, 0},
+        {"a commit of the clerk's own", false, "COMMIT", 1031, 0},
+        {"END", false, "END", 1031, 0},
+        {"a savepoint", false, "SAVEPOINT s", 1031, 0},
+        {"a booked run replaced a day on", false, moved, 2292, 0},
+        {"the supervisor replacing a booked run", true, moved, 2292, 0},
+        {"the sequence set back", false, "UPDATE nbk_sequence SET value = 0", 1031, 0},
+        {"the sequences emptied", true, "DELETE FROM nbk_sequence", 1031, 0},
+        {"the row lock rewritten", false, "DELETE FROM nbk_lock", 1031, 0},
+        {"a placeholder under an id the sequence has not given out", false,
+         "INSERT INTO customer VALUES (5000, -1, SYSDATE, '**TEMP**', -1, -1, 'x', 'Unkn', 'Unkn', 0)", 20008, 20008},
+        {"a run under an id the sequence has not given out", false,
+         QStringLiteral("INSERT INTO bus_instance VALUES (20000, 7, %1 + 2, 'tt', 0, 'R1', 2, 40)").arg(QLatin1String(kAtA)),
+         20008, 20008},
+    };
+    const QString sequences = embedded ? rows("SELECT name, value FROM nbk_sequence ORDER BY name") : QString();
+    const QString before = state();
+    for (const Case &c : cases) {
+        const int want = embedded ? c.fileError : c.serverError;
+        if (want == 0)
+            continue;
+        SCOPED_TRACE(c.what);
+        data::Class1 &s = c.supervisor ? *chief_ : *clerk_;
+        EXPECT_EQ(s.exec(c.sql), want) << s.LastExecError().toStdString();
+        EXPECT_EQ(state(), before);
+    }
+    if (embedded) {
+        EXPECT_EQ(rows("SELECT name, value FROM nbk_sequence ORDER BY name"), sequences);
+    }
+    // the session's own transactions, its draws and its plain statements still work
+    EXPECT_GT(clerk_->GetCurrentConnection().query(QStringLiteral("SELECT c_seq.NEXTVAL FROM dual")).value(0).toInt(), 0);
+    EXPECT_EQ(clerk_->exec(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE instance_id = 70")),
+              data::kExecOk);
+    EXPECT_EQ(attempt(*clerk_, booking({502, {3}, 1, 2, "A", "C"})), 0) << why_;
+}
+
 NBK_ALL_ENGINES(Invariants);
 
 }  // namespace

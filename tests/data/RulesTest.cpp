@@ -160,6 +160,30 @@ TEST_P(Rules, BookingCancellationAndRouteDeletionLeaveTheirAuditRows)
               5);
 }
 
+// The trail's tool keeps a clerk to the clerk's own login, as the day statement does.
+TEST_P(Rules, TheTrailToolShowsAClerkOnlyTheClerksOwnLogin)
+{
+    const QString database = db().kind() == EngineKind::Embedded ? db().embeddedPath() : db().server();
+    const auto audit = [&](const char *user, const QStringList &more) {
+        return admin(QStringList{"audit", "--database", database, "--user", user, "--password", "nb"} + more);
+    };
+    const AdminRun all = audit("chief", {});
+    ASSERT_EQ(all.code, 0) << all.err.toStdString();
+    const QString owner = all.out.section(QLatin1Char('\t'), 2, 2);
+    ASSERT_FALSE(owner.isEmpty()) << all.out.toStdString();
+    EXPECT_EQ(audit("chief", {"--login", owner}).code, 0);
+    for (const QString &other : {owner, QStringLiteral("clerk2")}) {
+        const AdminRun refused = audit("clerk1", {"--login", other});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_TRUE(refused.err.contains("only the supervisor")) << refused.err.toStdString();
+        EXPECT_EQ(refused.out, QString());
+    }
+    const AdminRun own = audit("clerk1", {});
+    EXPECT_EQ(own.code, 0) << own.err.toStdString();
+    EXPECT_FALSE(own.out.contains(owner)) << own.out.toStdString();
+    EXPECT_EQ(audit("clerk1", {"--login", "CLERK1"}).code, 0);
+}
+
 NBK_ALL_ENGINES(Rules);
 
 // The server's accounts: nothing that exists is taken over, no password reaches the log.

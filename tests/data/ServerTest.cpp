@@ -4,6 +4,7 @@
 #include "data/session/Transaction.h"
 #include "data/session/Connection.h"
 #include "data/engines/PostgresEngine.h"
+#include "data/schema/PostgresSchema.h"
 #include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 #include "support/MessageScript.h"
@@ -185,9 +186,9 @@ TEST(ServerChild, DISABLED_HoldBookingUntilKilled)
     ASSERT_TRUE(cn.open(QStringLiteral("SERVER=") + qEnvironmentVariable(kHoldServerEnv)
                         + QStringLiteral(";DRIVER={Oracle ODBC Driver};UID=clerk1;PWD=nb;")));
     cn.beginTrans();
-    cn.execute(tempCustomer(4242));
-    cn.execute(seatRow(7, 1, 3, 4242));
-    cn.execute(seatRow(8, 1, 3, 4242));
+    cn.execute(tempCustomer(424));
+    cn.execute(seatRow(7, 1, 3, 424));
+    cn.execute(seatRow(8, 1, 3, 424));
     cn.execute("UPDATE bus_instance SET free_seats = free_seats - 2 WHERE instance_id = 70");
     fputs("HELD\n", stdout);
     fflush(stdout);
@@ -212,7 +213,7 @@ TEST_F(Server, KilledCounterLeavesNothingBehind)
     }
     ASSERT_TRUE(out.contains("HELD")) << out.toStdString() << child.readAllStandardError().toStdString();
     EXPECT_EQ(backendsOf("clerk1"), 1);
-    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 424").toInt(), 0);
 
     child.kill();  // SIGKILL: no rollback, no goodbye to the server
     child.waitForFinished(10000);
@@ -220,7 +221,7 @@ TEST_F(Server, KilledCounterLeavesNothingBehind)
     while (backendsOf("clerk1") > 0 && t.elapsed() < 20000)
         QThread::msleep(100);
     EXPECT_EQ(backendsOf("clerk1"), 0) << "the server never noticed the dead counter";
-    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 4242").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 424").toInt(), 0);
     EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix").toInt(), 0);
     EXPECT_EQ(db().scalar("SELECT free_seats FROM bus_instance WHERE instance_id = 70").toInt(), 40);
     // and the seats are free for the next counter at once
@@ -314,6 +315,74 @@ TEST_F(Server, ARefusedConnectionIsToldByItsReason)
     ASSERT_EQ(test::MessageScript::texts().size(), 1);
     EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("\r\nORA-02391: ")));
     db().exec(QStringLiteral("DROP ROLE %1").arg(role));
+}
+
+// A clerk who lifts the session's time-outs is ended by the watchdog all the same: a long
+// statement holding a row lock, and a transaction left idle with one; the lock goes with
+// the session, and the other counters go on.
+TEST_F(Server, AClerkWhoLiftsTheTimeOutsIsEndedByTheWatchdog)
+{
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    QProcess dog;
+    dog.start(QStringLiteral(NBK_ADMIN_PATH), {"watchdog", "--database", owner.toString(), "--seconds", "30",
+                                               "--statement-seconds", "1", "--idle-seconds", "2"});
+    ASSERT_TRUE(dog.waitForStarted());
+    auto other = db().login(QStringLiteral("clerk2"));
+    const QString lockRun = QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE instance_id = 70");
+    for (const bool idle : {false, true}) {
+        SCOPED_TRACE(idle ? "idle" : "running");
+        auto clerk = db().login(QStringLiteral("clerk1"));
+        data::Connection &cn = clerk->GetCurrentConnection();
+        EXPECT_EQ(clerk->exec(QStringLiteral("SET statement_timeout = 0")), data::kExecOk) << clerk->LastExecError().toStdString();
+        EXPECT_EQ(clerk->exec(QStringLiteral("SET idle_in_transaction_session_timeout = 0")), data::kExecOk);
+        QElapsedTimer t;
+        t.start();
+        cn.beginTrans();
+        EXPECT_EQ(clerk->exec(lockRun), data::kExecOk);
+        if (idle) {
+            while (backendsOf(QStringLiteral("clerk1")) > 0 && t.elapsed() < 20000)
+                QThread::msleep(200);
+        } else {
+            EXPECT_NE(clerk->exec(QStringLiteral("SELECT pg_sleep(60) FROM dual")), data::kExecOk);
+        }
+        EXPECT_LT(t.elapsed(), 10000);
+        EXPECT_EQ(backendsOf(QStringLiteral("clerk1")), 0);
+        // the row is free for the next counter
+        data::Transaction tx(*other, QStringLiteral("the test's work"));
+        EXPECT_EQ(other->exec(lockRun), data::kExecOk) << other->LastExecError().toStdString();
+        tx.commit();
+    }
+    dog.kill();
+    dog.waitForFinished();
+    EXPECT_TRUE(dog.readAllStandardOutput().contains("ended session")) << dog.readAllStandardError().toStdString();
+}
+
+// One login's flood of sessions ends at its own limit, by its reason; the other counters
+// still log in.
+TEST_F(Server, OneLoginsFloodOfSessionsLeavesTheOtherCountersTheirs)
+{
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    const QString login = QStringLiteral("nbk_flood_%1").arg(QCoreApplication::applicationPid());
+    db().exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(login));
+    QString why;
+    ASSERT_TRUE(data::schema::createServerRole(owner.toString(), login, QStringLiteral("nb"), false, &why))
+        << why.toStdString();
+    std::vector<std::unique_ptr<data::Class1>> flood;
+    for (int i = 0; i < data::schema::kClerkConnections; ++i)
+        flood.push_back(db().login(login));
+    data::Class1 more;
+    for (int attempt = 0; attempt < 3; ++attempt)
+        EXPECT_NE(more.ConnectToDataBase(login, QStringLiteral("nb"), db().server()), 2);
+    ASSERT_EQ(test::MessageScript::texts().size(), 1);
+    EXPECT_TRUE(test::MessageScript::texts().front().contains(QLatin1String("ORA-02391: ")))
+        << test::MessageScript::texts().front().toStdString();
+    auto other = db().login(QStringLiteral("clerk2"));
+    EXPECT_EQ(other->exec(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE 1 = 0")), data::kExecOk);
+    flood.clear();
+    more.CloseConnection();
+    db().exec(QStringLiteral("DROP ROLE %1").arg(login));
 }
 
 TEST_F(Server, ClerksBookAndReadOnlyTheSupervisorChangesTheRouteNetwork)

@@ -57,6 +57,20 @@ TEST(ReportFormat, DatesFollowTheDisplayFormat)
     EXPECT_EQ(formatValue(nbk::data::toDayNumber(t), QStringLiteral("m/d/yy h:nn")), QStringLiteral("3/5/03 9:05"));
 }
 
+// A stored text of any length is shown cut, so the report's memory stays bounded; a
+// character is never split.
+TEST(ReportFormat, LongTextsAreCutWhereTheyAreShown)
+{
+    const QString huge(1000000, QLatin1Char('x'));
+    const QString cut = formatValue(huge);
+    EXPECT_EQ(cut.size(), kMaxShownChars + 1);
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026)));
+    const QString fits(kMaxShownChars, QLatin1Char('y'));
+    EXPECT_EQ(formatValue(fits), fits);
+    const QString pairs = QString(kMaxShownChars - 1, QLatin1Char('z')) + QString::fromUtf8("\U0001F600\U0001F600");
+    EXPECT_EQ(formatValue(pairs), QString(kMaxShownChars - 1, QLatin1Char('z')) + QChar(0x2026));
+}
+
 TEST(ReportFormat, NumbersInShortestFormAndNullAsNothing)
 {
     EXPECT_EQ(formatValue(250.0), QStringLiteral("250"));

@@ -64,17 +64,20 @@ TEST_P(ClerkFault, KilledBetweenBookSeatsAndOkLeavesNothingAndFreesTheSeatsAtOnc
     // insert with ORA-00054 after the lock time-out
     auto next = db().login(QStringLiteral("clerk2"));
     data::Transaction txNext(*next, QStringLiteral("the test's work"));
-    ASSERT_EQ(next->exec(QStringLiteral("Insert INTO Customer values ( 999999,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)")), -13);
+    // the booking's id drawn first, as the booking screen draws it
+    const qint64 id = next->GetCurrentConnection().query(QStringLiteral("SELECT c_seq.NEXTVAL FROM dual")).value(0).toLongLong();
+    ASSERT_EQ(next->exec(QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)").arg(id)), -13);
     // over the run's whole route
     const int last = db().scalar(QStringLiteral("SELECT max(po.sequence_no) FROM path_order po, bus_instance bi "
                                                 "WHERE bi.instance_id = %1 AND po.route_id = bi.bus_id")
                                      .arg(run))
                          .toInt();
     for (const QString &seat : seats)
-        EXPECT_EQ(next->exec(QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , %3 , 999999, 'r' )")
+        EXPECT_EQ(next->exec(QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , %3 , %4, 'r' )")
                                  .arg(run)
                                  .arg(seat)
-                                 .arg(last)),
+                                 .arg(last)
+                                 .arg(id)),
                   -13)
             << next->LastExecError().toStdString();
     txNext.rollback();
@@ -113,10 +116,10 @@ TEST_P(LostServer, TheSessionIsClosedOnceAndALoginStartsAnew)
     int told = 0;
     clerk->onConnectionLost = [&](const data::DbError &) { ++told; };
     data::Transaction txClerk(*clerk, QStringLiteral("the test's work"));
-    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 4242,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 424,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     terminate(*clerk);
 
-    EXPECT_EQ(clerk->exec(" INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 4242, 'r' )"), 3113);
+    EXPECT_EQ(clerk->exec(" INSERT INTO seat_matrix VALUES( 70 , 1 ,1 , 2 , 424, 'r' )"), 3113);
     EXPECT_EQ(told, 1);
     EXPECT_FALSE(clerk->GetConnectStatus());
     EXPECT_FALSE(clerk->IsInTransaction()) << "a booking the server rolled back is no longer pending";
@@ -128,7 +131,7 @@ TEST_P(LostServer, TheSessionIsClosedOnceAndALoginStartsAnew)
     EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 0);
     // a new login on the same session works as the first one did
     EXPECT_EQ(clerk->ConnectToDataBase("clerk1", "nb", db().server()), 2);
-    EXPECT_EQ(clerk->exec("Insert INTO Customer values ( 4243,70,SYSDATE,'Back',30,1,'M','A','B',0)"), -13);
+    EXPECT_EQ(clerk->exec("Insert INTO Customer values ( 425,70,SYSDATE,'Back',30,1,'M','A','B',0)"), -13);
     EXPECT_EQ(db().scalar("SELECT count(*) FROM customer").toInt(), 1);
 }
 
@@ -139,7 +142,7 @@ TEST_P(LostServer, ACommitThatFindsTheServerGoneIsAFailureNotASuccess)
     seedRouteABCD();
     auto clerk = db().login(QStringLiteral("clerk1"));
     data::Transaction txClerk(*clerk, QStringLiteral("the test's work"));
-    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 4242,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
+    ASSERT_EQ(clerk->exec("Insert INTO Customer values ( 424,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)"), -13);
     terminate(*clerk);
     EXPECT_THROW(txClerk.commit(), data::DbException);
     EXPECT_TRUE(clerk->GetCurrentConnection().wasLost());

@@ -1,5 +1,6 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
+#include "WatchdogCommand.h"
 #include "UpgradeCommand.h"
 #include "BackupCommands.h"
 #include "ReportCommand.h"
@@ -54,7 +55,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage << kUsageEnd;
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kBackupUsage << kUsageEnd;
     to.flush();
 }
 
@@ -291,6 +292,8 @@ int run(const QStringList &args)
         rc = runReport(rest);
     else if (command == QLatin1String("audit"))
         rc = runAudit(rest);
+    else if (command == QLatin1String("watchdog"))
+        rc = runWatchdog(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("backup"))

@@ -5,6 +5,7 @@
 #include "data/dialect/DbError.h"
 #include "data/engines/Engine.h"
 #include "data/dialect/SqlText.h"
+#include "reports/DayStatementQueries.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -77,6 +78,23 @@ int runAudit(const QStringList &args)
     if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
                                   server ? database : QString())
         == 2) {
+        // a clerk reads the trail of the clerk's own login only, as the day statement
+        // keeps to it: a colleague's takings and client address are not the clerk's to see
+        const reports::StatementRightsOutcome rights = reports::statementRights(session);
+        const QString wanted = o.value(QStringLiteral("--login"));
+        if (rights.message) {
+            QTextStream(stderr) << rights.message->text << "\n";
+            session.CloseConnection();
+            return 1;
+        }
+        if (!rights.rights.anyLogin) {
+            if (o.contains(QStringLiteral("--login")) && wanted.compare(rights.rights.login, Qt::CaseInsensitive) != 0) {
+                QTextStream(stderr) << "nbk-admin: only the supervisor may see the trail of another login\n";
+                session.CloseConnection();
+                return 1;
+            }
+            where += QStringLiteral(" AND lower(login) = lower('%1')").arg(data::sqlText(rights.rights.login));
+        }
         try {
             data::ResultSet rs = session.GetCurrentConnection().query(
                 QStringLiteral("SELECT changed_at, txid, login, table_name, row_key, action, old_values, new_values, "

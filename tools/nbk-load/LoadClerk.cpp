@@ -25,6 +25,12 @@ bool useClerkLogin(LoadOptions &o, QString *error)
         *error = QStringLiteral("cannot make the sessions' clerk login %1: %2").arg(login, why);
         return false;
     }
+    // one login stands for all the sessions, beyond a counter's own limit
+    if (!data::schema::setServerRoleConnections(owner.toString(), login, o.sessions + data::schema::kClerkConnections,
+                                                &why)) {
+        *error = QStringLiteral("cannot give the sessions' clerk login %1 its sessions: %2").arg(login, why);
+        return false;
+    }
     o.user = login;
     o.password = password;
     return true;

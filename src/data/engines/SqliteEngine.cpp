@@ -132,6 +132,8 @@ void fnNextval(sqlite3_context *ctx, int, sqlite3_value **argv)
     const QString key = QString::fromUtf8(sqlite3_db_filename(db, "main")) + QLatin1Char('\n') + name;
     QMutexLocker lock(&highWaterMutex);
     const qint64 floor = highWater.value(key, 0);
+    // the only writer of the sequences: a session's own statement may not touch them
+    sqliterules::Owned own(db);
     sqlite3_stmt *st = nullptr;
     const char *sql = "UPDATE nbk_sequence SET value = max(value, ?1) + increment "
                       "WHERE name = ?2 RETURNING value";
@@ -198,8 +200,9 @@ bool SqliteEngine::configure(QSqlDatabase &db, QString *error)
     sqlite3_create_function_v2(h, "nbk_sysdate", 0, flags, nullptr, fnSysdate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "nbk_nextval", 1, flags, nullptr, fnNextval, nullptr, nullptr, nullptr);
     QSqlQuery q(db);
-    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
-                               "PRAGMA foreign_keys=ON", "PRAGMA case_sensitive_like=ON"}) {
+    // recursive_triggers: the rows a REPLACE deletes meet the delete rules as a DELETE's do
+    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON",
+                               "PRAGMA case_sensitive_like=ON", "PRAGMA recursive_triggers=ON"}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
             if (error)
                 *error = q.lastError().text();
@@ -294,6 +297,7 @@ bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
     if (!h || sqlite3_get_autocommit(h))
         return true;  // no transaction: nothing would hold the lock
     // The write lock of the file stands in for the row locks; NOWAIT: do not wait for it.
+    sqliterules::Owned own(h);
     sqlite3_busy_timeout(h, 0);
     const int rc = sqlite3_exec(h, "UPDATE nbk_lock SET n = n", nullptr, nullptr, nullptr);
     sqlite3_busy_timeout(h, kBusyTimeoutMs);
@@ -307,11 +311,25 @@ bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
 }
 
 namespace {
-bool isWrite(const QString &sql)
+// Whether SQLite would write with the statement, as its compiled form says (a WITH or a
+// comment before an UPDATE writes all the same). One that does not compile is no write:
+// it fails the same way when it runs.
+bool isWrite(sqlite3 *h, const QString &sql)
 {
-    const QString head = sql.trimmed().left(7).toUpper();
-    return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE"))
-           || head.startsWith(QLatin1String("DELETE")) || head.startsWith(QLatin1String("REPLACE"));
+    // the common reads skip the second compilation: a text that begins with the word
+    // SELECT is one SELECT, which only a function could make write
+    const QString head = sql.left(7);
+    if (head.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) && head.size() == 7 && head[6].isSpace())
+        return false;
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK || !st) {
+        sqlite3_finalize(st);
+        return false;
+    }
+    const bool write = !sqlite3_stmt_readonly(st);
+    sqlite3_finalize(st);
+    return write;
 }
 }  // namespace
 
@@ -329,9 +347,10 @@ void SqliteEngine::statementStarting(QSqlDatabase &db, const QString &sql)
     sqlite3 *h = handleOf(db);
     if (!h || !sqlite3_get_autocommit(h))
         return;
-    const bool write = isWrite(sql) && sqliterules::isSession(h);
+    const bool write = sqliterules::isSession(h) && isWrite(h, sql);
     if (!write && !sql.contains(QLatin1String("nbk_nextval(")))
         return;
+    sqliterules::Owned own(h);
     ownWriteTransaction_ = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
     checkOwnTransaction_ = ownWriteTransaction_ && write;
 }
@@ -343,6 +362,7 @@ void SqliteEngine::statementFinished(QSqlDatabase &db, bool ok)
         return;  // a checked one ends in statementCompleted
     ownWriteTransaction_ = false;
     if (sqlite3 *h = handleOf(db)) {
+        sqliterules::Owned own(h);
         sqlite3_exec(h, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
         if (!ok)
             sqliterules::forgetTouched(h);
@@ -357,6 +377,7 @@ bool SqliteEngine::statementCompleted(QSqlDatabase &db, DbError &err)
     sqlite3 *h = handleOf(db);
     if (!h)
         return true;
+    sqliterules::Owned own(h);
     if (!sqliterules::checkTouched(h, err)) {
         sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
         sqliterules::forgetTouched(h);
@@ -377,10 +398,24 @@ bool SqliteEngine::checkBeforeCommit(QSqlDatabase &db, DbError &err)
     return !h || sqliterules::checkTouched(h, err);
 }
 
+bool SqliteEngine::begin(QSqlDatabase &db)
+{
+    sqliterules::Owned own(handleOf(db));
+    return db.transaction();
+}
+
+bool SqliteEngine::commit(QSqlDatabase &db)
+{
+    sqliterules::Owned own(handleOf(db));
+    return db.commit();
+}
+
 bool SqliteEngine::rollback(QSqlDatabase &db)
 {
+    sqlite3 *h = handleOf(db);
+    sqliterules::Owned own(h);
     const bool ok = db.rollback();
-    if (sqlite3 *h = handleOf(db))
+    if (h)
         sqliterules::forgetTouched(h);
     return ok;
 }

@@ -25,6 +25,8 @@ public:
     void statementFinished(QSqlDatabase &db, bool ok) override;
     bool statementCompleted(QSqlDatabase &db, DbError &err) override;
     bool checkBeforeCommit(QSqlDatabase &db, DbError &err) override;
+    bool begin(QSqlDatabase &db) override;
+    bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
 
     // Prepares a freshly opened handle: pragmas and the Oracle functions.

@@ -44,9 +44,10 @@ void dropState(void *p)
 
 // Runs the engine's own statements past the authorizer.
 struct Trusted {
-    explicit Trusted(Session *s) : s_(s) { s_->trusted = true; }
-    ~Trusted() { s_->trusted = false; }
+    explicit Trusted(Session *s) : s_(s), was_(s->trusted) { s_->trusted = true; }
+    ~Trusted() { s_->trusted = was_; }
     Session *s_;
+    bool was_;
 };
 
 void resultBytes(sqlite3_context *ctx, const QByteArray &b)
@@ -129,9 +130,10 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
         // written by the schema's triggers and the session's own bookkeeping only
         if (named(a1, "nbk_audit") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
             return trigger ? SQLITE_OK : SQLITE_DENY;
-        // the file's own bookkeeping: the draw of an id, the row FOR UPDATE locks
+        // the file's own bookkeeping: written by the draw of an id and the lock of FOR
+        // UPDATE only, which run as the engine's own (trusted) statements
         if (named(a1, "nbk_sequence") || named(a1, "nbk_lock"))
-            return SQLITE_OK;
+            return SQLITE_DENY;
         // The file's supervisor is also the one who sets it up (vehicles, stands, the load
         // driver's network), which on the server is the owner's work.
         if (s->supervisor)
@@ -170,6 +172,10 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
     case SQLITE_ALTER_TABLE:
     case SQLITE_ATTACH:
     case SQLITE_DETACH:
+    // what SQLite is asked to do, whatever the words: the session's transactions are
+    // opened and ended by the engine alone, which checks every commit
+    case SQLITE_TRANSACTION:
+    case SQLITE_SAVEPOINT:
         return SQLITE_DENY;
     case SQLITE_PRAGMA:
         // looking is harmless, and so is a session capping its own file growth; a pragma
@@ -350,6 +356,20 @@ bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *e
     s->loggedIn = true;
     sqlite3_set_authorizer(db, authorize, s);
     return true;
+}
+
+Owned::Owned(sqlite3 *db) : session_(stateOf(db)), was_(false)
+{
+    if (auto *s = static_cast<Session *>(session_)) {
+        was_ = s->trusted;
+        s->trusted = true;
+    }
+}
+
+Owned::~Owned()
+{
+    if (auto *s = static_cast<Session *>(session_))
+        s->trusted = was_;
 }
 
 bool isSession(sqlite3 *db)

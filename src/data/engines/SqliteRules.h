@@ -23,6 +23,22 @@ bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *e
 // Whether the connection belongs to a logged-in session (the rules below bind it).
 bool isSession(sqlite3 *db);
 
+// While one lives, the connection's statements are the engine's own: the transaction's
+// owner (BEGIN, COMMIT, ROLLBACK, the lock of FOR UPDATE) and the draw of an id. A logged-in
+// session's own statements may neither open, end nor mark a transaction (it could otherwise
+// commit what the end-of-transaction rules never saw) nor write the sequences or the lock.
+class Owned {
+public:
+    explicit Owned(sqlite3 *db);
+    ~Owned();
+    Owned(const Owned &) = delete;
+    Owned &operator=(const Owned &) = delete;
+
+private:
+    void *session_;
+    bool was_;
+};
+
 // The rules that hold only at the end of a transaction, over what it touched: a run's
 // free seats are its capacity less its seats held; a customer's fare is the fare rule of
 // its run and stretch times its seats (nothing without seats). False with err on a

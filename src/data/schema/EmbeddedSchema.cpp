@@ -159,6 +159,12 @@ QStringList embeddedTriggerStatements()
       << QStringLiteral("CREATE TRIGGER customer_booked_insert BEFORE INSERT ON customer "
                         "WHEN EXISTS (SELECT 1 FROM customer c WHERE c.customer_id = NEW.customer_id) "
                         "BEGIN SELECT RAISE(ABORT, 'ORA-00001: unique constraint (CUSTOMER.CUSTOMER_ID) violated'); END");
+    // Ids: no session takes an id its sequence has not given out (see kDrawnIds).
+    for (const auto &[table, column, sequence] : kDrawnIds)
+        s << QStringLiteral("CREATE TRIGGER %1_drawn BEFORE INSERT ON %1 WHEN nbk_role() <> 'owner' "
+                            "AND NOT NEW.%2 <= (SELECT value FROM nbk_sequence WHERE name = '%3') "
+                            "BEGIN SELECT RAISE(ABORT, 'ORA-20008: a new %1 row takes an id drawn from %3'); END")
+                 .arg(QLatin1String(table), QLatin1String(column), QLatin1String(sequence));
     for (const Table &t : tables()) {
         if (valueRules(t).empty())
             continue;

@@ -28,6 +28,12 @@ bool createServerGroups(ServerAdmin &a, const QString &database, ServerGroups *g
 inline const char *const kLockTimeout = "3s";
 inline const char *const kClerkStatementTimeout = "15s";
 inline const char *const kClerkIdleTimeout = "3min";
+// Sessions one login may hold at once (a counter needs one, a reconnect a second while
+// the lost one is noticed): one login's flood of idle sessions cannot use up the server's
+// connections and lock every other counter out. A role's own limit, which only the owner
+// changes; the load driver's login, standing for many counters, is given its sessions.
+inline constexpr int kClerkConnections = 8;
+inline constexpr int kSupervisorConnections = 16;
 
 // The compatibility schema that gives the client's Oracle SQL its meaning on PostgreSQL.
 QStringList postgresCompatStatements();
@@ -62,5 +68,9 @@ bool createServerRole(const QString &uri, const QString &user, const QString &pa
 // a verifier; any other role is refused.
 bool setServerRolePassword(const QString &uri, const QString &user, const QString &password,
                            QString *error);
+
+// How many sessions a login role of this database may hold at once (the load driver's
+// login, which stands for many counters); any other role is refused.
+bool setServerRoleConnections(const QString &uri, const QString &user, int connections, QString *error);
 
 }  // namespace nbk::data::schema

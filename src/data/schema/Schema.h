@@ -48,4 +48,21 @@ struct SequenceStart {
 inline constexpr SequenceStart kSequences[] = {
     {"c_seq", 1001}, {"place_seq", 1}, {"reid_seq", 1001}, {"route_seq", 101}, {"instance_seq", 10001}};
 
+// The ids of a booking's customer and of an on-demand run come from their sequence: a
+// session (the owner's loads and repairs aside) writes no id the sequence has not given
+// out yet, so that no clerk squats the ids the other counters draw next. An id already
+// given out may still be taken by a hand-written statement in the moment between another
+// counter's draw and its insert; that costs one booking its unique key, which it draws
+// again. Ids that only this session drew would close that too, but the client's own tests
+// and tools write literal ids below each sequence's start as clerks. Drawing itself is not
+// bounded here: a clerk who calls nextval in a loop still uses the ids up (32 bits in the
+// client); that needs the draws counted per login.
+struct DrawnId {
+    const char *table;
+    const char *column;
+    const char *sequence;
+};
+inline constexpr DrawnId kDrawnIds[] = {{"customer", "customer_id", "c_seq"},
+                                        {"bus_instance", "instance_id", "instance_seq"}};
+
 }  // namespace nbk::data::schema

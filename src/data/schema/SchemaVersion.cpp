@@ -103,7 +103,8 @@ QString versionSummary(int version)
     case 7:
         return QStringLiteral("seats, stretches and bookings kept to their run, values bounded");
     case 8:
-        return QStringLiteral("indexes that keep the counters' statements flat as history grows");
+        return QStringLiteral("the trail's time index a tree; no booking or run under an id its sequence has "
+                              "not given out");
     default:
         return QStringLiteral("version %1").arg(version);
     }

@@ -87,13 +87,10 @@ bool createServerRole(const QString &uriText, const QString &user, const QString
     return true;
 }
 
-bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password, QString *error)
+namespace {
+// An admin connection to the URI's database and whether user is one of its login roles.
+bool ownAccount(ServerAdmin &a, const PostgresUri &uri, const QString &role, QString *error)
 {
-    const PostgresUri uri = PostgresUri::parse(uriText);
-    if (!uri.valid)
-        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
-    const QString role = user.toLower();
-    ServerAdmin a(uri, false);
     ServerGroups groups;
     if (!a.ok() || !readGroups(a, groups))
         return failWith(error, a.error());
@@ -105,6 +102,33 @@ bool setServerRolePassword(const QString &uriText, const QString &user, const QS
     if (!ours)
         return failWith(error, QStringLiteral("%1 is no account of database %2; nothing was changed")
                                    .arg(role, uri.database));
+    return true;
+}
+}  // namespace
+
+bool setServerRoleConnections(const QString &uriText, const QString &user, int connections, QString *error)
+{
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    const QString role = user.toLower();
+    ServerAdmin a(uri, false);
+    if (!ownAccount(a, uri, role, error))
+        return false;
+    if (!a.run(QStringLiteral("ALTER ROLE %1 CONNECTION LIMIT %2").arg(quoteIdent(role)).arg(connections)))
+        return failWith(error, a.error());
+    return true;
+}
+
+bool setServerRolePassword(const QString &uriText, const QString &user, const QString &password, QString *error)
+{
+    const PostgresUri uri = PostgresUri::parse(uriText);
+    if (!uri.valid)
+        return failWith(error, QStringLiteral("not a postgresql:// URI: %1").arg(uriText));
+    const QString role = user.toLower();
+    ServerAdmin a(uri, false);
+    if (!ownAccount(a, uri, role, error))
+        return false;
     const QString v = verifier(a, role, password);
     if (v.isEmpty())
         return failWith(error, QStringLiteral("could not make the password's verifier: ") + a.error());

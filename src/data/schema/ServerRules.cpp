@@ -2,6 +2,7 @@
 // the audit trail the database writes itself.
 #include "data/schema/PostgresSchema.h"
 #include "data/definition/Definition.h"
+#include "data/schema/Schema.h"
 
 namespace nbk::data::schema {
 
@@ -365,6 +366,29 @@ QStringList postgresRuleObjectStatements()
            END $$)",
         R"(CREATE TRIGGER customer_booked BEFORE UPDATE ON customer
              FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_booked())",
+        // A new booking or run takes an id its sequence has given out (see kDrawnIds); the
+        // sequence is read with the owner's rights, a clerk may only draw from it.
+        R"(CREATE FUNCTION public.nbk_drawn_id() RETURNS trigger
+             LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           DECLARE
+             id bigint := (pg_catalog.to_jsonb(NEW) ->> TG_ARGV[0])::bigint;
+             seq regclass := TG_ARGV[1]::regclass;
+             given bigint := pg_catalog.pg_sequence_last_value(seq);
+           BEGIN
+             IF NOT public.nbk_rules_bind() THEN
+               RETURN NEW;
+             END IF;
+             IF given IS NULL THEN  -- nothing drawn yet
+               SELECT s.seqstart - s.seqincrement INTO given FROM pg_catalog.pg_sequence s WHERE s.seqrelid = seq;
+             END IF;
+             IF id IS NULL OR id > given THEN
+               RAISE EXCEPTION 'ORA-20008: a new % row takes an id drawn from % (% was not given out)',
+                 TG_TABLE_NAME, TG_ARGV[1], id USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        "REVOKE ALL ON FUNCTION public.nbk_drawn_id() FROM PUBLIC",
 
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
@@ -391,6 +415,10 @@ QStringList postgresRuleObjectStatements()
            END $$)").arg(auditKeyBranches()),
         "REVOKE ALL ON FUNCTION public.nbk_audit_row() FROM PUBLIC",
     };
+    for (const auto &[table, column, sequence] : kDrawnIds)
+        s << QStringLiteral("CREATE TRIGGER %1_drawn BEFORE INSERT ON %1 FOR EACH ROW "
+                            "EXECUTE FUNCTION public.nbk_drawn_id('%2', 'public.%3')")
+                 .arg(QLatin1String(table), QLatin1String(column), QLatin1String(sequence));
     for (const Table &t : tables())
         if (!valueRules(t).empty())
             s << valuesFunction(t)
@@ -462,7 +490,10 @@ QStringList postgresDatabaseAccessStatements(const QString &database, const Serv
 QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)
 {
     const QString in = QStringLiteral("ALTER ROLE %1 IN DATABASE %2 SET ").arg(ident(login), ident(database));
-    QStringList s = {in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
+    QStringList s = {QStringLiteral("ALTER ROLE %1 CONNECTION LIMIT %2")
+                         .arg(ident(login))
+                         .arg(supervisor ? kSupervisorConnections : kClerkConnections),
+                     in + QStringLiteral("lock_timeout = '%1'").arg(QLatin1String(kLockTimeout))};
     if (!supervisor)
         s << in + QStringLiteral("statement_timeout = '%1'").arg(QLatin1String(kClerkStatementTimeout))
           << in + QStringLiteral("idle_in_transaction_session_timeout = '%1'").arg(QLatin1String(kClerkIdleTimeout));

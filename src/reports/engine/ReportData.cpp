@@ -212,6 +212,20 @@ QString formatDateTime(const QDateTime &dt, const QString &format)
     return out;
 }
 
+namespace {
+QString shown(QString text)
+{
+    if (text.size() > kMaxShownChars) {
+        text.truncate(kMaxShownChars);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+        text += QChar(0x2026);
+        text.squeeze();
+    }
+    return text;
+}
+}  // namespace
+
 QString formatValue(const QVariant &value, const QString &format)
 {
     if (!value.isValid() || value.isNull())
@@ -242,7 +256,7 @@ QString formatValue(const QVariant &value, const QString &format)
             return formatDateTime(nbk::data::fromDayNumber(value.toDouble()), format);
         return value.toString();
     default:
-        return value.toString();
+        return shown(value.toString());
     }
 }
 

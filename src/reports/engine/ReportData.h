@@ -31,6 +31,10 @@ struct ReportData {
 // A value as a text box shows it: dates through the display format (e.g. "d mmm yyyy hh:nn",
 // "Long Date"; without one as people read them, "11 Dec 2026 10:07"), numbers in shortest decimal form, null as the empty text. A number given a
 // date format is read as a day number (days since 30 December 1899).
+// A text longer than kMaxShownChars is cut there and ends in "…": rows stored before the
+// database bounded its text (or written by hand) may hold millions of characters, and
+// laying them out would take the report's memory with them.
+inline constexpr int kMaxShownChars = 2000;
 QString formatValue(const QVariant &value, const QString &format = {});
 // The date part of the display formats: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss
 // AM/PM, and the named "General Date", "Long Date", "Short Date", "Long Time", "Short Time".

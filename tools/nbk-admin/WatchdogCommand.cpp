@@ -1,0 +1,97 @@
+#include "WatchdogCommand.h"
+
+#include "data/engines/Engine.h"
+#include "data/schema/PostgresSchema.h"
+#include "data/schema/ServerAdmin.h"
+
+#include <QElapsedTimer>
+#include <QMap>
+#include <QTextStream>
+#include <QThread>
+
+namespace nbk::admin {
+
+const char *const kWatchdogUsage =
+    "  nbk-admin watchdog --database URI [--seconds N] [--statement-seconds S] [--idle-seconds I]\n"
+    "      (ends clerks' sessions over the limits; N: stop after N seconds, 0: never)\n";
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "usage:\n" << kWatchdogUsage;
+    return 2;
+}
+
+}  // namespace
+
+// A clerk may SET statement_timeout = 0 or reset the login's settings: the limits the
+// database gives each login are a first line only. The watchdog runs as the owner (a
+// superuser or a member of pg_signal_backend), outside any clerk's reach, and ends each
+// clerk session (not a supervisor's) whose statement has run past the statement limit,
+// or whose transaction has waited idle past the idle limit, once a second: a lock such a
+// session holds goes with it.
+int runWatchdog(const QStringList &args)
+{
+    QMap<QString, QString> o;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        if (!QStringList{"--database", "--seconds", "--statement-seconds", "--idle-seconds"}.contains(args[i]))
+            return usage();
+        o.insert(args[i], args[i + 1]);
+    }
+    if (args.size() % 2 != 0 || !data::isPostgresUri(o.value(QStringLiteral("--database"))))
+        return usage();
+    bool ok = true;
+    const auto number = [&](const char *key, int fallback) {
+        if (!o.contains(QLatin1String(key)))
+            return fallback;
+        bool good = false;
+        const int v = o.value(QLatin1String(key)).toInt(&good);
+        ok = ok && good && v >= 0;
+        return v;
+    };
+    // a little past the server's own time-outs, which end an honest session first
+    const int seconds = number("--seconds", 0);
+    const int statementSeconds = number("--statement-seconds", data::kClerkStatementSeconds + 2);
+    const int idleSeconds = number("--idle-seconds", 3 * 60 + 5);
+    if (!ok)
+        return usage();
+
+    data::schema::ServerAdmin a(data::PostgresUri::parse(o.value(QStringLiteral("--database"))), false);
+    const QString groups = a.ok() ? a.scalar(QStringLiteral("SELECT clerk || ',' || supervisor FROM nbk_groups"))
+                                  : QString();
+    if (!a.ok() || groups.isEmpty()) {
+        QTextStream(stderr) << "nbk-admin: " << (a.ok() ? QStringLiteral("no nbk_groups: run nbk-admin init") : a.error())
+                            << "\n";
+        return 1;
+    }
+    using data::schema::quoteLiteral;
+    const QString sweep =
+        QStringLiteral(
+            "SELECT a.pid, a.usename, a.state, pg_catalog.pg_terminate_backend(a.pid) FROM pg_catalog.pg_stat_activity a "
+            "WHERE a.datname = pg_catalog.current_database() AND a.pid <> pg_catalog.pg_backend_pid() "
+            "AND pg_catalog.pg_has_role(a.usesysid, %1, 'MEMBER') AND NOT pg_catalog.pg_has_role(a.usesysid, %2, 'MEMBER') "
+            "AND ((a.state = 'active' AND a.query_start < pg_catalog.clock_timestamp() - %3 * interval '1 second') "
+            "OR (a.state LIKE 'idle in transaction%' AND a.state_change < pg_catalog.clock_timestamp() - %4 * interval '1 second'))")
+            .arg(quoteLiteral(groups.section(QLatin1Char(','), 0, 0)), quoteLiteral(groups.section(QLatin1Char(','), 1)))
+            .arg(statementSeconds)
+            .arg(idleSeconds);
+    QTextStream out(stdout);
+    QElapsedTimer t;
+    t.start();
+    while (seconds == 0 || t.elapsed() < qint64(seconds) * 1000) {
+        QSqlQuery q(a.db());
+        if (!q.exec(sweep)) {
+            QTextStream(stderr) << "nbk-admin: " << q.lastError().databaseText().trimmed() << "\n";
+            return 1;
+        }
+        while (q.next())
+            out << "ended session " << q.value(0).toString() << " of " << q.value(1).toString() << " ("
+                << q.value(2).toString() << ")\n";
+        out.flush();
+        QThread::msleep(1000);
+    }
+    return 0;
+}
+
+}  // namespace nbk::admin
