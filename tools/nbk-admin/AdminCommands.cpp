@@ -4,6 +4,7 @@
 #include "BackupCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
+#include "ChargesCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -52,7 +53,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kBackupUsage << kUsageEnd;
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kChargesUsage << kBackupUsage << kUsageEnd;
     to.flush();
 }
 
@@ -289,6 +290,8 @@ int run(const QStringList &args)
         rc = runReport(rest);
     else if (command == QLatin1String("audit"))
         rc = runAudit(rest);
+    else if (command == QLatin1String("charges"))
+        rc = runCharges(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("backup"))

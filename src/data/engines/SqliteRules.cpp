@@ -127,7 +127,7 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
         if (named(a1, "nbk_account"))
             return SQLITE_DENY;
         // written by the schema's triggers and the session's own bookkeeping only
-        if (named(a1, "nbk_audit") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
+        if (named(a1, "nbk_audit") || named(a1, "sale_terms") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
             return trigger ? SQLITE_OK : SQLITE_DENY;
         // the file's own bookkeeping: the draw of an id, the row FOR UPDATE locks
         if (named(a1, "nbk_sequence") || named(a1, "nbk_lock"))

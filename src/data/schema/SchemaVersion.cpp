@@ -102,6 +102,8 @@ QString versionSummary(int version)
         return QStringLiteral("the route's name");
     case 7:
         return QStringLiteral("seats, stretches and bookings kept to their run, values bounded");
+    case 8:
+        return QStringLiteral("cancellation charges by hours before departure, kept with each sale");
     default:
         return QStringLiteral("version %1").arg(version);
     }
