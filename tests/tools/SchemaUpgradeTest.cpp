@@ -170,9 +170,18 @@ Snapshot fileSnapshot(const QString &path, QStringList *tables, QMap<QString, QS
     return s;
 }
 
+// A fixture of the shape this program writes is no earlier shape yet: it is made as soon
+// as its version ships, and its upgrade is tested once the next version exists.
+bool currentShape(const QString &shape)
+{
+    return QStringView(shape).mid(1, 1).toInt() >= data::schema::kCurrentVersion;
+}
+
 TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
 {
     const QString shape = GetParam();
+    if (currentShape(shape))
+        GTEST_SKIP() << "the current shape";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("nbk.db"));
     ASSERT_TRUE(QFile::copy(kFixtures + QLatin1Char('/') + shape + QStringLiteral("/nbk.db"), path));
@@ -203,7 +212,7 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
         accounts.append(Account{QStringLiteral("clerk3"), QStringLiteral("fx-clerk3")});
     checkWorking(QString(), accounts, QStringLiteral("clerk1"), true);
     if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
-        || shape == QLatin1String("v6"))
+        || shape == QLatin1String("v6") || shape == QLatin1String("v7"))
         checkDays(QString(), accounts.first(), QStringLiteral("clerk1"), QStringLiteral("clerk3"));
 
     // a second run finds nothing to do
@@ -214,7 +223,8 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
 
 INSTANTIATE_TEST_SUITE_P(Shapes, EmbeddedFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3"),
-                                           QStringLiteral("v4"), QStringLiteral("v5"), QStringLiteral("v6")),
+                                           QStringLiteral("v4"), QStringLiteral("v5"), QStringLiteral("v6"),
+                                           QStringLiteral("v7")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 // A step that fails leaves the version before, whole; the next run finishes the work.
@@ -385,6 +395,8 @@ Snapshot serverSnapshot(const QString &uri, QStringList *tables, QMap<QString, Q
 TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
 {
     const QString shape = GetParam();
+    if (currentShape(shape))
+        GTEST_SKIP() << "the current shape";
     const QString n = shape.mid(1);
     const QString superuser = restore(shape);
     ASSERT_FALSE(superuser.isEmpty());
@@ -409,7 +421,7 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
                                      {b, QStringLiteral("fx%1-clerk2").arg(n)}};
     checkWorking(server, accounts, a, true);
     if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
-        || shape == QLatin1String("v6"))
+        || shape == QLatin1String("v6") || shape == QLatin1String("v7"))
         checkDays(server, accounts.first(), a, b);
 
     // what the early releases gave too widely is gone: the cluster-wide groups hold nothing
@@ -437,7 +449,7 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
 INSTANTIATE_TEST_SUITE_P(Shapes, ServerFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v1b"), QStringLiteral("v2"),
                                            QStringLiteral("v3"), QStringLiteral("v4"), QStringLiteral("v5"),
-                                           QStringLiteral("v6")),
+                                           QStringLiteral("v6"), QStringLiteral("v7")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 }  // namespace
