@@ -161,6 +161,15 @@ TEST_P(CancelCharge, HandWrittenRefundsAndSlabChangesAreRefused)
         EXPECT_DOUBLE_EQ(db().scalar("SELECT fare FROM customer WHERE customer_id = 501").toDouble(), 200);
         EXPECT_EQ(db().scalar("SELECT count(*) FROM cancel_slab").toInt(), 3);
     }
+    // a server session moving its own clock twelve hours back finds the same slab
+    if (GetParam() == EngineKind::Postgres) {
+        book(502, 70, {3, 4}, 200, 65.5);  // 25% now, 10% twelve hours earlier
+        data::Transaction tx(session(), QStringLiteral("the test's statements"));
+        ASSERT_EQ(session().exec("SET LOCAL TimeZone = 'Etc/GMT+12'"), data::kExecOk);
+        EXPECT_EQ(session().exec("INSERT INTO cancel_charge (customer_id, seats, fare_before, fare_after, "
+                                 "retained_share, retained, refunded) VALUES (502, 1, 200, 100, 0.1, 10, 90)"),
+                  20008);
+    }
     // a schedule from tomorrow may still be set, and withdrawn
     EXPECT_EQ(session().exec("INSERT INTO cancel_slab VALUES (SYSDATE + 1, 48, 0.2)"), data::kExecOk)
         << session().LastExecError().toStdString();

@@ -366,9 +366,11 @@ QStringList postgresRuleObjectStatements()
         R"(CREATE TRIGGER customer_booked BEFORE UPDATE ON customer
              FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_booked())",
 
-        // Cancellation charges. The database's clock, as SYSDATE reads it.
+        // Cancellation charges. The database's clock in the zone its owner's session had
+        // when the rules were made: a session that sets another TimeZone moves its own
+        // SYSDATE, never the hours left before a departure (nor so its slab).
         R"(CREATE FUNCTION public.nbk_now() RETURNS timestamp(0)
-             LANGUAGE sql VOLATILE
+             LANGUAGE sql VOLATILE SET TimeZone FROM CURRENT
              AS $$ SELECT CAST(pg_catalog.clock_timestamp() AS timestamp(0)) $$)",
         // A customer row made is a sale: the schedule of charges then in force goes with
         // it, written with the owner's rights (no session may write the terms of a sale).
