@@ -85,6 +85,13 @@ const std::vector<Table> &tables()
          {{"customer_id", I, true}, {"seats", I, true}, {"fare_before", R, true}, {"fare_after", R, true},
           {"retained_share", R, true}, {"retained", R, true}, {"refunded", R, true}},
          nullptr, {}, {"customer_id"}},
+        // A clerk's shift closed: the cash the trail says the login took since its last
+        // close, the cash counted by denomination ("500x3 100x2") and the difference.
+        // Written once by the login itself, never changed.
+        {"shift_close",
+         {{"login", T, true}, {"closed_at", D, true}, {"expected", R, true}, {"counted", R, true},
+          {"difference", R, true}, {"denominations", T, true}},
+         nullptr, {"abs(difference - (counted - expected)) < 0.005", "counted >= 0"}, {"login", "closed_at"}},
         // the seat chart's scratch lines; on the server every session keeps its own rows
         // (the view tempbusroute shows a session its own), so two clerks charting at once
         // neither wait on nor read each other's lines
@@ -181,6 +188,8 @@ const std::vector<Right> &rights()
         // cancellation charges: a cancellation records its charge, the supervisor the slabs
         {"INSERT", "cancel_charge", Group::Clerk},
         {"INSERT, DELETE", "cancel_slab", Group::Supervisor},
+        // the shift's close, by the clerk whose shift it is
+        {"INSERT", "shift_close", Group::Clerk},
     };
     return r;
 }

@@ -147,6 +147,16 @@ QStringList chargeTriggerStatements()
             .arg(refundAllowed(QStringLiteral("NEW.fare")), QLatin1String(refused)),
         QStringLiteral("CREATE TRIGGER customer_refund_delete BEFORE DELETE ON customer WHEN NOT %1 BEGIN %2 END")
             .arg(refundAllowed(QStringLiteral("0")), QLatin1String(refused)),
+        // a shift's close is the login's own, and stays as it was written
+        QStringLiteral("CREATE TRIGGER shift_close_own BEFORE INSERT ON shift_close WHEN nbk_role() <> 'owner' "
+                       "AND lower(NEW.login) <> lower(nbk_login()) BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is "
+                       "closed by its own login, once, and never changed'); END"),
+        QStringLiteral("CREATE TRIGGER shift_close_kept BEFORE UPDATE ON shift_close WHEN nbk_role() <> 'owner' "
+                       "BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is closed by its own login, once, and never "
+                       "changed'); END"),
+        QStringLiteral("CREATE TRIGGER shift_close_kept_delete BEFORE DELETE ON shift_close WHEN nbk_role() <> "
+                       "'owner' BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is closed by its own login, once, and "
+                       "never changed'); END"),
         // a schedule in force stays as it is: bookings sold under it keep its charges
         QStringLiteral("CREATE TRIGGER cancel_slab_kept BEFORE INSERT ON cancel_slab WHEN nbk_role() <> 'owner' "
                        "AND NEW.effective_from <= %1 BEGIN SELECT RAISE(ABORT, 'ORA-20008: the cancellation charges "

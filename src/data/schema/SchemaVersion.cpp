@@ -103,7 +103,7 @@ QString versionSummary(int version)
     case 7:
         return QStringLiteral("seats, stretches and bookings kept to their run, values bounded");
     case 8:
-        return QStringLiteral("cancellation charges by hours before departure, kept with each sale");
+        return QStringLiteral("cancellation charges by hours before departure, kept with each sale; shift closes");
     default:
         return QStringLiteral("version %1").arg(version);
     }

@@ -19,7 +19,8 @@ namespace nbk::data::schema {
 //   6  the route's name
 //   7  the bookings' invariants: seats of the vehicle, stretches of the route, a booking
 //      fixed at its commit, text and numbers bounded (rules on rows written from then on)
-//   8  cancellation charges: slabs by hours before departure, kept with each sale
+//   8  cancellation charges: slabs by hours before departure, kept with each sale; the
+//      shift's close
 inline constexpr int kCurrentVersion = 8;
 
 // What a version brought, as the upgrade reports it.

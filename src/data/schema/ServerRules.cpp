@@ -488,6 +488,24 @@ QStringList postgresRuleObjectStatements()
         R"(CREATE TRIGGER cancel_slab_kept BEFORE INSERT OR UPDATE OR DELETE ON cancel_slab
              FOR EACH ROW EXECUTE FUNCTION public.nbk_slab_kept())",
 
+        // A shift's close is the login's own, and stays as it was written.
+        R"(CREATE FUNCTION public.nbk_shift_close() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF TG_OP = 'INSERT' AND (NOT public.nbk_rules_bind()
+                                      OR pg_catalog.lower(NEW.login) = pg_catalog.lower(session_user)) THEN
+               RETURN NEW;
+             END IF;
+             IF TG_OP <> 'INSERT' AND NOT public.nbk_rules_bind() THEN
+               RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+             END IF;
+             RAISE EXCEPTION 'ORA-20009: a shift is closed by its own login, once, and never changed'
+               USING ERRCODE = '23514';
+           END $$)",
+        R"(CREATE TRIGGER shift_close_kept BEFORE INSERT OR UPDATE OR DELETE ON shift_close
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_shift_close())",
+
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
              AS $$

@@ -143,9 +143,9 @@ bool dropTriggersAndViews(EmbeddedAdmin &c)
 // A database that has it already (a step run before its version was recorded) keeps it.
 const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN %1route_name %2";
 
-// Cancellation charges: new tables only, so every row on file stays as it is; a booking
-// sold before them has no terms and is given back whole, as it was sold.
-const char *const kChargeTables[] = {"cancel_slab", "sale_terms", "cancel_charge"};
+// Cancellation charges and shift closes: new tables only, so every row on file stays as
+// it is; a booking sold before them has no terms and is given back whole, as it was sold.
+const char *const kChargeTables[] = {"cancel_slab", "sale_terms", "cancel_charge", "shift_close"};
 
 template <typename Run>
 bool fareStep8(Run &&run, EngineKind engine)
