@@ -141,6 +141,7 @@ void MDIForm1::buildMenus()
     addItem(report, QStringLiteral("mnuReportAR"), QStringLiteral("Accide&nt Report "), QStringLiteral("ARF"));
     addItem(report, QStringLiteral("mnuReportStatement"), QStringLiteral("&Day Statement"),
             QStringLiteral("DayStatement"));
+    addItem(report, QStringLiteral("mnuReportShiftClose"), QStringLiteral("C&lose Shift"), QStringLiteral("ShiftClose"));
 
     QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
     addItem(help, QStringLiteral("mnuHelpContents"), QStringLiteral("C&ontents"), nullptr);

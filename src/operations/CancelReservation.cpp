@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -44,6 +45,17 @@ const char *const SQL_FARE_4 = ") ) where customer_id = ";
 const char *const SQL_BOOKING =
     "SELECT name, fare, To_char(journey_date,'mm-dd-yyyy hh24:mi:ss') FROM CUSTOMER WHERE customer_id = ";
 const char *const SQL_SEATS_HELD = "SELECT count(*) FROM SEAT_MATRIX WHERE customer_id = ";
+// The cancellation charges sold with the booking, the nearest slab first, with the hours
+// left before its departure on the database's clock.
+const char *const SQL_SLABS =
+    "SELECT s.hours_before, s.retained_share, (c.journey_date - SYSDATE) * 24 FROM sale_terms st "
+    "JOIN cancel_slab s ON s.effective_from = st.slabs_from JOIN customer c ON c.customer_id = st.customer_id "
+    "WHERE st.customer_id = %1 ORDER BY s.hours_before DESC";
+const char *const SQL_CHARGE =
+    "INSERT INTO cancel_charge (customer_id, seats, fare_before, fare_after, retained_share, retained, refunded) "
+    "VALUES (%1, %2, %3, %4, %5, %6, %7)";
+const char *const MSG_CHARGE_MOVED =
+    "The cancellation charge changed while the question was open (a slab was passed); nothing was changed";
 
 // Beyond this a double no longer holds every whole number exactly.
 constexpr double kLargestId = 9007199254740991.0;
@@ -92,10 +104,41 @@ QString amountText(double v)
     return v == std::floor(v) ? QString::number(qint64(v)) : QString::number(v, 'f', 2);
 }
 
+// What a cancellation gives back: the fare of its seats less the charge of the booking's
+// slab. No slabs sold with the booking: no charge, the fare given back whole.
+struct Charge {
+    bool applies = false;
+    double hours = 0;  // before the departure
+    double share = 0;  // of the fare given back that is retained
+};
+
+Charge chargeNow(nbk::data::Connection &cn, qint64 id)
+{
+    Charge c;
+    const nbk::data::RowTable slabs = cn.query(QString::fromLatin1(SQL_SLABS).arg(id)).getRows();
+    if (slabs.rowCount() == 0)
+        return c;
+    c.applies = true;
+    c.hours = slabs.at(2, 0).toDouble();
+    c.share = 1.0;  // past the lowest slab nothing is given back
+    for (int i = 0; i < slabs.rowCount(); ++i)
+        if (slabs.at(0, i).toDouble() <= c.hours) {
+            c.share = slabs.at(1, i).toDouble();
+            break;
+        }
+    return c;
+}
+
+// The charge on `returned`, up to the next paisa: never less than the slab's share.
+double retainedOf(double returned, double share)
+{
+    return std::max(0.0, std::ceil(returned * share * 100.0 - 1e-6) / 100.0);
+}
+
 // The question names what is about to go, so that a clerk who pressed Enter once too
 // often reads whom and what it is about before anything changes.
 QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 id, const nbk::data::RowTable &seats,
-                         int cancelled)
+                         int cancelled, const Charge &charge, double *fareHeld)
 {
     const nbk::data::RowTable booking =
         cn.query(QString::fromLatin1(SQL_BOOKING) + QString::number(id)).getRows();
@@ -122,6 +165,17 @@ QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 i
     text += QStringLiteral("\r\nSeats to cancel: ") + numbers.join(QStringLiteral(", "));
     text += cancelled >= n ? QStringLiteral(" (the whole booking)")
                            : QStringLiteral(" (%1 of %2 seats)").arg(cancelled).arg(n);
+    *fareHeld = fare;
+    if (charge.applies) {
+        const double retained = retainedOf(refund, charge.share);
+        text += QStringLiteral("\r\nFare of these seats: \u20B9 ") + amountText(refund);
+        const QString when = charge.hours < 0 ? QStringLiteral("after departure")
+                                              : QStringLiteral("at %1 hours before departure").arg(std::floor(charge.hours));
+        text += QStringLiteral("\r\nCancellation charge: \u20B9 %1 (%2% %3)")
+                    .arg(amountText(retained), QString::number(charge.share * 100, 'g', 4), when);
+        text += QStringLiteral("\r\nAmount to refund: \u20B9 ") + amountText(refund - retained);
+        return text;
+    }
     text += QStringLiteral("\r\nAmount to refund: \u20B9 ") + amountText(refund);
     return text;
 }
@@ -194,11 +248,30 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
         const int n = rows.rowCount();
         whole = k == 0 || k >= n;
         const int cancelled = whole ? n : k;
+        const Charge charge = chargeNow(cn, *id);
+        double fareHeld = 0;
         // No is the default: Enter pressed once too often cancels nothing
-        if (!confirm({confirmationText(cn, cid.trimmed(), *id, rows, cancelled),
+        if (!confirm({confirmationText(cn, cid.trimmed(), *id, rows, cancelled, charge, &fareHeld),
                       mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")})) {
             tx.rollback();
             return out;
+        }
+        if (charge.applies) {
+            // recorded before the fare and seats change, as the database's rule asks; the
+            // charge is the one the clerk agreed to, or nothing happens
+            if (chargeNow(cn, *id).share != charge.share)
+                throw DbException(DbError{0, QString::fromLatin1(MSG_CHARGE_MOVED)});
+            const double after = whole ? 0.0 : fareHeld - cancelled * (fareHeld / n);
+            const double returned = fareHeld - after;
+            const double retained = retainedOf(returned, charge.share);
+            change(cn,
+                   QString::fromLatin1(SQL_CHARGE)
+                       .arg(idText)
+                       .arg(cancelled)
+                       .arg(QString::number(fareHeld, 'g', 17), QString::number(after, 'g', 17),
+                            QString::number(charge.share, 'g', 17), QString::number(retained, 'g', 17),
+                            QString::number(returned - retained, 'g', 17)),
+                   1);
         }
         // Seats go back to the run they were held on (one run per reservation).
         QMap<qint64, int> freed;

@@ -32,7 +32,7 @@ const char *const SQL_RIGHTS = "SELECT CASE WHEN %1 THEN 1 ELSE 0 END, %2, TO_CH
 // own statements, so a booking that waited past midnight is read whole.
 const char *const SQL_CHANGES =
     "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
-    "WHERE table_name IN ('customer', 'seat_matrix') AND changed_at >= %1 AND changed_at < %2 "
+    "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND changed_at >= %1 AND changed_at < %2 "
     "AND lower(login) = lower('%3') AND (lower(login) = lower(%4) OR %5) ORDER BY audit_id";
 const char *const SQL_LOGINS =
     "SELECT DISTINCT login FROM nbk_audit WHERE table_name = 'customer' AND changed_at >= %1 AND changed_at < %2 "
@@ -68,6 +68,7 @@ struct CustomerChange {
     bool seen = false;
     qint64 lastAudit = 0;
     QList<int> seatsIn, seatsOut;
+    double retained = 0;  // the charges the transaction recorded
 };
 
 struct Transaction {
@@ -91,11 +92,13 @@ std::optional<StatementLine> lineOf(qint64 customer, const CustomerChange &c, co
         l.seats = c.seatsIn;
     } else if (was && !is) {
         l.action = QStringLiteral("Cancellation");
-        l.refunded = before;
+        l.retained = std::min(c.retained, before);
+        l.refunded = before - l.retained;
         l.seats = c.seatsOut;
     } else if (was && after < before) {
         l.action = QStringLiteral("Partial cancellation");
-        l.refunded = before - after;
+        l.retained = std::min(c.retained, before - after);
+        l.refunded = before - after - l.retained;
         l.seats = c.seatsOut;
     } else if (was && after > before) {
         // seats added to a reservation: not a screen's change, but money taken all the same
@@ -136,6 +139,10 @@ DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const 
         const qint64 customer = r.value(4).toLongLong();
         CustomerChange &c = t.customers[customer];
         const QJsonObject before = row(r.value(5)), after = row(r.value(6));
+        if (r.value(3).toString() == QLatin1String("cancel_charge")) {
+            c.retained += after.value("retained").toDouble();
+            continue;
+        }
         if (r.value(3).toString() == QLatin1String("seat_matrix")) {
             if (!after.isEmpty())
                 c.seatsIn << after.value("seat_no").toInt();
@@ -166,6 +173,7 @@ DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const 
     for (auto &[audit, l] : lines) {
         d.taken += l.taken;
         d.refunded += l.refunded;
+        d.retained += l.retained;
         d.lines.push_back(std::move(l));
     }
     return d;

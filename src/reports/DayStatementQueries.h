@@ -26,6 +26,7 @@ struct StatementLine {
     QList<int> seats;  // booked, or given back
     double taken = 0;
     double refunded = 0;
+    double retained = 0;  // the cancellation charge kept of the fare given back
 };
 
 // What one login took and refunded on one calendar day of the database's clock.
@@ -35,6 +36,7 @@ struct DayStatementData {
     std::vector<StatementLine> lines;
     double taken = 0;
     double refunded = 0;
+    double retained = 0;
     double net() const { return taken - refunded; }
 };
 

@@ -109,12 +109,25 @@ FilledReport fillDayStatement(const DayStatementData &s)
     l.setCaption(QStringLiteral("Section5"), QStringLiteral("lblTaken"), shortestDecimal(s.taken));
     l.setCaption(QStringLiteral("Section5"), QStringLiteral("lblRefunded"), shortestDecimal(s.refunded));
     l.setCaption(QStringLiteral("Section5"), QStringLiteral("lblNet"), shortestDecimal(s.net()));
+    if (s.retained != 0) {
+        // cancellation charges kept of the fares given back: already in the net
+        ReportSection &foot = l.section(QStringLiteral("Section5"));
+        foot.height += 300;
+        foot.addLabel(QStringLiteral("Label7"), QStringLiteral("Total retained"), at(kTotalLabelLeft, 1044, kTotalLabelWidth))
+            .setFont(bold());
+        foot.addLabel(QStringLiteral("lblRetained"), shortestDecimal(s.retained), at(kTotalLeft, 1044, kTotalWidth))
+            .setFont(bold())
+            .setAlign(Align::Right);
+    }
     QStringList columns;
     for (const Column &c : kColumns)
         columns << QString::fromLatin1(c.field);
     std::vector<QVariantList> rows;
     for (const StatementLine &line : s.lines)
-        rows.push_back({line.at, line.action, line.customerId, line.name, line.run, seatList(line.seats),
+        rows.push_back({line.at,
+                        line.retained == 0 ? line.action
+                                           : QStringLiteral("%1, %2 retained").arg(line.action, shortestDecimal(line.retained)),
+                        line.customerId, line.name, line.run, seatList(line.seats),
                         amount(line.taken), amount(line.refunded)});
     return {QStringLiteral("DayStatementReport"), std::move(l), report::ReportData(columns, std::move(rows))};
 }

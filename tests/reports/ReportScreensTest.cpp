@@ -6,11 +6,15 @@
 #include "reports/screens/BusMatrix.h"
 #include "reports/ReportsFixture.h"
 #include "reports/screens/RouteTest.h"
+#include "reports/screens/ShiftClose.h"
 #include "reports/TicketQueries.h"
 #include "reports/screens/ReportWindow.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QPushButton>
 
 using namespace nbk;
@@ -28,7 +32,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char *w : {"BusMatrix", "RouteTest", "ARF", "SeatMatrix", "RouteDetails", "AR"})
+        for (const char *w : {"BusMatrix", "RouteTest", "ARF", "SeatMatrix", "RouteDetails", "AR", "ShiftClose"})
             closeScreen(QString::fromLatin1(w));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ReportsTest::TearDown();
@@ -44,6 +48,25 @@ protected:
         return w ? w->report().texts() : QStringList();
     }
 };
+
+TEST_P(ReportScreens, ShiftCloseCountsTheNotesAndListsTheCloseOnceAgreed)
+{
+    auto *w = open<ShiftClose>("ShiftClose");
+    ASSERT_TRUE(w);
+    ASSERT_EQ(w->txtCount.size(), 10);
+    w->txtCount[1]->setValue(2);  // two notes of 500
+    w->txtCount[9]->setValue(3);  // three coins of 1
+    EXPECT_EQ(w->lblCounted->text(), QStringLiteral("Counted: \u20B9 1003"));
+    MessageScript::begin({mb::No});
+    w->Command1->click();
+    EXPECT_EQ(w->grdCloses->rowCount(), 0);
+    MessageScript::begin({mb::Yes, mb::OK});
+    w->Command1->click();
+    ASSERT_EQ(MessageScript::texts().size(), 2) << MessageScript::texts().join('\n').toStdString();
+    EXPECT_TRUE(MessageScript::texts()[1].endsWith(QStringLiteral("counted \u20B9 1003, difference \u20B9 1003")));
+    EXPECT_EQ(w->grdCloses->rowCount(), 1);
+    EXPECT_EQ(w->txtCount[1]->value(), 0);
+}
 
 TEST_P(ReportScreens, SeatMatrixShowsTheChartAndClosesItsScreenButStaysOnAMessage)
 {

@@ -5,6 +5,7 @@
 #include "BackupCommands.h"
 #include "ReportCommand.h"
 #include "ServerCommands.h"
+#include "ChargesCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -55,7 +56,8 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kBackupUsage << kUsageEnd;
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kBackupUsage
+       << kUsageEnd;
     to.flush();
 }
 
@@ -294,6 +296,8 @@ int run(const QStringList &args)
         rc = runAudit(rest);
     else if (command == QLatin1String("watchdog"))
         rc = runWatchdog(rest);
+    else if (command == QLatin1String("charges"))
+        rc = runCharges(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("backup"))

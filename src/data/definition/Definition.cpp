@@ -69,6 +69,29 @@ const std::vector<Table> &tables()
          On::Both,
          "CONSTRAINT seat_matrix_taken EXCLUDE USING gist (instance_id WITH =, seat_no WITH =, "
          "int4range(route_sequence1, route_sequence2, '[]') WITH &&)"},
+        // Cancellation charges: from hours_before hours before the departure the slab's
+        // share of the fare given back is retained; below the lowest slab nothing is given
+        // back. A schedule is the slabs of one effective_from; each booking keeps the one in
+        // force at its sale (sale_terms), and no schedule in force is changed.
+        {"cancel_slab", {{"effective_from", D, true}, {"hours_before", R, true}, {"retained_share", R, true}},
+         "effective_from, hours_before", {"retained_share >= 0 AND retained_share <= 1"},
+         {"effective_from", "hours_before"}},
+        // written by the database when a customer row is made: the sale's time and the
+        // schedule then in force (null: none, the fare is given back whole)
+        {"sale_terms", {{"customer_id", I}, {"sold_at", D, true}, {"slabs_from", D}}, "customer_id"},
+        // one row per cancellation that retains a charge, written before the fare and the
+        // seats change: the fare before and after, the share and amount retained, the refund
+        {"cancel_charge",
+         {{"customer_id", I, true}, {"seats", I, true}, {"fare_before", R, true}, {"fare_after", R, true},
+          {"retained_share", R, true}, {"retained", R, true}, {"refunded", R, true}},
+         nullptr, {}, {"customer_id"}},
+        // A clerk's shift closed: the cash the trail says the login took since its last
+        // close, the cash counted by denomination ("500x3 100x2") and the difference.
+        // Written once by the login itself, never changed.
+        {"shift_close",
+         {{"login", T, true}, {"closed_at", D, true}, {"expected", R, true}, {"counted", R, true},
+          {"difference", R, true}, {"denominations", T, true}},
+         nullptr, {"abs(difference - (counted - expected)) < 0.005", "counted >= 0"}, {"login", "closed_at"}},
         // the seat chart's scratch lines; on the server every session keeps its own rows
         // (the view tempbusroute shows a session its own), so two clerks charting at once
         // neither wait on nor read each other's lines
@@ -161,6 +184,11 @@ const std::vector<Right> &rights()
         {"UPDATE (place1, place2, stops, km, fpi, stoptime, travelmins, route_name)", "route", Group::Supervisor},
         {"DELETE", "route, path_order, route_frequency, service_class", Group::Supervisor},
         {"USAGE", "SEQUENCE place_seq, reid_seq, route_seq", Group::Supervisor},
+        // cancellation charges: a cancellation records its charge, the supervisor the slabs
+        {"INSERT", "cancel_charge", Group::Clerk},
+        {"INSERT, DELETE", "cancel_slab", Group::Supervisor},
+        // the shift's close, by the clerk whose shift it is
+        {"INSERT", "shift_close", Group::Clerk},
     };
     return r;
 }

@@ -128,7 +128,7 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
         if (named(a1, "nbk_account"))
             return SQLITE_DENY;
         // written by the schema's triggers and the session's own bookkeeping only
-        if (named(a1, "nbk_audit") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
+        if (named(a1, "nbk_audit") || named(a1, "sale_terms") || named(a1, "nbk_touched_run") || named(a1, "nbk_touched_customer"))
             return trigger ? SQLITE_OK : SQLITE_DENY;
         // the file's own bookkeeping: written by the draw of an id and the lock of FOR
         // UPDATE only, which run as the engine's own (trusted) statements

@@ -84,6 +84,95 @@ QString keyOf(const Table &t, const QString &row)
     return parts.join(QStringLiteral(" || '/' || "));
 }
 
+// The file's clock, as the trail reads it, in the file's days.
+const char *const kNow = "(julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5)";
+
+// The share of the fare a cancellation of booking `cid` retains now: the slab of the
+// schedule sold with it whose hours before the departure have been reached, all of it
+// below the lowest slab, 0 when the booking was sold without charges.
+QString chargeShare(const QString &cid)
+{
+    return QStringLiteral("coalesce((SELECT CASE WHEN st.slabs_from IS NULL THEN 0 ELSE coalesce((SELECT s.retained_share "
+                          "FROM cancel_slab s WHERE s.effective_from = st.slabs_from AND s.hours_before <= "
+                          "(c.journey_date - %2) * 24 ORDER BY s.hours_before DESC LIMIT 1), 1) END "
+                          "FROM sale_terms st JOIN customer c ON c.customer_id = st.customer_id "
+                          "WHERE st.customer_id = %1), 0)")
+        .arg(cid, QLatin1String(kNow));
+}
+
+// Whether the fare of `cid` may go from OLD.fare to `after` in this transaction: a booking
+// sold without charges, or being made, or with the charge row of that change recorded.
+QString refundAllowed(const QString &after)
+{
+    return QStringLiteral("(nbk_role() = 'owner' OR NOT EXISTS (SELECT 1 FROM sale_terms st WHERE st.customer_id = "
+                          "OLD.customer_id AND st.slabs_from IS NOT NULL) OR %1 OR EXISTS (SELECT 1 FROM nbk_audit a "
+                          "WHERE a.customer_id = OLD.customer_id AND a.txid = nbk_txid() AND a.table_name = "
+                          "'cancel_charge' AND a.action = 'INSERT' AND abs(json_extract(a.new_values, '$.fare_before') "
+                          "- OLD.fare) <= 0.001 AND abs(json_extract(a.new_values, '$.fare_after') - (%2)) <= 0.001))")
+        .arg(madeHere(QStringLiteral("OLD.customer_id")), after);
+}
+
+QStringList chargeTriggerStatements()
+{
+    const QString now = QLatin1String(kNow);
+    const char *const refused = "SELECT RAISE(ABORT, 'ORA-20008: the fare is given back without the charge of its "
+                                "slab recorded');";
+    return {
+        // a customer row made is a sale: the schedule of charges then in force goes with it
+        QStringLiteral("CREATE TRIGGER customer_sale_terms AFTER INSERT ON customer BEGIN "
+                       "INSERT OR REPLACE INTO sale_terms (customer_id, sold_at, slabs_from) VALUES (NEW.customer_id, "
+                       "%1, (SELECT max(effective_from) FROM cancel_slab WHERE effective_from <= %1)); END")
+            .arg(now),
+        // a charge row states the cancellation it goes with, before the fare and seats
+        // change, and refunds no more than the slab allows
+        QStringLiteral("CREATE TRIGGER cancel_charge_row BEFORE INSERT ON cancel_charge WHEN nbk_role() <> 'owner' "
+                       "BEGIN SELECT RAISE(ABORT, 'ORA-20008: no such cancellation of the customer''s seats and fare') "
+                       "WHERE NOT coalesce((SELECT n > 0 AND NEW.seats BETWEEN 1 AND n AND abs(NEW.fare_before - f) "
+                       "<= 0.001 AND abs(NEW.fare_after - (f - NEW.seats * (f * 1.0 / n))) <= 0.001 FROM (SELECT "
+                       "c.fare AS f, (SELECT count(*) FROM seat_matrix sm WHERE sm.customer_id = c.customer_id) AS n "
+                       "FROM customer c WHERE c.customer_id = NEW.customer_id)), 0); "
+                       "SELECT RAISE(ABORT, 'ORA-20008: the charge retained is not the charge of the slab') "
+                       "FROM (SELECT %1 AS sh, NEW.fare_before - NEW.fare_after AS r) "
+                       "WHERE abs(NEW.retained_share - sh) > 1e-9 OR NEW.retained < r * sh - 0.005 "
+                       "OR NEW.retained > r + 0.005 OR abs(NEW.refunded - (r - NEW.retained)) > 0.005; END")
+            .arg(chargeShare(QStringLiteral("NEW.customer_id"))),
+        QStringLiteral("CREATE TRIGGER cancel_charge_kept BEFORE UPDATE ON cancel_charge WHEN nbk_role() <> 'owner' "
+                       "BEGIN SELECT RAISE(ABORT, 'ORA-20008: a cancellation''s charge is kept as it was recorded'); END"),
+        QStringLiteral("CREATE TRIGGER cancel_charge_kept_delete BEFORE DELETE ON cancel_charge WHEN nbk_role() <> "
+                       "'owner' BEGIN SELECT RAISE(ABORT, 'ORA-20008: a cancellation''s charge is kept as it was "
+                       "recorded'); END"),
+        // a booking sold with charges gives back fare only with its charge recorded
+        QStringLiteral("CREATE TRIGGER customer_refund BEFORE UPDATE OF fare ON customer WHEN NEW.fare < OLD.fare "
+                       "AND NOT %1 BEGIN %2 END")
+            .arg(refundAllowed(QStringLiteral("NEW.fare")), QLatin1String(refused)),
+        QStringLiteral("CREATE TRIGGER customer_refund_delete BEFORE DELETE ON customer WHEN NOT %1 BEGIN %2 END")
+            .arg(refundAllowed(QStringLiteral("0")), QLatin1String(refused)),
+        // a shift's close is the login's own, and stays as it was written
+        QStringLiteral("CREATE TRIGGER shift_close_own BEFORE INSERT ON shift_close WHEN nbk_role() <> 'owner' "
+                       "AND lower(NEW.login) <> lower(nbk_login()) BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is "
+                       "closed by its own login, once, and never changed'); END"),
+        QStringLiteral("CREATE TRIGGER shift_close_kept BEFORE UPDATE ON shift_close WHEN nbk_role() <> 'owner' "
+                       "BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is closed by its own login, once, and never "
+                       "changed'); END"),
+        QStringLiteral("CREATE TRIGGER shift_close_kept_delete BEFORE DELETE ON shift_close WHEN nbk_role() <> "
+                       "'owner' BEGIN SELECT RAISE(ABORT, 'ORA-20009: a shift is closed by its own login, once, and "
+                       "never changed'); END"),
+        // a schedule in force stays as it is: bookings sold under it keep its charges
+        QStringLiteral("CREATE TRIGGER cancel_slab_kept BEFORE INSERT ON cancel_slab WHEN nbk_role() <> 'owner' "
+                       "AND NEW.effective_from <= %1 BEGIN SELECT RAISE(ABORT, 'ORA-20008: the cancellation charges "
+                       "of that date are in force and kept as they are'); END")
+            .arg(now),
+        QStringLiteral("CREATE TRIGGER cancel_slab_kept_update BEFORE UPDATE ON cancel_slab WHEN nbk_role() <> 'owner' "
+                       "AND (OLD.effective_from <= %1 OR NEW.effective_from <= %1) BEGIN SELECT RAISE(ABORT, "
+                       "'ORA-20008: the cancellation charges of that date are in force and kept as they are'); END")
+            .arg(now),
+        QStringLiteral("CREATE TRIGGER cancel_slab_kept_delete BEFORE DELETE ON cancel_slab WHEN nbk_role() <> 'owner' "
+                       "AND OLD.effective_from <= %1 BEGIN SELECT RAISE(ABORT, 'ORA-20008: the cancellation charges "
+                       "of that date are in force and kept as they are'); END")
+            .arg(now),
+    };
+}
+
 }  // namespace
 
 QStringList embeddedAuditTableStatements()
@@ -165,6 +254,7 @@ QStringList embeddedTriggerStatements()
                             "AND NOT NEW.%2 <= (SELECT value FROM nbk_sequence WHERE name = '%3') "
                             "BEGIN SELECT RAISE(ABORT, 'ORA-20008: a new %1 row takes an id drawn from %3'); END")
                  .arg(QLatin1String(table), QLatin1String(column), QLatin1String(sequence));
+    s += chargeTriggerStatements();
     for (const Table &t : tables()) {
         if (valueRules(t).empty())
             continue;

@@ -104,7 +104,7 @@ QString versionSummary(int version)
         return QStringLiteral("seats, stretches and bookings kept to their run, values bounded");
     case 8:
         return QStringLiteral("the trail's time index a tree; no booking or run under an id its sequence has "
-                              "not given out");
+                              "not given out; cancellation charges kept with each sale; shift closes");
     default:
         return QStringLiteral("version %1").arg(version);
     }

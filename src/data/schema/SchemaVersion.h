@@ -20,7 +20,8 @@ namespace nbk::data::schema {
 //   7  the bookings' invariants: seats of the vehicle, stretches of the route, a booking
 //      fixed at its commit, text and numbers bounded (rules on rows written from then on)
 //   8  the trail's time index a tree on the server too; no booking or run under an id its
-//      sequence has not given out
+//      sequence has not given out; cancellation charges: slabs by hours before departure,
+//      kept with each sale; the shift's close
 inline constexpr int kCurrentVersion = 8;
 
 // What a version brought, as the upgrade reports it.

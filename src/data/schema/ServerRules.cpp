@@ -390,6 +390,146 @@ QStringList postgresRuleObjectStatements()
            END $$)",
         "REVOKE ALL ON FUNCTION public.nbk_drawn_id() FROM PUBLIC",
 
+        // Cancellation charges. The database's clock in the zone its owner's session had
+        // when the rules were made: a session that sets another TimeZone moves its own
+        // SYSDATE, never the hours left before a departure (nor so its slab).
+        R"(CREATE FUNCTION public.nbk_now() RETURNS timestamp(0)
+             LANGUAGE sql VOLATILE SET TimeZone FROM CURRENT
+             AS $$ SELECT CAST(pg_catalog.clock_timestamp() AS timestamp(0)) $$)",
+        // A customer row made is a sale: the schedule of charges then in force goes with
+        // it, written with the owner's rights (no session may write the terms of a sale).
+        R"(CREATE FUNCTION public.nbk_sale_terms() RETURNS trigger
+             LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           DECLARE
+             t timestamp(0) := public.nbk_now();
+           BEGIN
+             INSERT INTO public.sale_terms (customer_id, sold_at, slabs_from)
+             VALUES (NEW.customer_id, t, (SELECT max(s.effective_from) FROM public.cancel_slab s WHERE s.effective_from <= t))
+             ON CONFLICT (customer_id) DO UPDATE SET sold_at = EXCLUDED.sold_at, slabs_from = EXCLUDED.slabs_from;
+             RETURN NULL;
+           END $$)",
+        "REVOKE ALL ON FUNCTION public.nbk_sale_terms() FROM PUBLIC",
+        R"(CREATE TRIGGER customer_sale_terms AFTER INSERT ON customer
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_sale_terms())",
+        // The share of the fare a cancellation of this booking retains now: the slab of the
+        // schedule sold with it whose hours before the departure have been reached, all of
+        // it below the lowest slab; null when the booking was sold without charges.
+        R"(CREATE FUNCTION public.nbk_charge_share(cid integer) RETURNS double precision
+             LANGUAGE plpgsql STABLE
+             AS $$
+           DECLARE
+             slabs timestamp(0);
+             departure timestamp(0);
+             hours double precision;
+           BEGIN
+             SELECT st.slabs_from, c.journey_date INTO slabs, departure
+               FROM public.sale_terms st JOIN public.customer c ON c.customer_id = st.customer_id
+              WHERE st.customer_id = cid;
+             IF slabs IS NULL THEN
+               RETURN NULL;
+             END IF;
+             hours := pg_catalog.date_part('epoch', departure OPERATOR(pg_catalog.-) public.nbk_now()) / 3600;
+             RETURN coalesce((SELECT s.retained_share FROM public.cancel_slab s
+                               WHERE s.effective_from = slabs AND s.hours_before <= hours
+                               ORDER BY s.hours_before DESC LIMIT 1), 1);
+           END $$)",
+        // A charge row states the cancellation it goes with, before the fare and seats
+        // change: the fare as it stands, the seats' share of it, and no more refunded than
+        // the slab allows.
+        R"(CREATE FUNCTION public.nbk_charge_row() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           DECLARE
+             f double precision;
+             n bigint;
+             share double precision;
+             returned double precision;
+           BEGIN
+             IF NOT public.nbk_rules_bind() THEN
+               RETURN NEW;
+             END IF;
+             IF TG_OP <> 'INSERT' THEN
+               RAISE EXCEPTION 'ORA-20008: a cancellation''s charge is kept as it was recorded' USING ERRCODE = '23514';
+             END IF;
+             SELECT c.fare INTO f FROM public.customer c WHERE c.customer_id = NEW.customer_id;
+             SELECT count(*) INTO n FROM public.seat_matrix sm WHERE sm.customer_id = NEW.customer_id;
+             share := coalesce(public.nbk_charge_share(NEW.customer_id), 0);
+             returned := NEW.fare_before - NEW.fare_after;
+             IF f IS NULL OR n = 0 OR NEW.seats NOT BETWEEN 1 AND n OR abs(NEW.fare_before - f) > 0.001
+                OR abs(NEW.fare_after - (f - NEW.seats * (f / n))) > 0.001 THEN
+               RAISE EXCEPTION 'ORA-20008: customer % holds % seats at fare %: no cancellation of % seats from % to %',
+                 NEW.customer_id, n, f, NEW.seats, NEW.fare_before, NEW.fare_after USING ERRCODE = '23514';
+             END IF;
+             IF abs(NEW.retained_share - share) > 1e-9 OR NEW.retained < returned * share - 0.005
+                OR NEW.retained > returned + 0.005 OR abs(NEW.refunded - (returned - NEW.retained)) > 0.005 THEN
+               RAISE EXCEPTION 'ORA-20008: the charge on % given back from customer % is % of it (% retained, % refunded)',
+                 returned, NEW.customer_id, share, NEW.retained, NEW.refunded USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        R"(CREATE TRIGGER cancel_charge_row BEFORE INSERT OR UPDATE OR DELETE ON cancel_charge
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_charge_row())",
+        // The charge row this transaction recorded for a fare going from `before` to `after`.
+        R"(CREATE FUNCTION public.nbk_charged_here(cid integer, before numeric, after numeric) RETURNS boolean
+             LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$ SELECT EXISTS (SELECT 1 FROM public.nbk_audit a WHERE a.customer_id = cid
+                                   AND a.txid = pg_catalog.txid_current() AND a.table_name = 'cancel_charge'
+                                   AND a.action = 'INSERT'
+                                   AND abs((a.new_values::json ->> 'fare_before')::numeric - before) <= 0.001
+                                   AND abs((a.new_values::json ->> 'fare_after')::numeric - after) <= 0.001) $$)",
+        // A booking sold with charges gives back fare only with its charge recorded.
+        R"(CREATE FUNCTION public.nbk_customer_refund() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           DECLARE
+             after numeric := CASE WHEN TG_OP = 'DELETE' THEN 0 ELSE NEW.fare END;
+           BEGIN
+             IF (TG_OP = 'UPDATE' AND NOT NEW.fare < OLD.fare) OR NOT public.nbk_rules_bind()
+                OR NOT EXISTS (SELECT 1 FROM public.sale_terms st WHERE st.customer_id = OLD.customer_id
+                                                                    AND st.slabs_from IS NOT NULL)
+                OR public.nbk_made_here(OLD.customer_id) OR public.nbk_charged_here(OLD.customer_id, OLD.fare, after) THEN
+               RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+             END IF;
+             RAISE EXCEPTION 'ORA-20008: customer % is given back % of its fare % without the charge of its slab recorded',
+               OLD.customer_id, OLD.fare - after, OLD.fare USING ERRCODE = '23514';
+           END $$)",
+        R"(CREATE TRIGGER customer_refund BEFORE UPDATE OR DELETE ON customer
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_customer_refund())",
+        // A schedule in force stays as it is: bookings sold under it keep its charges.
+        R"(CREATE FUNCTION public.nbk_slab_kept() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind()
+                AND ((TG_OP <> 'INSERT' AND OLD.effective_from OPERATOR(pg_catalog.<=) public.nbk_now())
+                     OR (TG_OP <> 'DELETE' AND NEW.effective_from OPERATOR(pg_catalog.<=) public.nbk_now())) THEN
+               RAISE EXCEPTION 'ORA-20008: the cancellation charges from % are in force and kept as they are',
+                 coalesce(OLD.effective_from, NEW.effective_from) USING ERRCODE = '23514';
+             END IF;
+             RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+           END $$)",
+        R"(CREATE TRIGGER cancel_slab_kept BEFORE INSERT OR UPDATE OR DELETE ON cancel_slab
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_slab_kept())",
+
+        // A shift's close is the login's own, and stays as it was written.
+        R"(CREATE FUNCTION public.nbk_shift_close() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF TG_OP = 'INSERT' AND (NOT public.nbk_rules_bind()
+                                      OR pg_catalog.lower(NEW.login) = pg_catalog.lower(session_user)) THEN
+               RETURN NEW;
+             END IF;
+             IF TG_OP <> 'INSERT' AND NOT public.nbk_rules_bind() THEN
+               RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
+             END IF;
+             RAISE EXCEPTION 'ORA-20009: a shift is closed by its own login, once, and never changed'
+               USING ERRCODE = '23514';
+           END $$)",
+        R"(CREATE TRIGGER shift_close_kept BEFORE INSERT OR UPDATE OR DELETE ON shift_close
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_shift_close())",
+
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
              AS $$

@@ -143,6 +143,20 @@ bool dropTriggersAndViews(EmbeddedAdmin &c)
 // A database that has it already (a step run before its version was recorded) keeps it.
 const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN %1route_name %2";
 
+// Cancellation charges and shift closes: new tables only, so every row on file stays as
+// it is; a booking sold before them has no terms and is given back whole, as it was sold.
+const char *const kChargeTables[] = {"cancel_slab", "sale_terms", "cancel_charge", "shift_close"};
+
+template <typename Run>
+bool fareStep8(Run &&run, EngineKind engine)
+{
+    for (const char *t : kChargeTables)
+        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
+            return false;
+    return true;
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -177,6 +191,8 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
         if (!rows(c.db(), QStringLiteral("SELECT name FROM pragma_table_info('route') WHERE name = 'route_name'")).isEmpty())
             return true;
         return c.run(QLatin1String(kRouteNameColumn).arg(QString(), QStringLiteral("TEXT")));
+    case 8:
+        return fareStep8([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -306,7 +322,7 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 6:
         return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("IF NOT EXISTS "), QStringLiteral("text")));
     case 8:
-        return flatStep8(a);
+        return flatStep8(a) && fareStep8([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }

@@ -1,0 +1,103 @@
+#include "ChargesCommand.h"
+
+#include "data/session/Class1.h"
+#include "data/session/Connection.h"
+#include "data/session/Transaction.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/Numbers.h"
+#include "data/engines/Engine.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <cmath>
+
+namespace nbk::admin {
+
+const char *const kChargesUsage =
+    "  nbk-admin charges --database DATABASE --user USER --password PASSWORD\n"
+    "      [--from 'YYYY-MM-DD HH:MM' HOURS:PERCENT...]   (the cancellation charges; with --from,\n"
+    "      a schedule taking effect then: from HOURS before departure PERCENT of the fare is\n"
+    "      retained, all of it below the lowest HOURS; a schedule in force is never changed)\n";
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "usage:\n" << kChargesUsage;
+    return 2;
+}
+
+struct Slab {
+    double hours;
+    double share;
+};
+
+}  // namespace
+
+int runCharges(const QStringList &args)
+{
+    QMap<QString, QString> o;
+    QList<Slab> slabs;
+    static const QRegularExpression slabText(QStringLiteral(R"(^(\d+(?:\.\d+)?):(\d+(?:\.\d+)?)$)"));
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
+            o.insert(args[i], args[i + 1]);
+            ++i;
+            continue;
+        }
+        const QRegularExpressionMatch m = slabText.match(args[i]);
+        if (!m.hasMatch() || m.captured(2).toDouble() > 100)
+            return usage();
+        slabs.append({m.captured(1).toDouble(), m.captured(2).toDouble() / 100.0});
+    }
+    for (const QString &key : o.keys())
+        if (!QStringList{"--database", "--user", "--password", "--from"}.contains(key))
+            return usage();
+    const QString database = o.value(QStringLiteral("--database"));
+    const QDateTime from =
+        QDateTime::fromString(o.value(QStringLiteral("--from")), QStringLiteral("yyyy-MM-dd HH:mm"));
+    if (database.isEmpty() || o.contains(QStringLiteral("--from")) != !slabs.isEmpty()
+        || (o.contains(QStringLiteral("--from")) && !from.isValid()))
+        return usage();
+
+    const bool server = data::isPostgresUri(database);
+    if (!server)
+        data::setEmbeddedDatabasePath(database);
+    data::Class1 session;
+    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
+                                  server ? database : QString())
+        != 2) {
+        QTextStream(stderr) << "nbk-admin: the login failed\n";
+        return 1;
+    }
+    int rc = 1;
+    try {
+        data::Connection &cn = session.GetCurrentConnection();
+        if (!slabs.isEmpty()) {
+            // one schedule, whole or not at all
+            data::Transaction tx(session, QStringLiteral("the cancellation charges"));
+            const QString when =
+                QStringLiteral("TO_DATE('%1','YYYY-MM-DD HH24:MI:SS')").arg(from.toString(QStringLiteral("yyyy-MM-dd HH:mm:00")));
+            for (const Slab &s : slabs)
+                cn.execute(QStringLiteral("INSERT INTO cancel_slab (effective_from, hours_before, retained_share) "
+                                          "VALUES (%1, %2, %3)")
+                               .arg(when, shortestDecimal(s.hours), shortestDecimal(s.share)));
+            tx.commit();
+        }
+        QTextStream out(stdout);
+        for (data::ResultSet rs = cn.query(QStringLiteral(
+                 "SELECT To_char(effective_from,'YYYY-MM-DD HH24:MI'), hours_before, retained_share FROM cancel_slab "
+                 "ORDER BY effective_from, hours_before DESC"));
+             !rs.eof(); rs.moveNext())
+            out << rs.value(0).toString() << "\tfrom " << shortestDecimal(rs.value(1).toDouble()) << " h\t"
+                << shortestDecimal(std::round(rs.value(2).toDouble() * 10000) / 100) << "% retained\n";
+        rc = 0;
+    } catch (const data::DbException &e) {
+        QTextStream(stderr) << e.error().description << "\n";
+    }
+    session.CloseConnection();
+    return rc;
+}
+
+}  // namespace nbk::admin
