@@ -44,7 +44,7 @@ const int kRuns = 1000;  // 40 seats each: room for every booking of every repet
 // per schema version: a file of an earlier one is refused at the login
 QString cachePath()
 {
-    return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1-v%2.db").arg(kCustomers).arg(data::schema::kCurrentVersion);
+    return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1-v%2-drawn.db").arg(kCustomers).arg(data::schema::kCurrentVersion);
 }
 
 bool rawExec(QSqlDatabase &db, const QString &sql)
@@ -96,6 +96,8 @@ bool makeEmbedded(const QString &path)
                            "'Passenger ' || i, 20 + i % 60, '98450' || (10000 + i % 90000), "
                            "CASE i % 2 WHEN 0 THEN 'M' ELSE 'F' END, 'A', 'B', 0 FROM n")
                 .arg(kCustomers),
+            // the clerks' bookings draw their ids after these
+            "UPDATE nbk_sequence SET value = (SELECT max(customer_id) FROM customer) WHERE name = 'c_seq'",
             "COMMIT"};
         for (const QString &s : setup)
             ok = ok && rawExec(db, s);
@@ -118,8 +120,10 @@ Workspace *ws = nullptr;
 
 void book(data::Class1 &s, int k)
 {
-    const int customer = 5000000 + k, run = 1001 + k / 40, seat = 1 + k % 40;
+    const int run = 1001 + k / 40, seat = 1 + k % 40;
     data::Transaction tx(s, QStringLiteral("the benchmark's booking"));
+    // a clerk's booking takes an id its sequence gave out, as the booking screen does
+    const int customer = s.GetCurrentConnection().query(QStringLiteral("SELECT C_seq.NEXTVAL FROM Dual")).value(0).toInt();
     for (const QString &q :
          {QStringLiteral("Insert INTO Customer values ( %1,-1,SYSDATE,'**TEMP**',-1,-1,'x','Unkn','Unkn',0)").arg(customer),
           QStringLiteral(" INSERT INTO seat_matrix VALUES( %1 , %2 ,1 , 1 , %3, 'r' )").arg(run).arg(seat).arg(customer),
@@ -130,8 +134,10 @@ void book(data::Class1 &s, int k)
               .arg(run)
               .arg(ws->fare)
               .arg(customer)})
-        if (s.exec(q) != -13)
+        if (s.exec(q) != -13) {
+            std::fprintf(stderr, "the benchmark's booking failed: %s\n", qPrintable(s.LastExecError()));
             std::abort();
+        }
     tx.commit();
 }
 
