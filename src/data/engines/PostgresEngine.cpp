@@ -204,8 +204,15 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
             common << QLatin1String(key) + QLatin1Char('=') + QLatin1String(value);
     db.setDatabaseName(uri.database);
     db.setUserName(user.isEmpty() ? uri.user : user);
-    const auto tryOpen = [&](const QString &host, const QString &port, bool probe) {
+    // Alone on one host, a writer's connection asks the server itself for its role: a
+    // pooler repeats to each client the settings of its first server connection, so after
+    // a promotion it may still say in_hot_standby, and libpq would judge the node by that.
+    const QString attrs = uri.params.value(QStringLiteral("target_session_attrs"));
+    const bool writer = attrs == QLatin1String("read-write") || attrs == QLatin1String("primary");
+    const auto tryOpen = [&](const QString &host, const QString &port, bool probe, bool ownRoleCheck) {
         QStringList options = common;
+        if (ownRoleCheck)
+            options.removeIf([](const QString &o) { return o.startsWith(QLatin1String("target_session_attrs=")); });
         if (!host.isEmpty())
             options << QStringLiteral("host=") + conninfoValue(host);
         if (!port.isEmpty())
@@ -222,23 +229,30 @@ bool openPostgres(QSqlDatabase &db, const PostgresUri &uri, const QString &user,
         }
         // a pooler in front of a lost server takes the login itself and fails only at the
         // first statement: where another host could answer, ask this one something first
+        if (!probe)
+            return true;
         QSqlQuery q(db);
-        if (!probe || q.exec(QStringLiteral("SELECT 1")))
+        const bool asked = q.exec(ownRoleCheck ? QStringLiteral("SELECT pg_catalog.pg_is_in_recovery() OR "
+                                                                "pg_catalog.current_setting('transaction_read_only') = 'on'")
+                                               : QStringLiteral("SELECT 1"))
+                           && q.next();
+        if (asked && !(ownRoleCheck && q.value(0).toBool()))
             return true;
         const QSqlError e = q.lastError();
-        err = connectionRefusal(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+        err = connectionRefusal(!asked ? (e.databaseText().isEmpty() ? e.text() : e.databaseText())
+                                       : QStringLiteral("session is read-only"));
         db.close();
         return false;
     };
     const QStringList hosts = uri.host.split(QLatin1Char(','));
     const bool several = hosts.size() > 1;
-    bool opened = tryOpen(uri.host, uri.port, several);
+    bool opened = tryOpen(uri.host, uri.port, several, false);
     // libpq gives up on a host list at the first server that answers with an error (a
     // pooler in front of a lost primary says its server login fails): each host alone
     // then, as the list orders them; a wrong password stays wrong everywhere
     const QStringList ports = uri.port.split(QLatin1Char(','));
     for (int i = 0; !opened && several && err.nativeError != ora::InvalidLogon && i < hosts.size(); ++i)
-        opened = tryOpen(hosts[i], ports.size() == hosts.size() ? ports[i] : uri.port, true);
+        opened = tryOpen(hosts[i], ports.size() == hosts.size() ? ports[i] : uri.port, true, writer);
     if (!opened)
         return false;
     if (setup) {
