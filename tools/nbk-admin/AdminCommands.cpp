@@ -9,6 +9,7 @@
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
+#include "data/session/Transaction.h"
 #include "data/session/Connection.h"
 #include "ui/prompt/Prompt.h"
 #include "data/dialect/DbError.h"
@@ -186,8 +187,30 @@ int cmdSql(const QStringList &args)
         return 1;
     }
     data::Connection &cn = session.GetCurrentConnection();
+    // BEGIN, COMMIT and ROLLBACK go through the session's own transaction, as a screen's
+    // work does: the database takes them from nobody else, and the commit meets its checks
+    data::Transaction tx;
     for (const QString &statement : o.positional) {
+        QString word = statement.trimmed().toUpper();
+        if (word.endsWith(QLatin1Char(';')))
+            word.chop(1);
         try {
+            if (word == QLatin1String("BEGIN")) {
+                tx = data::Transaction(session, QStringLiteral("nbk-admin sql"));
+                if (!tx.isOpen()) {
+                    err() << tx.refusal() << "\n";
+                    return 1;
+                }
+                continue;
+            }
+            if (tx.isOpen() && word == QLatin1String("COMMIT")) {
+                tx.commit();
+                continue;
+            }
+            if (tx.isOpen() && word == QLatin1String("ROLLBACK")) {
+                tx.rollback();
+                continue;
+            }
             data::ResultSet rs = cn.query(statement);
             if (rs.fieldCount() == 0)
                 continue;
