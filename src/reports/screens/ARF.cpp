@@ -3,48 +3,18 @@
 #include "data/session/Class1.h"
 #include "reports/screens/ReportViews.h"
 #include "reports/ServiceQueries.h"
-#include "ui/Keys.h"
 #include "ui/MsgBox.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-ARF::ARF(QWidget *parent) : nbk::ui::Screen(parent)
+ARF::ARF(QWidget *parent)
+    : ValueRequest(parent, QStringLiteral("ARF"), QStringLiteral("AccResFo"),
+                   QStringLiteral("Enter the Vehicle's Registration involved in the accident"),
+                   QStringLiteral("Generate Report"))
 {
-    setObjectName(QStringLiteral("ARF"));
-    setWindowTitle(QStringLiteral("AccResFo"));
-    Label1 = new QLabel(QStringLiteral("Enter the Vehicle's Registration involved in the accident"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Command1 = new QPushButton(QStringLiteral("Generate Report"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    auto *top = new QVBoxLayout(this);
-    top->addWidget(Label1);
-    top->addWidget(Text1);
-    top->addStretch();
-    top->addLayout(buttons);
-
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { close(); });
-    nbk::ui::setDialogKeys(this, Command1, Command2);
 }
 
-void ARF::Command1_Click()
+void ARF::request(const QString &value)
 {
-    if (!DbSession)
-        return;
-    const nbk::reports::AccidentOutcome o = nbk::reports::accidentPassengers(*DbSession, Text1->text());
+    const nbk::reports::AccidentOutcome o = nbk::reports::accidentPassengers(*DbSession, value);
     if (o.message)
         nbk::ui::MsgBox(o.message->text, o.message->style, o.message->title);
     else

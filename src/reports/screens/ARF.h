@@ -1,21 +1,12 @@
 #pragma once
-#include "ui/Screen.h"
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "reports/screens/ValueRequest.h"
 
 // Lists the passengers of the run of a vehicle involved in an accident.
-class ARF : public nbk::ui::Screen {
+class ARF : public ValueRequest {
     Q_OBJECT
 public:
     explicit ARF(QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-
 private:
-    void Command1_Click();
+    void request(const QString &value) override;
 };

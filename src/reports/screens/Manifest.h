@@ -1,21 +1,12 @@
 #pragma once
-#include "ui/Screen.h"
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "reports/screens/ValueRequest.h"
 
 // Asks for a run number and shows the conductor's manifest of that run.
-class Manifest : public nbk::ui::Screen {
+class Manifest : public ValueRequest {
     Q_OBJECT
 public:
     explicit Manifest(QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-
 private:
-    void Command1_Click();
+    void request(const QString &value) override;
 };
