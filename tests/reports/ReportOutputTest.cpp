@@ -8,6 +8,7 @@
 #include "ui/Twips.h"
 
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -123,6 +125,25 @@ TEST(ReportOutput, PdfCarriesTheTextsOfEveryPage)
     }
     EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("595 x 842 pts (A4)")))
         << run(QStringLiteral("pdfinfo"), {path}).toStdString();
+}
+
+// A name in Kannada, written by the report engine as a counter prints it, and read back out
+// of the PDF's text layer. Needs a font that covers Kannada (Noto's core fonts).
+TEST(ReportOutput, KannadaNameComesBackOutOfThePdf)
+{
+    if (QFontDatabase::families(QFontDatabase::Kannada).isEmpty())
+        GTEST_SKIP() << "no font covers Kannada (scripts/deps.sh installs Noto's core fonts)";
+    const QString name = QStringLiteral("\u0CAE\u0C82\u0C9C\u0CC1\u0CA8\u0CBE\u0CA5 \u0CB9\u0CC6\u0C97\u0CCD\u0CA1\u0CC6");
+    ReportLayout l = passengerLayout();
+    ReportData d = passengers(1);
+    d.rows[0][1] = name;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kannada.pdf"));
+    ASSERT_TRUE(writePdf(paginate(l, d), path));
+    const QString text = pdfText(path);
+    std::fprintf(stderr, "pdftotext gives: %s\n", text.toUtf8().constData());
+    for (const QString &word : name.split(QLatin1Char(' ')))
+        EXPECT_TRUE(text.contains(word)) << word.toStdString() << " not in " << text.toStdString();
 }
 
 TEST(ReportOutput, PdfToAPlaceThatCannotBeWrittenFailsWithAReason)
