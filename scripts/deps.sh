@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing.
 #   scripts/deps.sh         what a counter needs to build and run the client and nbk-admin
-#                           (nbk-admin's server backups run pg_dump and pg_restore)
+#                           (nbk-admin's server backups run pg_dump and pg_restore; Noto's
+#                           core fonts draw names typed in Kannada or Devanagari on screen,
+#                           paper and PDF, where DejaVu has no glyphs for them)
 #   scripts/deps.sh --dev   and what building and running the tests and benchmarks needs
 #                           (GoogleTest, Benchmark, a PostgreSQL server, pgbouncer,
 #                           pgBackRest, pg_auto_failover, psqlODBC, Poppler's pdftotext, the desktop entry's
@@ -9,7 +11,8 @@
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  libsqlite3-dev libssl-dev unixodbc-dev libpq-dev postgresql-client libqrencode-dev fonts-dejavu-core)
+  libsqlite3-dev libssl-dev unixodbc-dev libpq-dev postgresql-client libqrencode-dev fonts-dejavu-core
+  fonts-noto-core)
 if [ "${1:-}" = "--dev" ]; then
   PACKAGES+=(libgtest-dev googletest libbenchmark-dev
     postgresql postgresql-contrib pgbouncer pgbackrest odbc-postgresql poppler-utils

@@ -27,7 +27,7 @@ const char *const SQL_STOP_3 = ") p ";
 const char *const SQL_FIRST_4 = " WHERE p.place1 = place.place ";
 const char *const SQL_LAST_4 = " WHERE p.place2 = place.place ";
 const char *const SQL_CLEAR = "Delete  from TempBusRoute where seat_no>0";
-const char *const SQL_SEAT_1 = " SELECT Route_sequence1,Route_sequence2 from seat_matrix where ";
+const char *const SQL_SEAT_1 = " SELECT Route_sequence1,Route_sequence2,Customer_id from seat_matrix where ";
 const char *const SQL_SEAT_2 = " Instance_id = ";
 const char *const SQL_SEAT_3 = " AND seat_no = ";
 const char *const SQL_INSERT_1 = "Insert into TempBusRoute values( ";
@@ -120,6 +120,7 @@ SeatChartOutcome buildSeatChart(data::Class1 &s, const QString &typed)
         }
         out.chart.instanceId = *id;
         out.chart.headerLine = chart::headerLine(names);
+        out.chart.stops = names;
 
         if (s.IsInTransaction()) {
             out.message = Message{data::pendingWorkMessage(s.PendingTask()), mb::Critical | mb::OKOnly,
@@ -148,9 +149,11 @@ SeatChartOutcome buildSeatChart(data::Class1 &s, const QString &typed)
             for (int r = 0; r < rows.rowCount(); ++r) {
                 const double a = rows.at(0, r).toDouble(), b = rows.at(1, r).toDouble();
                 // numbers far outside the route only clip to it
-                bookings << chart::Booking{int(qBound(-1.0, a, 1000.0)), int(qBound(-1.0, b, 1000.0))};
+                bookings << chart::Booking{int(qBound(-1.0, a, 1000.0)), int(qBound(-1.0, b, 1000.0)),
+                                           rows.at(2, r).isNull() ? QString() : number(rows.at(2, r))};
             }
             lines << chart::seatLine(names, bookings);
+            out.chart.seats << chart::SeatMarks{seat, chart::heldStretches(stopCount, bookings), chart::holders(bookings)};
             if (!readOnly)
                 change(s, QString::fromLatin1(SQL_INSERT_1) + QString::number(seat) + QString::fromLatin1(SQL_INSERT_2)
                               + data::sqlText(lines.last()) + QString::fromLatin1(SQL_INSERT_3));

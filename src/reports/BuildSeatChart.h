@@ -1,6 +1,7 @@
 #pragma once
 #include "data/session/ResultSet.h"
 #include "reports/ReportOutcome.h"
+#include "reports/SeatChart.h"
 
 #include <QString>
 #include <optional>
@@ -17,6 +18,9 @@ struct SeatChartData {
     QString headerLine;
     data::ResultSet lines;  // seat_no and the chart line, seats 1 to 50
     data::ResultSet run;    // the run's bus_instance row
+    // what the report draws: the stop names and each seat's marks under their stretches
+    QStringList stops;
+    QList<chart::SeatMarks> seats;
 };
 
 struct SeatChartOutcome {

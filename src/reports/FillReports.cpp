@@ -89,15 +89,54 @@ void bindTextBoxes(ReportSection &s, const data::ResultSet &r, int first = 0)
     }
 }
 
-// The largest half-point size from the floor to 8 points at which the chart's header line
-// fits its width; a longer route wraps, header and lines alike.
-double chartFontSize(const QString &headerLine, const report::ReportControl &header)
-{
-    double size = 8.0;
-    while (size > report::kFloorPointSize && report::textWidth(headerLine, header.font, size) > header.rect.width)
-        size -= 0.5;
-    return size;
-}
+// The seat chart's columns over a width, one a stop: a stop's name is centred on its column
+// and a stretch's marks run from the centre of its first stop to the centre of its last, so
+// that they stand under the stops they span. Positions are measured in twips rather than
+// counted in characters: a name in any script or font keeps its column.
+class ChartColumns {
+public:
+    ChartColumns(int left, int width, int stops)
+        : left_(left), stops_(stops), pitch_(double(width) / std::max(stops, 1))
+    {
+    }
+    double pitch() const { return pitch_; }
+    int namesWidth(bool twoRows) const { return int(pitch_ * (twoRows ? 2 : 1)); }
+    // left edge and width of stop k's name (from 0); in two rows a name takes two columns,
+    // but the first and last keep theirs, so that each stays centred on its own
+    std::pair<int, int> name(int k, bool twoRows) const
+    {
+        const bool wide = twoRows && k > 0 && k < stops_ - 1;
+        const double from = wide ? k - 0.5 : k, to = wide ? k + 1.5 : k + 1;
+        return {x(from), x(to) - x(from)};
+    }
+    // stretch k (from stop k - 1 to stop k)
+    std::pair<int, int> stretch(int k) const { return {x(k - 0.5), x(k + 0.5) - x(k - 0.5)}; }
+
+private:
+    int x(double column) const { return left_ + int(std::lround(column * pitch_)); }
+    int left_, stops_;
+    double pitch_;
+};
+
+// The marks of a stretch, as wide as its column allows: dashes when free, an X among them
+// when held. A column too narrow for the design's size takes the smallest.
+struct ChartMarks {
+    report::ReportFont font;
+    QString free, held;
+    explicit ChartMarks(double pitch)
+    {
+        const double room = pitch - std::min(60.0, pitch / 10);
+        if (report::textWidth(QStringLiteral("X"), font, font.pointSize) > room)
+            font.pointSize = report::kFloorPointSize;
+        const auto fits = [&](const QString &t) { return report::textWidth(t, font, font.pointSize) <= room; };
+        free = QStringLiteral("-");
+        while (fits(free + QLatin1Char('-')))
+            free += QLatin1Char('-');
+        held = QStringLiteral("X");
+        while (fits(QLatin1Char('-') + held + QLatin1Char('-')))
+            held = QLatin1Char('-') + held + QLatin1Char('-');
+    }
+};
 
 FilledReport filled(const char *window, report::ReportLayout layout, const data::ResultSet &rows)
 {
@@ -187,30 +226,66 @@ FilledReport fillTicketReport(const InstanceTickets &t)
 
 FilledReport fillSeatMatrix(const SeatChartData &c)
 {
+    using namespace layouts::seatchart;
     report::ReportLayout l = layouts::SeatMatrix();
     ReportSection &head = l.section(QStringLiteral("Section2"));
-    head.at(1).caption = c.headerLine;
     head.at(3).caption = text(valueOf(c.run, QStringLiteral("Instance_Id")));
     const QVariant departure = valueOf(c.run, QStringLiteral("dep_date"));
     head.at(5).caption = departure.isNull() ? QString() : peopleDate(departure.toDateTime().date());
     head.at(7).caption = text(valueOf(c.run, QStringLiteral("bus_id")));
     ReportSection &detail = l.section(QStringLiteral("Section1"));
-    bindTextBoxes(detail, c.lines);
-    report::ReportControl &header = head.at(1), &line = detail.at(1);
-    // a route too long for the upright page at the smallest size turns the page; only a
-    // longer one still wraps
-    const auto fitsAtFloor = [&] {
-        return report::textWidth(c.headerLine, header.font, report::kFloorPointSize) <= header.rect.width;
-    };
-    if (!fitsAtFloor()) {
+
+    const int stops = int(c.stops.size());
+    const auto area = [&] { return l.page.bodyWidth() - kHoldersWidth - kHoldersGap - kStopsLeft; };
+    // columns narrower than this turn the page
+    if (stops > 0 && area() / stops < kMinPitch) {
         l.page = l.page.landscape();
-        header.rect.width = line.rect.width = l.page.bodyWidth() - header.rect.left;
+        const int holdersLeft = l.page.bodyWidth() - kHoldersWidth;
+        head.at(1).rect.left = detail.at(1).rect.left = holdersLeft;
+        l.section(QStringLiteral("Section3")).at(0).rect.width = l.page.bodyWidth();
     }
-    // the lines shrink with their header, so that they stay in the columns of the stop names
-    const double size = chartFontSize(c.headerLine, header);
-    header.font.pointSize = size;
-    line.font.pointSize = size;
-    return filled("SeatMatrix", std::move(l), c.lines);
+    const ChartColumns columns(kStopsLeft, area(), stops);
+
+    // a name too wide for its column at the smallest size takes two, its neighbours a row
+    // below: the names stand in two rows, each still centred on its column
+    report::ReportControl sample;
+    sample.rect = {0, 0, columns.namesWidth(false), 1 << 20};
+    bool twoRows = false;
+    for (const QString &name : c.stops)
+        for (const QString &word : name.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            twoRows = twoRows || report::textWidth(word, sample.font, report::kFloorPointSize) > sample.rect.width;
+    const int rowHeight = report::DefaultControlHeight;
+    for (int k = 0; k < stops; ++k) {
+        const auto [left, width] = columns.name(k, twoRows);
+        const int top = kNamesTop + (twoRows && k % 2 ? rowHeight : 0);
+        head.addLabel(QStringLiteral("Stop%1").arg(k + 1), c.stops[k].trimmed(), {left, top, width, rowHeight})
+            .setAlign(report::Align::Centre)
+            .setOverflow(report::Overflow::Wrap);
+    }
+    if (twoRows)
+        head.height += rowHeight;
+
+    const ChartMarks marks(columns.pitch());
+    QStringList fields{QStringLiteral("SEAT_NO"), QStringLiteral("HELD_BY")};
+    for (int k = 1; k < stops; ++k) {
+        const QString field = QStringLiteral("S%1").arg(k);
+        const auto [left, width] = columns.stretch(k);
+        detail.addTextBox(QStringLiteral("Mark%1").arg(k), field, {left, 0, width, rowHeight})
+            .setFont(marks.font)
+            .setAlign(report::Align::Centre)
+            .keepSize();
+        fields << field;
+    }
+    detail.at(0).dataField = fields[0];
+    detail.at(1).dataField = fields[1];
+    std::vector<QVariantList> rows;
+    for (const chart::SeatMarks &seat : c.seats) {
+        QVariantList row{seat.seat, seat.held.contains(true) ? seat.holders : QString::fromLatin1(chart::kAllFree)};
+        for (int k = 1; k < stops; ++k)
+            row << (k - 1 < seat.held.size() && seat.held[k - 1] ? marks.held : marks.free);
+        rows.push_back(row);
+    }
+    return filled("SeatMatrix", std::move(l), data::ResultSet(fields, std::move(rows)));
 }
 
 FilledReport fillRouteDetails(const RouteService &s)

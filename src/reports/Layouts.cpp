@@ -12,9 +12,6 @@ using report::TwipRect;
 namespace {
 
 constexpr int H = report::DefaultControlHeight;
-// the seat chart's header line and seat lines: to the right edge of the page's body
-constexpr int kChartLeft = 1584;
-constexpr int kChartWidth = 7442;
 
 TwipRect at(int left, int top, int width, int height = H) { return {left, top, width, height}; }
 
@@ -149,19 +146,23 @@ ReportLayout FullTicketReport(Paper paper)
     return l;
 }
 
+// The seat chart: the run in the page header, the seat number at the left of each line and
+// who holds the seat at its right, a legend at every page's foot. The stop columns and the
+// marks under them depend on the route: the filling adds them between the two.
 ReportLayout SeatMatrix()
 {
+    using namespace seatchart;
     ReportLayout l(QStringLiteral("SeatMatrix"), QStringLiteral("SeatMatrix"));
     l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 645)
         .addLabel(QStringLiteral("Label1"), QStringLiteral("SEAT MATRIX"), at(1296, 0, 6045, 420))
         .setFont(title())
         .setAlign(Align::Centre);
     ReportSection &head = l.addSection(QStringLiteral("Section2"), SectionKind::PageHeader, 945);
-    label(head, "Label2", QStringLiteral("Seat"), at(288, 576, 855));
-    // header and lines share one left edge, width and size, so that a wrapped line breaks
-    // where its header does and every cell stays under its stop name
-    placeholder(head, "Label3", at(kChartLeft, 576, kChartWidth));
-    head.controls.back().setFont(ReportFont::fixed()).keepSize().wraps();
+    label(head, "Label2", QStringLiteral("Seat"), at(0, kNamesTop, kSeatWidth)).setFont(heading());
+    const int holdersLeft = l.page.bodyWidth() - kHoldersWidth;
+    label(head, "Label3", QStringLiteral("Customer no."), at(holdersLeft, kNamesTop, kHoldersWidth))
+        .setFont(heading())
+        .wraps();
     label(head, "Label4", QStringLiteral("Instance Number:"), at(144, 0, 1400));
     placeholder(head, "Label5", at(1584, 0, 1152));
     label(head, "Label6", QStringLiteral("Date of Journey:"), at(2736, 0, 1305));
@@ -171,9 +172,15 @@ ReportLayout SeatMatrix()
     label(head, "Label8", QStringLiteral("Route ID:"), at(6900, 0, 1000));
     placeholder(head, "Label9", at(7950, 0, 1008));
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 285);
-    text(detail, "Text1", "", at(432, 0, 1005));
-    text(detail, "Text2", "", at(kChartLeft, 0, kChartWidth)).setFont(ReportFont::fixed()).keepSize().wraps();
-    footers(l, "Section3", 390, "Section5", 375);
+    text(detail, "Text1", "", at(0, 0, kSeatWidth)).setAlign(Align::Right);
+    text(detail, "Text2", "", at(holdersLeft, 0, kHoldersWidth)).wraps();
+    l.addSection(QStringLiteral("Section3"), SectionKind::PageFooter, 390)
+        .addLabel(QStringLiteral("Legend"),
+                  QStringLiteral("X  held on the stretch between the two stops above it      -  free      "
+                                 "Customer no.  who holds the seat      All Free  no booking on this run"),
+                  at(0, 60, l.page.bodyWidth()))
+        .wraps();
+    l.addSection(QStringLiteral("Section5"), SectionKind::ReportFooter, 375);
     return l;
 }
 

@@ -10,6 +10,17 @@ enum class Paper { Roll, A4 };
 // that the filling replaces start as placeholders (the control's name).
 namespace nbk::reports::layouts {
 
+// Where the seat chart's stop columns stand (twips from the body's left edge): between the
+// seat numbers and the customer column, which keeps to the body's right edge.
+namespace seatchart {
+constexpr int kSeatWidth = 450;
+constexpr int kStopsLeft = 600;
+constexpr int kHoldersWidth = 1500;
+constexpr int kHoldersGap = 150;
+constexpr int kNamesTop = 576;
+constexpr int kMinPitch = 450;  // a stop's column, narrowest upright
+}  // namespace seatchart
+
 report::ReportLayout TicketReport();
 report::ReportLayout FullTicketReport(Paper paper = Paper::Roll);
 report::ReportLayout SeatMatrix();

@@ -75,9 +75,18 @@ const QStringList kLongRoute = kStops + kStops;
 FilledReport seatChartOf(const QStringList &stops)
 {
     std::vector<QVariantList> lines;
-    for (int seat = 1; seat <= chart::kSeatLines; ++seat)
-        lines.push_back({seat, chart::seatLine(stops, seat % 3 ? QList<chart::Booking>{{1, 4}} : QList<chart::Booking>{})});
     SeatChartData c;
+    for (int seat = 1; seat <= chart::kSeatLines; ++seat) {
+        // two customers on a third of the seats, one on another third
+        QList<chart::Booking> b;
+        if (seat % 3)
+            b << chart::Booking{1, 2, QString::number(2147483000 + seat)};
+        if (seat % 3 == 1)
+            b << chart::Booking{3, 4, QString::number(2147482000 + seat)};
+        lines.push_back({seat, chart::seatLine(stops, b)});
+        c.seats << chart::SeatMarks{seat, chart::heldStretches(int(stops.size()), b), chart::holders(b)};
+    }
+    c.stops = stops;
     c.instanceId = 2147483;
     c.headerLine = chart::headerLine(stops);
     c.lines = ResultSet({"seat_no", "line"}, lines);
@@ -140,8 +149,8 @@ const Case kCases[] = {
     {"FullTicketReportA4", customerTicketA4, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
     {"Manifest", manifest, {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647"}},
     {"TicketReport", instanceList, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
-    {"SeatMatrix", seatChart, {"30 Sep 2026", chart::headerLine(kStops)}},
-    {"SeatMatrixWrapped", longSeatChart, {chart::headerLine(kLongRoute)}},
+    {"SeatMatrix", seatChart, QStringList{"30 Sep 2026", "2147483001, 2147482001"} + kStops},
+    {"SeatMatrixWrapped", longSeatChart, kLongRoute},
     {"RouteDetails", routeMap, {kStops.join(QLatin1Char('-')), "30 Sep 2026 22:47"}},
     {"AR", accidentReport, {kName, "  KA-09-MN-4521 ", "+91 98450 12345"}},
     {"DataReport1", passengerList, {kName}},

@@ -8,6 +8,7 @@
 #include "ui/Twips.h"
 
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -123,6 +124,30 @@ TEST(ReportOutput, PdfCarriesTheTextsOfEveryPage)
     }
     EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("595 x 842 pts (A4)")))
         << run(QStringLiteral("pdfinfo"), {path}).toStdString();
+}
+
+// A name in Kannada, written as a counter prints it, comes back out of the PDF's text layer
+// as typed (Qt's writer alone gave back 4 of its 13 characters), and is still drawn, shaped.
+// Needs a font that covers Kannada (Noto's core fonts, from scripts/deps.sh).
+TEST(ReportOutput, KannadaNameComesBackOutOfThePdfAsTyped)
+{
+    if (QFontDatabase::families(QFontDatabase::Kannada).isEmpty())
+        GTEST_SKIP() << "no font covers Kannada (scripts/deps.sh installs Noto's core fonts)";
+    const QString name = QStringLiteral("\u0CAE\u0C82\u0C9C\u0CC1\u0CA8\u0CBE\u0CA5 \u0CB9\u0CC6\u0C97\u0CCD\u0CA1\u0CC6");
+    ReportData d = passengers(2);
+    d.rows[0][1] = name;
+    d.rows[1][1] = QStringLiteral("Asha \u0CAE\u0C82\u0C9C\u0CC1 \u0928\u093E\u0917\u092A\u0941\u0930");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kannada.pdf"));
+    ASSERT_TRUE(writePdf(paginate(passengerLayout(), d), path));
+    const QString text = pdfText(path);
+    EXPECT_TRUE(text.contains(QStringLiteral("5001          ") + name + QLatin1Char(' '))) << text.toStdString();
+    EXPECT_TRUE(text.contains(d.rows[1][1].toString() + QLatin1Char(' '))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("SEAT_NO:")));
+    // the shapes are there, where the name stands (the detail band's first line)
+    const QImage page = pdfPage(path, 150, dir.filePath(QStringLiteral("page")));
+    EXPECT_FALSE(darkBox(page, 150, (1440 + 1275 + 432 + 144) / 1440.0, (1440 + 1275 + 432 + 144 + 285) / 1440.0)
+                     .isNull());
 }
 
 TEST(ReportOutput, PdfToAPlaceThatCannotBeWrittenFailsWithAReason)

@@ -4,10 +4,13 @@
 #include "reports/FillReports.h"
 #include "reports/SeatChart.h"
 #include "reports/ReportsFixture.h"
+#include "reports/engine/Paginator.h"
 #include "reports/engine/TextFit.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+
+#include <map>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -42,29 +45,61 @@ TEST(SeatChartLines, BookingsBeyondTheRouteAreClippedNotCrashed)
     EXPECT_EQ(chart::seatLine(kStops, {{101, 150}}), kFreeLine);
 }
 
-TEST(SeatChartReport, LongRouteTurnsThePageHeaderAndLinesAlikeShortOneStaysUpright)
+// A page's items by control name (the first of each, i.e. the first seat's).
+std::map<QString, report::PageItem> itemsOf(const report::ReportPage &page)
 {
-    QStringList stops;
-    for (int i = 0; i < 6; ++i)
-        stops << QStringLiteral("Chikkamagaluru%1").arg(i);
-    SeatChartData longRoute;
-    longRoute.headerLine = chart::headerLine(stops);
-    longRoute.lines = data::ResultSet({QStringLiteral("seat_no"), QStringLiteral("line")},
-                                      {{1, chart::seatLine(stops, {{1, 5}})}});
-    const FilledReport f = fillSeatMatrix(longRoute);
-    EXPECT_GT(f.layout.page.width, f.layout.page.height);
-    const report::ReportControl &header = f.layout.section(QStringLiteral("Section2")).at(1);
-    const report::ReportControl &line = f.layout.section(QStringLiteral("Section1")).at(1);
-    EXPECT_EQ(line.font.pointSize, header.font.pointSize);
-    EXPECT_EQ(line.rect.left, header.rect.left);
-    EXPECT_EQ(line.rect.width, header.rect.width);
-    EXPECT_LE(report::textWidth(longRoute.headerLine, header.font, header.font.pointSize), header.rect.width);
+    std::map<QString, report::PageItem> out;
+    for (const report::PageItem &item : page.items)
+        out.emplace(item.control, item);
+    return out;
+}
+double centre(const report::TwipRect &r) { return r.left + r.width / 2.0; }
 
-    SeatChartData shortRoute;
-    shortRoute.headerLine = kHeader;
-    const FilledReport upright = fillSeatMatrix(shortRoute);
-    EXPECT_EQ(upright.layout.section(QStringLiteral("Section2")).at(1).font.pointSize, 8.0);
-    EXPECT_LT(upright.layout.page.width, upright.layout.page.height);
+// Seat 1 held by two customers on stretches 1 and 2; seat 2 free. Kannada and Devanagari
+// names take their width from whatever font draws them, not from a count of characters.
+TEST(SeatChartReport, MarksStandUnderTheStopsTheySpanWithTheHolderBesideAndALegend)
+{
+    QStringList longRoute;
+    for (int i = 0; i < 20; ++i)
+        longRoute << QStringLiteral("Chikkamagaluru %1").arg(i);
+    const QStringList routes[] = {
+        {QStringLiteral("Mysore"), QStringLiteral("\u0CAE\u0C82\u0CA1\u0CCD\u0CAF"), QStringLiteral("Bangalore")},
+        {QStringLiteral("Kempegowda Bus Station Majestic"), QStringLiteral("\u0928\u093E\u0917\u092A\u0941\u0930"),
+         QStringLiteral("Tiruchirappalli Central Bus Stand")},
+        longRoute};
+    for (const QStringList &stops : routes) {
+        SeatChartData c;
+        c.stops = stops;
+        const QList<chart::Booking> held{{2, 2, QStringLiteral("1002")}, {1, 1, QStringLiteral("1001")}};
+        c.seats = {{1, chart::heldStretches(int(stops.size()), held), chart::holders(held)},
+                   {2, chart::heldStretches(int(stops.size()), {}), QString()}};
+        const FilledReport f = fillSeatMatrix(c);
+        const report::PagedReport r = report::paginate(f.layout, f.data);
+        ASSERT_EQ(r.pageCount(), 1);
+        auto items = itemsOf(r.pages[0]);
+        const std::string route = stops.first().toStdString();
+        EXPECT_EQ(r.page.width > r.page.height, stops.size() > 10) << route;
+        for (int k = 1; k <= int(stops.size()); ++k) {
+            const report::PageItem &stop = items.at(QStringLiteral("Stop%1").arg(k));
+            EXPECT_EQ(stop.lines.join(QString()).remove(QLatin1Char(' ')), QString(stops[k - 1]).remove(QLatin1Char(' ')));
+            if (k == 1)
+                continue;
+            // the marks of stretch k - 1 run from the middle of one name to the middle of the next
+            const report::PageItem &mark = items.at(QStringLiteral("Mark%1").arg(k - 1));
+            const report::TwipRect &before = items.at(QStringLiteral("Stop%1").arg(k - 1)).rect;
+            EXPECT_NEAR(mark.rect.left, centre(before), 1) << route << " stretch " << k - 1;
+            EXPECT_NEAR(mark.rect.right(), centre(stop.rect), 1) << route << " stretch " << k - 1;
+            EXPECT_GT(mark.rect.top, stop.rect.bottom() - 1);
+            EXPECT_EQ(mark.text.contains(QLatin1Char('X')), k <= 3) << route << " stretch " << k - 1;
+            EXPECT_LE(report::textWidth(mark.text, mark.font, mark.font.pointSize), mark.rect.width);
+        }
+        const report::PageItem &holders = items.at(QStringLiteral("Text2"));
+        EXPECT_EQ(holders.text, QStringLiteral("1001, 1002"));
+        EXPECT_GE(holders.rect.left, items.at(QStringLiteral("Stop%1").arg(stops.size())).rect.right());
+        EXPECT_EQ(items.at(QStringLiteral("Text1")).text, QStringLiteral("1"));
+        EXPECT_TRUE(r.texts().contains(QStringLiteral("All Free")));
+        EXPECT_TRUE(items.at(QStringLiteral("Legend")).text.startsWith(QStringLiteral("X  held")));
+    }
 }
 
 class SeatChart : public ReportsTest {
@@ -91,6 +126,13 @@ TEST_P(SeatChart, LinesOfFiftySeatsAndTheRunAreReadBackAndTheScratchRowsGone)
     EXPECT_EQ(lines.at(1, 1).toString(), kBoth);
     EXPECT_EQ(lines.at(1, 2).toString(), QStringLiteral("All Free"));
     EXPECT_EQ(lines.at(0, 49).toInt(), 50);
+    ASSERT_EQ(o.chart.seats.size(), 50);
+    EXPECT_EQ(o.chart.stops.size(), 3);
+    EXPECT_EQ(o.chart.seats[0].held, QList<bool>({false, true}));
+    EXPECT_EQ(o.chart.seats[0].holders, QStringLiteral("900"));
+    EXPECT_EQ(o.chart.seats[1].held, QList<bool>({true, true}));
+    EXPECT_EQ(o.chart.seats[1].holders, QStringLiteral("901"));
+    EXPECT_EQ(o.chart.seats[2].held, QList<bool>({false, false}));
     EXPECT_EQ(o.chart.run.value(QStringLiteral("bus_id")).toInt(), 5);
     EXPECT_EQ(tempRows(session()), 0);
     EXPECT_FALSE(session().IsInTransaction());

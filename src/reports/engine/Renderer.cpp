@@ -4,7 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 
@@ -25,6 +31,102 @@ int alignFlags(Align a)
         break;
     }
     return Qt::AlignLeft;
+}
+
+// Scripts whose letters the shaper rewrites (conjuncts, vowel signs drawn before their
+// consonant, ligatures). Qt's PDF writer maps a drawn glyph back to text only when it is some
+// character's own glyph: the text of such a name copied out of a PDF comes back as scattered
+// letters, or not at all.
+// The code points of a text with where each starts.
+std::vector<std::pair<qsizetype, char32_t>> codePoints(const QString &text)
+{
+    std::vector<std::pair<qsizetype, char32_t>> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out.push_back({i, QChar::surrogateToUcs4(text[i], text[i + 1])});
+            ++i;
+        } else {
+            out.push_back({i, text[i].unicode()});
+        }
+    }
+    return out;
+}
+
+bool shapedScript(const QString &text)
+{
+    for (const auto &[at, c] : codePoints(text)) {
+        switch (QChar::script(c)) {
+        case QChar::Script_Common:
+        case QChar::Script_Inherited:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+            continue;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+// A line of such a text on a PDF: the shaped glyphs as outlines, looking as on the screen, and
+// under them, in white, each character's own glyph in reading order over the same width. The
+// PDF's text layer then holds the characters as typed, and nothing else.
+void drawShapedLine(QPainter &painter, const QRectF &box, Align align, const QString &line, const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(line);
+    double x = box.left();
+    if (align == Align::Centre)
+        x += (box.width() - width) / 2;
+    else if (align == Align::Right)
+        x += box.width() - width;
+    const QPointF origin(x, box.top() + metrics.ascent());
+
+    // the font each character is drawn in (the fallback for a script the design's lacks)
+    QTextLayout layout(line, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    struct Glyph {
+        QRawFont font;
+        quint32 index;
+        double advance;
+    };
+    std::vector<Glyph> glyphs;
+    double total = 0;
+    for (const auto &[at, c] : codePoints(line)) {
+        const QList<QGlyphRun> runs = layout.glyphRuns(int(at), c > 0xFFFF ? 2 : 1);
+        QRawFont raw = runs.isEmpty() ? QRawFont::fromFont(font) : runs.first().rawFont();
+        const QList<quint32> index = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
+        if (index.isEmpty() || index.first() == 0)
+            continue;
+        const double advance = raw.advancesForGlyphIndexes(index).value(0).x();
+        glyphs.push_back({raw, index.first(), advance});
+        total += advance;
+    }
+    const double scale = total > 0 ? width / total : 1;
+    painter.save();
+    painter.setPen(Qt::white);
+    double pen = 0;
+    for (size_t i = 0; i < glyphs.size();) {
+        QGlyphRun run;
+        run.setRawFont(glyphs[i].font);
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+        for (; i < glyphs.size() && glyphs[i].font == run.rawFont(); ++i) {
+            indexes << glyphs[i].index;
+            positions << QPointF(pen, 0);
+            pen += glyphs[i].advance * scale;
+        }
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        painter.drawGlyphRun(origin, run);
+    }
+    painter.restore();
+    QPainterPath outline;
+    outline.addText(origin, font, line);
+    painter.fillPath(outline, Qt::black);
 }
 
 }  // namespace
@@ -54,6 +156,7 @@ void renderPage(const ReportPage &page, QPainter &painter)
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // QR modules stay square
     ReportFont lastDesign;
     bool fontSet = false;
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     for (const PageItem &item : page.items) {
         const QRectF r(item.rect.left, item.rect.top, item.rect.width, item.rect.height);
         switch (item.kind) {
@@ -68,10 +171,14 @@ void renderPage(const ReportPage &page, QPainter &painter)
             const QStringList lines = item.lines.isEmpty() ? QStringList{item.text} : item.lines;
             // the paginator fitted every line to the rectangle in these very metrics: no clip
             // (a clip per text would double a long list's PDF time)
-            for (qsizetype i = 0; i < lines.size(); ++i)
-                painter.drawText(QRectF(r.left(), r.top() + i * line, r.width(), line),
-                                 alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                                 lines[i]);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const QRectF box(r.left(), r.top() + i * line, r.width(), line);
+                if (pdf && shapedScript(lines[i]))
+                    drawShapedLine(painter, box, item.align, lines[i], painter.font());
+                else
+                    painter.drawText(box, alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                                     lines[i]);
+            }
             break;
         }
         case ItemKind::Line:
