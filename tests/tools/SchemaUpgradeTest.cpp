@@ -212,7 +212,7 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
         accounts.append(Account{QStringLiteral("clerk3"), QStringLiteral("fx-clerk3")});
     checkWorking(QString(), accounts, QStringLiteral("clerk1"), true);
     if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
-        || shape == QLatin1String("v6") || shape == QLatin1String("v7"))
+        || shape == QLatin1String("v6") || shape == QLatin1String("v7") || shape == QLatin1String("v8"))
         checkDays(QString(), accounts.first(), QStringLiteral("clerk1"), QStringLiteral("clerk3"));
 
     // a second run finds nothing to do
@@ -224,7 +224,7 @@ TEST_P(EmbeddedFixture, UpgradesInPlaceWithNothingLost)
 INSTANTIATE_TEST_SUITE_P(Shapes, EmbeddedFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v2"), QStringLiteral("v3"),
                                            QStringLiteral("v4"), QStringLiteral("v5"), QStringLiteral("v6"),
-                                           QStringLiteral("v7")),
+                                           QStringLiteral("v7"), QStringLiteral("v8")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 // A step that fails leaves the version before, whole; the next run finishes the work.
@@ -421,7 +421,7 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
                                      {b, QStringLiteral("fx%1-clerk2").arg(n)}};
     checkWorking(server, accounts, a, true);
     if (shape == QLatin1String("v3") || shape == QLatin1String("v4") || shape == QLatin1String("v5")
-        || shape == QLatin1String("v6") || shape == QLatin1String("v7"))
+        || shape == QLatin1String("v6") || shape == QLatin1String("v7") || shape == QLatin1String("v8"))
         checkDays(server, accounts.first(), a, b);
 
     // what the early releases gave too widely is gone: the cluster-wide groups hold nothing
@@ -453,7 +453,7 @@ TEST_P(ServerFixture, UpgradesInPlaceWithNothingLost)
 INSTANTIATE_TEST_SUITE_P(Shapes, ServerFixture,
                          ::testing::Values(QStringLiteral("v1"), QStringLiteral("v1b"), QStringLiteral("v2"),
                                            QStringLiteral("v3"), QStringLiteral("v4"), QStringLiteral("v5"),
-                                           QStringLiteral("v6"), QStringLiteral("v7")),
+                                           QStringLiteral("v6"), QStringLiteral("v7"), QStringLiteral("v8")),
                          [](const auto &info) { return info.param.toStdString(); });
 
 }  // namespace
