@@ -1,13 +1,18 @@
 // Fare categories: a concession seat pays its category's share of the adult fare, for an
-// age the category takes; the database refuses any other concession.
+// age the category takes; the database refuses any other concession, and a cancellation
+// gives back the seats' own fares.
 #include "support/Outcomes.h"
 #include "support/TestDatabase.h"
 
 #include "data/dialect/Numbers.h"
 #include "data/session/Transaction.h"
+#include "operations/CancelReservation.h"
+#include "operations/CancelSeed.h"
 #include "reports/TicketQueries.h"
 #include "reservation/FindBusInstances.h"
 #include "reservation/SaveCustomer.h"
+
+#include <cmath>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -208,5 +213,76 @@ TEST_P(FareCategories, AClerksOwnStatementsGiveNoConcessionAndChangeNothing)
 }
 
 NBK_ALL_ENGINES(FareCategories);
+
+// Run 70 of the cancellation seed: an adult's seat costs 100.
+class CancelCategories : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        seedCancelRuns(db());
+        for (const char *s : kCategories)
+            db().exec(QString::fromLatin1(s));
+    }
+    double fare(int cid) { return db().scalar(QStringLiteral("SELECT fare FROM customer WHERE customer_id = %1").arg(cid)).toDouble(); }
+    // What the seats left would pay: their fares as sold, 100 for an adult's.
+    double seatsLeft(int cid)
+    {
+        return db().scalar(QStringLiteral("SELECT sum(coalesce(sc.fare, 100)) FROM seat_matrix sm LEFT JOIN seat_category sc "
+                                          "ON sc.customer_id = sm.customer_id AND sc.seat_no = sm.seat_no "
+                                          "WHERE sm.customer_id = %1").arg(cid))
+            .toDouble();
+    }
+};
+
+TEST_P(CancelCategories, APartialCancellationGivesBackTheCancelledSeatsOwnFares)
+{
+    struct Case {
+        int cid;
+        bool slabs;  // 10% retained from 72 hours before
+        QList<qint16> cancels;  // k of each cancellation, in turn
+    };
+    const Case cases[] = {{601, false, {1, 1, 0}}, {602, true, {2, 0}}, {603, false, {0}}};
+    int seat = 1;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.cid);
+        db().exec("DELETE FROM cancel_slab");
+        if (c.slabs)
+            db().exec("INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 72, 0.1)");
+        // an adult, a child at 50 and a senior at 62 (62.5 to the even neighbour)
+        const QList<int> seats = {seat, seat + 1, seat + 2};
+        seat += 3;
+        bookForCancel(db(), c.cid, 70, seats, 212);
+        db().exec(QStringLiteral("INSERT INTO seat_category VALUES (%1, %2, 'child', 8, 0.5, 50)").arg(c.cid).arg(seats[1]));
+        db().exec(QStringLiteral("INSERT INTO seat_category VALUES (%1, %2, 'senior', 61, 0.625, 62)").arg(c.cid).arg(seats[2]));
+        for (qint16 k : c.cancels) {
+            const double before = fare(c.cid);
+            QString asked;
+            const CancelOutcome o = CancelReservation(QString::number(c.cid), k, [&](const Notice &q) {
+                asked = q.text;
+                return true;
+            });
+            ASSERT_GT(o.cancelled, 0) << noticeTexts(o.notices).toStdString();
+            const double returned = k == 0 ? before : before - fare(c.cid);
+            if (k != 0) {
+                EXPECT_DOUBLE_EQ(fare(c.cid), seatsLeft(c.cid));
+            }
+            // each seat named with its category
+            EXPECT_TRUE(asked.contains(QStringLiteral(" (child)")) || asked.contains(QStringLiteral(" (senior)"))
+                        || asked.contains(QStringLiteral(" (adult)")))
+                << asked.toStdString();
+            const double back = c.slabs ? returned * 0.9 : returned;
+            const QString refund = back == std::floor(back) ? QString::number(back) : QString::number(back, 'f', 2);
+            EXPECT_TRUE(asked.endsWith(QStringLiteral("Amount to refund: \u20B9 ") + refund)) << asked.toStdString();
+            EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM seat_category sc WHERE NOT EXISTS (SELECT 1 FROM "
+                                                 "seat_matrix sm WHERE sm.customer_id = sc.customer_id AND sm.seat_no = "
+                                                 "sc.seat_no)")).toInt(),
+                      0);
+        }
+        EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM customer WHERE customer_id = %1").arg(c.cid)).toInt(), 0);
+    }
+}
+
+NBK_ALL_ENGINES(CancelCategories);
 
 }  // namespace
