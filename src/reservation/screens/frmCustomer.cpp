@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -102,6 +103,10 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
         grdSeats->setHorizontalHeaderLabels({QStringLiteral("Seat"), QStringLiteral("Category"), QStringLiteral("Age")});
         grdSeats->verticalHeader()->hide();
         grdSeats->horizontalHeader()->setStretchLastSection(true);
+        grdSeats->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        grdSeats->setColumnWidth(1, 140);
+        grdSeats->setMinimumHeight(grdSeats->horizontalHeader()->sizeHint().height()
+                                   + std::min(int(seats.size()), 5) * grdSeats->verticalHeader()->defaultSectionSize() + 4);
         for (int i = 0; i < seats.size(); ++i) {
             auto *seat = new QTableWidgetItem(QString::number(seats[i]));
             seat->setFlags(Qt::ItemIsEnabled);
@@ -141,7 +146,9 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
 
 void frmCustomer::Form_Load()
 {
-    nbk::ui::sizeInTwips(this, 7005, 5865);
+    // the seat grid adds a line per seat, up to five, to the screen's height (the rest scroll)
+    const int seatLines = grdSeats ? std::min(grdSeats->rowCount(), 5) + 1 : 0;
+    nbk::ui::sizeInTwips(this, 7005, 5865 + (seatLines > 0 ? 120 + seatLines * 360 : 0));
     cmbGen->clear();
     cmbGen->addItem(QStringLiteral("M"));
     cmbGen->addItem(QStringLiteral("F"));
