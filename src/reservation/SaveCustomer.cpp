@@ -84,12 +84,11 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         // each concession seat with the age and fare it was sold at, for the fare rule
         for (const PricedSeat &p : priced.concessions)
             written = written
+                      // one arg() for all: a name holding "%6" stays the name
                       && DbSession->exec(QString::fromLatin1(SQL_SEAT_CATEGORY)
-                                             .arg(b.CustomerId)
-                                             .arg(p.seat)
-                                             .arg(sqlText(p.category.name), nbk::shortestDecimal(p.age),
-                                                  QString::number(p.category.share, 'g', 17))
-                                             .arg(p.fare))
+                                             .arg(QString::number(b.CustomerId), QString::number(p.seat),
+                                                  sqlText(p.category.name), nbk::shortestDecimal(p.age),
+                                                  QString::number(p.category.share, 'g', 17), QString::number(p.fare)))
                              == nbk::data::kExecOk;
         if (written) {
             booked.transaction.commit();
