@@ -51,6 +51,8 @@ enum class Focus {
     // the booking search: its journey date and run number
     BookingDate,
     BookingRun,
+    // the customer details: the seats' fare categories
+    SeatCategories,
 };
 
 // The interval box of day row k (0 Monday .. 7 Everyday), and back (-1: no interval box).

@@ -54,6 +54,10 @@ const char *const SQL_SLABS =
 const char *const SQL_CHARGE =
     "INSERT INTO cancel_charge (customer_id, seats, fare_before, fare_after, retained_share, retained, refunded) "
     "VALUES (%1, %2, %3, %4, %5, %6, %7)";
+// A booking's concession seats with the fares they were sold at; none for an all-adult one.
+const char *const SQL_CONCESSIONS = "SELECT seat_no, fare, category FROM seat_category WHERE customer_id = ";
+const char *const SQL_CONCESSIONS_DELETE = "DELETE FROM seat_category WHERE customer_id = ";
+const char *const SQL_FARE_SET = " UPDATE CUSTOMER set fare = %1 where customer_id = %2";
 const char *const MSG_CHARGE_MOVED =
     "The cancellation charge changed while the question was open (a slab was passed); nothing was changed";
 
@@ -135,10 +139,55 @@ double retainedOf(double returned, double share)
     return std::max(0.0, std::ceil(returned * share * 100.0 - 1e-6) / 100.0);
 }
 
+// The fares of a booking's seats. An all-adult booking's seats share its fare evenly (the
+// statement of the partial cancellation divides it); a booking with concession seats gives
+// back each seat's own fare: the fare it was sold at, the adult fare for the others.
+struct SeatFares {
+    QMap<qint64, double> concession;  // seat -> fare as sold
+    QMap<qint64, QString> category;
+    bool mixed() const { return !concession.isEmpty(); }
+    // the fare of the first `cancelled` seats of `seats`, out of `fare` held for them all
+    double of(const nbk::data::RowTable &seats, int cancelled, double fare) const
+    {
+        const int n = seats.rowCount();
+        if (cancelled >= n)
+            return fare;
+        if (!mixed())
+            return cancelled * (fare / n);
+        double concessions = 0;
+        int adults = 0;
+        for (int i = 0; i < n; ++i) {
+            const auto it = concession.constFind(qint64(nbk::CLng(seats.at(0, i))));
+            if (it != concession.constEnd())
+                concessions += it.value();
+            else
+                ++adults;
+        }
+        const double adult = adults > 0 ? (fare - concessions) / adults : 0;
+        double sum = 0;
+        for (int i = 0; i < cancelled; ++i) {
+            const auto it = concession.constFind(qint64(nbk::CLng(seats.at(0, i))));
+            sum += it != concession.constEnd() ? it.value() : adult;
+        }
+        return sum;
+    }
+};
+
+SeatFares seatFares(nbk::data::Connection &cn, qint64 id)
+{
+    SeatFares f;
+    const nbk::data::RowTable r = cn.query(QString::fromLatin1(SQL_CONCESSIONS) + QString::number(id)).getRows();
+    for (int i = 0; i < r.rowCount(); ++i) {
+        f.concession.insert(qint64(nbk::CLng(r.at(0, i))), r.at(1, i).toDouble());
+        f.category.insert(qint64(nbk::CLng(r.at(0, i))), r.at(2, i).toString());
+    }
+    return f;
+}
+
 // The question names what is about to go, so that a clerk who pressed Enter once too
 // often reads whom and what it is about before anything changes.
 QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 id, const nbk::data::RowTable &seats,
-                         int cancelled, const Charge &charge, double *fareHeld)
+                         int cancelled, const Charge &charge, const SeatFares &fares, double *fareHeld)
 {
     const nbk::data::RowTable booking =
         cn.query(QString::fromLatin1(SQL_BOOKING) + QString::number(id)).getRows();
@@ -154,10 +203,13 @@ QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 i
             when = nbk::peopleDateTime(t);
     }
     QStringList numbers;
-    for (int i = 0; i < cancelled; ++i)
-        numbers << QString::number(nbk::CLng(seats.at(0, i)));
+    for (int i = 0; i < cancelled; ++i) {
+        const qint64 seat = nbk::CLng(seats.at(0, i));
+        numbers << (fares.mixed() ? QStringLiteral("%1 (%2)").arg(seat).arg(fares.category.value(seat, QStringLiteral("adult")))
+                                  : QString::number(seat));
+    }
     const int n = seats.rowCount();
-    const double refund = cancelled >= n ? fare : cancelled * (fare / n);
+    const double refund = fares.of(seats, cancelled, fare);
     QString text = QString::fromLatin1(MSG_CONFIRM) + cid + QStringLiteral("\r\n\r\nPassenger: ") + name +
                    QStringLiteral("\r\nRun ") + QString::number(nbk::CLng(seats.at(1, 0)));
     if (!when.isEmpty())
@@ -249,9 +301,10 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
         whole = k == 0 || k >= n;
         const int cancelled = whole ? n : k;
         const Charge charge = chargeNow(cn, *id);
+        const SeatFares fares = seatFares(cn, *id);
         double fareHeld = 0;
         // No is the default: Enter pressed once too often cancels nothing
-        if (!confirm({confirmationText(cn, cid.trimmed(), *id, rows, cancelled, charge, &fareHeld),
+        if (!confirm({confirmationText(cn, cid.trimmed(), *id, rows, cancelled, charge, fares, &fareHeld),
                       mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")})) {
             tx.rollback();
             return out;
@@ -261,7 +314,7 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
             // charge is the one the clerk agreed to, or nothing happens
             if (chargeNow(cn, *id).share != charge.share)
                 throw DbException(DbError{0, QString::fromLatin1(MSG_CHARGE_MOVED)});
-            const double after = whole ? 0.0 : fareHeld - cancelled * (fareHeld / n);
+            const double after = whole ? 0.0 : fareHeld - fares.of(rows, cancelled, fareHeld);
             const double returned = fareHeld - after;
             const double retained = retainedOf(returned, charge.share);
             change(cn,
@@ -279,8 +332,23 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
             ++freed[qint64(nbk::CLng(rows.at(1, i)))];
 
         if (whole) {
+            if (fares.mixed())
+                change(cn, QString::fromLatin1(SQL_CONCESSIONS_DELETE) + idText, int(fares.concession.size()));
             change(cn, QString::fromLatin1(SQL_DELETE_SEATS) + idText, n);
             change(cn, QString::fromLatin1(SQL_DELETE_CUSTOMER) + idText, 1);
+        } else if (fares.mixed()) {
+            // the cancelled seats' own fares go, each concession seat's record with it
+            const double after = fareHeld - fares.of(rows, cancelled, fareHeld);
+            change(cn, QString::fromLatin1(SQL_FARE_SET).arg(QString::number(after, 'g', 17), idText), 1);
+            for (int i = 0; i < k; ++i) {
+                const QString seat = QString::number(nbk::CLng(rows.at(0, i)));
+                if (fares.concession.contains(nbk::CLng(rows.at(0, i))))
+                    change(cn, QString::fromLatin1(SQL_CONCESSIONS_DELETE) + idText +
+                                   QString::fromLatin1(SQL_DELETE_SEAT) + seat,
+                           1);
+                change(cn, QString::fromLatin1(SQL_DELETE_SEATS) + idText + QString::fromLatin1(SQL_DELETE_SEAT) + seat,
+                       1);
+            }
         } else {
             // runs while all n seat rows exist: fare - k * fare / n
             change(cn,

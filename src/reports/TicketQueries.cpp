@@ -23,6 +23,13 @@ const char *const MSG_NO_RUN = "There is no run %1.";
 
 const char *const SQL_SEATS = "SELECT seat_no from Seat_matrix where CUSTOMER_ID =";
 const char *const SQL_SEATS_ORDER = " ORDER BY seat_no";
+// a booking with concession seats: each seat with its category, and the passenger's age
+const char *const SQL_HAS_CATEGORIES = "SELECT count(*) FROM seat_category WHERE customer_id = ";
+const char *const SQL_SEATS_CATEGORY =
+    "SELECT CASE WHEN sc.category IS NULL THEN sm.seat_no || '  adult' "
+    "ELSE sm.seat_no || '  ' || sc.category || ' (age ' || sc.age || ')' END AS seat_no "
+    "FROM seat_matrix sm LEFT JOIN seat_category sc ON sc.customer_id = sm.customer_id AND sc.seat_no = sm.seat_no "
+    "WHERE sm.customer_id = %1 ORDER BY sm.seat_no";
 const char *const SQL_RUN_HEADING =
     "SELECT bi.instance_id AS RUN, bi.bus_id AS ROUTE, r.route_name AS ROUTE_NAME, "
     "COALESCE(o.full_name, r.place1) AS ROUTE_FROM, COALESCE(d.full_name, r.place2) AS ROUTE_TO, "
@@ -96,8 +103,12 @@ CustomerTicketOutcome customerTicket(data::Class1 &s, bool mostRecent, const QSt
         }
         out.ticket.customerId = cid;
         out.ticket.details = r;
-        out.ticket.seats = s.GetCurrentConnection().query(QString::fromLatin1(SQL_SEATS) + QString::number(cid)
-                                                          + QString::fromLatin1(SQL_SEATS_ORDER));
+        data::Connection &cn = s.GetCurrentConnection();
+        const bool concessions =
+            CLng(cn.query(QString::fromLatin1(SQL_HAS_CATEGORIES) + QString::number(cid)).value(0)) > 0;
+        out.ticket.seats = concessions ? cn.query(QString::fromLatin1(SQL_SEATS_CATEGORY).arg(cid))
+                                       : cn.query(QString::fromLatin1(SQL_SEATS) + QString::number(cid)
+                                                  + QString::fromLatin1(SQL_SEATS_ORDER));
         r.moveFirst();
         const int column = r.fieldIndex(QStringLiteral("INSTANCE"));
         const QVariant run = column >= 0 ? r.value(column) : QVariant();

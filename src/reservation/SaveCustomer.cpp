@@ -4,6 +4,7 @@
 #include "data/session/Class1.h"
 #include "data/dialect/DbError.h"
 #include "data/dialect/SqlText.h"
+#include "data/dialect/Numbers.h"
 #include "reservation/CustomerEntry.h"
 #include "common/ReservationState.h"
 
@@ -19,6 +20,9 @@ const char *const MSG_DONE = "Update complete.";
 // the ticket, a cancellation and the seat chart all ask for this number
 const char *const MSG_DONE_ID = "\r\nCustomer no. %1: the ticket and any cancellation ask for this number.";
 
+const char *const SQL_SEAT_CATEGORY =
+    "INSERT INTO seat_category (customer_id, seat_no, category, age, share, fare) VALUES (%1, %2, '%3', %4, %5, %6)";
+
 nbk::Notice notice(const char *text, int style, const char *title)
 {
     return {QString::fromLatin1(text), style, QString::fromLatin1(title)};
@@ -26,7 +30,8 @@ nbk::Notice notice(const char *text, int style, const char *title)
 }  // namespace
 
 CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &name, const QString &phone,
-                                        const QString &age, const QString &gender)
+                                        const QString &age, const QString &gender,
+                                        const QList<SeatCategoryChoice> &choices, const QList<FareCategory> &categories)
 {
     CustomerSaveOutcome out;
     const nbk::Notice failed = notice(MSG_UPDATE_FAILED, nbk::mb::Critical | nbk::mb::OKOnly, "Error");
@@ -50,8 +55,15 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
         out.focus = problem->field;
         return out;
     }
+    CategoryFare priced;
     try {
-        b.Fare = booked.fare();
+        priced = FareWithCategories(booked, choices, categories);
+        if (!priced.problem.isEmpty()) {
+            out.notices.push_back({priced.problem, nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Error")});
+            out.focus = nbk::Focus::SeatCategories;
+            return out;
+        }
+        b.Fare = priced.fare;
     } catch (const nbk::data::DbException &) {
         // nothing written: the clerk may still cancel the reservation
         out.notices.push_back(notice(MSG_FARE, nbk::mb::Critical | nbk::mb::OKOnly, "Error"));
@@ -68,7 +80,17 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
                         + QStringLiteral("', fare=") + QString::number(b.Fare)
                         + QStringLiteral(" where customer_ID = ") + QString::number(b.CustomerId);
     try {
-        if (DbSession->exec(sql) == nbk::data::kExecOk) {
+        bool written = DbSession->exec(sql) == nbk::data::kExecOk;
+        // each concession seat with the age and fare it was sold at, for the fare rule
+        for (const PricedSeat &p : priced.concessions)
+            written = written
+                      // one arg() for all: a name holding "%6" stays the name
+                      && DbSession->exec(QString::fromLatin1(SQL_SEAT_CATEGORY)
+                                             .arg(QString::number(b.CustomerId), QString::number(p.seat),
+                                                  sqlText(p.category.name), nbk::shortestDecimal(p.age),
+                                                  QString::number(p.category.share, 'g', 17), QString::number(p.fare)))
+                             == nbk::data::kExecOk;
+        if (written) {
             booked.transaction.commit();
             out.saved = true;
             // only a reservation that was made is Print Most Recent Ticket's: one abandoned or

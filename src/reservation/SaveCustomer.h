@@ -1,6 +1,7 @@
 #pragma once
 #include "common/Notice.h"
 #include "reservation/BookSeats.h"
+#include "reservation/FareCategories.h"
 
 #include <QString>
 
@@ -13,6 +14,9 @@ struct CustomerSaveOutcome {
 };
 
 // Checks the passenger's details, computes the fare, overwrites the booking's temporary
-// customer row and commits; a refused update or commit rolls the booking back.
+// customer row and commits; a refused update or commit rolls the booking back. Seats given
+// a category (of `categories`) are sold at its share, each recorded with its age and fare.
 CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &name, const QString &phone,
-                                        const QString &age, const QString &gender);
+                                        const QString &age, const QString &gender,
+                                        const QList<SeatCategoryChoice> &choices = {},
+                                        const QList<FareCategory> &categories = {});

@@ -2,8 +2,11 @@
 #include "BookingFixture.h"
 
 #include "data/dialect/DbError.h"
+#include "data/dialect/Numbers.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QTableWidget>
 #include <QPointer>
 #include <QPushButton>
 
@@ -275,6 +278,38 @@ TEST_P(CustomerDetails, RefusedUpdateRollsBackAndTheScreenCannotClaimSuccessLate
     EXPECT_TRUE(f->close());
     EXPECT_TRUE(texts().isEmpty());
     expectNothingLeft(0, 0);
+}
+
+// With categories on file each seat takes one (Adult unless changed) and the fare shown
+// follows; without them the screen has no seat grid at all.
+TEST_P(CustomerDetails, EachSeatTakesACategoryAndTheFareFollows)
+{
+    db().exec("UPDATE class_type SET base = 10, multiplier = 0.8 WHERE class = 2");
+    QPointer<frmCustomer> plain = bookTwoSeats();
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->grdSeats, nullptr);
+    plain->Command2->click();
+
+    db().exec("INSERT INTO fare_category VALUES ('child', 0.5, 5, 12)");
+    QPointer<frmCustomer> f = bookTwoSeats();
+    ASSERT_TRUE(f && f->grdSeats);
+    auto *fare = f->findChild<QLabel *>(QStringLiteral("lblFare"));
+    ASSERT_NE(fare, nullptr);
+    const int whole = fare->text().toInt();
+    ASSERT_EQ(f->grdSeats->rowCount(), 2);
+    auto *second = qobject_cast<QComboBox *>(f->grdSeats->cellWidget(1, 1));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->currentText(), "Adult");
+    second->setCurrentText(QStringLiteral("child"));
+    const int adult = whole / 2;
+    EXPECT_EQ(fare->text().toInt(), adult + CInt(adult * 0.5));
+    f->grdSeats->item(1, 2)->setText(QStringLiteral("7"));
+    fill(f, "Ravi", "98450", "40", "M");
+    const qint32 cid = booked.CustomerId;
+    f->Command1->click();
+    EXPECT_FALSE(session().IsInTransaction()) << texts().join('|').toStdString();
+    EXPECT_EQ(committedField("fare", cid).toInt(), adult + CInt(adult * 0.5));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT age FROM seat_category WHERE customer_id = %1").arg(cid)).toInt(), 7);
 }
 
 NBK_ALL_ENGINES(CustomerDetails);

@@ -6,6 +6,7 @@
 #include "ReportCommand.h"
 #include "ServerCommands.h"
 #include "ChargesCommand.h"
+#include "CategoriesCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -57,7 +58,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kBackupUsage
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -321,6 +322,8 @@ int run(const QStringList &args)
         rc = runWatchdog(rest);
     else if (command == QLatin1String("charges"))
         rc = runCharges(rest);
+    else if (command == QLatin1String("categories"))
+        rc = runCategories(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("backup"))

@@ -92,6 +92,17 @@ const std::vector<Table> &tables()
          {{"login", T, true}, {"closed_at", D, true}, {"expected", R, true}, {"counted", R, true},
           {"difference", R, true}, {"denominations", T, true}},
          nullptr, {"abs(difference - (counted - expected)) < 0.005", "counted >= 0"}, {"login", "closed_at"}},
+        // Fare categories: passengers of an age range pay a share of the adult fare (a
+        // child from 5 to 12 half of it). An adult has no category and pays it whole.
+        {"fare_category", {{"category", T}, {"share", R, true}, {"min_age", N, true}, {"max_age", N, true}},
+         "category", {"share >= 0 AND share <= 1", "min_age >= 0 AND min_age <= max_age"}, {"category"}},
+        // The seats of a booking sold at a category: the passenger's age, the share and the
+        // seat's fare as sold, so that a later change of the category changes no sale. A
+        // seat without a row is an adult's, at the whole fare.
+        {"seat_category",
+         {{"customer_id", I, true}, {"seat_no", I, true}, {"category", T, true}, {"age", N, true},
+          {"share", R, true}, {"fare", R, true}},
+         "customer_id, seat_no", {}, {"customer_id", "seat_no"}},
         // the seat chart's scratch lines; on the server every session keeps its own rows
         // (the view tempbusroute shows a session its own), so two clerks charting at once
         // neither wait on nor read each other's lines
@@ -189,6 +200,9 @@ const std::vector<Right> &rights()
         {"INSERT, DELETE", "cancel_slab", Group::Supervisor},
         // the shift's close, by the clerk whose shift it is
         {"INSERT", "shift_close", Group::Clerk},
+        // a booking's concession seats, given back with them; the categories, the supervisor's
+        {"INSERT, DELETE", "seat_category", Group::Clerk},
+        {"INSERT, UPDATE, DELETE", "fare_category", Group::Supervisor},
     };
     return r;
 }

@@ -213,6 +213,14 @@ const char *const kBookkeeping[] = {
     "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id), (NEW.customer_id); END",
 };
 
+// A concession seat written or given back changes the fare its booking owes.
+const char *const kCategoryBookkeeping[] = {
+    "CREATE TEMP TRIGGER nbk_touch_category_insert AFTER INSERT ON main.seat_category BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (NEW.customer_id); END",
+    "CREATE TEMP TRIGGER nbk_touch_category_delete AFTER DELETE ON main.seat_category BEGIN "
+    "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id); END",
+};
+
 // A prepared statement that finalizes itself.
 class Stmt {
 public:
@@ -265,8 +273,28 @@ QString fareBreach(sqlite3 *db, qint64 cid)
                "WHERE bi.instance_id = ?1");
     const bool known = d.bind(1, run).bind(2, c.integer(3)).bind(3, c.integer(4)).row() && !d.isNull(0)
                        && f.bind(1, run).row();
-    const double want = known ? seatFare(std::nearbyint(d.real(0)), f.real(0), f.real(1), f.real(2)) * double(seats)
-                              : -1.0;
+    const double seatFareNow = known ? seatFare(std::nearbyint(d.real(0)), f.real(0), f.real(1), f.real(2)) : -1.0;
+    // concession seats pay their share of the adult fare, each rounded as sold
+    qint64 concessions = 0;
+    double concessionFares = 0;
+    if (known) {
+        Stmt sc(db, "SELECT sc.seat_no, sc.share, sc.fare FROM seat_category sc JOIN seat_matrix sm "
+                    "ON sm.customer_id = sc.customer_id AND sm.seat_no = sc.seat_no WHERE sc.customer_id = ?1");
+        sc.bind(1, cid);
+        while (sc.row()) {
+            const double seatWant = std::nearbyint(seatFareNow * sc.real(1));
+            if (std::fabs(sc.real(2) - seatWant) > 0.001)
+                return QStringLiteral("ORA-20004: fare %1 of seat %2 of customer %3 is not its share %4 of %5")
+                    .arg(sc.real(2))
+                    .arg(sc.integer(0))
+                    .arg(cid)
+                    .arg(sc.real(1))
+                    .arg(seatFareNow);
+            ++concessions;
+            concessionFares += sc.real(2);
+        }
+    }
+    const double want = known ? seatFareNow * double(seats - concessions) + concessionFares : -1.0;
     if (c.isNull(0) || !known || std::fabs(fare - want) > 0.001)
         return QStringLiteral("ORA-20004: fare %1 of customer %2 is not the fare %3 of its %4 seats")
             .arg(fare)
@@ -351,6 +379,17 @@ bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *e
             return false;
         }
     }
+    // a file of an earlier version has no categories yet (its login is refused later on)
+    if (Stmt(db, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = 'seat_category'").row())
+        for (const char *sql : kCategoryBookkeeping) {
+            char *message = nullptr;
+            if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+                if (error)
+                    *error = QString::fromUtf8(message);
+                sqlite3_free(message);
+                return false;
+            }
+        }
     s->login = login.toUtf8();
     s->supervisor = supervisor;
     s->loggedIn = true;

@@ -128,7 +128,10 @@ QStringList chargeTriggerStatements()
         QStringLiteral("CREATE TRIGGER cancel_charge_row BEFORE INSERT ON cancel_charge WHEN nbk_role() <> 'owner' "
                        "BEGIN SELECT RAISE(ABORT, 'ORA-20008: no such cancellation of the customer''s seats and fare') "
                        "WHERE NOT coalesce((SELECT n > 0 AND NEW.seats BETWEEN 1 AND n AND abs(NEW.fare_before - f) "
-                       "<= 0.001 AND abs(NEW.fare_after - (f - NEW.seats * (f * 1.0 / n))) <= 0.001 FROM (SELECT "
+                       "<= 0.001 AND (abs(NEW.fare_after - (f - NEW.seats * (f * 1.0 / n))) <= 0.001 "
+                       // concession seats: the fares of the seats cancelled, checked at the commit
+                       "OR (EXISTS (SELECT 1 FROM seat_category sc WHERE sc.customer_id = NEW.customer_id) "
+                       "AND NEW.fare_after BETWEEN 0 AND f)) FROM (SELECT "
                        "c.fare AS f, (SELECT count(*) FROM seat_matrix sm WHERE sm.customer_id = c.customer_id) AS n "
                        "FROM customer c WHERE c.customer_id = NEW.customer_id)), 0); "
                        "SELECT RAISE(ABORT, 'ORA-20008: the charge retained is not the charge of the slab') "
@@ -254,6 +257,20 @@ QStringList embeddedTriggerStatements()
                             "AND NOT NEW.%2 <= (SELECT value FROM nbk_sequence WHERE name = '%3') "
                             "BEGIN SELECT RAISE(ABORT, 'ORA-20008: a new %1 row takes an id drawn from %3'); END")
                  .arg(QLatin1String(table), QLatin1String(column), QLatin1String(sequence));
+    // A concession seat is sold with its booking, for a seat of it, at its category's share
+    // and for an age the category takes; the fare rule checks its fare at the commit.
+    s << QStringLiteral("CREATE TRIGGER seat_category_sold BEFORE INSERT ON seat_category WHEN nbk_role() <> 'owner' "
+                        "BEGIN SELECT RAISE(ABORT, 'ORA-20004: a concession is sold with its booking, not after it') "
+                        "WHERE NOT %1; "
+                        "SELECT RAISE(ABORT, 'ORA-20004: a concession is for a seat of the booking') "
+                        "WHERE NOT EXISTS (SELECT 1 FROM seat_matrix sm WHERE sm.customer_id = NEW.customer_id "
+                        "AND sm.seat_no = NEW.seat_no); "
+                        "SELECT RAISE(ABORT, 'ORA-20004: the category does not give that share to a passenger of "
+                        "that age') WHERE NOT EXISTS (SELECT 1 FROM fare_category fc WHERE fc.category = NEW.category "
+                        "AND abs(fc.share - NEW.share) <= 1e-9 AND NEW.age BETWEEN fc.min_age AND fc.max_age); END")
+             .arg(madeHere(QStringLiteral("NEW.customer_id")))
+      << QStringLiteral("CREATE TRIGGER seat_category_kept BEFORE UPDATE ON seat_category WHEN nbk_role() <> 'owner' "
+                        "BEGIN SELECT RAISE(ABORT, 'ORA-20004: a concession seat is kept as it was sold'); END");
     s += chargeTriggerStatements();
     for (const Table &t : tables()) {
         if (valueRules(t).empty())

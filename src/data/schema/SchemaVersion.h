@@ -22,7 +22,9 @@ namespace nbk::data::schema {
 //   8  the trail's time index a tree on the server too; no booking or run under an id its
 //      sequence has not given out; cancellation charges: slabs by hours before departure,
 //      kept with each sale; the shift's close
-inline constexpr int kCurrentVersion = 8;
+//   9  fare categories: a share of the adult fare by the passenger's age, kept with each
+//      concession seat as sold
+inline constexpr int kCurrentVersion = 9;
 
 // What a version brought, as the upgrade reports it.
 QString versionSummary(int version);

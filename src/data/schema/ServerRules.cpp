@@ -148,6 +148,10 @@ QStringList postgresRuleObjectStatements()
              class_multiplier numeric;
              fuel numeric;
              km numeric;
+             adult double precision;
+             concessions bigint;
+             concession_fares double precision;
+             wrong record;
              want double precision;
            BEGIN
              SELECT c.fare, c.instance_id INTO fare, run FROM public.customer c WHERE c.customer_id = cid;
@@ -174,7 +178,23 @@ QStringList postgresRuleObjectStatements()
              SELECT sum(re.km) INTO km FROM public.route_element re
               WHERE re.reid IN (SELECT po.reid FROM public.path_order po
                                  WHERE po.route_id = route AND po.sequence_no BETWEEN s1 AND s2);
-             want := public.nbk_seat_fare(pg_catalog.round(km::double precision), fuel, class_multiplier, base) * seats;
+             adult := public.nbk_seat_fare(pg_catalog.round(km::double precision), fuel, class_multiplier, base);
+             -- concession seats pay their share of the adult fare, each rounded as sold
+             SELECT sc.seat_no, sc.share, sc.fare INTO wrong
+               FROM public.seat_category sc JOIN public.seat_matrix sm
+                    ON sm.customer_id = sc.customer_id AND sm.seat_no = sc.seat_no
+              WHERE sc.customer_id = cid
+                AND NOT abs(sc.fare::double precision - pg_catalog.round(adult * sc.share::double precision)) <= 0.001
+              LIMIT 1;
+             IF FOUND THEN
+               RAISE EXCEPTION 'ORA-20004: fare % of seat % of customer % is not its share % of %', wrong.fare,
+                 wrong.seat_no, cid, wrong.share, adult USING ERRCODE = '23514';
+             END IF;
+             SELECT count(*), coalesce(sum(sc.fare), 0) INTO concessions, concession_fares
+               FROM public.seat_category sc JOIN public.seat_matrix sm
+                    ON sm.customer_id = sc.customer_id AND sm.seat_no = sc.seat_no
+              WHERE sc.customer_id = cid;
+             want := adult * (seats - concessions) + concession_fares;
              IF want IS NULL OR fare IS NULL OR abs(fare::double precision - want) > 0.001 THEN
                RAISE EXCEPTION 'ORA-20004: fare % of customer % is not the fare % of its % seats', fare, cid,
                  want, seats USING ERRCODE = '23514';
@@ -286,6 +306,46 @@ QStringList postgresRuleObjectStatements()
         // before it lowers the counter, and a partial cancellation lowers the fare first.
         R"(CREATE CONSTRAINT TRIGGER seat_matrix_rules AFTER INSERT OR UPDATE OR DELETE ON seat_matrix
              DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_seat_rules())",
+        R"(CREATE FUNCTION public.nbk_category_rules() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF public.nbk_rules_bind() THEN
+               PERFORM public.nbk_check_fare(CASE WHEN TG_OP = 'DELETE' THEN OLD.customer_id ELSE NEW.customer_id END);
+             END IF;
+             RETURN NULL;
+           END $$)",
+        R"(CREATE CONSTRAINT TRIGGER seat_category_rules AFTER INSERT OR DELETE ON seat_category
+             DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_category_rules())",
+        // A concession seat is sold with its booking, for a seat of it, at its category's
+        // share and for an age the category takes, and kept as sold: at once, for every
+        // role but the owner.
+        R"(CREATE FUNCTION public.nbk_category_sold() RETURNS trigger
+             LANGUAGE plpgsql
+             AS $$
+           BEGIN
+             IF NOT public.nbk_rules_bind() THEN
+               RETURN NEW;
+             END IF;
+             IF TG_OP = 'UPDATE' THEN
+               RAISE EXCEPTION 'ORA-20004: a concession seat is kept as it was sold' USING ERRCODE = '23514';
+             END IF;
+             IF NOT public.nbk_made_here(NEW.customer_id) THEN
+               RAISE EXCEPTION 'ORA-20004: a concession is sold with its booking, not after it' USING ERRCODE = '23514';
+             END IF;
+             IF NOT EXISTS (SELECT 1 FROM public.seat_matrix sm WHERE sm.customer_id = NEW.customer_id
+                             AND sm.seat_no = NEW.seat_no) THEN
+               RAISE EXCEPTION 'ORA-20004: a concession is for a seat of the booking' USING ERRCODE = '23514';
+             END IF;
+             IF NOT EXISTS (SELECT 1 FROM public.fare_category fc WHERE fc.category = NEW.category
+                             AND abs(fc.share - NEW.share) <= 1e-9 AND NEW.age BETWEEN fc.min_age AND fc.max_age) THEN
+               RAISE EXCEPTION 'ORA-20004: the category does not give that share to a passenger of that age'
+                 USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        R"(CREATE TRIGGER seat_category_sold BEFORE INSERT OR UPDATE ON seat_category
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_category_sold())",
         R"(CREATE CONSTRAINT TRIGGER bus_instance_rules AFTER INSERT OR UPDATE ON bus_instance
              DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION public.nbk_run_rules())",
         R"(CREATE CONSTRAINT TRIGGER customer_rules AFTER INSERT OR UPDATE ON customer
@@ -457,7 +517,11 @@ QStringList postgresRuleObjectStatements()
              share := coalesce(public.nbk_charge_share(NEW.customer_id), 0);
              returned := NEW.fare_before - NEW.fare_after;
              IF f IS NULL OR n = 0 OR NEW.seats NOT BETWEEN 1 AND n OR abs(NEW.fare_before - f) > 0.001
-                OR abs(NEW.fare_after - (f - NEW.seats * (f / n))) > 0.001 THEN
+                OR (abs(NEW.fare_after - (f - NEW.seats * (f / n))) > 0.001
+                    -- a booking with concession seats gives back the fares of the seats it
+                    -- cancels, which the fare rule checks against the seats left at the commit
+                    AND NOT (EXISTS (SELECT 1 FROM public.seat_category sc WHERE sc.customer_id = NEW.customer_id)
+                             AND NEW.fare_after BETWEEN 0 AND f)) THEN
                RAISE EXCEPTION 'ORA-20008: customer % holds % seats at fare %: no cancellation of % seats from % to %',
                  NEW.customer_id, n, f, NEW.seats, NEW.fare_before, NEW.fare_after USING ERRCODE = '23514';
              END IF;

@@ -157,6 +157,19 @@ bool fareStep8(Run &&run, EngineKind engine)
     return true;
 }
 
+// Fare categories: new tables only; every booking on file is all adults, as it was sold.
+const char *const kCategoryTables[] = {"fare_category", "seat_category"};
+
+template <typename Run>
+bool categoriesStep9(Run &&run, EngineKind engine)
+{
+    for (const char *t : kCategoryTables)
+        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
+            return false;
+    return true;
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -193,6 +206,8 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
         return c.run(QLatin1String(kRouteNameColumn).arg(QString(), QStringLiteral("TEXT")));
     case 8:
         return fareStep8([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
+    case 9:
+        return categoriesStep9([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -323,6 +338,8 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         return a.run(QLatin1String(kRouteNameColumn).arg(QStringLiteral("IF NOT EXISTS "), QStringLiteral("text")));
     case 8:
         return flatStep8(a) && fareStep8([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
+    case 9:
+        return categoriesStep9([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }

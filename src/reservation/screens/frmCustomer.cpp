@@ -15,8 +15,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -90,6 +93,36 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
     grid->addWidget(label(QStringLiteral("Gender"), this), 3, 0);
     grid->addWidget(cmbGen, 3, 1);
 
+    // a database without categories shows the screen as it always was
+    if (booking_ && booking_->transaction.isOpen())
+        categories_ = LoadFareCategories();
+    if (!categories_.isEmpty()) {
+        const QList<qint16> seats = booking_->seats();
+        grdSeats = new QTableWidget(int(seats.size()), 3, this);
+        grdSeats->setObjectName(QStringLiteral("grdSeats"));
+        grdSeats->setHorizontalHeaderLabels({QStringLiteral("Seat"), QStringLiteral("Category"), QStringLiteral("Age")});
+        grdSeats->verticalHeader()->hide();
+        grdSeats->horizontalHeader()->setStretchLastSection(true);
+        grdSeats->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        grdSeats->setColumnWidth(1, 140);
+        grdSeats->setMinimumHeight(grdSeats->horizontalHeader()->sizeHint().height()
+                                   + std::min(int(seats.size()), 5) * grdSeats->verticalHeader()->defaultSectionSize() + 4);
+        for (int i = 0; i < seats.size(); ++i) {
+            auto *seat = new QTableWidgetItem(QString::number(seats[i]));
+            seat->setFlags(Qt::ItemIsEnabled);
+            grdSeats->setItem(i, 0, seat);
+            auto *category = new QComboBox(grdSeats);
+            category->addItem(QStringLiteral("Adult"));
+            for (const FareCategory &c : categories_)
+                category->addItem(c.name);
+            grdSeats->setCellWidget(i, 1, category);
+            grdSeats->setItem(i, 2, new QTableWidgetItem);
+            connect(category, &QComboBox::currentIndexChanged, this, [this] { showFare(); });
+        }
+        grid->addWidget(label(QStringLiteral("Seats"), this), 4, 0);
+        grid->addWidget(grdSeats, 4, 1);
+    }
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);
@@ -113,7 +146,9 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
 
 void frmCustomer::Form_Load()
 {
-    nbk::ui::sizeInTwips(this, 7005, 5865);
+    // the seat grid adds a line per seat, up to five, to the screen's height (the rest scroll)
+    const int seatLines = grdSeats ? std::min(grdSeats->rowCount(), 5) + 1 : 0;
+    nbk::ui::sizeInTwips(this, 7005, 5865 + (seatLines > 0 ? 120 + seatLines * 360 : 0));
     cmbGen->clear();
     cmbGen->addItem(QStringLiteral("M"));
     cmbGen->addItem(QStringLiteral("F"));
@@ -122,8 +157,9 @@ void frmCustomer::Form_Load()
 
 void frmCustomer::Command1_Click()
 {
-    const CustomerSaveOutcome saved =
-        SaveCustomerDetails(booking_.get(), txtname->text(), phone->text(), txtage->text(), cmbGen->currentText());
+    const CustomerSaveOutcome saved = SaveCustomerDetails(booking_.get(), txtname->text(), phone->text(),
+                                                          txtage->text(), cmbGen->currentText(), seatChoices(),
+                                                          categories_);
     nbk::showNotices(saved.notices);
     if (QWidget *box = control(saved.focus))
         box->setFocus();
@@ -139,6 +175,7 @@ QWidget *frmCustomer::control(nbk::Focus f) const
     case nbk::Focus::Name: return txtname;
     case nbk::Focus::Phone: return phone;
     case nbk::Focus::Age: return txtage;
+    case nbk::Focus::SeatCategories: return grdSeats;
     default: return nullptr;
     }
 }
@@ -161,4 +198,36 @@ bool frmCustomer::queryClose()
         return false;
     booking_->transaction.rollback();
     return true;
+}
+
+QList<SeatCategoryChoice> frmCustomer::seatChoices() const
+{
+    QList<SeatCategoryChoice> out;
+    if (!grdSeats)
+        return out;
+    for (int i = 0; i < grdSeats->rowCount(); ++i) {
+        const auto *category = qobject_cast<const QComboBox *>(grdSeats->cellWidget(i, 1));
+        const QTableWidgetItem *age = grdSeats->item(i, 2);
+        out.append({qint16(grdSeats->item(i, 0)->text().toInt()), category ? category->currentText() : QString(),
+                    age ? age->text() : QString()});
+    }
+    return out;
+}
+
+void frmCustomer::showFare()
+{
+    auto *fare = findChild<QLabel *>(QStringLiteral("lblFare"));
+    if (!fare || !booking_)
+        return;
+    // the ages are checked at Ok: the fare shown follows the categories alone
+    QList<SeatCategoryChoice> choices = seatChoices();
+    for (SeatCategoryChoice &c : choices)
+        for (const FareCategory &k : categories_)
+            if (k.name == c.category)
+                c.age = QString::number(k.minAge);
+    try {
+        fare->setText(QString::number(FareWithCategories(*booking_, choices, categories_).fare));
+    } catch (const std::exception &) {
+        fare->setText(QStringLiteral("too large to be recorded"));
+    }
 }

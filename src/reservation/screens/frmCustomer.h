@@ -1,5 +1,6 @@
 #pragma once
 #include "reservation/BookSeats.h"
+#include "reservation/FareCategories.h"
 #include "ui/Screen.h"
 
 #include <memory>
@@ -8,6 +9,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 
 // The last step of a reservation: the passenger's details, the fare, and the commit or
 // rollback of the booking it was opened for.
@@ -26,6 +28,12 @@ public:
     QComboBox *cmbGen = nullptr;
     QPushButton *Command1 = nullptr;  // Ok
     QPushButton *Command2 = nullptr;  // Cancel
+    // one row per seat: seat, category (Adult unless changed), passenger's age; only on a
+    // database with fare categories
+    QTableWidget *grdSeats = nullptr;
+
+    // The seats' categories as chosen (adult seats included).
+    QList<SeatCategoryChoice> seatChoices() const;
 
 protected:
     bool queryClose() override;
@@ -37,5 +45,9 @@ private:
     // The box a save's focus names.
     QWidget *control(nbk::Focus f) const;
 
+    // The fare shown follows the seats' categories.
+    void showFare();
+
     std::shared_ptr<PendingBooking> booking_;
+    QList<FareCategory> categories_;
 };
