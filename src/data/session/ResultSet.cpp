@@ -74,6 +74,12 @@ QVariant ResultSet::value(const QString &name) const
     return value(i);
 }
 
+const std::vector<QVariantList> &ResultSet::allRows() const
+{
+    static const std::vector<QVariantList> none;
+    return d_->open ? d_->rows : none;
+}
+
 RowTable ResultSet::getRows()
 {
     std::vector<QVariantList> rows;

@@ -40,6 +40,9 @@ public:
     // Rows from the current one to the end; the cursor ends at EOF.
     RowTable getRows();
 
+    // Every row, the cursor left where it is (none when closed).
+    const std::vector<QVariantList> &allRows() const;
+
 private:
     struct Data;
     std::shared_ptr<Data> d_;

@@ -14,6 +14,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace nbk::report {
@@ -54,6 +55,9 @@ std::vector<std::pair<qsizetype, char32_t>> codePoints(const QString &text)
 
 bool shapedScript(const QString &text)
 {
+    // most lines are Latin letters, digits and signs: no list of code points for them
+    if (std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x0370; }))
+        return false;
     for (const auto &[at, c] : codePoints(text)) {
         switch (QChar::script(c)) {
         case QChar::Script_Common:
@@ -150,44 +154,71 @@ void renderPage(const ReportPage &page, QPainter &painter)
     if (!device)
         return;
     painter.save();
-    // everything in twips: the fonts' advances are then the paginator's on every device
-    painter.scale(device->logicalDpiX() / 1440.0, device->logicalDpiY() / 1440.0);
-    const double pixel = 1440.0 / device->logicalDpiY();  // a device pixel, in twips
+    const double sx = device->logicalDpiX() / 1440.0, sy = device->logicalDpiY() / 1440.0;
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
+    // Everything in twips, so that the fonts' advances are the paginator's on every device.
+    // On a fine PDF the coordinates are mapped here instead and the fonts sized in points: text
+    // under a scaled painter costs the PDF writer a fifth more time, and at the writer's
+    // resolution the advances of a font without hinting scale exactly (at a screen's they do not).
+    const bool mapped = pdf && device->logicalDpiY() >= 600;
+    if (!mapped)
+        painter.scale(sx, sy);
+    const auto onDevice = [&](const QRectF &r) {
+        return mapped ? QRectF(r.left() * sx, r.top() * sy, r.width() * sx, r.height() * sy) : r;
+    };
+    const double unit = mapped ? sy : 1.0;          // a twip, in the painter's units
+    const double pixel = mapped ? 1.0 : 1.0 / sy;   // a device pixel, in the painter's units
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // QR modules stay square
     ReportFont lastDesign;
     bool fontSet = false;
-    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
+    // a pen set again, even the same one, makes the PDF engine write the graphics state again
+    bool textPen = false;
     for (const PageItem &item : page.items) {
         const QRectF r(item.rect.left, item.rect.top, item.rect.width, item.rect.height);
         switch (item.kind) {
         case ItemKind::Text: {
             if (!fontSet || !(lastDesign == item.font)) {
-                painter.setFont(twipFont(item.font, item.font.pointSize));
+                QFont font = twipFont(item.font, item.font.pointSize);
+                if (mapped)
+                    font.setPointSizeF(item.font.pointSize);
+                painter.setFont(font);
                 lastDesign = item.font;
                 fontSet = true;
             }
-            painter.setPen(Qt::black);
+            if (!textPen) {
+                painter.setPen(Qt::black);
+                textPen = true;
+            }
             const double line = lineHeight(item.font, item.font.pointSize);
             const QStringList lines = item.lines.isEmpty() ? QStringList{item.text} : item.lines;
             // the paginator fitted every line to the rectangle in these very metrics: no clip
             // (a clip per text would double a long list's PDF time)
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const QRectF box(r.left(), r.top() + i * line, r.width(), line);
-                if (pdf && shapedScript(lines[i]))
-                    drawShapedLine(painter, box, item.align, lines[i], painter.font());
-                else
-                    painter.drawText(box, alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                if (pdf && shapedScript(lines[i])) {
+                    painter.save();
+                    if (mapped)
+                        painter.scale(sx, sy);
+                    drawShapedLine(painter, box, item.align, lines[i], twipFont(item.font, item.font.pointSize));
+                    painter.restore();
+                } else {
+                    painter.drawText(onDevice(box),
+                                     alignFlags(item.align) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                                      lines[i]);
+                }
             }
             break;
         }
-        case ItemKind::Line:
+        case ItemKind::Line: {
             // flat ends: the line covers its rectangle's width and no more
-            painter.setPen(QPen(Qt::black, std::max(pixel, double(item.lineWidth)), Qt::SolidLine, Qt::FlatCap));
-            painter.drawLine(r.topLeft(), r.bottomRight());
+            const QRectF d = onDevice(r);
+            painter.setPen(QPen(Qt::black, std::max(pixel, item.lineWidth * unit), Qt::SolidLine, Qt::FlatCap));
+            painter.drawLine(d.topLeft(), d.bottomRight());
+            textPen = false;
             break;
+        }
         case ItemKind::Image:
-            painter.drawImage(r, item.image);
+            painter.drawImage(onDevice(r), item.image);
             break;
         }
     }

@@ -22,23 +22,8 @@ ReportData ReportData::fromResultSet(const nbk::data::ResultSet &rs)
         return d;
     for (int i = 0; i < rs.fieldCount(); ++i)
         d.columns << rs.fieldName(i);
-    // Copies share the cursor; read through a copy and put the cursor back afterwards so
-    // the screen that handed the rows over still sees them where it left them.
-    nbk::data::ResultSet cursor = rs;
-    const int was = cursor.position();
-    d.rows.reserve(size_t(cursor.recordCount()));
-    for (cursor.moveFirst(); !cursor.eof(); cursor.moveNext()) {
-        QVariantList row;
-        row.reserve(d.columns.size());
-        for (int i = 0; i < d.columns.size(); ++i)
-            row << cursor.value(i);
-        d.rows.push_back(std::move(row));
-    }
-    cursor.moveFirst();
-    while (cursor.position() < was && !cursor.eof())
-        cursor.moveNext();
-    if (was < 0)
-        cursor.movePrevious();
+    // the rows are shared, not copied: a long list is read once
+    d.rows = rs.allRows();
     return d;
 }
 
