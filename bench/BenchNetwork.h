@@ -138,6 +138,9 @@ inline QString engineTag;
 // The process's CPU time so far, in ms.
 double cpuMs();
 
+// Called as each timed pass starts and ends (a statement profile listens); none unless set.
+inline void (*onIteration)(const char *name, bool starting) = nullptr;
+
 // Runs body once per iteration, timed by hand so that set-up between iterations stays out.
 // The wall times go under the name, the process's CPU times under name + "/cpu".
 template <class Body>
@@ -145,10 +148,14 @@ void timed(benchmark::State &state, const char *name, Body body)
 {
     std::vector<double> ms, cpu;
     for (auto _ : state) {
+        if (onIteration)
+            onIteration(name, true);
         const double c0 = cpuMs();
         const auto t0 = std::chrono::steady_clock::now();
         body();
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (onIteration)
+            onIteration(name, false);
         cpu.push_back(cpuMs() - c0);
         state.SetIterationTime(s);
         ms.push_back(s * 1000.0);

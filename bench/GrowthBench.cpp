@@ -9,8 +9,12 @@
 // NBK_BENCH_DIR     where the embedded files go (a temporary folder unless told)
 // NBK_TEST_PG_URI   an administrator's URI: the same histories on a PostgreSQL server too
 // NBK_BENCH_TINY=1  two days of history on a few routes, each case once: a smoke test
+// NBK_BENCH_KEEP=1  the databases made are kept (their places printed), to look into later
+// NBK_BENCH_PROFILE=N  the N statements that cost each operation most inside the embedded
+//                   engine, by SQLite's own profile (pg_stat_statements does it on the server)
 #include "BenchNetwork.h"
 #include "BenchRoad.h"
+#include "StatementProfile.h"
 #include "data/dialect/OracleDate.h"
 #include "data/schema/Schema.h"
 #include "data/session/Audit.h"
@@ -351,15 +355,26 @@ Current &current()
 
 QString adminUri() { return qEnvironmentVariable("NBK_TEST_PG_URI"); }
 
+const bool kKeep = !qEnvironmentVariableIsEmpty("NBK_BENCH_KEEP");
+const int kProfileTop = qEnvironmentVariableIntValue("NBK_BENCH_PROFILE");
+
 void closeCurrent()
 {
     Current &c = current();
     DbSession = nullptr;
     c.engines.clear();
-    if (c.server)
+    if (kKeep) {
+        if (!c.path.isEmpty())
+            std::fprintf(stderr, "kept %s\n", qPrintable(c.path));
+        if (c.server)
+            std::fprintf(stderr, "kept the server's database of %s\n", qPrintable(c.server->user()));
+        if (c.dir)
+            c.dir->setAutoRemove(false);
+    }
+    if (c.server && !kKeep)
         c.server->drop();
     c.server.reset();
-    if (!c.path.isEmpty())
+    if (!c.path.isEmpty() && !kKeep)
         for (const char *suffix : {"", "-wal", "-shm"})
             QFile::remove(c.path + QLatin1String(suffix));
     c.path.clear();
@@ -428,6 +443,8 @@ bool prepare(int days)
             std::fprintf(stderr, "cannot log in\n");
             return false;
         }
+    if (kProfileTop > 0 && !profileStatements(c.engines.front().session->GetCurrentConnection().database()))
+        std::fprintf(stderr, "the embedded engine's statements cannot be profiled\n");
     return true;
 }
 
@@ -643,8 +660,15 @@ int main(int argc, char **argv)
                 })->UseManualTime()->Iterations(kTiny ? 1 : c.iterations);
             }
         }
+    if (kProfileTop > 0)
+        onIteration = [](const char *name, bool starting) {
+            if (!engine || !engine->server)
+                profileIteration(engineTag + QLatin1String(name), starting);
+        };
     benchmark::RunSpecifiedBenchmarks();
     closeCurrent();
+    if (kProfileTop > 0)
+        printStatementProfile(kProfileTop);
     if (ok) {
         // the wall time of a commit waits for the disk; the client's CPU time does not
         for (const char *kind : {"wall", "CPU"}) {
