@@ -19,6 +19,7 @@
 #include <QThread>
 #include <latch>
 #include <thread>
+#include <utility>
 
 using namespace nbk;
 using namespace nbk::test;
@@ -356,6 +357,76 @@ TEST_F(Server, AClerkWhoLiftsTheTimeOutsIsEndedByTheWatchdog)
     dog.kill();
     dog.waitForFinished();
     EXPECT_TRUE(dog.readAllStandardOutput().contains("ended session")) << dog.readAllStandardError().toStdString();
+}
+
+// Whatever the limits, a clerk who locks a whole table, or whose statement keeps another
+// counter waiting, is ended within seconds; the other counter books on.
+TEST_F(Server, AClerkWhoBlocksTheOtherCountersIsEndedWithinSeconds)
+{
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    QProcess dog;
+    dog.start(QStringLiteral(NBK_ADMIN_PATH), {"watchdog", "--database", owner.toString(), "--seconds", "40",
+                                               "--statement-seconds", "60", "--idle-seconds", "60",
+                                               "--blocking-seconds", "1"});
+    ASSERT_TRUE(dog.waitForStarted());
+    auto other = db().login(QStringLiteral("clerk2"));
+    const QString lockRun = QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE instance_id = 70");
+    // each attack with what the next counter then does
+    const std::pair<QString, QString> attacks[] = {
+        {QStringLiteral("LOCK TABLE seat_matrix IN EXCLUSIVE MODE"), QStringLiteral("DELETE FROM seat_matrix WHERE 1 = 0")},
+        {QStringLiteral("SELECT pg_sleep(60) FROM (SELECT instance_id FROM bus_instance WHERE instance_id = 70 FOR UPDATE) x"),
+         lockRun}};
+    for (const auto &[attack, victim] : attacks) {
+        SCOPED_TRACE(attack.toStdString());
+        std::latch locked(1);
+        QString refused;
+        std::thread hostile([&] {
+            bool told = false;
+            const auto tell = [&] {
+                if (!std::exchange(told, true))
+                    locked.count_down();
+            };
+            data::Connection cn;
+            try {
+                if (!cn.open(connectionString(QStringLiteral("clerk1"))))
+                    throw data::DbException({0, QStringLiteral("no login")});
+                cn.beginTrans();
+                if (attack.startsWith(QLatin1String("LOCK"))) {
+                    cn.execute(attack);
+                    tell();
+                    QThread::msleep(8000);  // idle, holding the table
+                    cn.execute(QStringLiteral("SELECT 1 FROM dual"));
+                } else {
+                    tell();
+                    cn.execute(attack);
+                }
+            } catch (const data::DbException &e) {
+                if (!told)
+                    refused = e.error().description;
+            }
+            tell();
+        });
+        locked.wait();
+        if (!refused.isEmpty()) {
+            hostile.join();
+            ADD_FAILURE() << "the attack did not start: " << refused.toStdString();
+            continue;
+        }
+        QThread::msleep(300);
+        QElapsedTimer t;
+        t.start();
+        {
+            data::Transaction tx(*other, QStringLiteral("the test's work"));
+            EXPECT_EQ(other->exec(victim), data::kExecOk) << other->LastExecError().toStdString();
+            tx.commit();
+        }
+        EXPECT_LT(t.elapsed(), 5000);
+        hostile.join();
+        EXPECT_EQ(backendsOf(QStringLiteral("clerk1")), 0);
+    }
+    dog.kill();
+    dog.waitForFinished();
 }
 
 // One login's flood of sessions ends at its own limit, by its reason; the other counters

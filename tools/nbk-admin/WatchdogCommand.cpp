@@ -13,7 +13,9 @@ namespace nbk::admin {
 
 const char *const kWatchdogUsage =
     "  nbk-admin watchdog --database URI [--seconds N] [--statement-seconds S] [--idle-seconds I]\n"
-    "      (ends clerks' sessions over the limits; N: stop after N seconds, 0: never)\n";
+    "                    [--blocking-seconds B]\n"
+    "      (ends clerks' sessions over the limits, holding a table lock, or running a statement\n"
+    "       that has kept another session waiting B seconds; N: stop after N seconds, 0: never)\n";
 
 namespace {
 
@@ -30,12 +32,17 @@ int usage()
 // superuser or a member of pg_signal_backend), outside any clerk's reach, and ends each
 // clerk session (not a supervisor's) whose statement has run past the statement limit,
 // or whose transaction has waited idle past the idle limit, once a second: a lock such a
-// session holds goes with it.
+// session holds goes with it. The client takes nothing but row locks, so a clerk holding a
+// lock on a whole table is ended at once; and a clerk statement that keeps another session
+// waiting is ended after a few seconds, so that the other counters book again well before
+// the statement limit (a clerk's transaction left idle at the details screen is honest work
+// and keeps the idle limit).
 int runWatchdog(const QStringList &args)
 {
     QMap<QString, QString> o;
     for (int i = 0; i + 1 < args.size(); i += 2) {
-        if (!QStringList{"--database", "--seconds", "--statement-seconds", "--idle-seconds"}.contains(args[i]))
+        if (!QStringList{"--database", "--seconds", "--statement-seconds", "--idle-seconds", "--blocking-seconds"}
+                 .contains(args[i]))
             return usage();
         o.insert(args[i], args[i + 1]);
     }
@@ -54,6 +61,7 @@ int runWatchdog(const QStringList &args)
     const int seconds = number("--seconds", 0);
     const int statementSeconds = number("--statement-seconds", data::kClerkStatementSeconds + 2);
     const int idleSeconds = number("--idle-seconds", 3 * 60 + 5);
+    const int blockingSeconds = number("--blocking-seconds", 2);
     if (!ok)
         return usage();
 
@@ -72,10 +80,18 @@ int runWatchdog(const QStringList &args)
             "WHERE a.datname = pg_catalog.current_database() AND a.pid <> pg_catalog.pg_backend_pid() "
             "AND pg_catalog.pg_has_role(a.usesysid, %1, 'MEMBER') AND NOT pg_catalog.pg_has_role(a.usesysid, %2, 'MEMBER') "
             "AND ((a.state = 'active' AND a.query_start < pg_catalog.clock_timestamp() - %3 * interval '1 second') "
-            "OR (a.state LIKE 'idle in transaction%' AND a.state_change < pg_catalog.clock_timestamp() - %4 * interval '1 second'))")
+            "OR (a.state LIKE 'idle in transaction%' AND a.state_change < pg_catalog.clock_timestamp() - %4 * interval '1 second') "
+            "OR EXISTS (SELECT 1 FROM pg_catalog.pg_locks l JOIN pg_catalog.pg_class c ON c.oid = l.relation "
+            "WHERE l.pid = a.pid AND l.granted AND l.locktype = 'relation' AND c.relpersistence <> 't' "
+            "AND l.database = (SELECT oid FROM pg_catalog.pg_database WHERE datname = pg_catalog.current_database()) "
+            "AND l.mode IN ('ShareUpdateExclusiveLock', 'ShareLock', 'ShareRowExclusiveLock', 'ExclusiveLock', 'AccessExclusiveLock')) "
+            "OR (a.state = 'active' AND EXISTS (SELECT 1 FROM pg_catalog.pg_locks w WHERE NOT w.granted "
+            "AND w.waitstart < pg_catalog.clock_timestamp() - %5 * interval '1 second' "
+            "AND a.pid = ANY (pg_catalog.pg_blocking_pids(w.pid)))))")
             .arg(quoteLiteral(groups.section(QLatin1Char(','), 0, 0)), quoteLiteral(groups.section(QLatin1Char(','), 1)))
             .arg(statementSeconds)
-            .arg(idleSeconds);
+            .arg(idleSeconds)
+            .arg(blockingSeconds);
     QTextStream out(stdout);
     QElapsedTimer t;
     t.start();
