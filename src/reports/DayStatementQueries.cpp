@@ -230,7 +230,7 @@ std::vector<StatementLine> readCancellations(data::Connection &cn, qint64 custom
     std::vector<StatementLine> out;
     for (StatementLine &l :
          linesOf(gather(cn.query(QString::fromLatin1(SQL_BOOKING_CHANGES).arg(customerId).arg(own(cn), all(cn)))), QDate()))
-        if (l.taken == 0)
+        if (l.action != QLatin1String("Booking"))
             out.push_back(std::move(l));
     return out;
 }
