@@ -16,8 +16,9 @@ inline bool yesToAll(const Notice &) { return true; }
 
 // Place resolution, the run search, the booking of the run nearest the wanted time (or
 // the first found) and the customer details' save; `request` holds the day, class and
-// seats. True when the booking is saved.
-inline bool bookingRoad(reservation::ReservationState &request)
+// seats. With a category, the first seat is sold at it (at its youngest age). True when
+// the booking is saved.
+inline bool bookingRoad(reservation::ReservationState &request, const FareCategory *category = nullptr)
 {
     request.AllowInstanceChoice = true;
     request.EnquiryMode = false;
@@ -34,10 +35,17 @@ inline bool bookingRoad(reservation::ReservationState &request)
         request.BoardingOffsetMinutes = listed ? found.entries.first().offsetMinutes : BoardingOffsetFor(request.SearchRows, 0);
         booking = BookSeats(request, listed ? found.entries.first().row : 0);
     }
-    return booking.booking
-           && SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),
-                                  QStringLiteral("35"), QStringLiteral("M"))
-                  .saved;
+    if (!booking.booking)
+        return false;
+    QList<SeatCategoryChoice> choices;
+    QList<FareCategory> categories;
+    if (category && !booking.booking->seats().isEmpty()) {
+        choices.append({booking.booking->seats().first(), category->name, QString::number(category->minAge)});
+        categories.append(*category);
+    }
+    return SaveCustomerDetails(booking.booking.get(), QStringLiteral("Bench Mark"), QStringLiteral("9845012345"),
+                               QStringLiteral("35"), QStringLiteral("M"), choices, categories)
+        .saved;
 }
 
 // What the enquiry screen's Next does: the places, then the run search in enquiry mode on

@@ -15,10 +15,13 @@
 #include "BenchNetwork.h"
 #include "BenchRoad.h"
 #include "StatementProfile.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/Numbers.h"
 #include "data/dialect/OracleDate.h"
 #include "data/schema/Schema.h"
 #include "data/session/Audit.h"
 #include "data/session/Class1.h"
+#include "data/session/Connection.h"
 #include "operations/CancelReservation.h"
 #include "operations/scheduling/CreateBusInstance.h"
 #include "reports/BuildSeatChart.h"
@@ -64,6 +67,16 @@ const int kLiveDays = kTiny ? 3 : 7;       // the days ahead the counters sell
 const double kHistoryBooked = 0.6;         // share of a past run's seats sold
 const double kLiveBooked = 0.2;            // ... of a coming run's, before the benchmark
 const double kCancelledShare = 0.1;        // bookings given back whole
+const double kConcessionShare = 0.25;      // seats sold at a fare category
+// the fare categories and the cancellation charges in force since long before the history
+struct Category {
+    const char *name;
+    double share;
+    int minAge, maxAge;
+};
+const Category kCategories[] = {{"child", 0.5, 5, 12}, {"senior", 0.75, 60, 90}};
+const std::pair<double, double> kSlabs[] = {{72, 0.1}, {24, 0.25}, {0, 0.5}};  // hours before, share retained
+const QDateTime kSlabsFrom(QDate(2000, 1, 1), QTime(0, 0));
 const int kClerks = 8;
 // the database's calendar: the past ends two days before today, so that today's
 // statement (whose window starts yesterday) reads only the benchmark's own bookings
@@ -136,6 +149,18 @@ public:
         return true;
     }
 
+    // The categories and the schedule of charges every booking of the history is sold under.
+    bool rules()
+    {
+        for (const Category &c : kCategories)
+            if (!out("fare_category", {QString::fromLatin1(c.name), c.share, c.minAge, c.maxAge}))
+                return false;
+        for (const auto &[hours, share] : kSlabs)
+            if (!out("cancel_slab", {kSlabsFrom, hours, share}))
+                return false;
+        return true;
+    }
+
     bool day(const QDate &d, bool live)
     {
         const int routes = int(g_.network.routes.size());
@@ -200,6 +225,21 @@ private:
             const QDateTime sold = live ? QDateTime(kToday.addDays(-2), QTime(8, 0)).addSecs(pick(0, 36000))
                                         : dep.addDays(-pick(0, 10)).addSecs(-pick(0, 36000));
             const bool cancelled = std::uniform_real_distribution<double>(0, 1)(rng_) < kCancelledShare;
+            // each seat an adult's or, now and then, a child's or a senior's at its share
+            const double adult = fare(r, cls, s1, s2);
+            double total = 0;
+            QList<QVariantList> concessions;
+            for (int i = 0; i < n; ++i) {
+                if (std::uniform_real_distribution<double>(0, 1)(rng_) >= kConcessionShare) {
+                    total += adult;
+                    continue;
+                }
+                const Category &c = kCategories[pick(0, int(std::size(kCategories)) - 1)];
+                const double price = CInt(adult * c.share);
+                total += price;
+                concessions << QVariantList{cid, nextSeat + i, QString::fromLatin1(c.name), pick(c.minAge, c.maxAge),
+                                            c.share, price};
+            }
             QJsonObject customer{{"customer_id", cid},
                                  {"instance_id", id},
                                  {"journey_date", isoDate(dep)},
@@ -209,13 +249,15 @@ private:
                                  {"gender", cid % 2 ? "M" : "F"},
                                  {"origin", route.places[s1 - 1]},
                                  {"destin", route.places[s2]},
-                                 {"fare", fare(r, cls, s1, s2) * n}};
+                                 {"fare", total}};
             QList<QJsonObject> seatRows;
             for (int i = 0; i < n; ++i)
                 seatRows << QJsonObject{{"instance_id", id},     {"seat_no", nextSeat + i}, {"route_sequence1", s1},
                                         {"route_sequence2", s2}, {"customer_id", cid},      {"status", "r"}};
             const QString login = QStringLiteral("clerk%1").arg(cid % kClerks + 1);
             booked(run, customer, seatRows, sold, login);
+            // the sale's terms, which the database writes with every customer row made
+            out("sale_terms", {cid, sold, kSlabsFrom});
             if (cancelled) {
                 givenBack(run, customer, seatRows, std::min(sold.addSecs(pick(60, 86400)), dep), login);
                 continue;
@@ -233,6 +275,8 @@ private:
             out("customer", c);
             for (const QJsonObject &s : seatRows)
                 out("seat_matrix", {id, s.value("seat_no").toInt(), s1, s2, cid, QStringLiteral("r")});
+            for (const QVariantList &c : std::as_const(concessions))
+                out("seat_category", c);
             nextSeat += n;
             if (live)
                 g_.cancellable << cid;
@@ -309,6 +353,22 @@ private:
             if (!audit(at, tx, login, "seat_matrix", "DELETE", seatKey(s), cid, s, {}))
                 return false;
         const int n = int(seats.size());
+        // the charge of the slab the hours left had reached, recorded before the rows go
+        const double fare = customer.value("fare").toDouble(), hours = at.secsTo(r.dep) / 3600.0;
+        double share = 1;
+        for (const auto &[from, retained] : kSlabs)
+            if (from <= hours) {
+                share = retained;
+                break;
+            }
+        const double retained = std::ceil(fare * share * 100 - 1e-6) / 100;
+        const QVariantList charge{cid, n, fare, 0.0, share, retained, fare - retained};
+        const QJsonObject chargeRow{{"customer_id", cid}, {"seats", n},          {"fare_before", fare},
+                                    {"fare_after", 0},    {"retained_share", share}, {"retained", retained},
+                                    {"refunded", fare - retained}};
+        if (!out("cancel_charge", charge)
+            || !audit(at, tx, login, "cancel_charge", "INSERT", QString::number(cid), cid, {}, chargeRow))
+            return false;
         const bool ok = audit(at, tx, login, "customer", "DELETE", QString::number(cid), cid, customer, {})
                         && audit(at, tx, login, "bus_instance", "UPDATE", QString::number(r.id), QVariant(),
                                  runRow(r, r.free), runRow(r, r.free + n));
@@ -357,10 +417,29 @@ QString adminUri() { return qEnvironmentVariable("NBK_TEST_PG_URI"); }
 
 const bool kKeep = !qEnvironmentVariableIsEmpty("NBK_BENCH_KEEP");
 const int kProfileTop = qEnvironmentVariableIntValue("NBK_BENCH_PROFILE");
+// Whether every database measured kept the rules (the generated history and what the
+// benchmarks booked and cancelled on it): fares, concession fares, charges, seats, counters.
+bool consistent = true;
 
 void closeCurrent()
 {
     Current &c = current();
+    // a full audit reads every row: on the smoke run, or when asked
+    if (kTiny || qEnvironmentVariableIsSet("NBK_BENCH_AUDIT"))
+        for (Engine &e : c.engines) {
+            try {
+                data::Connection &cn = e.session->GetCurrentConnection();
+                const data::AuditFigures a = data::auditDatabase(cn);
+                std::fprintf(stderr, "%d days, %s: %s; %d concession seats, %d charges recorded\n", c.days, e.title,
+                             qPrintable(a.summary()),
+                             cn.query(QStringLiteral("SELECT count(*) FROM seat_category")).value(0).toInt(),
+                             cn.query(QStringLiteral("SELECT count(*) FROM cancel_charge")).value(0).toInt());
+                consistent = consistent && a.clean();
+            } catch (const data::DbException &ex) {
+                std::fprintf(stderr, "%d days, %s: the audit failed: %s\n", c.days, e.title, ex.what());
+                consistent = false;
+            }
+        }
     DbSession = nullptr;
     c.engines.clear();
     if (kKeep) {
@@ -416,7 +495,8 @@ bool prepare(int days)
         std::mt19937 rng(42);
         Generated &g = c.generated;
         History history(sinks, g, rng);
-        if (!generateNetwork(sinks, shape(), rng, g.network) || !history.readFareRule(QStringLiteral("generate")))
+        if (!generateNetwork(sinks, shape(), rng, g.network) || !history.readFareRule(QStringLiteral("generate"))
+            || !history.rules())
             return false;
         for (int d = days; d >= 1; --d)
             if (!history.day(kToday.addDays(-2 - d), false))
@@ -467,9 +547,11 @@ reservation::ReservationState requestFor(int k)
 void BookingRoad(benchmark::State &state)
 {
     int k = 0;
+    const FareCategory child{QStringLiteral("child"), 0.5, 5, 12};
     timed(state, "BookingRoad", [&] {
-        reservation::ReservationState r = requestFor(k++);
-        if (!bookingRoad(r))
+        reservation::ReservationState r = requestFor(k);
+        // every other booking a child's seat, at half the fare
+        if (!bookingRoad(r, k++ % 2 ? &child : nullptr))
             std::abort();
     });
 }
@@ -587,8 +669,8 @@ struct Case {
 // reads the road's and the cancellations' rows of today
 const Case kCases[] = {
     {"Enquiry", Enquiry, 40, "places + run search in enquiry mode"},
-    {"BookingRoad", BookingRoad, 40, "places + run search + BookSeats + SaveCustomerDetails"},
-    {"Cancellation", Cancellation, 40, "CancelReservation of a whole booking"},
+    {"BookingRoad", BookingRoad, 40, "places + run search + BookSeats + SaveCustomerDetails (every other a child's)"},
+    {"Cancellation", Cancellation, 40, "CancelReservation of a whole booking, its slab's charge retained"},
     {"OnDemandRun", OnDemandRun, 30, "CreateBusInstance"},
     {"DayStatement", DayStatement, 30, "today's statement of the session's login"},
     {"SeatChart", SeatChart, 30, "buildSeatChart of a coming run"},
@@ -681,5 +763,5 @@ int main(int argc, char **argv)
             std::printf("%-14s %s\n", c.name, c.what);
     }
     benchmark::Shutdown();
-    return ok ? 0 : 1;
+    return ok && consistent ? 0 : 1;
 }

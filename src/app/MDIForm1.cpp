@@ -123,6 +123,9 @@ void MDIForm1::buildMenus()
     addItem(routeRoute, QStringLiteral("mnuRouteRouteDelete"), QStringLiteral("&Delete Route"),
             &MDIForm1::routeDelete);
     addItem(route, QStringLiteral("mnuRouteEdit"), QStringLiteral("&Edit Route"), &MDIForm1::routeEdit);
+    // the supervisor's, as the whole menu is
+    addItem(route, QStringLiteral("mnuRouteCharges"), QStringLiteral("&Charges and Fare Categories"),
+            QStringLiteral("frmCharges"));
 
     QMenu *report = addMenu(nullptr, QStringLiteral("mnuReport"), QStringLiteral("Report&s"));
     addItem(report, QStringLiteral("mnuReportTicket"), QStringLiteral("&Current Ticket"), QStringLiteral("Ticket"));

@@ -34,6 +34,11 @@ const char *const SQL_CHANGES =
     "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
     "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND changed_at >= %1 AND changed_at < %2 "
     "AND lower(login) = lower('%3') AND (lower(login) = lower(%4) OR %5) ORDER BY audit_id";
+// The same changes of one booking, whatever the day.
+const char *const SQL_BOOKING_CHANGES =
+    "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
+    "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND customer_id = %1 "
+    "AND (lower(login) = lower(%2) OR %3) ORDER BY audit_id";
 const char *const SQL_LOGINS =
     "SELECT DISTINCT login FROM nbk_audit WHERE table_name = 'customer' AND changed_at >= %1 AND changed_at < %2 "
     "AND (lower(login) = lower(%3) OR %4) ORDER BY login";
@@ -69,6 +74,7 @@ struct CustomerChange {
     qint64 lastAudit = 0;
     QList<int> seatsIn, seatsOut;
     double retained = 0;  // the charges the transaction recorded
+    double share = -1;    // their share of the fare given back; -1: none recorded
 };
 
 struct Transaction {
@@ -86,6 +92,9 @@ std::optional<StatementLine> lineOf(qint64 customer, const CustomerChange &c, co
     const QJsonObject &shown = is ? c.after : c.before;
     l.name = shown.value("name").toString();
     l.run = qint64(shown.value("instance_id").toDouble());
+    // both engines write dates into the trail as 2003-03-05T23:50:00
+    l.journey = QDateTime::fromString(shown.value("journey_date").toString(), Qt::ISODate);
+    l.share = c.share;
     if (!was && is) {
         l.action = QStringLiteral("Booking");
         l.taken = after;
@@ -112,6 +121,57 @@ std::optional<StatementLine> lineOf(qint64 customer, const CustomerChange &c, co
     return l;
 }
 
+// The trail's rows in order, gathered per transaction and customer.
+QMap<qint64, Transaction> gather(data::ResultSet r)
+{
+    QMap<qint64, Transaction> txs;
+    for (; !r.eof(); r.moveNext()) {
+        Transaction &t = txs[r.value(2).toLongLong()];
+        t.last = std::max(t.last, r.value(1).toDateTime());
+        const qint64 customer = r.value(4).toLongLong();
+        CustomerChange &c = t.customers[customer];
+        const QJsonObject before = row(r.value(5)), after = row(r.value(6));
+        if (r.value(3).toString() == QLatin1String("cancel_charge")) {
+            c.retained += after.value("retained").toDouble();
+            c.share = after.value("retained_share").toDouble();
+            continue;
+        }
+        if (r.value(3).toString() == QLatin1String("seat_matrix")) {
+            if (!after.isEmpty())
+                c.seatsIn << after.value("seat_no").toInt();
+            if (!before.isEmpty())
+                c.seatsOut << before.value("seat_no").toInt();
+            continue;
+        }
+        if (!c.seen)
+            c.before = before;
+        c.seen = true;
+        c.after = after;
+        c.lastAudit = r.value(0).toLongLong();
+    }
+    return txs;
+}
+
+// The statement's lines of the transactions that ended on `day` (any day when invalid), in
+// the order they were committed.
+std::vector<StatementLine> linesOf(const QMap<qint64, Transaction> &txs, const QDate &day)
+{
+    std::vector<std::pair<qint64, StatementLine>> lines;
+    for (const Transaction &t : txs) {
+        if (day.isValid() && t.last.date() != day)
+            continue;
+        for (auto it = t.customers.cbegin(); it != t.customers.cend(); ++it)
+            if (it->seen)
+                if (std::optional<StatementLine> l = lineOf(it.key(), *it, t.last))
+                    lines.emplace_back(it->lastAudit, *l);
+    }
+    std::sort(lines.begin(), lines.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<StatementLine> out;
+    for (auto &[audit, l] : lines)
+        out.push_back(std::move(l));
+    return out;
+}
+
 }  // namespace
 
 StatementRightsOutcome statementRights(data::Class1 &s)
@@ -129,48 +189,13 @@ StatementRightsOutcome statementRights(data::Class1 &s)
 
 DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const QString &login)
 {
-    data::ResultSet r = cn.query(QString::fromLatin1(SQL_CHANGES)
-                                     .arg(midnight(cn, day.addDays(-1)), midnight(cn, day.addDays(2)), data::sqlText(login),
-                                          own(cn), all(cn)));
-    QMap<qint64, Transaction> txs;
-    for (; !r.eof(); r.moveNext()) {
-        Transaction &t = txs[r.value(2).toLongLong()];
-        t.last = std::max(t.last, r.value(1).toDateTime());
-        const qint64 customer = r.value(4).toLongLong();
-        CustomerChange &c = t.customers[customer];
-        const QJsonObject before = row(r.value(5)), after = row(r.value(6));
-        if (r.value(3).toString() == QLatin1String("cancel_charge")) {
-            c.retained += after.value("retained").toDouble();
-            continue;
-        }
-        if (r.value(3).toString() == QLatin1String("seat_matrix")) {
-            if (!after.isEmpty())
-                c.seatsIn << after.value("seat_no").toInt();
-            if (!before.isEmpty())
-                c.seatsOut << before.value("seat_no").toInt();
-            continue;
-        }
-        if (!c.seen)
-            c.before = before;
-        c.seen = true;
-        c.after = after;
-        c.lastAudit = r.value(0).toLongLong();
-    }
-
+    const QMap<qint64, Transaction> txs = gather(cn.query(QString::fromLatin1(SQL_CHANGES)
+                                                              .arg(midnight(cn, day.addDays(-1)), midnight(cn, day.addDays(2)),
+                                                                   data::sqlText(login), own(cn), all(cn))));
     DayStatementData d;
     d.day = day;
     d.login = login;
-    std::vector<std::pair<qint64, StatementLine>> lines;
-    for (const Transaction &t : std::as_const(txs)) {
-        if (t.last.date() != day)
-            continue;
-        for (auto it = t.customers.cbegin(); it != t.customers.cend(); ++it)
-            if (it->seen)
-                if (std::optional<StatementLine> l = lineOf(it.key(), *it, t.last))
-                    lines.emplace_back(it->lastAudit, *l);
-    }
-    std::sort(lines.begin(), lines.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (auto &[audit, l] : lines) {
+    for (StatementLine &l : linesOf(txs, day)) {
         d.taken += l.taken;
         d.refunded += l.refunded;
         d.retained += l.retained;
@@ -197,6 +222,16 @@ DayStatementOutcome dayStatement(data::Class1 &s, const QDate &day, const QStrin
     } catch (const data::DbException &e) {
         out.message = databaseFailure(e);
     }
+    return out;
+}
+
+std::vector<StatementLine> readCancellations(data::Connection &cn, qint64 customerId)
+{
+    std::vector<StatementLine> out;
+    for (StatementLine &l :
+         linesOf(gather(cn.query(QString::fromLatin1(SQL_BOOKING_CHANGES).arg(customerId).arg(own(cn), all(cn)))), QDate()))
+        if (l.action != QLatin1String("Booking"))
+            out.push_back(std::move(l));
     return out;
 }
 

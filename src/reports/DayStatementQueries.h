@@ -27,6 +27,8 @@ struct StatementLine {
     double taken = 0;
     double refunded = 0;
     double retained = 0;  // the cancellation charge kept of the fare given back
+    QDateTime journey;    // the booking's journey date
+    double share = -1;    // of the fare given back that the charge retained; -1: no charge recorded
 };
 
 // What one login took and refunded on one calendar day of the database's clock.
@@ -68,6 +70,11 @@ DayStatementOutcome dayStatement(data::Class1 &session, const QDate &day, const 
 // the statement's own condition gives a clerk's session no row of another login. Throws
 // data::DbException.
 DayStatementData readDayStatement(data::Connection &cn, const QDate &day, const QString &login);
+
+// The cancellations (whole or partial) of one booking that this session may read, in the
+// order they were committed: a clerk's own, or any login's for the supervisor. Throws
+// data::DbException.
+std::vector<StatementLine> readCancellations(data::Connection &cn, qint64 customerId);
 
 // The logins with rows in the audit trail on that day that this session may read, for the
 // supervisor's choice (a clerk's session sees only its own).

@@ -5,6 +5,7 @@
 #include "reports/BuildSeatChart.h"
 #include "reports/Layouts.h"
 #include "common/PeopleDates.h"
+#include "reports/RefundSlip.h"
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/QrCode.h"
@@ -198,6 +199,51 @@ FilledReport fillFullTicketReport(const CustomerTicket &t, Paper paper)
                       {(report::PageSetup::ticketRoll().bodyWidth() - side) / 2, 120, side, side});
     }
     return {QStringLiteral("FullTicketReport"), std::move(l), ReportData(columns, {row})};
+}
+
+namespace {
+
+// An amount as the counter counts it: whole rupees without decimals, else two.
+QString rupees(double v)
+{
+    const double paise = std::round(v * 100) / 100;
+    return QStringLiteral("\u20B9 ") + (paise == std::floor(paise) ? QString::number(qint64(paise)) : QString::number(paise, 'f', 2));
+}
+
+// "₹ 50 (25%, slab from 24 h before departure)"; the share alone past the last slab.
+QString chargeText(const RefundSlipData &s)
+{
+    if (!s.charged())
+        return rupees(0) + QStringLiteral(" (no cancellation charges)");
+    const QString share = QString::number(s.cancellation.share * 100, 'g', 4) + QLatin1Char('%');
+    const QString slab = s.slabFrom ? QStringLiteral("slab from %1 h before departure").arg(*s.slabFrom)
+                                    : QStringLiteral("past the last slab");
+    return rupees(s.cancellation.retained) + QStringLiteral(" (") + share + QStringLiteral(", ") + slab + QLatin1Char(')');
+}
+
+}  // namespace
+
+FilledReport fillRefundSlip(const RefundSlipData &s, Paper paper)
+{
+    const StatementLine &c = s.cancellation;
+    QStringList seats;
+    for (int seat : c.seats)
+        seats << QString::number(seat);
+    const QVariantList row{
+        QString::number(c.customerId),
+        c.name,
+        QString::number(c.run),
+        peopleDateTime(c.journey),
+        c.action == QLatin1String("Cancellation") ? QStringLiteral("The whole booking") : QStringLiteral("Part of the booking"),
+        seats.join(QStringLiteral(", ")),
+        rupees(s.fare()),
+        chargeText(s),
+        rupees(c.refunded),
+        peopleDate(c.at.date()),
+    };
+    const QStringList columns{"CUSTOMER_NO", "PASSENGER", "RUN", "JOURNEY", "ACTION", "SEATS",
+                              "FARE", "CHARGE", "REFUND", "CANCELLED_ON"};
+    return {QStringLiteral("RefundSlip"), layouts::RefundSlip(paper), ReportData(columns, {row})};
 }
 
 FilledReport fillTicketReport(const InstanceTickets &t)

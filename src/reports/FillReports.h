@@ -17,6 +17,7 @@ struct SeatChartData;
 struct RouteService;
 struct AccidentPassengers;
 struct RunManifest;
+struct RefundSlipData;
 
 // A design filled for one request: captions and field bindings set, and its rows.
 struct FilledReport {
@@ -27,6 +28,8 @@ struct FilledReport {
 
 // The passenger's ticket, every field named, on the counter's roll unless A4 is asked for.
 FilledReport fillFullTicketReport(const CustomerTicket &ticket, Paper paper = Paper::Roll);
+// The refund slip of a cancellation, on the roll unless A4 is asked for.
+FilledReport fillRefundSlip(const RefundSlipData &slip, Paper paper = Paper::Roll);
 FilledReport fillTicketReport(const InstanceTickets &tickets);
 FilledReport fillSeatMatrix(const SeatChartData &chart);
 FilledReport fillRouteDetails(const RouteService &service);

@@ -90,6 +90,19 @@ constexpr int kTicketLine = 300;        // one 8-point line and a little air
 // One 8-point line and no more: a text that wraps grows by its further lines only, and keeps
 // the air under it that a line of one has.
 constexpr int kOneLine = 230;
+// The refund slip's fields, after the ticket's.
+constexpr TicketField kRefundFields[] = {
+    {"Customer no.", "lblCustomer", "txtCustomer", "CUSTOMER_NO"},
+    {"Passenger", "lblPassenger", "txtPassenger", "PASSENGER"},
+    {"Run", "lblRun", "txtRun", "RUN"},
+    {"Journey", "lblJourney", "txtJourney", "JOURNEY"},
+    {"Cancelled", "lblAction", "txtAction", "ACTION"},
+    {"Seats", "lblSeats", "txtSeats", "SEATS"},
+    {"Fare", "lblFare", "txtFare", "FARE"},
+    {"Charge", "lblCharge", "txtCharge", "CHARGE"},
+    {"Refund", "lblRefund", "txtRefund", "REFUND"},
+    {"Date", "lblDate", "txtDate", "CANCELLED_ON"},
+};
 constexpr Column kTicketColumns[] = {{144, 1150}, {1380, 1800}, {3260, 950}, {4290, 1300},
                                      {5670, 1300}, {7050, 1350}, {8480, 546}};
 
@@ -119,21 +132,24 @@ ReportLayout TicketReport()
     return l;
 }
 
-// The passenger's ticket: a title, then one line per field, its name on the left and its
-// value beside it, all at one size. A long value (a 40-character name, a long place name or
-// route) wraps at its blanks and keeps its size. The report footer holds the QR code.
-ReportLayout FullTicketReport(Paper paper)
+namespace {
+
+// A slip of named values for the passenger: a title, then one line per field, its name on
+// the left and its value beside it, all at one size. A long value (a 40-character name, a
+// long place name or route) wraps at its blanks and keeps its size.
+template <size_t N>
+ReportLayout fieldSlip(const QString &name, const QString &caption, const TicketField (&fields)[N], Paper paper)
 {
-    ReportLayout l(QStringLiteral("FullTicketReport"), QStringLiteral("TicketReport"));
+    ReportLayout l(name, caption);
     l.page = paper == Paper::Roll ? report::PageSetup::ticketRoll() : report::PageSetup{};
     const int width = report::PageSetup::ticketRoll().bodyWidth();
     l.addSection(QStringLiteral("Section4"), SectionKind::ReportHeader, 480)
-        .addLabel(QStringLiteral("Label3"), QStringLiteral("Journey Ticket"), at(0, 0, width, 330))
+        .addLabel(QStringLiteral("Label3"), caption, at(0, 0, width, 330))
         .setFont(ticketTitle())
         .setAlign(Align::Centre);
     ReportSection &detail = l.addSection(QStringLiteral("Section1"), SectionKind::Detail, 0);
     int top = 0;
-    for (const TicketField &f : kTicketFields) {
+    for (const TicketField &f : fields) {
         label(detail, f.label, QString::fromUtf8(f.caption), at(0, top, kTicketValueLeft - 60, kOneLine));
         text(detail, f.value, f.field, at(kTicketValueLeft, top, width - kTicketValueLeft, kOneLine))
             .setFont(heading())
@@ -144,6 +160,21 @@ ReportLayout FullTicketReport(Paper paper)
     detail.height = top;
     l.addSection(QStringLiteral("Section5"), SectionKind::ReportFooter, 120);
     return l;
+}
+
+}  // namespace
+
+// The passenger's ticket; the report footer holds the QR code.
+ReportLayout FullTicketReport(Paper paper)
+{
+    ReportLayout l = fieldSlip(QStringLiteral("FullTicketReport"), QStringLiteral("Journey Ticket"), kTicketFields, paper);
+    l.title = QStringLiteral("TicketReport");
+    return l;
+}
+
+ReportLayout RefundSlip(Paper paper)
+{
+    return fieldSlip(QStringLiteral("RefundSlip"), QStringLiteral("Refund Slip"), kRefundFields, paper);
 }
 
 // The seat chart: the run in the page header, the seat number at the left of each line and

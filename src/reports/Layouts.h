@@ -23,6 +23,8 @@ constexpr int kMinPitch = 450;  // a stop's column, narrowest upright
 
 report::ReportLayout TicketReport();
 report::ReportLayout FullTicketReport(Paper paper = Paper::Roll);
+// What a cancellation gave back, for the passenger.
+report::ReportLayout RefundSlip(Paper paper = Paper::Roll);
 report::ReportLayout SeatMatrix();
 report::ReportLayout RouteDetails();
 report::ReportLayout AR();

@@ -1,30 +1,78 @@
 #include "reservation/FareCategories.h"
 
 #include "data/session/Class1.h"
+#include "data/dialect/DbError.h"
 #include "data/dialect/Numbers.h"
+#include "data/dialect/SqlText.h"
+#include "data/session/Transaction.h"
+
+#include <QRegularExpression>
 
 #include <cmath>
 
 namespace {
 const char *const SQL_CATEGORIES = "SELECT category, share, min_age, max_age FROM fare_category ORDER BY min_age, category";
 const char *const MSG_UNKNOWN = "Seat %1: there is no fare category %2 ";
+const char *const SQL_DROP = "DELETE FROM fare_category WHERE category = '%1'";
+const char *const SQL_STORE = "INSERT INTO fare_category (category, share, min_age, max_age) VALUES ('%1', %2, %3, %4)";
+const char *const MSG_NAME = "A category's name is one word of up to 20 letters, and not adult ";
+const char *const MSG_SHARE = "Category %1: the share is 0 to 100% of the adult fare, for ages from a lower to a higher one ";
 const char *const MSG_AGE = "Seat %1: the age of a passenger of category %2 is %3 to %4 ";
 }  // namespace
 
-QList<FareCategory> LoadFareCategories()
+QList<FareCategory> ReadFareCategories(nbk::data::Class1 &s)
 {
     QList<FareCategory> out;
-    if (!DbSession)
-        return out;
-    try {
-        const nbk::data::RowTable r =
-            DbSession->GetCurrentConnection().query(QString::fromLatin1(SQL_CATEGORIES)).getRows();
-        for (int i = 0; i < r.rowCount(); ++i)
-            out.append({r.at(0, i).toString(), r.at(1, i).toDouble(), r.at(2, i).toDouble(), r.at(3, i).toDouble()});
-    } catch (const std::exception &) {
-        out.clear();  // no categories: every seat an adult's, as before they existed
-    }
+    const nbk::data::RowTable r = s.GetCurrentConnection().query(QString::fromLatin1(SQL_CATEGORIES)).getRows();
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.at(0, i).toString(), r.at(1, i).toDouble(), r.at(2, i).toDouble(), r.at(3, i).toDouble()});
     return out;
+}
+
+QList<FareCategory> LoadFareCategories()
+{
+    if (!DbSession)
+        return {};
+    try {
+        return ReadFareCategories(*DbSession);
+    } catch (const std::exception &) {
+        return {};  // no categories: every seat an adult's, as before they existed
+    }
+}
+
+QString StoreFareCategories(nbk::data::Class1 &s, const QList<FareCategory> &set, const QString &drop)
+{
+    static const QRegularExpression word(QStringLiteral(R"(^\w{1,20}$)"));
+    const auto badName = [](const QString &n) {
+        return !word.match(n).hasMatch() || n.compare(QLatin1String("adult"), Qt::CaseInsensitive) == 0;
+    };
+    if (!drop.isEmpty() && badName(drop.trimmed()))
+        return QString::fromLatin1(MSG_NAME);
+    for (const FareCategory &c : set) {
+        if (badName(c.name.trimmed()))
+            return QString::fromLatin1(MSG_NAME);
+        if (!(c.share >= 0 && c.share <= 1 && c.minAge >= 0 && c.minAge <= c.maxAge))
+            return QString::fromLatin1(MSG_SHARE).arg(c.name.trimmed());
+    }
+    try {
+        // all of them or none
+        nbk::data::Transaction tx(s, QStringLiteral("the fare categories"));
+        if (!tx.isOpen())
+            return tx.refusal();
+        nbk::data::Connection &cn = s.GetCurrentConnection();
+        if (!drop.isEmpty())
+            cn.execute(QString::fromLatin1(SQL_DROP).arg(nbk::data::sqlText(drop.trimmed().toLower())));
+        for (const FareCategory &c : set) {
+            const QString name = c.name.trimmed().toLower();
+            cn.execute(QString::fromLatin1(SQL_DROP).arg(nbk::data::sqlText(name)));
+            cn.execute(QString::fromLatin1(SQL_STORE).arg(nbk::data::sqlText(name), nbk::shortestDecimal(c.share),
+                                                          nbk::shortestDecimal(c.minAge), nbk::shortestDecimal(c.maxAge)));
+        }
+        tx.commit();
+    } catch (const nbk::data::DbException &e) {
+        return e.error().description;
+    }
+    return {};
 }
 
 bool isAdult(const SeatCategoryChoice &c)

@@ -21,8 +21,20 @@ struct SeatCategoryChoice {
     QString age;
 };
 
+namespace nbk::data {
+class Class1;
+}
+
 // The categories on file, youngest first; none on a database without any (or on failure).
 QList<FareCategory> LoadFareCategories();
+// The same, the failure thrown (nbk::data::DbException).
+QList<FareCategory> ReadFareCategories(nbk::data::Class1 &session);
+
+// Sets the categories given (a category of the same name replaced) and withdraws `drop`,
+// all or nothing. Empty when done, else why not: a name that is not one word of up to 20
+// letters or is "adult", a share beyond 0 to 1, an age range upside down, or the
+// database's refusal. Seats already sold keep the share they were sold at.
+QString StoreFareCategories(nbk::data::Class1 &session, const QList<FareCategory> &set, const QString &drop = QString());
 
 // Whether the choice is an adult's, at the whole fare.
 bool isAdult(const SeatCategoryChoice &c);

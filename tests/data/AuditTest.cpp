@@ -85,6 +85,41 @@ TEST_P(Audit, EachFaultIsCountedInItsOwnFigure)
     EXPECT_EQ(audit().fareMismatches, 2);
 }
 
+// A concession seat pays its share of the per-seat fare, rounded as the booking rounds; a
+// charge retains the share of a slab sold with its booking (all of it past the last slab).
+TEST_P(Audit, ConcessionFaresAndChargesAreCheckedAgainstTheirShares)
+{
+    seedRouteABCD();
+    db().exec({"INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 24, 0.25)"});
+    // A to C, 125 a seat: an adult and a child at half, 62.5 -> 62 (half to even)
+    book(7, 1, 2, 1, 2, 187);
+    db().exec({"INSERT INTO seat_category VALUES (7, 2, 'child', 8, 0.5, 62)"});
+    book(8, 3, 1, 1, 2, 125);
+    db().exec({"INSERT INTO cancel_charge VALUES (8, 1, 250, 125, 0.25, 31.25, 93.75)",
+               "INSERT INTO cancel_charge VALUES (8, 1, 250, 125, 1, 125, 0)"});
+    data::AuditFigures a = audit();
+    EXPECT_TRUE(a.clean()) << a.summary().toStdString();
+
+    struct Case {
+        const char *sql;
+        int concessions, charges, fares;
+    };
+    const Case cases[] = {
+        {"UPDATE seat_category SET fare = 63 WHERE customer_id = 7", 1, 0, 1},       // the fare moved with it
+        {"UPDATE customer SET fare = 188 WHERE customer_id = 7", 1, 0, 0},           // now the booking agrees
+        {"INSERT INTO cancel_charge VALUES (8, 1, 250, 125, 0.1, 12.5, 112.5)", 1, 1, 0},  // no such slab
+        {"INSERT INTO cancel_charge VALUES (8, 1, 250, 125, 0.25, 20, 105)", 1, 2, 0},     // less than its share
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql);
+        db().exec(QString::fromLatin1(c.sql));
+        a = audit();
+        EXPECT_EQ(a.concessionMismatches, c.concessions) << a.summary().toStdString();
+        EXPECT_EQ(a.chargeMismatches, c.charges);
+        EXPECT_EQ(a.fareMismatches, c.fares);
+    }
+}
+
 NBK_ALL_ENGINES(Audit);
 
 }  // namespace

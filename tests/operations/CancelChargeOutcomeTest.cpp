@@ -3,9 +3,12 @@
 #include "support/Outcomes.h"
 
 #include "operations/CancelReservation.h"
+#include "common/PeopleDates.h"
 #include "data/session/Transaction.h"
 #include "operations/CancelSeed.h"
 #include "reports/DayStatementQueries.h"
+#include "reports/FillReports.h"
+#include "reports/RefundSlip.h"
 
 using namespace nbk;
 using namespace nbk::test;
@@ -107,6 +110,30 @@ TEST_P(CancelCharge, TheSlabOfTheHoursLeftIsRetainedShownFirstAndStated)
     EXPECT_DOUBLE_EQ(d.retained, 10 + 50 + 97.5 + 100);
     EXPECT_DOUBLE_EQ(d.lines[1].retained, 50);
     EXPECT_DOUBLE_EQ(d.lines[1].refunded, 150);
+
+    // each slip, read back from the trail, names the seats, the charge with its slab and the refund
+    const struct {
+        int cid;
+        const char *seats, *fare, *charge, *refund;
+    } slips[] = {
+        {301, "1", "\u20B9 100", "\u20B9 10 (10%, slab from 72 h before departure)", "\u20B9 90"},
+        {302, "5, 6", "\u20B9 200", "\u20B9 50 (25%, slab from 24 h before departure)", "\u20B9 150"},
+        {303, "7", "\u20B9 195", "\u20B9 97.50 (50%, slab from 0 h before departure)", "\u20B9 97.50"},
+        {304, "9", "\u20B9 100", "\u20B9 100 (100%, past the last slab)", "\u20B9 0"},
+    };
+    for (const auto &c : slips) {
+        SCOPED_TRACE(c.cid);
+        const reports::RefundSlipOutcome o = reports::refundSlip(session(), QString::number(c.cid));
+        ASSERT_FALSE(o.message) << o.message->text.toStdString();
+        const reports::FilledReport f = reports::fillRefundSlip(o.slip);
+        const auto value = [&](const char *column) { return f.data.value(0, QString::fromLatin1(column)).toString(); };
+        EXPECT_EQ(value("SEATS"), QString::fromUtf8(c.seats));
+        EXPECT_EQ(value("FARE"), QString::fromUtf8(c.fare));
+        EXPECT_EQ(value("CHARGE"), QString::fromUtf8(c.charge));
+        EXPECT_EQ(value("REFUND"), QString::fromUtf8(c.refund));
+        EXPECT_EQ(value("CANCELLED_ON"), peopleDate(d.day));
+    }
+    EXPECT_TRUE(reports::refundSlip(session(), QStringLiteral("900")).message);  // never cancelled
 }
 
 TEST_P(CancelCharge, ABookingSoldBeforeTheSlabsIsGivenBackWholeAsToday)
@@ -124,6 +151,10 @@ TEST_P(CancelCharge, ABookingSoldBeforeTheSlabsIsGivenBackWholeAsToday)
     EXPECT_EQ(noticeTexts(o.notices), QStringLiteral("1 seats deleted|Done."));
     EXPECT_EQ(charge(401), QStringLiteral("none"));
     EXPECT_DOUBLE_EQ(today().refunded, 100);
+    const reports::RefundSlipOutcome slip = reports::refundSlip(session(), QStringLiteral("401"));
+    ASSERT_FALSE(slip.message);
+    EXPECT_FALSE(slip.slip.charged());
+    EXPECT_DOUBLE_EQ(slip.slip.cancellation.refunded, 100);
 }
 
 // A session's own statements, past the screen: every refund beyond the slab is refused,

@@ -90,6 +90,11 @@ TEST_P(AdminReport, MessageInsteadOfAReportGoesToStandardErrorWithExitOne)
     const AdminRun noRun = report({"manifest", "99"});
     EXPECT_EQ(noRun.code, 1);
     EXPECT_TRUE(noRun.err.contains(QStringLiteral("There is no run 99."))) << noRun.err.toStdString();
+    EXPECT_EQ(report({"refund-slip"}).code, 2);
+    const AdminRun noSlip = report({"refund-slip", "99"});
+    EXPECT_EQ(noSlip.code, 1);
+    EXPECT_TRUE(noSlip.err.contains(QStringLiteral("No cancellation of customer 99"))) << noSlip.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf()));
 }
 
 NBK_ALL_ENGINES(AdminReport);

@@ -6,6 +6,7 @@
 #include "reports/DayStatementReport.h"
 #include "reports/FillReports.h"
 #include "reports/QStringPrint.h"
+#include "reports/RefundSlip.h"
 #include "reports/SeatChart.h"
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
@@ -137,6 +138,18 @@ FilledReport dayStatement()
     return fillDayStatement(d);
 }
 
+// A partial cancellation of many seats in the last slab, paise in every amount.
+RefundSlipData longRefund()
+{
+    RefundSlipData r;
+    r.cancellation = {kDeparture.addDays(-2), "Partial cancellation", 2147483647, kName, 2147483647,
+                      {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 0, 16383.25, 16383.75, kDeparture, 0.5};
+    r.slabFrom = 24;
+    return r;
+}
+FilledReport refundSlip() { return fillRefundSlip(longRefund()); }
+FilledReport refundSlipA4() { return fillRefundSlip(longRefund(), Paper::A4); }
+
 struct Case {
     const char *name;
     FilledReport (*make)();
@@ -147,6 +160,10 @@ const Case kCases[] = {
     {"FullTicketReport", customerTicket,
      {kName, kOrigin, kDestination, "30 Sep 2026 22:47", "214748 " + kRouteName, "1, 22, 50, 7, 8, 9, 10, 11, 12, 13"}},
     {"FullTicketReportA4", customerTicketA4, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
+    {"RefundSlip", refundSlip,
+     {kName, "30 Sep 2026 22:47", "28 Sep 2026", "\u20B9 32767", "\u20B9 16383.75 (50%, slab from 24 h before departure)",
+      "\u20B9 16383.25", "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16"}},
+    {"RefundSlipA4", refundSlipA4, {kName, "\u20B9 16383.25"}},
     {"Manifest", manifest, {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647"}},
     {"TicketReport", instanceList, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
     {"SeatMatrix", seatChart, QStringList{"30 Sep 2026", "2147483001, 2147482001"} + kStops},

@@ -11,6 +11,7 @@
 #include "reports/screens/ReportWindow.h"
 
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -66,6 +67,11 @@ TEST_P(ReportScreens, ShiftCloseCountsTheNotesAndListsTheCloseOnceAgreed)
     EXPECT_TRUE(MessageScript::texts()[1].endsWith(QStringLiteral("counted \u20B9 1003, difference \u20B9 1003")));
     EXPECT_EQ(w->grdCloses->rowCount(), 1);
     EXPECT_EQ(w->txtCount[1]->value(), 0);
+    // the list follows the day chosen
+    w->txtDay->setDate(w->txtDay->date().addDays(-1));
+    EXPECT_EQ(w->grdCloses->rowCount(), 0);
+    w->txtDay->setDate(w->txtDay->date().addDays(1));
+    EXPECT_EQ(w->grdCloses->rowCount(), 1);
 }
 
 TEST_P(ReportScreens, SeatMatrixShowsTheChartAndClosesItsScreenButStaysOnAMessage)

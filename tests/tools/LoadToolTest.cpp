@@ -78,15 +78,26 @@ class LoadTool : public DbTest {};
 
 TEST_P(LoadTool, TwoClerksForThreeSecondsLeaveACleanDatabase)
 {
-    // through the screens, then through the procedures alone
-    for (const QStringList &mode : {QStringList{}, QStringList{"--headless"}}) {
-        SCOPED_TRACE(mode.join(' ').toStdString());
+    // through the screens; then with fare categories and cancellation charges on file, through
+    // the screens and through the procedures alone
+    const struct {
+        QStringList mode;
+        bool rules;
+    } runs[] = {{{}, false}, {{}, true}, {{"--headless"}, true}};
+    for (const auto &[mode, rules] : runs) {
+        SCOPED_TRACE(mode.join(' ').toStdString() + (rules ? " with categories and charges" : ""));
+        if (rules && db().scalar(QStringLiteral("SELECT count(*) FROM fare_category")).toInt() == 0)
+            db().exec({"INSERT INTO fare_category VALUES ('child', 0.5, 5, 12)",
+                       "INSERT INTO fare_category VALUES ('senior', 0.6, 60, 120)",
+                       "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 72, 0.1)",
+                       "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 0, 0.5)"});
         const LoadRun r = load(target(db()) + QStringList{"--sessions", "2", "--seconds", "3", "--seed", "7"} + mode,
                                password(db()));
         ASSERT_FALSE(r.figures.isEmpty()) << r.err.toStdString();
         const QStringList keys = {"sessions", "seconds", "bookings", "bookings_per_s", "p50_ms", "p99_ms",
                                   "enquiries", "cancellations", "refusals", "errors", "interrupted", "overlaps",
-                                  "counter_mismatches", "temp_rows", "fare_mismatches",
+                                  "counter_mismatches", "temp_rows", "fare_mismatches", "concession_seats",
+                                  "charged_cancellations", "concession_mismatches", "charge_mismatches",
                                   "client_cpu_ms_per_booking", "server_cpu_ms_per_booking"};
         QStringList expected = keys;
         expected.sort();
@@ -101,8 +112,12 @@ TEST_P(LoadTool, TwoClerksForThreeSecondsLeaveACleanDatabase)
         EXPECT_GT(r.figures.value("client_cpu_ms_per_booking").toDouble(), 0);
         // the test cluster runs on this machine; the embedded file has no server
         EXPECT_EQ(r.figures.value("server_cpu_ms_per_booking").isDouble(), db().kind() == EngineKind::Postgres);
-        for (const char *k : {"errors", "overlaps", "counter_mismatches", "temp_rows", "fare_mismatches"})
+        for (const char *k : {"errors", "overlaps", "counter_mismatches", "temp_rows", "fare_mismatches",
+                              "concession_mismatches", "charge_mismatches"})
             EXPECT_EQ(r.figures.value(k).toInt(), 0) << k << "\n" << r.err.toStdString();
+        // about a third of the seats at a category; every booking sold under the charges
+        EXPECT_EQ(r.figures.value("concession_seats").toInt() > 0, rules) << r.err.toStdString();
+        EXPECT_EQ(r.figures.value("charged_cancellations").toInt(), rules ? r.figures.value("cancellations").toInt() : 0);
     }
     // what the clerks booked is in the database, under their names
     EXPECT_GT(db().scalar(QStringLiteral("SELECT count(*) FROM customer WHERE name LIKE 'Load Passenger %'")).toInt(), 0);

@@ -2,10 +2,9 @@
 
 #include "data/session/Class1.h"
 #include "data/session/Connection.h"
-#include "data/session/Transaction.h"
+#include "reservation/FareCategories.h"
 #include "data/dialect/DbError.h"
 #include "data/dialect/Numbers.h"
-#include "data/dialect/SqlText.h"
 #include "data/engines/Engine.h"
 
 #include <QRegularExpression>
@@ -28,19 +27,12 @@ int usage()
     return 2;
 }
 
-struct Category {
-    QString name;
-    double share;
-    double minAge;
-    double maxAge;
-};
-
 }  // namespace
 
 int runCategories(const QStringList &args)
 {
     QMap<QString, QString> o;
-    QList<Category> set;
+    QList<FareCategory> set;
     static const QRegularExpression categoryText(
         QStringLiteral(R"(^(\w{1,20}):(\d+(?:\.\d+)?):(\d{1,3})-(\d{1,3})$)"));
     for (int i = 0; i < args.size(); ++i) {
@@ -76,31 +68,19 @@ int runCategories(const QStringList &args)
     }
     int rc = 1;
     try {
-        data::Connection &cn = session.GetCurrentConnection();
-        if (!set.isEmpty() || o.contains(QStringLiteral("--drop"))) {
-            // all of them or none
-            data::Transaction tx(session, QStringLiteral("the fare categories"));
-            if (o.contains(QStringLiteral("--drop")))
-                cn.execute(QStringLiteral("DELETE FROM fare_category WHERE category = '%1'")
-                               .arg(data::sqlText(o.value(QStringLiteral("--drop")).toLower())));
-            for (const Category &c : set) {
-                cn.execute(QStringLiteral("DELETE FROM fare_category WHERE category = '%1'").arg(data::sqlText(c.name)));
-                cn.execute(QStringLiteral("INSERT INTO fare_category (category, share, min_age, max_age) "
-                                          "VALUES ('%1', %2, %3, %4)")
-                               .arg(data::sqlText(c.name), shortestDecimal(c.share), shortestDecimal(c.minAge),
-                                    shortestDecimal(c.maxAge)));
-            }
-            tx.commit();
+        const QString refused = set.isEmpty() && !o.contains(QStringLiteral("--drop"))
+                                    ? QString()
+                                    : StoreFareCategories(session, set, o.value(QStringLiteral("--drop")));
+        if (!refused.isEmpty()) {
+            QTextStream(stderr) << refused << "\n";
+        } else {
+            QTextStream out(stdout);
+            out << "adult\t100% of the fare\n";
+            for (const FareCategory &c : ReadFareCategories(session))
+                out << c.name << "\t" << shortestDecimal(std::round(c.share * 10000) / 100) << "% of the fare\taged "
+                    << shortestDecimal(c.minAge) << " to " << shortestDecimal(c.maxAge) << "\n";
+            rc = 0;
         }
-        QTextStream out(stdout);
-        out << "adult\t100% of the fare\n";
-        for (data::ResultSet rs = cn.query(QStringLiteral(
-                 "SELECT category, share, min_age, max_age FROM fare_category ORDER BY min_age, category"));
-             !rs.eof(); rs.moveNext())
-            out << rs.value(0).toString() << "\t" << shortestDecimal(std::round(rs.value(1).toDouble() * 10000) / 100)
-                << "% of the fare\taged " << shortestDecimal(rs.value(2).toDouble()) << " to "
-                << shortestDecimal(rs.value(3).toDouble()) << "\n";
-        rc = 0;
     } catch (const data::DbException &e) {
         QTextStream(stderr) << e.error().description << "\n";
     }

@@ -2,7 +2,7 @@
 
 #include "data/session/Class1.h"
 #include "data/session/Connection.h"
-#include "data/session/Transaction.h"
+#include "operations/CancelSlabs.h"
 #include "data/dialect/DbError.h"
 #include "data/dialect/Numbers.h"
 #include "data/engines/Engine.h"
@@ -28,17 +28,12 @@ int usage()
     return 2;
 }
 
-struct Slab {
-    double hours;
-    double share;
-};
-
 }  // namespace
 
 int runCharges(const QStringList &args)
 {
     QMap<QString, QString> o;
-    QList<Slab> slabs;
+    QList<CancelSlab> slabs;
     static const QRegularExpression slabText(QStringLiteral(R"(^(\d+(?:\.\d+)?):(\d+(?:\.\d+)?)$)"));
     for (int i = 0; i < args.size(); ++i) {
         if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
@@ -49,7 +44,7 @@ int runCharges(const QStringList &args)
         const QRegularExpressionMatch m = slabText.match(args[i]);
         if (!m.hasMatch() || m.captured(2).toDouble() > 100)
             return usage();
-        slabs.append({m.captured(1).toDouble(), m.captured(2).toDouble() / 100.0});
+        slabs.append({QDateTime(), m.captured(1).toDouble(), m.captured(2).toDouble() / 100.0});
     }
     for (const QString &key : o.keys())
         if (!QStringList{"--database", "--user", "--password", "--from"}.contains(key))
@@ -73,26 +68,17 @@ int runCharges(const QStringList &args)
     }
     int rc = 1;
     try {
-        data::Connection &cn = session.GetCurrentConnection();
-        if (!slabs.isEmpty()) {
-            // one schedule, whole or not at all
-            data::Transaction tx(session, QStringLiteral("the cancellation charges"));
-            const QString when =
-                QStringLiteral("TO_DATE('%1','YYYY-MM-DD HH24:MI:SS')").arg(from.toString(QStringLiteral("yyyy-MM-dd HH:mm:00")));
-            for (const Slab &s : slabs)
-                cn.execute(QStringLiteral("INSERT INTO cancel_slab (effective_from, hours_before, retained_share) "
-                                          "VALUES (%1, %2, %3)")
-                               .arg(when, shortestDecimal(s.hours), shortestDecimal(s.share)));
-            tx.commit();
+        const SlabRefusal refused = slabs.isEmpty() ? SlabRefusal() : AddCancelSchedule(session, from, slabs);
+        if (!refused.isEmpty()) {
+            QTextStream(stderr) << refused << "\n";
+        } else {
+            QTextStream out(stdout);
+            for (const CancelSlab &s : ReadCancelSlabs(session))
+                out << s.effectiveFrom.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\tfrom "
+                    << shortestDecimal(s.hoursBefore) << " h\t" << shortestDecimal(std::round(s.share * 10000) / 100)
+                    << "% retained\n";
+            rc = 0;
         }
-        QTextStream out(stdout);
-        for (data::ResultSet rs = cn.query(QStringLiteral(
-                 "SELECT To_char(effective_from,'YYYY-MM-DD HH24:MI'), hours_before, retained_share FROM cancel_slab "
-                 "ORDER BY effective_from, hours_before DESC"));
-             !rs.eof(); rs.moveNext())
-            out << rs.value(0).toString() << "\tfrom " << shortestDecimal(rs.value(1).toDouble()) << " h\t"
-                << shortestDecimal(std::round(rs.value(2).toDouble() * 10000) / 100) << "% retained\n";
-        rc = 0;
     } catch (const data::DbException &e) {
         QTextStream(stderr) << e.error().description << "\n";
     }

@@ -8,6 +8,7 @@
 #include "reports/DayStatementQueries.h"
 #include "reports/DayStatementReport.h"
 #include "reports/FillReports.h"
+#include "reports/RefundSlip.h"
 #include "reports/ServiceQueries.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/Renderer.h"
@@ -19,8 +20,9 @@ namespace nbk::admin {
 
 const char *const kReportUsage =
     "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE [--paper roll|a4]\n"
-    "                   NAME [VALUE [LOGIN]]   (--paper: the ticket's; an 80 mm roll unless a4)\n"
-    "    NAME: ticket CUSTOMER_ID | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
+    "                   NAME [VALUE [LOGIN]]   (--paper: the ticket's and the refund slip's; an 80 mm\n"
+    "                   roll unless a4)\n"
+    "    NAME: ticket CUSTOMER_ID | refund-slip CUSTOMER_ID (its latest cancellation) | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
     "          route-map ROUTE_NO | accident REGISTRATION | manifest RUN | passenger-list | time-table |\n"
     "          day-statement YYYY-MM-DD [LOGIN]   (LOGIN: the one logged in unless the supervisor's)\n";
 
@@ -64,6 +66,10 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
     if (name == QLatin1String("ticket")) {
         const CustomerTicketOutcome o = customerTicket(s, false, value);
         return o.message ? fail(p, o.message) : fillFullTicketReport(o.ticket, paper);
+    }
+    if (name == QLatin1String("refund-slip")) {
+        const RefundSlipOutcome o = refundSlip(s, value);
+        return o.message ? fail(p, o.message) : fillRefundSlip(o.slip, paper);
     }
     if (name == QLatin1String("instance-tickets")) {
         const InstanceTicketsOutcome o = instanceTickets(s, value);
@@ -113,12 +119,13 @@ int runReport(const QStringList &args)
     }
     const QStringList names{QStringLiteral("ticket"), QStringLiteral("instance-tickets"), QStringLiteral("seat-matrix"),
                             QStringLiteral("route-map"), QStringLiteral("accident"), QStringLiteral("manifest"),
+                            QStringLiteral("refund-slip"),
                             QStringLiteral("passenger-list"),
                             QStringLiteral("time-table"), QStringLiteral("day-statement")};
     const QString database = options.value(QStringLiteral("--database"));
     const QString pdf = options.value(QStringLiteral("--pdf"));
     const QString name = positional.value(0);
-    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 6;
+    const bool needsValue = names.indexOf(name) >= 0 && names.indexOf(name) < 7;
     const bool statement = name == QLatin1String("day-statement");
     const bool shapeOk = statement ? (positional.size() == 2 || positional.size() == 3)
                                          && QDate::fromString(positional[1], Qt::ISODate).isValid()

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <cmath>
 #include <QThread>
 #include <cstdio>
 #include <memory>
@@ -95,6 +97,8 @@ QJsonObject SessionFigures::toJson() const
         errs.append(t);
     return {{QStringLiteral("bookings"), bookings}, {QStringLiteral("enquiries"), enquiries},
             {QStringLiteral("cancellations"), cancellations}, {QStringLiteral("refusals"), refusals},
+            {QStringLiteral("concession_seats"), concessionSeats},
+            {QStringLiteral("charged_cancellations"), chargedCancellations},
             {QStringLiteral("errors"), errors}, {QStringLiteral("interrupted"), interrupted},
             {QStringLiteral("cpu_ms"), cpuMs}, {QStringLiteral("latencies"), lat},
             {QStringLiteral("error_texts"), errs}};
@@ -106,6 +110,8 @@ SessionFigures SessionFigures::fromJson(const QJsonObject &o)
     f.bookings = o.value(QStringLiteral("bookings")).toInt();
     f.enquiries = o.value(QStringLiteral("enquiries")).toInt();
     f.cancellations = o.value(QStringLiteral("cancellations")).toInt();
+    f.concessionSeats = o.value(QStringLiteral("concession_seats")).toInt();
+    f.chargedCancellations = o.value(QStringLiteral("charged_cancellations")).toInt();
     f.refusals = o.value(QStringLiteral("refusals")).toInt();
     f.errors = o.value(QStringLiteral("errors")).toInt();
     f.interrupted = o.value(QStringLiteral("interrupted")).toInt();
@@ -145,7 +151,25 @@ bool Clerk::start(QString *error)
         if (e && trace)
             std::fprintf(stderr, "refused: %s\n   %s\n", qPrintable(sql.left(120)), qPrintable(e->description));
     });
+    categories_ = LoadFareCategories();
     return network_.load(DbSession->GetCurrentConnection(), error);
+}
+
+QList<SeatCategoryChoice> Clerk::pickCategories(const QList<qint16> &seats)
+{
+    QList<SeatCategoryChoice> out;
+    pickedConcessions_ = 0;
+    for (qint16 seat : seats) {
+        if (categories_.isEmpty() || std::uniform_int_distribution<int>(0, 2)(rng_) != 0) {
+            out.append({seat, QStringLiteral("Adult"), QString()});
+            continue;
+        }
+        const FareCategory &c = categories_[std::uniform_int_distribution<int>(0, int(categories_.size()) - 1)(rng_)];
+        const int age = std::uniform_int_distribution<int>(int(std::ceil(c.minAge)), int(std::floor(c.maxAge)))(rng_);
+        out.append({seat, c.name, QString::number(age)});
+        ++pickedConcessions_;
+    }
+    return out;
 }
 
 void Clerk::runUntil(qint64 deadlineMs)
@@ -213,6 +237,19 @@ bool Clerk::request(const char *screen, const Journey &j, bool chooseRun, bool f
             setText(customer, "phone", QStringLiteral("98450%1").arg(std::uniform_int_distribution<int>(10000, 99999)(rng_)));
             setText(customer, "txtage", QString::number(std::uniform_int_distribution<int>(5, 90)(rng_)));
             chooseIndex(customer, "cmbGen", std::uniform_int_distribution<int>(0, 1)(rng_));
+            if (auto *grid = customer->findChild<QTableWidget *>(QStringLiteral("grdSeats"))) {
+                QList<qint16> seats;
+                for (int i = 0; i < grid->rowCount(); ++i)
+                    seats << qint16(grid->item(i, 0)->text().toInt());
+                const QList<SeatCategoryChoice> choices = pickCategories(seats);
+                for (int i = 0; i < choices.size(); ++i) {
+                    if (auto *category = qobject_cast<QComboBox *>(grid->cellWidget(i, 1)))
+                        category->setCurrentText(choices[i].category);
+                    grid->item(i, 2)->setText(choices[i].age);
+                }
+            } else {
+                pickedConcessions_ = 0;
+            }
             press(customer, "Command1");
             return std::any_of(prompt_.texts.cbegin(), prompt_.texts.cend(),
                                [](const QString &t) { return t.startsWith(QLatin1String("Update complete.")); });
@@ -326,6 +363,7 @@ void Clerk::book()
     const double ms = double(t.nsecsElapsed()) / 1e6;
     if (done) {
         ++figures_.bookings;
+        figures_.concessionSeats += pickedConcessions_;
         figures_.latenciesMs.push_back(ms);
         held_.push_back({nbk::reservation::MostRecentCustomerId(), j.seats});
         noteBooking(options_.committedFile, nbk::reservation::MostRecentCustomerId());
@@ -382,8 +420,13 @@ void Clerk::cancel()
         done = true;
         h.seats -= k;
     }
-    if (done)
+    if (done) {
         ++figures_.cancellations;
+        // the question named the charge before the clerk agreed
+        if (std::any_of(prompt_.texts.cbegin(), prompt_.texts.cend(),
+                        [](const QString &t) { return t.contains(QLatin1String("\r\nCancellation charge: ")); }))
+            ++figures_.chargedCancellations;
+    }
     judge(QStringLiteral("cancellation"), done);
     closeEverything();
 }

@@ -4,6 +4,7 @@
 
 #include "ui/prompt/Prompt.h"
 #include "reservation/BookSeats.h"
+#include "reservation/FareCategories.h"
 
 #include <QJsonObject>
 #include <QStringList>
@@ -23,6 +24,8 @@ public:
 // What one session did.
 struct SessionFigures {
     int bookings = 0, enquiries = 0, cancellations = 0, refusals = 0, errors = 0;
+    int concessionSeats = 0;        // seats of saved bookings sold at a fare category
+    int chargedCancellations = 0;   // cancellations that retained a charge
     // tasks cut short because the server went away (the session connects again)
     int interrupted = 0;
     double cpuMs = 0;  // the session's own CPU while it ran
@@ -62,6 +65,9 @@ private:
     bool road(const Journey &j, bool chooseRun, bool enquiry, bool finish);
     void cancelByProcedure(qint32 customer, int seats);
     void fillJourney(QWidget *f, const Journey &j, bool chooseRun);
+    // A mix of passengers on a database with fare categories: about a third of the seats at
+    // a category, each with an age its category takes; every seat an adult's without them.
+    QList<SeatCategoryChoice> pickCategories(const QList<qint16> &seats);
     void closeEverything();
     // A task's boxes: refusals the client handled, or an error.
     void judge(const QString &task, bool done);
@@ -80,7 +86,9 @@ private:
     int statementRefusals_ = 0;
     bool sawRuns_ = false;
     int losses_ = 0, lossesJudged_ = 0;
-    std::shared_ptr<PendingBooking> heldBooking_;  // a headless booking open at its details
+    std::shared_ptr<PendingBooking> heldBooking_;
+    QList<FareCategory> categories_;  // read once at the start
+    int pickedConcessions_ = 0;       // of the booking being saved  // a headless booking open at its details
 };
 
 }  // namespace nbk::load

@@ -133,6 +133,8 @@ int conduct(const LoadOptions &o)
         all.bookings += f.bookings;
         all.enquiries += f.enquiries;
         all.cancellations += f.cancellations;
+        all.concessionSeats += f.concessionSeats;
+        all.chargedCancellations += f.chargedCancellations;
         all.refusals += f.refusals;
         all.errors += f.errors;
         all.interrupted += f.interrupted;
@@ -169,6 +171,8 @@ int conduct(const LoadOptions &o)
                     {QStringLiteral("p99_ms"), rounded(percentile(all.latenciesMs, 0.99), 2)},
                     {QStringLiteral("enquiries"), all.enquiries},
                     {QStringLiteral("cancellations"), all.cancellations},
+                    {QStringLiteral("concession_seats"), all.concessionSeats},
+                    {QStringLiteral("charged_cancellations"), all.chargedCancellations},
                     {QStringLiteral("refusals"), all.refusals},
                     {QStringLiteral("errors"), all.errors + lost},
                     {QStringLiteral("interrupted"), all.interrupted},
@@ -176,6 +180,8 @@ int conduct(const LoadOptions &o)
                     {QStringLiteral("counter_mismatches"), audit.counterMismatches},
                     {QStringLiteral("temp_rows"), audit.tempRows},
                     {QStringLiteral("fare_mismatches"), audit.fareMismatches},
+                    {QStringLiteral("concession_mismatches"), audit.concessionMismatches},
+                    {QStringLiteral("charge_mismatches"), audit.chargeMismatches},
                     {QStringLiteral("client_cpu_ms_per_booking"), perBooking(all.cpuMs)},
                     {QStringLiteral("server_cpu_ms_per_booking"), server ? perBooking(serverMs) : QJsonValue(QJsonValue::Null)}};
     std::printf("%s\n", QJsonDocument(out).toJson(QJsonDocument::Compact).constData());

@@ -92,7 +92,8 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
         booking.booking.get(), QStringLiteral("Load Passenger %1").arg(options_.session),
         QStringLiteral("98450%1").arg(std::uniform_int_distribution<int>(10000, 99999)(rng_)),
         QString::number(std::uniform_int_distribution<int>(5, 90)(rng_)),
-        std::uniform_int_distribution<int>(0, 1)(rng_) ? QStringLiteral("F") : QStringLiteral("M"));
+        std::uniform_int_distribution<int>(0, 1)(rng_) ? QStringLiteral("F") : QStringLiteral("M"),
+        pickCategories(booking.booking->seats()), categories_);
     showNotices(saved.notices);
     // told "not saved" because the server went away: its commit may still have landed
     if (!saved.saved && losses_ != lossesBefore)
@@ -103,7 +104,11 @@ bool Clerk::road(const Journey &j, bool chooseRun, bool enquiry, bool finish)
 
 void Clerk::cancelByProcedure(qint32 customer, int seats)
 {
-    showNotices(CancelReservation(QString::number(customer), qint16(seats), answerYes()).notices);
+    // the question is kept with the task's texts, as the screen's box would be
+    showNotices(CancelReservation(QString::number(customer), qint16(seats), [this](const Notice &q) {
+                    prompt_.texts << q.text;
+                    return true;
+                }).notices);
 }
 
 }  // namespace nbk::load

@@ -12,7 +12,14 @@ struct AuditFigures {
     int counterMismatches = 0;   // runs whose free_seats is not capacity minus seat rows
     int tempRows = 0;            // placeholder customers left behind
     int fareMismatches = 0;      // customers whose fare is not the per-seat fare x seats held
-    bool clean() const { return overlaps == 0 && counterMismatches == 0 && tempRows == 0 && fareMismatches == 0; }
+                                 // (each concession seat at its own fare)
+    int concessionMismatches = 0;  // concession seats whose fare is not their share of the per-seat fare
+    int chargeMismatches = 0;      // cancellation charges not of a slab sold with the booking
+    bool clean() const
+    {
+        return overlaps == 0 && counterMismatches == 0 && tempRows == 0 && fareMismatches == 0
+               && concessionMismatches == 0 && chargeMismatches == 0;
+    }
     QString summary() const;
 };
 

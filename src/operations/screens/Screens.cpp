@@ -3,6 +3,7 @@
 #include "ui/ScreenRegistry.h"
 
 #include "operations/screens/frmCancel.h"
+#include "operations/screens/frmCharges.h"
 #include "operations/screens/frmEnquiry.h"
 
 namespace nbk::operations {
@@ -11,6 +12,7 @@ void registerScreens()
 {
     registerScreen(QStringLiteral("frmCancel"), [] { return new frmCancel; });
     registerScreen(QStringLiteral("frmEnquiry"), [] { return new frmEnquiry; });
+    registerScreen(QStringLiteral("frmCharges"), [] { return new frmCharges; });
 }
 
 }  // namespace nbk::operations

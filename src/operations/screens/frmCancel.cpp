@@ -4,6 +4,9 @@
 #include "operations/CancelReservation.h"
 #include "ui/Keys.h"
 #include "ui/MsgBox.h"
+#include "data/session/Class1.h"
+#include "reports/RefundSlip.h"
+#include "reports/screens/ReportViews.h"
 
 #include <QComboBox>
 #include <algorithm>
@@ -89,8 +92,11 @@ void frmCancel::offerSeatsHeld()
 
 void frmCancel::cmdCancel_Click()
 {
-    const CancelOutcome done = CancelReservation(txtcid->text(), qint16(std::max(0, cmbseats->currentIndex())), nbk::confirmByMessageBox());
+    const QString cid = txtcid->text();
+    const CancelOutcome done = CancelReservation(cid, qint16(std::max(0, cmbseats->currentIndex())), nbk::confirmByMessageBox());
     nbk::showNotices(done.notices);
+    if (done.cancelled > 0)
+        offerRefundSlip(cid);
     if (done.focus == nbk::Focus::CustomerId)
         txtcid->setFocus();
     if (done.closeWindow) {
@@ -103,6 +109,20 @@ void frmCancel::cmdCancel_Click()
         cmbseats->setCurrentIndex(0);
         txtcid->setFocus();
     }
+}
+
+// The slip opens in its report window, ready to print, without another question between the
+// clerk and the next booking; it is read back from the trail, as a reprint would be, so it
+// says what was committed.
+void frmCancel::offerRefundSlip(const QString &cid)
+{
+    if (!DbSession)
+        return;
+    const nbk::reports::RefundSlipOutcome o = nbk::reports::refundSlip(*DbSession, cid);
+    if (o.message)
+        nbk::ui::MsgBox(o.message->text, o.message->style, o.message->title);
+    else
+        nbk::reports::showRefundSlip(o.slip);
 }
 
 void frmCancel::Command2_Click() { close(); }

@@ -21,6 +21,7 @@ private:
     void Form_Load();
     void offerSeatsHeld();
     void cmdCancel_Click();
+    void offerRefundSlip(const QString &cid);
     void Command2_Click();
 
     QLabel *Label1 = nullptr;

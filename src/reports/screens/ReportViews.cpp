@@ -32,6 +32,7 @@ void showSeatMatrix(const SeatChartData &chart) { show(fillSeatMatrix(chart)); }
 void showRouteDetails(const RouteService &service) { show(fillRouteDetails(service)); }
 void showAccidentReport(const AccidentPassengers &passengers) { show(fillAccidentReport(passengers)); }
 void showManifest(const RunManifest &manifest) { show(fillManifest(manifest)); }
+void showRefundSlip(const RefundSlipData &slip) { show(fillRefundSlip(slip)); }
 void showPassengerList() { showFixed(&passengerList, &fillPassengerList); }
 void showTimeTable() { showFixed(&timeTable, &fillTimeTable); }
 

@@ -8,6 +8,7 @@ struct SeatChartData;
 struct RouteService;
 struct AccidentPassengers;
 struct RunManifest;
+struct RefundSlipData;
 
 // The report windows of the Reports menu: each is created on first use, stays open after
 // its request screen closes and is refilled by the next request of its kind.
@@ -17,6 +18,7 @@ void showSeatMatrix(const SeatChartData &chart);
 void showRouteDetails(const RouteService &service);
 void showAccidentReport(const AccidentPassengers &passengers);
 void showManifest(const RunManifest &manifest);
+void showRefundSlip(const RefundSlipData &slip);
 // The two fixed reports read afresh each time they are shown.
 void showPassengerList();
 void showTimeTable();

@@ -7,6 +7,7 @@
 #include "ui/Keys.h"
 #include "ui/Notices.h"
 
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,6 +39,11 @@ ShiftClose::ShiftClose(QWidget *parent) : nbk::ui::Screen(parent)
     }
     lblCounted = new QLabel(this);
     lblCounted->setObjectName(QStringLiteral("lblCounted"));
+    txtDay = new QDateEdit(this);
+    txtDay->setObjectName(QStringLiteral("txtDay"));
+    txtDay->setDisplayFormat(QStringLiteral("dd MMM yyyy"));
+    auto *dayLabel = new QLabel(QStringLiteral("Closes of"), this);
+    dayLabel->setBuddy(txtDay);
     grdCloses = new QTableWidget(0, 5, this);
     grdCloses->setObjectName(QStringLiteral("grdCloses"));
     grdCloses->setHorizontalHeaderLabels({QStringLiteral("Login"), QStringLiteral("Time"), QStringLiteral("Expected"),
@@ -56,11 +62,22 @@ ShiftClose::ShiftClose(QWidget *parent) : nbk::ui::Screen(parent)
     auto *top = new QVBoxLayout(this);
     top->addLayout(grid);
     top->addLayout(buttons);
+    auto *day = new QHBoxLayout;
+    day->addWidget(dayLabel);
+    day->addWidget(txtDay);
+    day->addStretch();
+    top->addLayout(day);
     top->addWidget(grdCloses);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { close(); });
     nbk::ui::setDialogKeys(this, Command1, Command2);
     recount();
+    // the database's day, not the machine's
+    if (DbSession) {
+        const StatementRightsOutcome rights = statementRights(*DbSession);
+        txtDay->setDate(rights.message ? QDate::currentDate() : rights.rights.today);
+    }
+    connect(txtDay, &QDateEdit::dateChanged, this, [this] { showCloses(); });
     showCloses();
 }
 
@@ -77,10 +94,7 @@ void ShiftClose::showCloses()
     grdCloses->setRowCount(0);
     if (!DbSession)
         return;
-    const StatementRightsOutcome rights = statementRights(*DbSession);
-    if (rights.message)
-        return;
-    for (const ShiftCloseRow &c : shiftCloses(*DbSession, rights.rights.today)) {
+    for (const ShiftCloseRow &c : shiftCloses(*DbSession, txtDay->date())) {
         const int r = grdCloses->rowCount();
         grdCloses->insertRow(r);
         const QStringList cells = {c.login, c.at.toString(QStringLiteral("HH:mm:ss")), nbk::shortestDecimal(c.expected),
@@ -103,6 +117,11 @@ void ShiftClose::Command1_Click()
     if (o.closed) {
         for (QSpinBox *b : txtCount)
             b->setValue(0);
-        showCloses();
+        // the close is the database's today: the list turns to it
+        const StatementRightsOutcome rights = statementRights(*DbSession);
+        if (rights.message || txtDay->date() == rights.rights.today)
+            showCloses();
+        else
+            txtDay->setDate(rights.rights.today);
     }
 }
