@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing.
 #   scripts/deps.sh         what a counter needs to build and run the client and nbk-admin
+#                           (Qt's translation tools make the screens' Kannada translations)
 #                           (nbk-admin's server backups run pg_dump and pg_restore; Noto's
 #                           core fonts draw names typed in Kannada or Devanagari on screen,
 #                           paper and PDF, where DejaVu has no glyphs for them)
@@ -10,7 +11,7 @@
 #                           and AppStream data's validators)
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsqlite3-dev libssl-dev unixodbc-dev libpq-dev postgresql-client libqrencode-dev fonts-dejavu-core
   fonts-noto-core)
 if [ "${1:-}" = "--dev" ]; then

@@ -70,6 +70,13 @@ QString routeText(const data::ResultSet &run)
     return what.isEmpty() || number.isEmpty() ? number + what : number + QLatin1Char(' ') + what;
 }
 
+// A place's English name with its Kannada one beside it, when it has one.
+QString besideEnglish(const QString &english, const QString &local)
+{
+    const QString l = local.trimmed();
+    return l.isEmpty() || english.isEmpty() ? english : english + QStringLiteral(" / ") + l;
+}
+
 // The class by its description, by its number when it has none.
 QString classText(const data::ResultSet &run)
 {
@@ -178,8 +185,8 @@ FilledReport fillFullTicketReport(const CustomerTicket &t, Paper paper)
         QString::number(t.customerId),
         text(field("NAME")),
         ageAndGender(field("AGE"), field("GENDER")),
-        text(field("ORIGIN")),
-        text(field("DESTINATION")),
+        besideEnglish(text(field("ORIGIN")), t.originLocal),
+        besideEnglish(text(field("DESTINATION")), t.destinationLocal),
         headerValue(field("JOURNEY_DATE")),
         text(field("INSTANCE")),
         routeText(run),
@@ -379,7 +386,9 @@ FilledReport fillManifest(const RunManifest &m)
     for (lines.moveFirst(); !lines.eof(); lines.moveNext()) {
         const auto field = [&](const char *column) { return valueOf(lines, QString::fromLatin1(column)); };
         rows.push_back({text(field("SEAT")), text(field("CUSTOMERID")), text(field("NAME")),
-                        ageAndGender(field("AGE"), field("GENDER")), text(field("BOARDS")), text(field("ALIGHTS"))});
+                        ageAndGender(field("AGE"), field("GENDER")),
+                        besideEnglish(text(field("BOARDS")), text(field("BOARDS_LOCAL"))),
+                        besideEnglish(text(field("ALIGHTS")), text(field("ALIGHTS_LOCAL")))});
         customers.insert(text(field("CUSTOMERID")));
         seats.insert(text(field("SEAT")));
     }

@@ -30,6 +30,9 @@ const char *const SQL_SEATS_CATEGORY =
     "ELSE sm.seat_no || '  ' || sc.category || ' (age ' || sc.age || ')' END AS seat_no "
     "FROM seat_matrix sm LEFT JOIN seat_category sc ON sc.customer_id = sm.customer_id AND sc.seat_no = sm.seat_no "
     "WHERE sm.customer_id = %1 ORDER BY sm.seat_no";
+const char *const SQL_LOCAL_NAMES =
+    "SELECT o.name, d.name FROM customer c LEFT JOIN place_local_name o ON o.place = c.origin "
+    "LEFT JOIN place_local_name d ON d.place = c.destin WHERE c.customer_id = ";
 const char *const SQL_RUN_HEADING =
     "SELECT bi.instance_id AS RUN, bi.bus_id AS ROUTE, r.route_name AS ROUTE_NAME, "
     "COALESCE(o.full_name, r.place1) AS ROUTE_FROM, COALESCE(d.full_name, r.place2) AS ROUTE_TO, "
@@ -40,9 +43,12 @@ const char *const SQL_RUN_HEADING =
 // a seat held over two stretches of the run by two passengers gives two lines, the nearer first
 const char *const SQL_MANIFEST_1 =
     "SELECT sm.seat_no AS SEAT, c.customer_id AS CUSTOMERID, c.name AS NAME, c.age AS AGE, c.gender AS GENDER, "
-    "COALESCE(o.full_name, c.origin) AS BOARDS, COALESCE(d.full_name, c.destin) AS ALIGHTS "
+    "COALESCE(o.full_name, c.origin) AS BOARDS, COALESCE(d.full_name, c.destin) AS ALIGHTS, "
+    "lo.name AS BOARDS_LOCAL, ld.name AS ALIGHTS_LOCAL "
     "FROM seat_matrix sm JOIN customer c ON c.customer_id = sm.customer_id "
-    "LEFT JOIN place o ON o.place = c.origin LEFT JOIN place d ON d.place = c.destin WHERE sm.instance_id = ";
+    "LEFT JOIN place o ON o.place = c.origin LEFT JOIN place d ON d.place = c.destin "
+    "LEFT JOIN place_local_name lo ON lo.place = c.origin LEFT JOIN place_local_name ld ON ld.place = c.destin "
+    "WHERE sm.instance_id = ";
 const char *const SQL_MANIFEST_2 = " ORDER BY sm.seat_no, sm.route_sequence1, c.customer_id";
 const char *const SQL_INSTANCE_1 =
     "SELECT * from vticket where CUSTOMERID IN (SELECT CUSTOMER_id from customer where Instance_id = ";
@@ -109,6 +115,11 @@ CustomerTicketOutcome customerTicket(data::Class1 &s, bool mostRecent, const QSt
         out.ticket.seats = concessions ? cn.query(QString::fromLatin1(SQL_SEATS_CATEGORY).arg(cid))
                                        : cn.query(QString::fromLatin1(SQL_SEATS) + QString::number(cid)
                                                   + QString::fromLatin1(SQL_SEATS_ORDER));
+        const data::ResultSet local = cn.query(QString::fromLatin1(SQL_LOCAL_NAMES) + QString::number(cid));
+        if (!local.eof()) {
+            out.ticket.originLocal = local.value(0).toString();
+            out.ticket.destinationLocal = local.value(1).toString();
+        }
         r.moveFirst();
         const int column = r.fieldIndex(QStringLiteral("INSTANCE"));
         const QVariant run = column >= 0 ? r.value(column) : QVariant();

@@ -17,6 +17,8 @@ struct CustomerTicket {
     data::ResultSet details;  // vticket; the ticket shows its first row
     data::ResultSet seats;    // one seat_no per booked seat, in seat order
     data::ResultSet run;      // runHeading() of the customer's run
+    // the boarding and alighting places' Kannada names; empty where a place has none
+    QString originLocal, destinationLocal;
 };
 
 struct CustomerTicketOutcome {
@@ -47,7 +49,8 @@ InstanceTicketsOutcome instanceTickets(data::Class1 &session, const QString &typ
 data::ResultSet runHeading(data::Class1 &session, qint32 run);
 
 // The conductor's manifest of one run: its heading and one line per seat held, in seat order
-// (SEAT, CUSTOMERID, NAME, AGE, GENDER, BOARDS and ALIGHTS, the places by their full names).
+// (SEAT, CUSTOMERID, NAME, AGE, GENDER, BOARDS and ALIGHTS, the places by their full names,
+// BOARDS_LOCAL and ALIGHTS_LOCAL their Kannada names or null).
 struct RunManifest {
     data::ResultSet run;
     data::ResultSet lines;

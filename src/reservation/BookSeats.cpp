@@ -18,8 +18,8 @@ using nbk::reservation::ReservationState;
 
 namespace {
 
-const char *const MSG_NO_SEATS = "Cancelling reservation due to non availablity of seats";
-const char *const MSG_SUCCESS = "Reservation Successful";
+const char *const MSG_NO_SEATS = QT_TRANSLATE_NOOP("Prompt", "Cancelling reservation due to non availablity of seats");
+const char *const MSG_SUCCESS = QT_TRANSLATE_NOOP("Prompt", "Reservation Successful");
 const char *const TITLE_SUCCESS = "Success";
 const char *const TITLE_ERROR = "Error";
 const char *const MSG_CANCELLED = " Reservation cancelled. ";

@@ -3,11 +3,11 @@
 #include <QRegularExpression>
 
 namespace {
-const char *const MSG_AGE = "Error in age entry ";
-const char *const MSG_PHONE = "Error in phone entry ";
+const char *const MSG_AGE = QT_TRANSLATE_NOOP("Prompt", "Error in age entry ");
+const char *const MSG_PHONE = QT_TRANSLATE_NOOP("Prompt", "Error in phone entry ");
 const char *const MSG_NAME =
-    "Error in name entry: the name holds a control character (such as a tab, an escape or a line break). "
-    "Please type the name again ";
+    QT_TRANSLATE_NOOP("Prompt", "Error in name entry: the name holds a control character (such as a tab, an escape "
+                                "or a line break). Please type the name again ");
 
 // Whole years only: "3.5", "-5" and "+5" are typing errors, not ages.
 std::optional<int> parseAge(const QString &typed)

@@ -246,7 +246,7 @@ SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request
     if (request.EnquiryMode) {
         planned = plannedEntries(s, request, rows, wanted, tolerance);
         if (n == 0 && planned.isEmpty()) {
-            out.notices.push_back({QStringLiteral("No Instances to service requested route. "), mb::Information,
+            out.notices.push_back({QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "No Instances to service requested route. ")), mb::Information,
                                    QStringLiteral("Enquiry.")});
             out.enquiryEnded = true;
             return out;

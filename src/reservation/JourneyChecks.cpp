@@ -36,28 +36,28 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, nbk::Focus *f
         return std::nullopt;
     };
     if (t.monthText.isEmpty() || t.yearText.isEmpty()) {
-        showMessage(QStringLiteral("Select a Month and a Year"), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Select a Month and a Year")), mb::Exclamation, QStringLiteral("Error. Invalid Date"));
         return refuse(Focus::None);
     }
     const int month = t.monthIndex + 1;
     const int year = int(nbk::Val(t.yearText));
     int day = 0;
     if (!wholeNumberIn(t.day, 1, DaysInMonth(QDate(year, month, 1)), &day)) {
-        showMessage(QStringLiteral("Invalid Date"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Invalid Date")), mb::Information, QStringLiteral("Error"));
         return refuse(Focus::JourneyDay);
     }
     int hour = 0;
     if (!wholeNumberIn(t.hour, 0, 23, &hour)) {
-        showMessage(QStringLiteral("Invalid Hour"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Invalid Hour")), mb::Information, QStringLiteral("Error"));
         return refuse(Focus::JourneyHour);
     }
     int minute = 0;
     if (!wholeNumberIn(t.minute, 0, 59, &minute)) {
-        showMessage(QStringLiteral("Invalid Minutes"), mb::Information, QStringLiteral("Error"));
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Invalid Minutes")), mb::Information, QStringLiteral("Error"));
         return refuse(Focus::JourneyMinute);
     }
     if (t.seatsText.isEmpty() || t.classText.isEmpty()) {
-        showMessage(QStringLiteral("Select a Class and Number of Seats required"), mb::Exclamation,
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Select a Class and Number of Seats required")), mb::Exclamation,
                QStringLiteral("Error. Invalid Class"));
         return refuse(Focus::None);
     }
@@ -65,13 +65,14 @@ std::optional<JourneyTime> CheckJourneyTime(const JourneyTyped &t, nbk::Focus *f
     const QDate today = nbk::currentDate();
     // a past date is told it has passed, however far back it lies
     if (journeyDate < today) {
-        showMessage(QStringLiteral("Invalid Date. The date you have specified has already passed."), mb::Information,
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Invalid Date. The date you have specified has already passed.")), mb::Information,
                QStringLiteral("Error"));
         return refuse(Focus::JourneyDay);
     }
     if (std::abs(today.daysTo(journeyDate)) > 45) {
-        showMessage(QStringLiteral("Sorry, Reservation cannot be made for more then 45 days in advance. ")
-                   + QStringLiteral("\r\n") + QStringLiteral("Please change the date if you wish to retry. "),
+        showMessage(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Sorry, Reservation cannot be made for more then 45 days "
+                                                               "in advance. \r\nPlease change the date if you wish "
+                                                               "to retry. ")),
                mb::Information, QStringLiteral("Error"));
         return refuse(Focus::JourneyDay);
     }

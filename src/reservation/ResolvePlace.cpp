@@ -60,7 +60,7 @@ PlaceOutcome ResolvePlace(const QString &origin, const QString &destination)
         return out;
     }
     if (from.isEmpty() || to.isEmpty()) {
-        out.notices.push_back({QStringLiteral("Requested place not found. Please check the spelling"),
+        out.notices.push_back({QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Requested place not found. Please check the spelling")),
                                nbk::mb::Critical, QStringLiteral("Error")});
         out.showRequestAgain = true;
         return out;

@@ -15,7 +15,8 @@ const char *const MSG_FARE =
     "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
 const char *const MSG_UPDATE_FAILED =
     " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
-const char *const MSG_NOTHING_PENDING = "This reservation has been cancelled. Please make a new reservation ";
+const char *const MSG_NOTHING_PENDING =
+    QT_TRANSLATE_NOOP("Prompt", "This reservation has been cancelled. Please make a new reservation ");
 const char *const MSG_DONE = "Update complete.";
 // the ticket, a cancellation and the seat chart all ask for this number
 const char *const MSG_DONE_ID = "\r\nCustomer no. %1: the ticket and any cancellation ask for this number.";

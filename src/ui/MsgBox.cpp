@@ -1,7 +1,9 @@
 #include "ui/MsgBox.h"
 #include "common/SharedRoutines.h"
+#include "ui/Language.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace nbk::ui {
@@ -15,8 +17,9 @@ int MsgBox(const QString &text, int style, const QString &title) { return ui::sh
 int ModalPrompt::ask(const QString &text, int style, const QString &title)
 {
     QMessageBox box(QApplication::activeWindow());
-    box.setText(text);
-    box.setWindowTitle(title.isEmpty() ? defaultTitle() : title);
+    // the procedures word their messages in English; the box shows them in the language chosen
+    box.setText(shownText(text));
+    box.setWindowTitle(title.isEmpty() ? defaultTitle() : shownText(title));
     // the stop icon wins when a style sets more than one icon flag (80 = stop + information)
     const int icon = style & 0x70;
     if ((icon & mb::Critical) == mb::Critical && icon != mb::Exclamation)
@@ -39,6 +42,10 @@ int ModalPrompt::ask(const QString &text, int style, const QString &title)
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setDefaultButton(def);
+    for (const auto &[button, caption] : {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "Cancel"},
+                                          std::pair{QMessageBox::Yes, "&Yes"}, std::pair{QMessageBox::No, "&No"}})
+        if (QAbstractButton *b = box.button(button); b && shownText(QLatin1String(caption)) != QLatin1String(caption))
+            b->setText(shownText(QLatin1String(caption)));
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return mb::Cancel;

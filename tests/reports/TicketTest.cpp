@@ -154,6 +154,37 @@ TEST_P(Tickets, ManifestListsTheRunsSeatsInOrderWithPlacesByName)
             << c.typed;
 }
 
+// A place named in Kannada prints with that name beside its English one on the ticket, on
+// either paper, and on the manifest; a place without one prints as before.
+TEST_P(Tickets, KannadaNamesOfPlacesStandBesideTheEnglishOnes)
+{
+    const QString mysore = QStringLiteral("\u0CAE\u0CC8\u0CB8\u0CC2\u0CB0\u0CC1");
+    const QString mandya = QStringLiteral("\u0CAE\u0C82\u0CA1\u0CCD\u0CAF");
+    db().exec(QStringLiteral("INSERT INTO place_local_name (place, name) VALUES ('MYS', '%1')").arg(mysore));
+    db().exec(QStringLiteral("INSERT INTO place_local_name (place, name) VALUES ('MAN', '%1')").arg(mandya));
+    book(1001, 50, {4}, 1, 2, QStringLiteral("Asha"));
+    book(1002, 50, {3}, 2, 2, QStringLiteral("Dev"));
+    db().exec({"UPDATE customer SET origin = 'MAN' WHERE customer_id = 1002"});
+
+    const CustomerTicketOutcome o = customerTicket(session(), false, QStringLiteral("1001"));
+    ASSERT_FALSE(o.message) << o.message->text.toStdString();
+    for (const Paper paper : {Paper::Roll, Paper::A4}) {
+        const FilledReport f = fillFullTicketReport(o.ticket, paper);
+        const QStringList texts = report::paginate(f.layout, f.data).texts();
+        EXPECT_EQ(texts.mid(texts.indexOf(QStringLiteral("From")), 4),
+                  (QStringList{"From", QStringLiteral("Mysore / ") + mysore, "To", "Bangalore"}));
+    }
+
+    const RunManifestOutcome m = runManifest(session(), QStringLiteral("50"));
+    ASSERT_FALSE(m.message) << m.message->text.toStdString();
+    const FilledReport f = fillManifest(m.manifest);
+    const QStringList texts = report::paginate(f.layout, f.data).texts();
+    EXPECT_EQ(texts.mid(texts.indexOf(QStringLiteral("1002")) + 3, 2),
+              (QStringList{QStringLiteral("Mandya / ") + mandya, "Bangalore"}));
+    EXPECT_EQ(texts.mid(texts.indexOf(QStringLiteral("1001")) + 3, 2),
+              (QStringList{QStringLiteral("Mysore / ") + mysore, "Bangalore"}));
+}
+
 TEST_P(Tickets, ManifestScreenShowsTheRunTyped)
 {
     book(1001, 50, {4}, 1, 2, QStringLiteral("Asha"));

@@ -1,11 +1,13 @@
 #include "app/Application.h"
 #include "app/DatabaseFile.h"
 #include "app/StartApplication.h"
+#include "ui/Language.h"
 #include "ui/MsgBox.h"
 #include "version/Version.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <cstdio>
 
 namespace {
@@ -20,12 +22,18 @@ struct ClientOptions {
                        "uses nbk.db in its data folder and creates it with the demonstration network on "
                        "first start."),
         QStringLiteral("PATH")};
+    QCommandLineOption language{
+        QStringList{QStringLiteral("lang")},
+        QStringLiteral("Show the screens in LANGUAGE: kn (Kannada) or en (English). Without this option, "
+                       "NBK_LANG, then the system's locale: Kannada when it is Kannada, English otherwise."),
+        QStringLiteral("LANGUAGE")};
     ClientOptions()
     {
         parser.setApplicationDescription(
             QStringLiteral("N.B.K Reservation System: the booking counter client.\n"
                            "Without --database: ~/.local/share/nbk-reservation/nbk.db."));
         parser.addOption(database);
+        parser.addOption(language);
     }
 };
 
@@ -60,6 +68,12 @@ int main(int argc, char **argv)
                      qPrintable(options.parser.positionalArguments().first()));
         return 2;
     }
+
+    const QString language =
+        nbk::ui::chosenLanguage(options.parser.value(options.language), qEnvironmentVariable("NBK_LANG"), QLocale::system().name());
+    if (!nbk::ui::useLanguage(language))
+        std::fprintf(stderr, "nbk-reservation: no translation for language %s; the screens stay English\n",
+                     qPrintable(language));
 
     const bool named = options.parser.isSet(options.database);
     const QString path = named ? options.parser.value(options.database) : nbk::app::defaultDatabasePath();

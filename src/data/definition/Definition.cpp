@@ -25,6 +25,10 @@ const std::vector<Table> &tables()
         {"nbk_schema_version", {{"version", I, true}, {"applied_at", T, true}, {"summary", T}}, "version"},
 
         {"place", {{"place", T}, {"full_name", T, true}}, "place", {}, {"place"}},
+        // A place's name in Kannada, printed beside the English one; a table of its own, as
+        // place rows are written by position. A place without a row prints in English only.
+        {"place_local_name", {{"place", T, true, "place (place)", true}, {"name", T, true}}, "place", {},
+         {"place"}},
         {"route_element",
          {{"reid", I}, {"place1", T, true, "place (place)"}, {"place2", T, true, "place (place)"}, {"km", R, true}},
          "reid", {}, {"reid"}},
@@ -203,6 +207,8 @@ const std::vector<Right> &rights()
         // a booking's concession seats, given back with them; the categories, the supervisor's
         {"INSERT, DELETE", "seat_category", Group::Clerk},
         {"INSERT, UPDATE, DELETE", "fare_category", Group::Supervisor},
+        // the places' Kannada names
+        {"INSERT, UPDATE, DELETE", "place_local_name", Group::Supervisor},
     };
     return r;
 }
@@ -295,6 +301,7 @@ std::vector<ValueRule> valueRules(const Table &t)
         if (c.type == Type::Text)
             out.push_back({c.name, c.type,
                            table == QLatin1String("route") && column == QLatin1String("route_name") ? kMaxRouteNameText
+                           : table == QLatin1String("place_local_name")                             ? kMaxPlaceLocalNameText
                                                                                                      : kMaxTypedText});
         else if (table == QLatin1String("customer") && column == QLatin1String("age"))
             out.push_back({c.name, c.type, 0, -1, kMaxAgeYears});

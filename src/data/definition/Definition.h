@@ -97,6 +97,8 @@ bool carries(On on, EngineKind engine);
 inline constexpr int kMaxTypedText = 32767;
 // The route screen's limit of a route's name.
 inline constexpr int kMaxRouteNameText = 60;
+// a place's Kannada name, printed beside the English one on a ticket and a manifest line
+inline constexpr int kMaxPlaceLocalNameText = 60;
 // The ages the customer screen takes, and the booking's placeholder (-1).
 inline constexpr int kMaxAgeYears = 120;
 

@@ -170,6 +170,15 @@ bool categoriesStep9(Run &&run, EngineKind engine)
     return true;
 }
 
+// Places' Kannada names: a table of its own, empty; every place prints as before until
+// the supervisor names it.
+template <typename Run>
+bool placeNamesStep9(Run &&run, EngineKind engine)
+{
+    return run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+               + createTable(*findTable(QStringLiteral("place_local_name")), engine).mid(QStringLiteral("CREATE TABLE ").size()));
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -207,7 +216,10 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
     case 8:
         return fareStep8([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     case 9:
-        return categoriesStep9([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
+    {
+        const auto run = [&](const QString &sql) { return c.run(sql); };
+        return categoriesStep9(run, EngineKind::Sqlite) && placeNamesStep9(run, EngineKind::Sqlite);
+    }
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -339,7 +351,10 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 8:
         return flatStep8(a) && fareStep8([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     case 9:
-        return categoriesStep9([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
+    {
+        const auto run = [&](const QString &sql) { return a.run(sql); };
+        return categoriesStep9(run, EngineKind::Postgres) && placeNamesStep9(run, EngineKind::Postgres);
+    }
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }

@@ -19,16 +19,16 @@
 
 Instances::Instances(QWidget *parent) : nbk::ui::Screen(parent)
 {
-    setWindowTitle(QStringLiteral("Select Instance for reservation."));
-    Label1 = new QLabel(QStringLiteral("Please select an instance for reservation"), this);
+    setWindowTitle(tr("Select Instance for reservation."));
+    Label1 = new QLabel(tr("Please select an instance for reservation"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     cmbInstance = new QComboBox(this);
     cmbInstance->setObjectName(QStringLiteral("cmbInstance"));
     // date and time at the end of an entry are what the clerk chooses by
     nbk::ui::keepEntriesWhole(cmbInstance);
-    ok = new QPushButton(QStringLiteral("OK"), this);
+    ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
-    Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    Cancel = new QPushButton(tr("Cancel"), this);
     Cancel->setObjectName(QStringLiteral("Cancel"));
 
     auto *buttons = new QHBoxLayout;
@@ -50,8 +50,8 @@ void Instances::fill(const nbk::reservation::ReservationState &request, const QL
 {
     request_ = request;
     entries_ = entries;
-    Label1->setText(request.EnquiryMode ? QStringLiteral("These are the available Routes")
-                                        : QStringLiteral("Please select an instance for reservation"));
+    Label1->setText(request.EnquiryMode ? tr("These are the available Routes")
+                                        : tr("Please select an instance for reservation"));
     cmbInstance->clear();
     for (const RunEntry &e : entries)
         cmbInstance->addItem(e.text);
@@ -63,8 +63,8 @@ void Instances::ok_Click()
 {
     const int i = cmbInstance->currentIndex();
     if (i < 0 || i >= entries_.size()) {
-        nbk::ui::MsgBox(QStringLiteral("Please select an instance before proceeding"), nbk::mb::OKOnly,
-                        QStringLiteral("Information"));
+        nbk::ui::MsgBox(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Please select an instance before proceeding")),
+                        nbk::mb::OKOnly, QStringLiteral("Information"));
         cmbInstance->setFocus();
         return;
     }

@@ -6,6 +6,7 @@
 #include "ui/TypedNumber.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,9 +35,12 @@ QComboBox *list(QWidget *parent, const char *name)
     return c;
 }
 
+// A caption in the language chosen; English is the source.
+QString translated(const char *caption) { return QCoreApplication::translate("JourneyForm", caption); }
+
 QLabel *label(QWidget *parent, const char *name, const char *caption)
 {
-    auto *l = new QLabel(QString::fromLatin1(caption), parent);
+    auto *l = new QLabel(translated(caption), parent);
     l->setObjectName(QString::fromLatin1(name));
     return l;
 }
@@ -46,7 +50,7 @@ QLabel *label(QWidget *parent, const char *name, const char *caption)
 void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool routeControls)
 {
     // creation order is the tab order
-    auto *Frame1 = new QGroupBox(QStringLiteral("Journey Time Details"), screen);
+    auto *Frame1 = new QGroupBox(translated(QT_TRANSLATE_NOOP("JourneyForm", "Journey Time Details")), screen);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     txtDD = lineEdit(Frame1, "txtDD", opening.day);
     cmbMonth = list(Frame1, "cmbMonth");
@@ -54,26 +58,26 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     txthh = lineEdit(Frame1, "txthh", opening.hour);
     txtmin = lineEdit(Frame1, "txtmin", opening.minute);
     if (routeControls) {
-        Option1 = new QRadioButton(QStringLiteral(" Allow to choose Instances"), Frame1);
+        Option1 = new QRadioButton(translated(QT_TRANSLATE_NOOP("JourneyForm", " Allow to choose Instances")), Frame1);
         Option1->setObjectName(QStringLiteral("Option1"));
     }
     auto *g1 = new QGridLayout(Frame1);
-    g1->addWidget(label(Frame1, "Label1", " DD"), 0, 1);
-    g1->addWidget(label(Frame1, "Label2", " Month"), 0, 2);
-    g1->addWidget(label(Frame1, "Label3", "     Year"), 0, 3);
-    g1->addWidget(label(Frame1, "Label4", "Date of Journey"), 1, 0);
+    g1->addWidget(label(Frame1, "Label1", QT_TRANSLATE_NOOP("JourneyForm", " DD")), 0, 1);
+    g1->addWidget(label(Frame1, "Label2", QT_TRANSLATE_NOOP("JourneyForm", " Month")), 0, 2);
+    g1->addWidget(label(Frame1, "Label3", QT_TRANSLATE_NOOP("JourneyForm", "     Year")), 0, 3);
+    g1->addWidget(label(Frame1, "Label4", QT_TRANSLATE_NOOP("JourneyForm", "Date of Journey")), 1, 0);
     g1->addWidget(txtDD, 1, 1);
     g1->addWidget(cmbMonth, 1, 2);
     g1->addWidget(cmbYear, 1, 3);
-    g1->addWidget(label(Frame1, "Label5", "  HH"), 2, 1);
-    g1->addWidget(label(Frame1, "Label6", "Min"), 2, 2);
-    g1->addWidget(label(Frame1, "Label7", "Time"), 3, 0);
+    g1->addWidget(label(Frame1, "Label5", QT_TRANSLATE_NOOP("JourneyForm", "  HH")), 2, 1);
+    g1->addWidget(label(Frame1, "Label6", QT_TRANSLATE_NOOP("JourneyForm", "Min")), 2, 2);
+    g1->addWidget(label(Frame1, "Label7", QT_TRANSLATE_NOOP("JourneyForm", "Time")), 3, 0);
     g1->addWidget(txthh, 3, 1);
     g1->addWidget(txtmin, 3, 2);
     if (Option1)
         g1->addWidget(Option1, 4, 0, 1, 4);
 
-    auto *Frame2 = new QGroupBox(QStringLiteral("Journey Details"), screen);
+    auto *Frame2 = new QGroupBox(translated(QT_TRANSLATE_NOOP("JourneyForm", "Journey Details")), screen);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     cmbClass = list(Frame2, "cmbClass");
     cmbSeats = list(Frame2, "cmbSeats");
@@ -82,22 +86,22 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
     if (routeControls)
         txtRoute = lineEdit(Frame2, "txtRoute", "");
     auto *g2 = new QGridLayout(Frame2);
-    g2->addWidget(label(Frame2, "Label8", "Bus Class"), 0, 0);
+    g2->addWidget(label(Frame2, "Label8", QT_TRANSLATE_NOOP("JourneyForm", "Bus Class")), 0, 0);
     g2->addWidget(cmbClass, 0, 1);
-    g2->addWidget(label(Frame2, "Label9", "No. of Seats"), 0, 2);
+    g2->addWidget(label(Frame2, "Label9", QT_TRANSLATE_NOOP("JourneyForm", "No. of Seats")), 0, 2);
     g2->addWidget(cmbSeats, 0, 3);
-    g2->addWidget(label(Frame2, "Label10", "From"), 1, 0);
+    g2->addWidget(label(Frame2, "Label10", QT_TRANSLATE_NOOP("JourneyForm", "From")), 1, 0);
     g2->addWidget(txtFrom, 1, 1);
-    g2->addWidget(label(Frame2, "Label11", " To"), 1, 2);
+    g2->addWidget(label(Frame2, "Label11", QT_TRANSLATE_NOOP("JourneyForm", " To")), 1, 2);
     g2->addWidget(txtTo, 1, 3);
     if (txtRoute) {
-        g2->addWidget(label(Frame2, "Label12", "Route Number"), 2, 0);
+        g2->addWidget(label(Frame2, "Label12", QT_TRANSLATE_NOOP("JourneyForm", "Route Number")), 2, 0);
         g2->addWidget(txtRoute, 2, 1);
     }
 
-    cmdNext = new QPushButton(QStringLiteral("Next >>"), screen);
+    cmdNext = new QPushButton(translated(QT_TRANSLATE_NOOP("JourneyForm", "Next >>")), screen);
     cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), screen);
+    cmdCancel = new QPushButton(translated(QT_TRANSLATE_NOOP("JourneyForm", "Cancel")), screen);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -138,8 +142,8 @@ void JourneyForm::buildJourneyForm(QWidget *screen, const Opening &opening, bool
 bool JourneyForm::checkPlacesTyped() const
 {
     if (txtFrom->text().trimmed().isEmpty() || txtTo->text().trimmed().isEmpty()) {
-        nbk::ui::MsgBox(QStringLiteral("Please type the origin and destination places "), nbk::mb::OKOnly,
-                        QStringLiteral("Error"));
+        nbk::ui::MsgBox(QStringLiteral(QT_TRANSLATE_NOOP("Prompt", "Please type the origin and destination places ")),
+                        nbk::mb::OKOnly, QStringLiteral("Error"));
         txtFrom->setFocus();
         return false;
     }

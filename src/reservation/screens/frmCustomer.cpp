@@ -10,6 +10,7 @@
 #include "ui/Twips.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,7 +24,7 @@
 #include <tuple>
 
 namespace {
-const char *const MSG_CANCEL_QUESTION = "Cancel current reservation? ";
+const char *const MSG_CANCEL_QUESTION = QT_TRANSLATE_NOOP("Prompt", "Cancel current reservation? ");
 
 QLabel *label(const QString &text, QWidget *parent)
 {
@@ -34,18 +35,21 @@ QLabel *label(const QString &text, QWidget *parent)
 // The booking as it will be stored, read-only: the clerk checks the journey before Ok.
 QGroupBox *bookingFrame(const PendingBooking *booking, QWidget *parent)
 {
-    auto *frame = new QGroupBox(QStringLiteral("Reservation"), parent);
+    auto *frame = new QGroupBox(QCoreApplication::translate("frmCustomer", "Reservation"), parent);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto *form = new QFormLayout(frame);
     const BookingSummary s = booking ? SummaryOf(*booking) : BookingSummary{};
     for (const auto &[name, caption, text] :
-         {std::tuple{"lblFrom", "From", s.from}, std::tuple{"lblTo", "To", s.to},
-          std::tuple{"lblDeparts", "Departs", s.departs}, std::tuple{"lblRun", "Bus run", s.run},
-          std::tuple{"lblSeats", "Seats", s.seats}, std::tuple{"lblFare", "Fare", s.fare}}) {
+         {std::tuple{"lblFrom", QT_TRANSLATE_NOOP("frmCustomer", "From"), s.from},
+          std::tuple{"lblTo", QT_TRANSLATE_NOOP("frmCustomer", "To"), s.to},
+          std::tuple{"lblDeparts", QT_TRANSLATE_NOOP("frmCustomer", "Departs"), s.departs},
+          std::tuple{"lblRun", QT_TRANSLATE_NOOP("frmCustomer", "Bus run"), s.run},
+          std::tuple{"lblSeats", QT_TRANSLATE_NOOP("frmCustomer", "Seats"), s.seats},
+          std::tuple{"lblFare", QT_TRANSLATE_NOOP("frmCustomer", "Fare"), s.fare}}) {
         auto *value = new QLabel(text, frame);
         value->setObjectName(QString::fromLatin1(name));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(QString::fromLatin1(caption), value);
+        form->addRow(QCoreApplication::translate("frmCustomer", caption), value);
     }
     return frame;
 }
@@ -60,9 +64,9 @@ frmCustomer *frmCustomer::openFor(std::shared_ptr<PendingBooking> booking)
 frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *parent)
     : Screen(parent), booking_(std::move(booking))
 {
-    setWindowTitle(QStringLiteral("Customer Details"));
+    setWindowTitle(tr("Customer Details"));
 
-    auto *heading = new QLabel(QStringLiteral("Customer Details Form"), this);
+    auto *heading = new QLabel(tr("Customer Details Form"), this);
     heading->setObjectName(QStringLiteral("Label1"));
     QFont f = heading->font();
     f.setBold(true);
@@ -78,19 +82,19 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
     txtage->setObjectName(QStringLiteral("txtage"));
     cmbGen = new QComboBox(this);
     cmbGen->setObjectName(QStringLiteral("cmbGen"));
-    Command1 = new QPushButton(QStringLiteral("Ok"), this);
+    Command1 = new QPushButton(tr("Ok"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2 = new QPushButton(tr("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
 
     auto *grid = new QGridLayout;
-    grid->addWidget(label(QStringLiteral("Name "), this), 0, 0);
+    grid->addWidget(label(tr("Name "), this), 0, 0);
     grid->addWidget(txtname, 0, 1);
-    grid->addWidget(label(QStringLiteral("Phone"), this), 1, 0);
+    grid->addWidget(label(tr("Phone"), this), 1, 0);
     grid->addWidget(phone, 1, 1);
-    grid->addWidget(label(QStringLiteral("Age"), this), 2, 0);
+    grid->addWidget(label(tr("Age"), this), 2, 0);
     grid->addWidget(txtage, 2, 1);
-    grid->addWidget(label(QStringLiteral("Gender"), this), 3, 0);
+    grid->addWidget(label(tr("Gender"), this), 3, 0);
     grid->addWidget(cmbGen, 3, 1);
 
     // a database without categories shows the screen as it always was
@@ -100,7 +104,7 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
         const QList<qint16> seats = booking_->seats();
         grdSeats = new QTableWidget(int(seats.size()), 3, this);
         grdSeats->setObjectName(QStringLiteral("grdSeats"));
-        grdSeats->setHorizontalHeaderLabels({QStringLiteral("Seat"), QStringLiteral("Category"), QStringLiteral("Age")});
+        grdSeats->setHorizontalHeaderLabels({tr("Seat"), tr("Category"), tr("Age")});
         grdSeats->verticalHeader()->hide();
         grdSeats->horizontalHeader()->setStretchLastSection(true);
         grdSeats->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -119,7 +123,7 @@ frmCustomer::frmCustomer(std::shared_ptr<PendingBooking> booking, QWidget *paren
             grdSeats->setItem(i, 2, new QTableWidgetItem);
             connect(category, &QComboBox::currentIndexChanged, this, [this] { showFare(); });
         }
-        grid->addWidget(label(QStringLiteral("Seats"), this), 4, 0);
+        grid->addWidget(label(tr("Seats"), this), 4, 0);
         grid->addWidget(grdSeats, 4, 1);
     }
 

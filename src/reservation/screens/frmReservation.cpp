@@ -36,7 +36,7 @@ bool pendingWizardScreen()
 
 frmReservation::frmReservation(QWidget *parent) : nbk::ui::Screen(parent)
 {
-    setWindowTitle(QStringLiteral("Reservation"));
+    setWindowTitle(tr("Reservation"));
 
     buildJourneyForm(this, {"27", "10", "00", 9, "Arsi", "Shim"}, true);
 

@@ -1,0 +1,99 @@
+#include "PlacesCommand.h"
+
+#include "data/session/Class1.h"
+#include "data/session/Connection.h"
+#include "data/session/Transaction.h"
+#include "data/dialect/DbError.h"
+#include "data/dialect/SqlText.h"
+#include "data/engines/Engine.h"
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QTextStream>
+
+namespace nbk::admin {
+
+const char *const kPlacesUsage =
+    "  nbk-admin places --database DATABASE --user USER --password PASSWORD [CODE=NAME...]\n"
+    "      [--drop CODE]   (the places, each with its Kannada name, printed beside the English\n"
+    "      one on tickets and manifests; each CODE=NAME given names the place CODE in Kannada)\n";
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "usage:\n" << kPlacesUsage;
+    return 2;
+}
+
+}  // namespace
+
+int runPlaces(const QStringList &args)
+{
+    QMap<QString, QString> o;
+    QList<QPair<QString, QString>> names;
+    static const QRegularExpression naming(QStringLiteral(R"(^(\w{1,20})=(.+)$)"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
+            o.insert(args[i], args[i + 1]);
+            ++i;
+            continue;
+        }
+        const QRegularExpressionMatch m = naming.match(args[i]);
+        if (!m.hasMatch() || m.captured(2).trimmed().isEmpty())
+            return usage();
+        names.append({m.captured(1), m.captured(2).trimmed()});
+    }
+    for (const QString &key : o.keys())
+        if (!QStringList{"--database", "--user", "--password", "--drop"}.contains(key))
+            return usage();
+    const QString database = o.value(QStringLiteral("--database"));
+    if (database.isEmpty())
+        return usage();
+
+    const bool server = data::isPostgresUri(database);
+    if (!server)
+        data::setEmbeddedDatabasePath(database);
+    data::Class1 session;
+    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
+                                  server ? database : QString())
+        != 2) {
+        QTextStream(stderr) << "nbk-admin: the login failed\n";
+        return 1;
+    }
+    int rc = 1;
+    try {
+        data::Connection &cn = session.GetCurrentConnection();
+        if (!names.isEmpty() || o.contains(QStringLiteral("--drop"))) {
+            // all of them or none; a code that is no place is refused by its key
+            data::Transaction tx(session, QStringLiteral("the places' Kannada names"));
+            if (o.contains(QStringLiteral("--drop")))
+                cn.execute(QStringLiteral("DELETE FROM place_local_name WHERE place = '%1'")
+                               .arg(data::sqlText(o.value(QStringLiteral("--drop")))));
+            for (const auto &[code, name] : names) {
+                cn.execute(QStringLiteral("DELETE FROM place_local_name WHERE place = '%1'").arg(data::sqlText(code)));
+                cn.execute(QStringLiteral("INSERT INTO place_local_name (place, name) VALUES ('%1', '%2')")
+                               .arg(data::sqlText(code), data::sqlText(name)));
+            }
+            tx.commit();
+        }
+        QTextStream out(stdout);
+        for (data::ResultSet rs = cn.query(QStringLiteral(
+                 "SELECT p.place, p.full_name, l.name FROM place p LEFT JOIN place_local_name l ON l.place = p.place "
+                 "ORDER BY p.place"));
+             !rs.eof(); rs.moveNext()) {
+            out << rs.value(0).toString() << "\t" << rs.value(1).toString();
+            if (!rs.value(2).isNull())
+                out << "\t" << rs.value(2).toString();
+            out << "\n";
+        }
+        rc = 0;
+    } catch (const data::DbException &e) {
+        QTextStream(stderr) << e.error().description << "\n";
+    }
+    session.CloseConnection();
+    return rc;
+}
+
+}  // namespace nbk::admin
