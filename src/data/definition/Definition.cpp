@@ -112,6 +112,11 @@ const std::vector<Table> &tables()
         {"test1", {{"c_id", I}, {"c_name", T}}},
         // the names of the database's groups on the server
         {"nbk_groups", {{"clerk", T, true}, {"supervisor", T, true}}, nullptr, {}, {}, On::Postgres},
+        // The corporation's settings, one row: the zone its days are counted in, how long the
+        // names and phones of finished bookings are kept, and how many ids one login may draw
+        // in an hour.
+        {"nbk_settings", {{"zone", T, true}, {"retention_days", I, true}, {"draws_per_hour", I, true}}, nullptr,
+         {"retention_days >= 1", "draws_per_hour >= 1 AND draws_per_hour < 1048576"}},
     };
     return t;
 }
@@ -203,6 +208,7 @@ const std::vector<Right> &rights()
         // a booking's concession seats, given back with them; the categories, the supervisor's
         {"INSERT, DELETE", "seat_category", Group::Clerk},
         {"INSERT, UPDATE, DELETE", "fare_category", Group::Supervisor},
+        {"UPDATE (zone, retention_days, draws_per_hour)", "nbk_settings", Group::Supervisor},
     };
     return r;
 }

@@ -1,9 +1,12 @@
 #include "data/engines/SqliteRules.h"
 #include "data/definition/Definition.h"
+#include "data/dialect/OracleDate.h"
 
 #include <QCoreApplication>
 #include <QHash>
 #include <QMutex>
+#include <QDateTime>
+#include <QTimeZone>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -95,6 +98,55 @@ void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
         sqlite3_finalize(st);
     }
     sqlite3_result_int64(ctx, s->txid);
+}
+
+// The corporation's zone (nbk_settings), read for the trail's day; empty when the file has
+// no settings or names a zone this machine does not know.
+QTimeZone corporationZone(sqlite3 *db)
+{
+    Trusted own(stateOf(db));
+    sqlite3_stmt *st = nullptr;
+    QTimeZone zone;
+    if (sqlite3_prepare_v2(db, "SELECT zone FROM main.nbk_settings", -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        zone = QTimeZone(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
+    sqlite3_finalize(st);
+    return zone;
+}
+
+// The trail keeps the engine's own time (UTC, in the file's days); the day statement and
+// the trail's tool read it as the corporation's wall clock. toLocal: UTC to the zone's
+// wall clock; else a wall-clock time of the zone to UTC.
+void trailTime(sqlite3_context *ctx, double days, bool toLocal)
+{
+    const QTimeZone zone = corporationZone(sqlite3_context_db_handle(ctx));
+    if (!zone.isValid()) {
+        sqlite3_result_error(ctx, "ORA-20010: the database names no time zone this program knows (nbk_settings)", -1);
+        return;
+    }
+    const QDateTime t = fromDayNumber(days);
+    const QDateTime out = toLocal ? QDateTime(t.date(), t.time(), QTimeZone::utc()).toTimeZone(zone)
+                                  : QDateTime(t.date(), t.time(), zone).toUTC();
+    sqlite3_result_double(ctx, toDayNumber(QDateTime(out.date(), out.time())));
+}
+
+void trailValue(sqlite3_context *ctx, sqlite3_value *v, bool toLocal)
+{
+    if (sqlite3_value_type(v) == SQLITE_NULL)
+        sqlite3_result_null(ctx);
+    else
+        trailTime(ctx, sqlite3_value_double(v), toLocal);
+}
+
+void fnTrailLocal(sqlite3_context *ctx, int, sqlite3_value **argv) { trailValue(ctx, argv[0], true); }
+void fnTrailFrom(sqlite3_context *ctx, int, sqlite3_value **argv) { trailValue(ctx, argv[0], false); }
+
+// The corporation's wall clock now, to the second (its "today").
+void fnTrailNow(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    trailTime(ctx, toDayNumber(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()))),
+              true);
 }
 
 double seatFare(double km, double fuel, double classMultiplier, double base)
@@ -358,6 +410,9 @@ void install(sqlite3 *db)
     sqlite3_create_function_v2(db, "nbk_supervisor", 0, flags, s, fnSupervisor, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_txid", 0, flags, s, fnTxid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_role", 0, flags, s, fnRole, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_local", 1, flags, s, fnTrailLocal, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_from", 1, flags, s, fnTrailFrom, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_now", 0, flags, s, fnTrailNow, nullptr, nullptr, nullptr);
     sqlite3_commit_hook(db, endOfTransaction, s);
     sqlite3_rollback_hook(db, rolledBack, s);
 }

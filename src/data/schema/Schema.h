@@ -48,6 +48,11 @@ struct SequenceStart {
 inline constexpr SequenceStart kSequences[] = {
     {"c_seq", 1001}, {"place_seq", 1}, {"reid_seq", 1001}, {"route_seq", 101}, {"instance_seq", 10001}};
 
+// The settings row a new or upgraded database starts with (see nbk_settings).
+inline const char *const kSettingsRow =
+    "INSERT INTO nbk_settings (zone, retention_days, draws_per_hour) SELECT 'Asia/Kolkata', 365, 20000 "
+    "WHERE NOT EXISTS (SELECT 1 FROM nbk_settings)";
+
 // The ids of a booking's customer and of an on-demand run come from their sequence: a
 // session (the owner's loads and repairs aside) writes no id the sequence has not given
 // out yet, so that no clerk squats the ids the other counters draw next. An id already

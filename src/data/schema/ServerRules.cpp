@@ -449,7 +449,6 @@ QStringList postgresRuleObjectStatements()
              RETURN NEW;
            END $$)",
         "REVOKE ALL ON FUNCTION public.nbk_drawn_id() FROM PUBLIC",
-
         // Cancellation charges. The database's clock in the zone its owner's session had
         // when the rules were made: a session that sets another TimeZone moves its own
         // SYSDATE, never the hours left before a departure (nor so its slab).
@@ -594,6 +593,18 @@ QStringList postgresRuleObjectStatements()
         R"(CREATE TRIGGER shift_close_kept BEFORE INSERT OR UPDATE OR DELETE ON shift_close
              FOR EACH ROW EXECUTE FUNCTION public.nbk_shift_close())",
 
+        // The trail's times as the corporation's wall clock (its zone is nbk_settings'), and
+        // back: the day statement's days and the trail tool's dates, whatever zone the
+        // reading session set for itself.
+        R"(CREATE FUNCTION public.nbk_trail_local(t timestamptz) RETURNS timestamp(0)
+             LANGUAGE sql STABLE
+             AS $$ SELECT CAST(pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s), t) AS timestamp(0)) $$)",
+        R"(CREATE FUNCTION public.nbk_trail_from(t timestamp) RETURNS timestamptz
+             LANGUAGE sql STABLE
+             AS $$ SELECT pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s), t) $$)",
+        R"(CREATE FUNCTION public.nbk_trail_now() RETURNS timestamp(0)
+             LANGUAGE sql VOLATILE
+             AS $$ SELECT public.nbk_trail_local(pg_catalog.clock_timestamp()) $$)",
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
              AS $$
@@ -641,12 +652,14 @@ QStringList postgresAuditTableStatements()
 {
     QStringList s = {
         // The audit trail: one row per row changed, in the changing transaction (a rollback
-        // takes it along). Written by the owner's function, whose search_path is pinned:
+        // takes it along). Its time is the server's clock as an instant: no session's
+        // TimeZone moves it; the days are counted in the corporation's zone (nbk_trail_local).
+        // The program is what the client claimed in application_name, and is shown so. Written by the owner's function, whose search_path is pinned:
         // it runs with the owner's rights, so no object a caller could put on the path may
         // stand in for a name it uses; readers only read it.
         R"(CREATE TABLE nbk_audit (
              audit_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-             changed_at timestamp(0) NOT NULL DEFAULT localtimestamp(0),
+             changed_at timestamptz(0) NOT NULL DEFAULT pg_catalog.now(),
              txid bigint NOT NULL DEFAULT txid_current(),
              login text NOT NULL DEFAULT session_user,
              table_name text NOT NULL,
