@@ -2,8 +2,10 @@
 // its days are the corporation's, the passengers of finished bookings are forgotten after
 // the retention period, and no login draws the ids up.
 #include "data/session/Audit.h"
+#include "data/engines/PostgresEngine.h"
 #include "data/session/Transaction.h"
 #include "reports/DayStatementQueries.h"
+#include "support/AdminRunner.h"
 #include "support/TestDatabase.h"
 
 using namespace nbk;
@@ -48,6 +50,17 @@ protected:
         data::ResultSet f = db().query("SELECT f.multiplier, ct.multiplier, ct.base FROM fuel_index f, class_type ct "
                                        "WHERE f.fpi = 1 AND ct.class = 2");
         return data::seatFare(100, f.value(0).toDouble(), f.value(1).toDouble(), f.value(2).toDouble());
+    }
+
+    // A whole cancellation, as the client sends it.
+    void cancel(data::Class1 &s, qint64 cid, int seats)
+    {
+        data::Transaction tx(s, QStringLiteral("the test's cancellation"));
+        for (const QString &q : {QStringLiteral("DELETE FROM SEAT_MATRIX WHERE customer_id = %1").arg(cid),
+                                 QStringLiteral("UPDATE Bus_instance SET free_seats = free_seats + %1 WHERE instance_id = 70").arg(seats),
+                                 QStringLiteral("DELETE FROM CUSTOMER WHERE customer_id = %1").arg(cid)})
+            ASSERT_EQ(s.exec(q), data::kExecOk) << q.toStdString() << ": " << s.LastExecError().toStdString();
+        tx.commit();
     }
 
     // The last trail row's time as the corporation's wall clock.
@@ -106,6 +119,56 @@ TEST_P(Trail, ABookingCountsOnTheDayOfTheCorporationsZone)
             EXPECT_EQ(o.statement.taken, d == 0 ? 2 * fare() : 0) << d;
         }
     }
+}
+
+// Travelled and cancelled bookings lose their passenger's name and phone after the
+// retention period, in their rows and in the trail; what the accounts need stays.
+TEST_P(Trail, EraseForgetsThePassengersOfFinishedBookingsOnlyAndOnlyOnce)
+{
+    const bool embedded = GetParam() == EngineKind::Embedded;
+    book(*clerk_, 501, 2, QStringLiteral("Asha"), QStringLiteral("911111"));  // travelled in 2003
+    book(*clerk_, 502, 1, QStringLiteral("Bala"), QStringLiteral("922222"));
+    cancel(*clerk_, 502, 1);  // cancelled long ago (below)
+    book(*clerk_, 503, 1, QStringLiteral("Chitra"), QStringLiteral("933333"));
+    cancel(*clerk_, 503, 1);  // cancelled just now
+    db().exec(embedded ? QStringLiteral("UPDATE nbk_audit SET changed_at = changed_at - 400 WHERE customer_id = 502")
+                       : QStringLiteral("UPDATE nbk_audit SET changed_at = changed_at - interval '400 days' "
+                                        "WHERE customer_id = 502"));
+    // a journey still to come, laid out by the owner
+    db().exec("INSERT INTO customer VALUES (601, 70, SYSDATE + 10, 'Devi', 30, '944444', 'F', 'A', 'C', 0)");
+    const QString database = embedded ? db().embeddedPath()
+                                      : data::PostgresUri::parse(TestDatabase::adminUri()).withDatabase(db().databaseName());
+    const auto inTrail = [&](const char *text) {
+        return db().scalar(QStringLiteral("SELECT count(*) FROM nbk_audit WHERE old_values LIKE '%%1%' "
+                                          "OR new_values LIKE '%%1%'").arg(QLatin1String(text))).toInt();
+    };
+    const QString fares = db().scalar("SELECT sum(fare) || '/' || count(*) FROM customer").toString();
+    const int trailRows = db().scalar("SELECT count(*) FROM nbk_audit").toInt();
+
+    const AdminRun first = admin({QStringLiteral("erase"), database});
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    struct Case {
+        const char *name, *phone;
+        bool erased;
+    };
+    const Case cases[] = {{"Asha", "911111", true}, {"Bala", "922222", true}, {"Chitra", "933333", false}, {"Devi", "944444", false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(inTrail(c.name) == 0, c.erased);
+        EXPECT_EQ(inTrail(c.phone) == 0, c.erased);
+    }
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE customer_id = 501 AND name IS NULL AND phone IS NULL").toInt(), 1);
+    EXPECT_EQ(db().scalar("SELECT name FROM customer WHERE customer_id = 601").toString(), QStringLiteral("Devi"));
+    // the accounts keep every booking, fare and trail row; the run itself is in the trail
+    EXPECT_EQ(db().scalar("SELECT sum(fare) || '/' || count(*) FROM customer").toString(), fares);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM nbk_audit").toInt(), trailRows + 2);  // 501's change, the run's row
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM nbk_audit WHERE action = 'ERASE'").toInt(), 1);
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM seat_matrix WHERE customer_id = 501").toInt(), 2);
+
+    const AdminRun again = admin({QStringLiteral("erase"), database});
+    EXPECT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains(QLatin1String("of 0 bookings and of 0 rows"))) << again.out.toStdString();
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM nbk_audit").toInt(), trailRows + 2);
 }
 
 NBK_ALL_ENGINES(Trail);

@@ -1,6 +1,7 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
 #include "WatchdogCommand.h"
+#include "EraseCommand.h"
 #include "UpgradeCommand.h"
 #include "BackupCommands.h"
 #include "ReportCommand.h"
@@ -58,7 +59,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kBackupUsage
+    to << kUsage << kUpgradeUsage << kEraseUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -326,6 +327,8 @@ int run(const QStringList &args)
         rc = runCategories(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
+    else if (command == QLatin1String("erase"))
+        rc = runErase(rest);
     else if (command == QLatin1String("backup"))
         rc = runBackup(rest);
     else if (command == QLatin1String("restore"))
