@@ -2,6 +2,7 @@
 // its days are the corporation's, the passengers of finished bookings are forgotten after
 // the retention period, and no login draws the ids up.
 #include "data/session/Audit.h"
+#include "data/dialect/DbError.h"
 #include "data/engines/PostgresEngine.h"
 #include "data/session/Transaction.h"
 #include "reports/DayStatementQueries.h"
@@ -61,6 +62,17 @@ protected:
                                  QStringLiteral("DELETE FROM CUSTOMER WHERE customer_id = %1").arg(cid)})
             ASSERT_EQ(s.exec(q), data::kExecOk) << q.toStdString() << ": " << s.LastExecError().toStdString();
         tx.commit();
+    }
+
+    // 0 when the session drew an id, else the database's error number.
+    static int draw(data::Class1 &s)
+    {
+        try {
+            s.GetCurrentConnection().query(QStringLiteral("SELECT c_seq.NEXTVAL FROM dual"));
+            return 0;
+        } catch (const data::DbException &e) {
+            return e.nativeError();
+        }
     }
 
     // The last trail row's time as the corporation's wall clock.
@@ -169,6 +181,31 @@ TEST_P(Trail, EraseForgetsThePassengersOfFinishedBookingsOnlyAndOnlyOnce)
     EXPECT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains(QLatin1String("of 0 bookings and of 0 rows"))) << again.out.toStdString();
     EXPECT_EQ(db().scalar("SELECT count(*) FROM nbk_audit").toInt(), trailRows + 2);
+}
+
+// A login drawing ids in a loop is stopped at the corporation's bound, rolled back or
+// not, while the other logins go on drawing.
+TEST_P(Trail, ALoopOfDrawsStopsAtTheBoundForThatLoginOnly)
+{
+    db().exec("UPDATE nbk_settings SET draws_per_hour = 5");
+    auto clerk2 = db().login(QStringLiteral("clerk2"));
+    const qint64 hour = QDateTime::currentSecsSinceEpoch() / 3600;
+    QList<int> first;
+    for (int i = 0; i < 8; ++i)
+        first << draw(*clerk_);
+    {
+        // draws rolled back still count: their ids are gone all the same on the server
+        data::Transaction tx(*clerk2, QStringLiteral("the test's draws"));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(draw(*clerk2), 0);
+    }
+    const QList<int> second = {draw(*clerk2), draw(*clerk2)};
+    const QList<int> third = {draw(*db().login())};  // the supervisor, a login of its own
+    if (QDateTime::currentSecsSinceEpoch() / 3600 != hour)
+        GTEST_SKIP() << "the hour turned while drawing";
+    EXPECT_EQ(first, QList<int>({0, 0, 0, 0, 0, 20011, 20011, 20011}));
+    EXPECT_EQ(second, QList<int>({0, 20011}));
+    EXPECT_EQ(third, QList<int>({0}));
 }
 
 NBK_ALL_ENGINES(Trail);

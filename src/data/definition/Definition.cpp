@@ -21,6 +21,8 @@ const std::vector<Table> &tables()
          "username", {}, {}, On::Sqlite},
         {"nbk_sequence", {{"name", T}, {"value", I, true}, {"increment", I, true}}, "name", {}, {}, On::Sqlite},
         {"nbk_lock", {{"n", I}}, nullptr, {}, {}, On::Sqlite},
+        // the ids each login drew in the hour it last drew one (see kDrawnIds)
+        {"nbk_draws", {{"login", T}, {"hour", I, true}, {"n", I, true}}, "login", {}, {}, On::Sqlite},
         // which version each upgrade step left, oldest first
         {"nbk_schema_version", {{"version", I, true}, {"applied_at", T, true}, {"summary", T}}, "version"},
 
@@ -190,7 +192,7 @@ const std::vector<Right> &rights()
         {"UPDATE (customer_id, instance_id, journey_date, name, age, phone, gender, origin, destin, fare)", "customer",
          Group::Clerk},
         {"INSERT, UPDATE (free_seats)", "bus_instance", Group::Clerk},
-        {"USAGE", "SEQUENCE c_seq, instance_seq", Group::Clerk},
+        // (the ids of bookings and runs are drawn through nbk_nextval, which counts them)
         // the seat chart's scratch lines, and the query test window's own table
         {"INSERT, DELETE", "tempbusroute", Group::Clerk},
         {"INSERT, UPDATE, DELETE", "test1", Group::Clerk},

@@ -184,7 +184,7 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
             return trigger ? SQLITE_OK : SQLITE_DENY;
         // the file's own bookkeeping: written by the draw of an id and the lock of FOR
         // UPDATE only, which run as the engine's own (trusted) statements
-        if (named(a1, "nbk_sequence") || named(a1, "nbk_lock"))
+        if (named(a1, "nbk_sequence") || named(a1, "nbk_lock") || named(a1, "nbk_draws"))
             return SQLITE_DENY;
         // The file's supervisor is also the one who sets it up (vehicles, stands, the load
         // driver's network), which on the server is the owner's work.
@@ -281,6 +281,11 @@ public:
     Stmt &bind(int i, qint64 v)
     {
         sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    Stmt &bindText(int i, const QByteArray &v)
+    {
+        sqlite3_bind_text(st_, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
     bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
@@ -464,6 +469,45 @@ Owned::~Owned()
 {
     if (auto *s = static_cast<Session *>(session_))
         s->trusted = was_;
+}
+
+namespace {
+// Draws per file, login and hour in this process: a rolled-back draw still raises the
+// next id this process hands out, so it counts here although the file forgets it.
+QMutex drawsMutex;
+QHash<QString, QPair<qint64, qint64>> processDraws;
+}  // namespace
+
+QString countDraw(sqlite3 *db, const QString &sequence)
+{
+    Session *s = stateOf(db);
+    if (!s || !s->loggedIn || (sequence != QLatin1String("c_seq") && sequence != QLatin1String("instance_seq")))
+        return QString();
+    const qint64 hour = QDateTime::currentSecsSinceEpoch() / 3600;
+    const QByteArray login = s->login.toLower();
+    Trusted own(s);
+    Stmt limit(db, "SELECT draws_per_hour FROM main.nbk_settings");
+    const qint64 allowed = limit.row() ? limit.integer(0) : 0;
+    Stmt count(db, "INSERT INTO main.nbk_draws (login, hour, n) VALUES (?1, ?2, 1) ON CONFLICT (login) DO UPDATE "
+                   "SET n = CASE WHEN hour = excluded.hour THEN n + 1 ELSE 1 END, hour = excluded.hour RETURNING n");
+    count.bindText(1, login).bind(2, hour);
+    if (!count.row())
+        return QStringLiteral("the draws of login %1 cannot be counted: %2")
+            .arg(QString::fromUtf8(login), QString::fromUtf8(sqlite3_errmsg(db)));
+    qint64 n = count.integer(0);
+    {
+        QMutexLocker lock(&drawsMutex);
+        auto &mine = processDraws[QString::fromUtf8(sqlite3_db_filename(db, "main")) + QLatin1Char('\n')
+                                  + QString::fromUtf8(login)];
+        if (mine.first != hour)
+            mine = {hour, 0};
+        n = std::max(n, ++mine.second);
+    }
+    if (n > allowed)
+        return QStringLiteral("login %1 has drawn the %2 ids an hour it may draw; it may draw again next hour")
+            .arg(QString::fromUtf8(login))
+            .arg(allowed);
+    return QString();
 }
 
 bool isSession(sqlite3 *db)

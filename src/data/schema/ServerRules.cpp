@@ -4,6 +4,8 @@
 #include "data/definition/Definition.h"
 #include "data/schema/Schema.h"
 
+#include <QCryptographicHash>
+
 namespace nbk::data::schema {
 
 namespace {
@@ -449,6 +451,42 @@ QStringList postgresRuleObjectStatements()
              RETURN NEW;
            END $$)",
         "REVOKE ALL ON FUNCTION public.nbk_drawn_id() FROM PUBLIC",
+        // The only way a login draws the ids of bookings and runs: counted per login and hour
+        // in the login's own sequence (see kDrawnIds), whose value is the hour since 1970
+        // times 2^20 plus the draws of that hour. A draw refused keeps the count at the bound.
+        R"(CREATE FUNCTION public.nbk_nextval(seq text) RETURNS bigint
+             LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           DECLARE
+             name text := pg_catalog.lower(seq);
+             hour bigint := pg_catalog.floor(pg_catalog.date_part('epoch', pg_catalog.clock_timestamp()) / 3600);
+             counter regclass;
+             allowed bigint;
+             v bigint;
+           BEGIN
+             IF name NOT IN ('c_seq', 'instance_seq') THEN
+               RAISE EXCEPTION 'ORA-02289: sequence does not exist' USING ERRCODE = '42P01';
+             END IF;
+             IF public.nbk_rules_bind() THEN
+               counter := pg_catalog.to_regclass('public.nbk_draws_' || pg_catalog.md5(session_user::text));
+               IF counter IS NULL THEN
+                 RAISE EXCEPTION 'ORA-20011: login % has no count of its draws; nbk-admin upgrade makes it', session_user
+                   USING ERRCODE = '54000';
+               END IF;
+               SELECT s.draws_per_hour INTO allowed FROM public.nbk_settings s;
+               v := pg_catalog.nextval(counter);
+               IF v / 1048576 <> hour THEN
+                 v := pg_catalog.setval(counter, hour * 1048576 + 1);
+               END IF;
+               IF v % 1048576 > coalesce(allowed, 0) THEN
+                 PERFORM pg_catalog.setval(counter, hour * 1048576 + coalesce(allowed, 0));
+                 RAISE EXCEPTION 'ORA-20011: login % has drawn the % ids an hour it may draw; it may draw again next hour',
+                   session_user, allowed USING ERRCODE = '54000';
+               END IF;
+             END IF;
+             RETURN pg_catalog.nextval(('public.' || name)::regclass);
+           END $$)",
+
         // Cancellation charges. The database's clock in the zone its owner's session had
         // when the rules were made: a session that sets another TimeZone moves its own
         // SYSDATE, never the hours left before a departure (nor so its slab).
@@ -702,6 +740,22 @@ QStringList postgresDatabaseAccessStatements(const QString &database, const Serv
     const QString db = ident(database);
     return {QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(db),
             QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2, %3").arg(db, ident(g.clerk), ident(g.supervisor))};
+}
+
+QString drawCounterName(const QString &login)
+{
+    return QStringLiteral("nbk_draws_")
+           + QString::fromLatin1(QCryptographicHash::hash(login.toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+QStringList postgresDrawCounterStatements(const QString &login)
+{
+    // the database's owner holds it: only the owner's function nbk_nextval writes it
+    return {QStringLiteral("CREATE SEQUENCE IF NOT EXISTS public.%1 MINVALUE 0 START WITH 0").arg(drawCounterName(login)),
+            QStringLiteral("DO $$ BEGIN EXECUTE pg_catalog.format('ALTER SEQUENCE public.%I OWNER TO %I', '%1', "
+                           "(SELECT pg_catalog.pg_get_userbyid(d.datdba) FROM pg_catalog.pg_database d "
+                           "WHERE d.datname = pg_catalog.current_database())); END $$")
+                .arg(drawCounterName(login))};
 }
 
 QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)

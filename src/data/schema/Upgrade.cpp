@@ -186,7 +186,9 @@ bool settingsTable(Run &&run, EngineKind engine)
 bool trailStep9(EmbeddedAdmin &c)
 {
     const bool done = !rows(c.db(), QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'nbk_settings'")).isEmpty();
-    if (!settingsTable([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite))
+    if (!settingsTable([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite)
+        || !c.run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                  + createTable(*findTable(QStringLiteral("nbk_draws")), EngineKind::Sqlite).mid(QStringLiteral("CREATE TABLE ").size())))
         return false;
     // the file's own functions turn the zone's wall clock into UTC
     return done || c.run(QStringLiteral("UPDATE nbk_audit SET changed_at = nbk_trail_from(changed_at)"));
@@ -426,9 +428,9 @@ bool serverRefresh(ServerAdmin &a, const QString &database)
             s << QStringLiteral("REVOKE ALL ON SCHEMA public FROM %1").arg(quoteIdent(QLatin1String(early)));
     s += postgresGrantStatements(g) + postgresDatabaseAccessStatements(database, g);
     for (const QString &login : membersOf(a, g.clerk))
-        s += postgresLoginLimitStatements(login, database, false);
+        s += postgresLoginLimitStatements(login, database, false) + postgresDrawCounterStatements(login);
     for (const QString &login : membersOf(a, g.supervisor))
-        s += postgresLoginLimitStatements(login, database, true);
+        s += postgresLoginLimitStatements(login, database, true) + postgresDrawCounterStatements(login);
     for (const QString &stmt : s)
         if (!a.run(stmt))
             return false;
