@@ -5,6 +5,7 @@
 #include "data/dialect/DbError.h"
 #include "ui/prompt/Prompt.h"
 #include "data/dialect/SqlText.h"
+#include "data/dialect/OracleDate.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,21 +27,26 @@ const char *const SQL_ALL_EMBEDDED = "nbk_supervisor() = 1";
 const char *const SQL_OWN_SERVER = "session_user";
 const char *const SQL_ALL_SERVER = "has_table_privilege(session_user, 'public.route', 'DELETE')";
 
-const char *const SQL_RIGHTS = "SELECT CASE WHEN %1 THEN 1 ELSE 0 END, %2, TO_CHAR(SYSDATE,'YYYY-MM-DD') FROM dual";
+// The day is the corporation's (its zone is a setting of the database): neither the
+// client's nor the session's zone moves a booking to another day.
+const char *const SQL_RIGHTS =
+    "SELECT CASE WHEN %1 THEN 1 ELSE 0 END, %2, TO_CHAR(nbk_trail_now(),'YYYY-MM-DD') FROM dual";
 // The customers' and seats' changes of one login around the day: a transaction belongs
 // to the day of its last row, and on the embedded file its rows carry the times of their
 // own statements, so a booking that waited past midnight is read whole.
 const char *const SQL_CHANGES =
-    "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
-    "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND changed_at >= %1 AND changed_at < %2 "
+    "SELECT audit_id, nbk_trail_local(changed_at), txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
+    "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND changed_at >= nbk_trail_from(%1) "
+    "AND changed_at < nbk_trail_from(%2) "
     "AND lower(login) = lower('%3') AND (lower(login) = lower(%4) OR %5) ORDER BY audit_id";
 // The same changes of one booking, whatever the day.
 const char *const SQL_BOOKING_CHANGES =
-    "SELECT audit_id, changed_at, txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
+    "SELECT audit_id, nbk_trail_local(changed_at), txid, table_name, customer_id, old_values, new_values FROM nbk_audit "
     "WHERE table_name IN ('customer', 'seat_matrix', 'cancel_charge') AND customer_id = %1 "
     "AND (lower(login) = lower(%2) OR %3) ORDER BY audit_id";
 const char *const SQL_LOGINS =
-    "SELECT DISTINCT login FROM nbk_audit WHERE table_name = 'customer' AND changed_at >= %1 AND changed_at < %2 "
+    "SELECT DISTINCT login FROM nbk_audit WHERE table_name = 'customer' AND changed_at >= nbk_trail_from(%1) "
+    "AND changed_at < nbk_trail_from(%2) "
     "AND (lower(login) = lower(%3) OR %4) ORDER BY login";
 
 bool embedded(const data::Connection &cn) { return cn.engineName() == QLatin1String("embedded"); }
@@ -56,6 +62,18 @@ QString midnight(const data::Connection &cn, const QDate &d)
         return QStringLiteral("TO_DATE('%1','YYYY-MM-DD HH24:MI:SS')").arg(data::sqlText(text));
     return QStringLiteral("TIMESTAMP '%1'").arg(data::sqlText(text));
 }
+
+}  // namespace
+
+QDateTime trailTime(const QVariant &v)
+{
+    // the file's functions give its days as a number, the server a timestamp
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+        return data::fromDayNumber(v.toDouble());
+    return v.toDateTime();
+}
+
+namespace {
 
 QJsonObject row(const QVariant &json)
 {
@@ -127,7 +145,7 @@ QMap<qint64, Transaction> gather(data::ResultSet r)
     QMap<qint64, Transaction> txs;
     for (; !r.eof(); r.moveNext()) {
         Transaction &t = txs[r.value(2).toLongLong()];
-        t.last = std::max(t.last, r.value(1).toDateTime());
+        t.last = std::max(t.last, trailTime(r.value(1)));
         const qint64 customer = r.value(4).toLongLong();
         CustomerChange &c = t.customers[customer];
         const QJsonObject before = row(r.value(5)), after = row(r.value(6));

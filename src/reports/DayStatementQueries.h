@@ -57,6 +57,9 @@ struct StatementRightsOutcome {
 
 StatementRightsOutcome statementRights(data::Class1 &session);
 
+// A time of the trail as nbk_trail_local gives it (the corporation's wall clock).
+QDateTime trailTime(const QVariant &v);
+
 struct DayStatementOutcome {
     std::optional<Message> message;
     DayStatementData statement;

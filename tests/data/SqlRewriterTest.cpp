@@ -27,6 +27,20 @@ TEST(SqlRewriter, ReportsATrailingForUpdateNowait)
     EXPECT_FALSE(rewriteOracleSql("SELECT 'FOR UPDATE NOWAIT' FROM t", sqliteLike()).forUpdateNowait);
 }
 
+// A dollar-quoted body is one literal to the server: nothing in it is rewritten, and a
+// quote or a semicolon in it neither opens a string nor ends the statement.
+TEST(SqlRewriter, ADollarQuotedBodyIsLeftAsTheServerReadsIt)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"SELECT $$it's SYSDATE$$, SYSDATE FROM t", "SELECT $$it's SYSDATE$$, now() FROM t"},
+        {"SELECT $a$ $$ c_seq.NEXTVAL; $a$ FROM t", "SELECT $a$ $$ c_seq.NEXTVAL; $a$ FROM t"},
+        {"SELECT $$ never closed SYSDATE", "SELECT $$ never closed SYSDATE"},
+        {"SELECT a$$b, SYSDATE FROM t WHERE x = $1", "SELECT a$$b, now() FROM t WHERE x = $1"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(rewriteOracleSql(in, sqliteLike()).sql, out) << in;
+}
+
 TEST(SqlRewriter, InBeforeAColumnIsAListAndNothingElse)
 {
     const std::pair<const char *, const char *> cases[] = {

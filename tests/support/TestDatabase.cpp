@@ -241,6 +241,14 @@ void TestDatabase::createServerDatabase(bool demo)
         ADD_FAILURE() << "cannot create the test database: " << error.toStdString();
         return;
     }
+    // each standing account's count of its draws, in the database itself
+    QStringList counters;
+    for (const char *login : {schema::kSupervisor, schema::kClerks[0], schema::kClerks[1]})
+        counters += schema::postgresDrawCounterStatements(QLatin1String(login));
+    if (!adminRun(data::PostgresUri::parse(uri).withDatabase(databaseName_), counters, &error)) {
+        ADD_FAILURE() << "cannot make the counts of the draws: " << error.toStdString();
+        return;
+    }
     // what a clerk types into the Server box: no user, no password
     data::PostgresUri server = admin;
     server.user.clear();

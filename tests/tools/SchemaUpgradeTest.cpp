@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -67,12 +68,19 @@ void expectKept(Snapshot after, Snapshot before)
     EXPECT_EQ(has.mid(0, had.size()), had);
     EXPECT_EQ(after, before);
 }
-Snapshot snapshot(const QSqlDatabase &db, const QStringList &tables, const QMap<QString, QStringList> &columns)
+// The trail's times are compared as the wall clock of the corporation's zone (Asia/Kolkata
+// unless set otherwise), which the trail showed them as before it kept instants:
+// trailTime reads nbk_audit.changed_at so.
+Snapshot snapshot(const QSqlDatabase &db, const QStringList &tables, const QMap<QString, QStringList> &columns,
+                  const QString &trailTime)
 {
     Snapshot s;
     for (const QString &t : tables) {
         QSqlQuery q(db);
-        EXPECT_TRUE(q.exec(QStringLiteral("SELECT %1 FROM %2").arg(columns.value(t).join(QStringLiteral(", ")), t))) << t.toStdString();
+        QStringList read = columns.value(t);
+        if (t == QLatin1String("nbk_audit"))
+            read.replaceInStrings(QRegularExpression(QStringLiteral("^changed_at$")), trailTime);
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT %1 FROM %2").arg(read.join(QStringLiteral(", ")), t))) << t.toStdString();
         QStringList rows;
         while (q.next()) {
             QStringList values;
@@ -163,7 +171,10 @@ Snapshot fileSnapshot(const QString &path, QStringList *tables, QMap<QString, QS
         EXPECT_TRUE(db.open());
         if (tables->isEmpty())
             *tables = sqliteTables(db, columns);
-        s = snapshot(db, *tables, *columns);
+        // the file kept the wall clock, now UTC: Asia/Kolkata is 5 h 30 ahead all year
+        s = snapshot(db, *tables, *columns,
+                     QStringLiteral("round((changed_at + CASE WHEN EXISTS (SELECT 1 FROM sqlite_master WHERE name = "
+                                    "'nbk_settings') THEN 5.5 / 24 ELSE 0 END) * 86400)"));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture_snapshot"));
@@ -385,7 +396,9 @@ Snapshot serverSnapshot(const QString &uri, QStringList *tables, QMap<QString, Q
                 (*columns)[q.value(0).toString()] << q.value(1).toString();
             }
         }
-        s = snapshot(db, *tables, *columns);
+        // an instant read in the zone, or the wall clock as it was kept
+        QSqlQuery(db).exec(QStringLiteral("SET TimeZone = 'Asia/Kolkata'"));
+        s = snapshot(db, *tables, *columns, QStringLiteral("changed_at::timestamp(0)"));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

@@ -1,6 +1,7 @@
 #include "AdminCommands.h"
 #include "AuditCommand.h"
 #include "WatchdogCommand.h"
+#include "EraseCommand.h"
 #include "UpgradeCommand.h"
 #include "BackupCommands.h"
 #include "ReportCommand.h"
@@ -59,8 +60,8 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kPlacesUsage
-       << kBackupUsage
+    to << kUsage << kUpgradeUsage << kEraseUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage
+       << kCategoriesUsage << kPlacesUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -330,6 +331,8 @@ int run(const QStringList &args)
         rc = runPlaces(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
+    else if (command == QLatin1String("erase"))
+        rc = runErase(rest);
     else if (command == QLatin1String("backup"))
         rc = runBackup(rest);
     else if (command == QLatin1String("restore"))

@@ -15,7 +15,9 @@ namespace nbk::admin {
 
 const char *const kAuditUsage =
     "  nbk-admin audit --database DATABASE --user USER --password PASSWORD [--since YYYY-MM-DD]\n"
-    "      [--login LOGIN] [--customer CUSTOMER_ID]   (the audit trail, one line per change)\n";
+    "      [--login LOGIN] [--customer CUSTOMER_ID]   (the audit trail, one line per change: time in the\n"
+    "      corporation's zone, transaction, login, table, key, action, before, after, client address,\n"
+    "      program (as claimed by the client))\n";
 
 namespace {
 
@@ -56,7 +58,7 @@ int runAudit(const QStringList &args)
         const QDate since = QDate::fromString(o.value(QStringLiteral("--since")), Qt::ISODate);
         if (!since.isValid())
             return usage();
-        where += QStringLiteral(" AND changed_at >= TO_DATE('%1 00:00:00','YYYY-MM-DD HH24:MI:SS')")
+        where += QStringLiteral(" AND changed_at >= nbk_trail_from(TO_DATE('%1 00:00:00','YYYY-MM-DD HH24:MI:SS'))")
                      .arg(since.toString(Qt::ISODate));
     }
     if (o.contains(QStringLiteral("--login")))
@@ -97,13 +99,14 @@ int runAudit(const QStringList &args)
         }
         try {
             data::ResultSet rs = session.GetCurrentConnection().query(
-                QStringLiteral("SELECT changed_at, txid, login, table_name, row_key, action, old_values, new_values, "
-                               "client_addr, application_name FROM nbk_audit")
+                QStringLiteral("SELECT nbk_trail_local(changed_at), txid, login, table_name, row_key, action, old_values, "
+                               "new_values, client_addr, application_name FROM nbk_audit")
                 + where + QStringLiteral(" ORDER BY audit_id"));
             QTextStream out(stdout);
             for (; !rs.eof(); rs.moveNext()) {
-                QStringList cells;
-                for (int i = 0; i < rs.fieldCount(); ++i)
+                // the time in the corporation's zone; the program is the client's own claim
+                QStringList cells = {cell(reports::trailTime(rs.value(0)))};
+                for (int i = 1; i < rs.fieldCount(); ++i)
                     cells << cell(rs.value(i));
                 out << cells.join(QLatin1Char('\t')) << "\n";
             }

@@ -21,6 +21,8 @@ const std::vector<Table> &tables()
          "username", {}, {}, On::Sqlite},
         {"nbk_sequence", {{"name", T}, {"value", I, true}, {"increment", I, true}}, "name", {}, {}, On::Sqlite},
         {"nbk_lock", {{"n", I}}, nullptr, {}, {}, On::Sqlite},
+        // the ids each login drew in the hour it last drew one (see kDrawnIds)
+        {"nbk_draws", {{"login", T}, {"hour", I, true}, {"n", I, true}}, "login", {}, {}, On::Sqlite},
         // which version each upgrade step left, oldest first
         {"nbk_schema_version", {{"version", I, true}, {"applied_at", T, true}, {"summary", T}}, "version"},
 
@@ -116,6 +118,11 @@ const std::vector<Table> &tables()
         {"test1", {{"c_id", I}, {"c_name", T}}},
         // the names of the database's groups on the server
         {"nbk_groups", {{"clerk", T, true}, {"supervisor", T, true}}, nullptr, {}, {}, On::Postgres},
+        // The corporation's settings, one row: the zone its days are counted in, how long the
+        // names and phones of finished bookings are kept, and how many ids one login may draw
+        // in an hour.
+        {"nbk_settings", {{"zone", T, true}, {"retention_days", I, true}, {"draws_per_hour", I, true}}, nullptr,
+         {"retention_days >= 1", "draws_per_hour >= 1 AND draws_per_hour < 1048576"}},
     };
     return t;
 }
@@ -189,7 +196,7 @@ const std::vector<Right> &rights()
         {"UPDATE (customer_id, instance_id, journey_date, name, age, phone, gender, origin, destin, fare)", "customer",
          Group::Clerk},
         {"INSERT, UPDATE (free_seats)", "bus_instance", Group::Clerk},
-        {"USAGE", "SEQUENCE c_seq, instance_seq", Group::Clerk},
+        // (the ids of bookings and runs are drawn through nbk_nextval, which counts them)
         // the seat chart's scratch lines, and the query test window's own table
         {"INSERT, DELETE", "tempbusroute", Group::Clerk},
         {"INSERT, UPDATE, DELETE", "test1", Group::Clerk},
@@ -209,6 +216,7 @@ const std::vector<Right> &rights()
         {"INSERT, UPDATE, DELETE", "fare_category", Group::Supervisor},
         // the places' Kannada names
         {"INSERT, UPDATE, DELETE", "place_local_name", Group::Supervisor},
+        {"UPDATE (zone, retention_days, draws_per_hour)", "nbk_settings", Group::Supervisor},
     };
     return r;
 }

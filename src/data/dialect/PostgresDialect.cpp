@@ -27,6 +27,10 @@ PostgresDialect::PostgresDialect()
     rules_.nextval = [](const QString &seq) {
         QString name = seq;
         name.replace(QLatin1Char('\''), QLatin1String("''"));
+        // the ids of bookings and runs are counted per login by the database's own function
+        if (name.compare(QLatin1String("c_seq"), Qt::CaseInsensitive) == 0
+            || name.compare(QLatin1String("instance_seq"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("public.nbk_nextval('%1')").arg(name);
         return QStringLiteral("nextval('%1')").arg(name);
     };
     rules_.nextvalAlias = QStringLiteral("\"NEXTVAL\"");

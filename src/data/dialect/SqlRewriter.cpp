@@ -11,6 +11,28 @@ static bool isWordChar(QChar c)
            || c == QLatin1Char('#');
 }
 
+// The end of a dollar-quoted body opening at `i` ($$ or $tag$, closed only by the same
+// tag; unclosed, it runs to the end), as the server's lexer reads it; `i` when none opens
+// there ($1 is a parameter). A dollar within a name belongs to the name.
+static int dollarQuoteEnd(const QString &sql, int i)
+{
+    const int n = int(sql.size());
+    if (sql[i] != QLatin1Char('$') || (i + 1 < n && sql[i + 1].isDigit() && sql[i + 1].unicode() < 0x80))
+        return i;
+    const auto tagChar = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u >= 0x80;
+    };
+    int j = i + 1;
+    while (j < n && tagChar(sql[j]))
+        ++j;
+    if (j >= n || sql[j] != QLatin1Char('$'))
+        return i;
+    const QString tag = sql.mid(i, j - i + 1);
+    const int close = int(sql.indexOf(tag, j + 1));
+    return close < 0 ? n : close + int(tag.size());
+}
+
 std::vector<SqlToken> tokenizeSql(const QString &sql)
 {
     std::vector<SqlToken> out;
@@ -45,6 +67,10 @@ std::vector<SqlToken> tokenizeSql(const QString &sql)
                 ++j;
             }
             kind = c == QLatin1Char('\'') ? SqlToken::String : SqlToken::QuotedName;
+        } else if (const int end = dollarQuoteEnd(sql, i); end > i) {
+            // read as the server reads it: nothing inside is rewritten
+            j = end;
+            kind = SqlToken::String;
         } else if (c.isDigit() || (c == QLatin1Char('.') && j < n && sql[j].isDigit())) {
             while (j < n && (sql[j].isDigit() || sql[j] == QLatin1Char('.')))
                 ++j;

@@ -134,6 +134,11 @@ void fnNextval(sqlite3_context *ctx, int, sqlite3_value **argv)
     const qint64 floor = highWater.value(key, 0);
     // the only writer of the sequences: a session's own statement may not touch them
     sqliterules::Owned own(db);
+    const QString refused = sqliterules::countDraw(db, name);
+    if (!refused.isEmpty()) {
+        resultOraError(ctx, 20011, refused);
+        return;
+    }
     sqlite3_stmt *st = nullptr;
     const char *sql = "UPDATE nbk_sequence SET value = max(value, ?1) + increment "
                       "WHERE name = ?2 RETURNING value";

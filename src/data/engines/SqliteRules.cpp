@@ -1,9 +1,12 @@
 #include "data/engines/SqliteRules.h"
 #include "data/definition/Definition.h"
+#include "data/dialect/OracleDate.h"
 
 #include <QCoreApplication>
 #include <QHash>
 #include <QMutex>
+#include <QDateTime>
+#include <QTimeZone>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -97,6 +100,55 @@ void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
     sqlite3_result_int64(ctx, s->txid);
 }
 
+// The corporation's zone (nbk_settings), read for the trail's day; empty when the file has
+// no settings or names a zone this machine does not know.
+QTimeZone corporationZone(sqlite3 *db)
+{
+    Trusted own(stateOf(db));
+    sqlite3_stmt *st = nullptr;
+    QTimeZone zone;
+    if (sqlite3_prepare_v2(db, "SELECT zone FROM main.nbk_settings", -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        zone = QTimeZone(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
+    sqlite3_finalize(st);
+    return zone;
+}
+
+// The trail keeps the engine's own time (UTC, in the file's days); the day statement and
+// the trail's tool read it as the corporation's wall clock. toLocal: UTC to the zone's
+// wall clock; else a wall-clock time of the zone to UTC.
+void trailTime(sqlite3_context *ctx, double days, bool toLocal)
+{
+    const QTimeZone zone = corporationZone(sqlite3_context_db_handle(ctx));
+    if (!zone.isValid()) {
+        sqlite3_result_error(ctx, "ORA-20010: the database names no time zone this program knows (nbk_settings)", -1);
+        return;
+    }
+    const QDateTime t = fromDayNumber(days);
+    const QDateTime out = toLocal ? QDateTime(t.date(), t.time(), QTimeZone::utc()).toTimeZone(zone)
+                                  : QDateTime(t.date(), t.time(), zone).toUTC();
+    sqlite3_result_double(ctx, toDayNumber(QDateTime(out.date(), out.time())));
+}
+
+void trailValue(sqlite3_context *ctx, sqlite3_value *v, bool toLocal)
+{
+    if (sqlite3_value_type(v) == SQLITE_NULL)
+        sqlite3_result_null(ctx);
+    else
+        trailTime(ctx, sqlite3_value_double(v), toLocal);
+}
+
+void fnTrailLocal(sqlite3_context *ctx, int, sqlite3_value **argv) { trailValue(ctx, argv[0], true); }
+void fnTrailFrom(sqlite3_context *ctx, int, sqlite3_value **argv) { trailValue(ctx, argv[0], false); }
+
+// The corporation's wall clock now, to the second (its "today").
+void fnTrailNow(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    trailTime(ctx, toDayNumber(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()))),
+              true);
+}
+
 double seatFare(double km, double fuel, double classMultiplier, double base)
 {
     const double a = std::nearbyint(km * fuel);
@@ -132,7 +184,7 @@ int authorize(void *p, int action, const char *a1, const char *a2, const char *,
             return trigger ? SQLITE_OK : SQLITE_DENY;
         // the file's own bookkeeping: written by the draw of an id and the lock of FOR
         // UPDATE only, which run as the engine's own (trusted) statements
-        if (named(a1, "nbk_sequence") || named(a1, "nbk_lock"))
+        if (named(a1, "nbk_sequence") || named(a1, "nbk_lock") || named(a1, "nbk_draws"))
             return SQLITE_DENY;
         // The file's supervisor is also the one who sets it up (vehicles, stands, the load
         // driver's network), which on the server is the owner's work.
@@ -229,6 +281,11 @@ public:
     Stmt &bind(int i, qint64 v)
     {
         sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    Stmt &bindText(int i, const QByteArray &v)
+    {
+        sqlite3_bind_text(st_, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
     bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
@@ -358,6 +415,9 @@ void install(sqlite3 *db)
     sqlite3_create_function_v2(db, "nbk_supervisor", 0, flags, s, fnSupervisor, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_txid", 0, flags, s, fnTxid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_role", 0, flags, s, fnRole, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_local", 1, flags, s, fnTrailLocal, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_from", 1, flags, s, fnTrailFrom, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_trail_now", 0, flags, s, fnTrailNow, nullptr, nullptr, nullptr);
     sqlite3_commit_hook(db, endOfTransaction, s);
     sqlite3_rollback_hook(db, rolledBack, s);
 }
@@ -409,6 +469,45 @@ Owned::~Owned()
 {
     if (auto *s = static_cast<Session *>(session_))
         s->trusted = was_;
+}
+
+namespace {
+// Draws per file, login and hour in this process: a rolled-back draw still raises the
+// next id this process hands out, so it counts here although the file forgets it.
+QMutex drawsMutex;
+QHash<QString, QPair<qint64, qint64>> processDraws;
+}  // namespace
+
+QString countDraw(sqlite3 *db, const QString &sequence)
+{
+    Session *s = stateOf(db);
+    if (!s || !s->loggedIn || (sequence != QLatin1String("c_seq") && sequence != QLatin1String("instance_seq")))
+        return QString();
+    const qint64 hour = QDateTime::currentSecsSinceEpoch() / 3600;
+    const QByteArray login = s->login.toLower();
+    Trusted own(s);
+    Stmt limit(db, "SELECT draws_per_hour FROM main.nbk_settings");
+    const qint64 allowed = limit.row() ? limit.integer(0) : 0;
+    Stmt count(db, "INSERT INTO main.nbk_draws (login, hour, n) VALUES (?1, ?2, 1) ON CONFLICT (login) DO UPDATE "
+                   "SET n = CASE WHEN hour = excluded.hour THEN n + 1 ELSE 1 END, hour = excluded.hour RETURNING n");
+    count.bindText(1, login).bind(2, hour);
+    if (!count.row())
+        return QStringLiteral("the draws of login %1 cannot be counted: %2")
+            .arg(QString::fromUtf8(login), QString::fromUtf8(sqlite3_errmsg(db)));
+    qint64 n = count.integer(0);
+    {
+        QMutexLocker lock(&drawsMutex);
+        auto &mine = processDraws[QString::fromUtf8(sqlite3_db_filename(db, "main")) + QLatin1Char('\n')
+                                  + QString::fromUtf8(login)];
+        if (mine.first != hour)
+            mine = {hour, 0};
+        n = std::max(n, ++mine.second);
+    }
+    if (n > allowed)
+        return QStringLiteral("login %1 has drawn the %2 ids an hour it may draw; it may draw again next hour")
+            .arg(QString::fromUtf8(login))
+            .arg(allowed);
+    return QString();
 }
 
 bool isSession(sqlite3 *db)

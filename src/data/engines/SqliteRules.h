@@ -20,6 +20,11 @@ void install(sqlite3 *db);
 // by its triggers only).
 bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *error);
 
+// Counts a logged-in session's draw from the sequence of bookings' or runs' ids; the
+// reason it is refused when the login has drawn its ids of the hour (see kDrawnIds), else
+// empty. Called by the draw, as the engine's own statement.
+QString countDraw(sqlite3 *db, const QString &sequence);
+
 // Whether the connection belongs to a logged-in session (the rules below bind it).
 bool isSession(sqlite3 *db);
 

@@ -182,7 +182,8 @@ QStringList embeddedAuditTableStatements()
 {
     QStringList s = {
         // the audit trail, as on the server; the session's login and program come from the
-        // functions every connection registers
+        // functions every connection registers, its time is the engine's own clock in UTC
+        // (nbk_trail_local reads it in the corporation's zone)
         R"(CREATE TABLE nbk_audit (audit_id INTEGER PRIMARY KEY, changed_at DATE NOT NULL,
              txid INTEGER NOT NULL, login TEXT NOT NULL, table_name TEXT NOT NULL, action TEXT NOT NULL,
              row_key TEXT NOT NULL, customer_id INTEGER, old_values TEXT, new_values TEXT,
@@ -292,7 +293,7 @@ QStringList embeddedTriggerStatements()
             s << QStringLiteral("CREATE TRIGGER %1_audit_%2 AFTER %3 ON %1 BEGIN "
                                 "INSERT INTO nbk_audit (changed_at, txid, login, table_name, action, row_key, "
                                 "customer_id, old_values, new_values, client_addr, application_name) VALUES ("
-                                "julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5, "
+                                "julianday(strftime('%Y-%m-%d %H:%M:%S', 'now')) - 2415018.5, "
                                 "nbk_txid(), "
                                 "nbk_login(), '%1', '%3', %4, %5, %6, %7, NULL, nbk_application()); END")
                      .arg(QLatin1String(t.name), QString::fromLatin1(action).toLower(), QLatin1String(action),
@@ -308,7 +309,7 @@ QStringList embeddedSchemaStatements()
 {
     QStringList s = tableStatements(EngineKind::Sqlite) + indexStatements(EngineKind::Sqlite)
                     + viewStatements(EngineKind::Sqlite);
-    s << QStringLiteral("INSERT INTO nbk_lock VALUES (0)");
+    s << QStringLiteral("INSERT INTO nbk_lock VALUES (0)") << QLatin1String(kSettingsRow);
     s += embeddedAuditTableStatements() + embeddedTriggerStatements();
     for (const SequenceStart &seq : kSequences)
         s << QStringLiteral("INSERT INTO nbk_sequence (name, value) VALUES ('%1', %2)")

@@ -1,5 +1,6 @@
 #include "data/schema/PostgresSchema.h"
 #include "data/definition/Definition.h"
+#include "data/schema/Schema.h"
 #include "data/schema/SchemaVersion.h"
 
 #include "data/engines/AdminConnectionBase.h"
@@ -192,7 +193,8 @@ bool createServerDatabase(const QString &uriText, const InitOptions &options, QS
                       .arg(quoteLiteral(groups.clerk), quoteLiteral(groups.supervisor))
                // objects of their own on the path would run with the rights of whoever calls
                // them (servers before PostgreSQL 15 let everyone create there)
-               << QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC") << recordVersionStatement(kCurrentVersion);
+               << QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC") << QLatin1String(kSettingsRow)
+               << recordVersionStatement(kCurrentVersion);
     for (const QString &stmt : statements)
         if (!a.run(stmt))
             return failWith(error, a.error());

@@ -50,6 +50,9 @@ QStringList postgresGrantStatements(const ServerGroups &groups);
 QStringList postgresDatabaseAccessStatements(const QString &database, const ServerGroups &groups);
 // The limits of one login role's sessions in one database.
 QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor);
+// The count of a login's draws of ids (see kDrawnIds), made in the login's database by a
+// connection to it.
+QStringList postgresDrawCounterStatements(const QString &login);
 
 // Creates the schema (and, with demo, the demonstration network) in the database the
 // libpq URI names, creating the database first when it does not exist. Connects as the

@@ -48,20 +48,35 @@ struct SequenceStart {
 inline constexpr SequenceStart kSequences[] = {
     {"c_seq", 1001}, {"place_seq", 1}, {"reid_seq", 1001}, {"route_seq", 101}, {"instance_seq", 10001}};
 
+// The settings row a new or upgraded database starts with (see nbk_settings).
+inline const char *const kSettingsRow =
+    "INSERT INTO nbk_settings (zone, retention_days, draws_per_hour) SELECT 'Asia/Kolkata', 365, 20000 "
+    "WHERE NOT EXISTS (SELECT 1 FROM nbk_settings)";
+
 // The ids of a booking's customer and of an on-demand run come from their sequence: a
 // session (the owner's loads and repairs aside) writes no id the sequence has not given
 // out yet, so that no clerk squats the ids the other counters draw next. An id already
 // given out may still be taken by a hand-written statement in the moment between another
 // counter's draw and its insert; that costs one booking its unique key, which it draws
 // again. Ids that only this session drew would close that too, but the client's own tests
-// and tools write literal ids below each sequence's start as clerks. Drawing itself is not
-// bounded here: a clerk who calls nextval in a loop still uses the ids up (32 bits in the
-// client); that needs the draws counted per login.
+// and tools write literal ids below each sequence's start as clerks.
+// Drawing is bounded per login: at most nbk_settings.draws_per_hour ids of these sequences
+// an hour (20000 by default: a counter books a few hundred a day, and a login drawing at
+// the bound takes over twelve years to use up the 2^31 ids the client holds), counted by
+// the database itself, so that one login's loop of draws stops that login only. The server
+// counts in a sequence per login (nbk_draws_<md5 of the login>), which no rollback takes
+// back, through the owner's function nbk_nextval (the clerks have no right on the
+// sequences themselves); the file counts in nbk_draws, in the drawing transaction as the
+// sequence's own value is, and in the drawing process, whose rolled-back draws still
+// raise the next id it hands out. The owner's loads and repairs are not bounded.
 struct DrawnId {
     const char *table;
     const char *column;
     const char *sequence;
 };
+// The sequence of each login's count of its draws on the server.
+QString drawCounterName(const QString &login);
+
 inline constexpr DrawnId kDrawnIds[] = {{"customer", "customer_id", "c_seq"},
                                         {"bus_instance", "instance_id", "instance_seq"}};
 

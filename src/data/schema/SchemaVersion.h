@@ -23,7 +23,9 @@ namespace nbk::data::schema {
 //      sequence has not given out; cancellation charges: slabs by hours before departure,
 //      kept with each sale; the shift's close
 //   9  fare categories: a share of the adult fare by the passenger's age, kept with each
-//      concession seat as sold; places' Kannada names, beside the English ones
+//      concession seat as sold; places' Kannada names, beside the English ones; the
+//      corporation's settings (its zone, the retention of passengers' names and phones, the
+//      draws of ids per login); the trail's time an instant of the server's clock
 inline constexpr int kCurrentVersion = 9;
 
 // What a version brought, as the upgrade reports it.

@@ -76,6 +76,7 @@ bool createServerRole(const QString &uriText, const QString &user, const QString
                                   .arg(quoteIdent(role), quoteLiteral(v),
                                        quoteIdent(supervisor ? groups.supervisor : groups.clerk))};
     statements += postgresLoginLimitStatements(role, uri.database, supervisor);
+    statements += postgresDrawCounterStatements(role);
     statements << QStringLiteral("COMMIT");
     for (const QString &sql : statements) {
         if (!a.run(sql, true)) {

@@ -4,6 +4,8 @@
 #include "data/definition/Definition.h"
 #include "data/schema/Schema.h"
 
+#include <QCryptographicHash>
+
 namespace nbk::data::schema {
 
 namespace {
@@ -449,6 +451,41 @@ QStringList postgresRuleObjectStatements()
              RETURN NEW;
            END $$)",
         "REVOKE ALL ON FUNCTION public.nbk_drawn_id() FROM PUBLIC",
+        // The only way a login draws the ids of bookings and runs: counted per login and hour
+        // in the login's own sequence (see kDrawnIds), whose value is the hour since 1970
+        // times 2^20 plus the draws of that hour. A draw refused keeps the count at the bound.
+        R"(CREATE FUNCTION public.nbk_nextval(seq text) RETURNS bigint
+             LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           DECLARE
+             name text := pg_catalog.lower(seq);
+             hour bigint := pg_catalog.floor(pg_catalog.date_part('epoch', pg_catalog.clock_timestamp()) / 3600);
+             counter regclass;
+             allowed bigint;
+             v bigint;
+           BEGIN
+             IF name NOT IN ('c_seq', 'instance_seq') THEN
+               RAISE EXCEPTION 'ORA-02289: sequence does not exist' USING ERRCODE = '42P01';
+             END IF;
+             IF public.nbk_rules_bind() THEN
+               counter := pg_catalog.to_regclass('public.nbk_draws_' || pg_catalog.md5(session_user::text));
+               IF counter IS NULL THEN
+                 RAISE EXCEPTION 'ORA-20011: login % has no count of its draws; nbk-admin upgrade makes it', session_user
+                   USING ERRCODE = '54000';
+               END IF;
+               SELECT s.draws_per_hour INTO allowed FROM public.nbk_settings s;
+               v := pg_catalog.nextval(counter);
+               IF v / 1048576 <> hour THEN
+                 v := pg_catalog.setval(counter, hour * 1048576 + 1);
+               END IF;
+               IF v % 1048576 > coalesce(allowed, 0) THEN
+                 PERFORM pg_catalog.setval(counter, hour * 1048576 + coalesce(allowed, 0));
+                 RAISE EXCEPTION 'ORA-20011: login % has drawn the % ids an hour it may draw; it may draw again next hour',
+                   session_user, allowed USING ERRCODE = '54000';
+               END IF;
+             END IF;
+             RETURN pg_catalog.nextval(('public.' || name)::regclass);
+           END $$)",
 
         // Cancellation charges. The database's clock in the zone its owner's session had
         // when the rules were made: a session that sets another TimeZone moves its own
@@ -594,6 +631,18 @@ QStringList postgresRuleObjectStatements()
         R"(CREATE TRIGGER shift_close_kept BEFORE INSERT OR UPDATE OR DELETE ON shift_close
              FOR EACH ROW EXECUTE FUNCTION public.nbk_shift_close())",
 
+        // The trail's times as the corporation's wall clock (its zone is nbk_settings'), and
+        // back: the day statement's days and the trail tool's dates, whatever zone the
+        // reading session set for itself.
+        R"(CREATE FUNCTION public.nbk_trail_local(t timestamptz) RETURNS timestamp(0)
+             LANGUAGE sql STABLE
+             AS $$ SELECT CAST(pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s), t) AS timestamp(0)) $$)",
+        R"(CREATE FUNCTION public.nbk_trail_from(t timestamp) RETURNS timestamptz
+             LANGUAGE sql STABLE
+             AS $$ SELECT pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s), t) $$)",
+        R"(CREATE FUNCTION public.nbk_trail_now() RETURNS timestamp(0)
+             LANGUAGE sql VOLATILE
+             AS $$ SELECT public.nbk_trail_local(pg_catalog.clock_timestamp()) $$)",
         QStringLiteral(R"(CREATE FUNCTION public.nbk_audit_row() RETURNS trigger
              LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
              AS $$
@@ -641,12 +690,14 @@ QStringList postgresAuditTableStatements()
 {
     QStringList s = {
         // The audit trail: one row per row changed, in the changing transaction (a rollback
-        // takes it along). Written by the owner's function, whose search_path is pinned:
+        // takes it along). Its time is the server's clock as an instant: no session's
+        // TimeZone moves it; the days are counted in the corporation's zone (nbk_trail_local).
+        // The program is what the client claimed in application_name, and is shown so. Written by the owner's function, whose search_path is pinned:
         // it runs with the owner's rights, so no object a caller could put on the path may
         // stand in for a name it uses; readers only read it.
         R"(CREATE TABLE nbk_audit (
              audit_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-             changed_at timestamp(0) NOT NULL DEFAULT localtimestamp(0),
+             changed_at timestamptz(0) NOT NULL DEFAULT pg_catalog.now(),
              txid bigint NOT NULL DEFAULT txid_current(),
              login text NOT NULL DEFAULT session_user,
              table_name text NOT NULL,
@@ -689,6 +740,22 @@ QStringList postgresDatabaseAccessStatements(const QString &database, const Serv
     const QString db = ident(database);
     return {QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(db),
             QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2, %3").arg(db, ident(g.clerk), ident(g.supervisor))};
+}
+
+QString drawCounterName(const QString &login)
+{
+    return QStringLiteral("nbk_draws_")
+           + QString::fromLatin1(QCryptographicHash::hash(login.toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+QStringList postgresDrawCounterStatements(const QString &login)
+{
+    // the database's owner holds it: only the owner's function nbk_nextval writes it
+    return {QStringLiteral("CREATE SEQUENCE IF NOT EXISTS public.%1 MINVALUE 0 START WITH 0").arg(drawCounterName(login)),
+            QStringLiteral("DO $$ BEGIN EXECUTE pg_catalog.format('ALTER SEQUENCE public.%I OWNER TO %I', '%1', "
+                           "(SELECT pg_catalog.pg_get_userbyid(d.datdba) FROM pg_catalog.pg_database d "
+                           "WHERE d.datname = pg_catalog.current_database())); END $$")
+                .arg(drawCounterName(login))};
 }
 
 QStringList postgresLoginLimitStatements(const QString &login, const QString &database, bool supervisor)

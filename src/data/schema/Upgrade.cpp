@@ -179,6 +179,30 @@ bool placeNamesStep9(Run &&run, EngineKind engine)
                + createTable(*findTable(QStringLiteral("place_local_name")), engine).mid(QStringLiteral("CREATE TABLE ").size()));
 }
 
+// The corporation's settings, and the trail's time as an instant. Earlier releases wrote
+// the trail's time as the wall clock of the session (the file: of the machine) that
+// wrote it; those times are read as the corporation's wall clock, which the day
+// statements of every past day showed them as, so each row keeps the time it showed. A
+// database that has the settings table has been through this already.
+template <typename Run>
+bool settingsTable(Run &&run, EngineKind engine)
+{
+    return run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+               + createTable(*findTable(QStringLiteral("nbk_settings")), engine).mid(QStringLiteral("CREATE TABLE ").size()))
+           && run(QLatin1String(kSettingsRow));
+}
+
+bool trailStep9(EmbeddedAdmin &c)
+{
+    const bool done = !rows(c.db(), QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'nbk_settings'")).isEmpty();
+    if (!settingsTable([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite)
+        || !c.run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                  + createTable(*findTable(QStringLiteral("nbk_draws")), EngineKind::Sqlite).mid(QStringLiteral("CREATE TABLE ").size())))
+        return false;
+    // the file's own functions turn the zone's wall clock into UTC
+    return done || c.run(QStringLiteral("UPDATE nbk_audit SET changed_at = nbk_trail_from(changed_at)"));
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -218,7 +242,7 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
     case 9:
     {
         const auto run = [&](const QString &sql) { return c.run(sql); };
-        return categoriesStep9(run, EngineKind::Sqlite) && placeNamesStep9(run, EngineKind::Sqlite);
+        return categoriesStep9(run, EngineKind::Sqlite) && placeNamesStep9(run, EngineKind::Sqlite) && trailStep9(c);
     }
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
@@ -297,6 +321,21 @@ QStringList membersOf(ServerAdmin &a, const QString &group)
 // name.
 bool flatStep8(ServerAdmin &a) { return a.run(QStringLiteral("DROP INDEX IF EXISTS nbk_audit_changed")); }
 
+bool trailStep9(ServerAdmin &a)
+{
+    if (!settingsTable([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres))
+        return false;
+    if (a.exists(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema = 'public' "
+                                "AND table_name = 'nbk_audit' AND column_name = 'changed_at' "
+                                "AND data_type = 'timestamp with time zone'")))
+        return true;
+    const QString zone = rows(a.db(), QStringLiteral("SELECT zone FROM nbk_settings")).value(0);
+    return a.run(QStringLiteral("ALTER TABLE nbk_audit ALTER COLUMN changed_at DROP DEFAULT, "
+                                "ALTER COLUMN changed_at TYPE timestamptz(0) USING pg_catalog.timezone(%1, changed_at), "
+                                "ALTER COLUMN changed_at SET DEFAULT pg_catalog.now()")
+                     .arg(quoteLiteral(zone)));
+}
+
 bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeReport *r)
 {
     const QSqlDatabase db = a.db();
@@ -353,7 +392,7 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 9:
     {
         const auto run = [&](const QString &sql) { return a.run(sql); };
-        return categoriesStep9(run, EngineKind::Postgres) && placeNamesStep9(run, EngineKind::Postgres);
+        return categoriesStep9(run, EngineKind::Postgres) && placeNamesStep9(run, EngineKind::Postgres) && trailStep9(a);
     }
     default:
         return true;  // 7: triggers, made by the last step, as on the file
@@ -404,9 +443,9 @@ bool serverRefresh(ServerAdmin &a, const QString &database)
             s << QStringLiteral("REVOKE ALL ON SCHEMA public FROM %1").arg(quoteIdent(QLatin1String(early)));
     s += postgresGrantStatements(g) + postgresDatabaseAccessStatements(database, g);
     for (const QString &login : membersOf(a, g.clerk))
-        s += postgresLoginLimitStatements(login, database, false);
+        s += postgresLoginLimitStatements(login, database, false) + postgresDrawCounterStatements(login);
     for (const QString &login : membersOf(a, g.supervisor))
-        s += postgresLoginLimitStatements(login, database, true);
+        s += postgresLoginLimitStatements(login, database, true) + postgresDrawCounterStatements(login);
     for (const QString &stmt : s)
         if (!a.run(stmt))
             return false;
