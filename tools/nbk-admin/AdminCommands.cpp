@@ -7,6 +7,7 @@
 #include "ServerCommands.h"
 #include "ChargesCommand.h"
 #include "CategoriesCommand.h"
+#include "SeatsCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -58,7 +59,7 @@ const char *const kUsageEnd =
 
 void printUsage(QTextStream &to)
 {
-    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kBackupUsage
+    to << kUsage << kUpgradeUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage << kCategoriesUsage << kSeatsUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -324,6 +325,8 @@ int run(const QStringList &args)
         rc = runCharges(rest);
     else if (command == QLatin1String("categories"))
         rc = runCategories(rest);
+    else if (command == QLatin1String("seats"))
+        rc = runSeats(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("backup"))

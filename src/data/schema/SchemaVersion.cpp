@@ -106,7 +106,8 @@ QString versionSummary(int version)
         return QStringLiteral("the trail's time index a tree; no booking or run under an id its sequence has "
                               "not given out; cancellation charges kept with each sale; shift closes");
     case 9:
-        return QStringLiteral("fare categories, each concession seat kept with its category, age and fare");
+        return QStringLiteral("fare categories, each concession seat kept with its category, age and fare; seat "
+                              "layouts of the vehicle types, with seats kept for women or senior citizens");
     default:
         return QStringLiteral("version %1").arg(version);
     }

@@ -24,6 +24,8 @@ namespace nbk::data::schema {
 //      kept with each sale; the shift's close
 //   9  fare categories: a share of the adult fare by the passenger's age, kept with each
 //      concession seat as sold
+//      seat layouts per vehicle type: rows, aisle, windows, seats kept for women or
+//      senior citizens until a release time before departure
 inline constexpr int kCurrentVersion = 9;
 
 // What a version brought, as the upgrade reports it.

@@ -170,6 +170,20 @@ bool categoriesStep9(Run &&run, EngineKind engine)
     return true;
 }
 
+// Seat layouts: new tables only; a class without a layout keeps its seats 1..total, so
+// every run on file books as it did.
+const char *const kSeatLayoutTables[] = {"seat_layout", "seat_mark"};
+
+template <typename Run>
+bool seatLayoutStep9(Run &&run, EngineKind engine)
+{
+    for (const char *t : kSeatLayoutTables)
+        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
+            return false;
+    return true;
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -207,7 +221,8 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
     case 8:
         return fareStep8([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     case 9:
-        return categoriesStep9([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
+        return categoriesStep9([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite)
+               && seatLayoutStep9([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -339,7 +354,8 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 8:
         return flatStep8(a) && fareStep8([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     case 9:
-        return categoriesStep9([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
+        return categoriesStep9([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres)
+               && seatLayoutStep9([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }
