@@ -22,13 +22,14 @@ protected:
         seedRouteABCD();
         // run 70 leaves A at 10:00 on the journey day; seat 2 is held from A to D; class 2
         // sits four across with seat 1 kept for women
-        db().exec({QStringLiteral("UPDATE bus_instance SET dep_date = %1, free_seats = 39 WHERE instance_id = 70")
-                       .arg(at(journeyDay(), 10, 0)),
-                   QStringLiteral("INSERT INTO customer VALUES (501, 70, %1, 'Ravi', 30, '98450', 'M', 'A', 'D', 0)")
-                       .arg(at(journeyDay(), 10, 0)),
-                   QStringLiteral("INSERT INTO seat_matrix VALUES (70, 2, 1, 3, 501, 'r')"),
-                   QStringLiteral("INSERT INTO seat_layout VALUES (2, 10, 4, 2, 60, 30)"),
-                   QStringLiteral("INSERT INTO seat_mark VALUES (2, 1, 'women')")});
+        const QString dep = at(journeyDay(), 10, 0);
+        for (const QString &sql :
+             {QStringLiteral("UPDATE bus_instance SET dep_date = %1, free_seats = 39 WHERE instance_id = 70").arg(dep),
+              QStringLiteral("INSERT INTO customer VALUES (501, 70, %1, 'Ravi', 30, '98450', 'M', 'A', 'D', 0)").arg(dep),
+              QStringLiteral("INSERT INTO seat_matrix VALUES (70, 2, 1, 3, 501, 'r')"),
+              QStringLiteral("INSERT INTO seat_layout VALUES (2, 10, 4, 2, 60, 30)"),
+              QStringLiteral("INSERT INTO seat_mark VALUES (2, 1, 'women')")})
+            db().exec(sql);
     }
 };
 
