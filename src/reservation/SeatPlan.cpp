@@ -1,6 +1,7 @@
 #include "reservation/SeatPlan.h"
 
 #include "common/Clock.h"
+#include "data/dialect/DbError.h"
 #include "data/dialect/Numbers.h"
 #include "data/session/Class1.h"
 #include "operations/scheduling/RunTimes.h"
