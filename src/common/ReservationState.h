@@ -18,6 +18,9 @@ struct ReservationState {
     qint16 SeatsRequested = 0;
     qint16 ClassIndex = 0;
     bool AllowInstanceChoice = false;
+    // the clerk picks the seats on the run's plan (when its class has a layout) before
+    // an exact match is booked; procedures driven without a screen book the lowest free
+    bool ChooseSeats = false;
     QString RouteIdText;
     nbk::data::RowTable SearchRows;       // start-place candidates, then run rows
     nbk::data::RowTable DestinationRows;  // end-place candidates

@@ -103,7 +103,26 @@ void lowerFreeSeats(Class1 &s, const ReservationState &r)
              + QStringLiteral(")."));
 }
 
-BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Transaction &tx)
+// Puts the picked seats first among the free ones, the others after them in their order.
+void pickedFirst(ReservationState &r, qint16 FreeSeatCount, const QList<qint16> &picked)
+{
+    if (picked.isEmpty())
+        return;
+    if (picked.size() > r.SeatsRequested)
+        stop(QStringLiteral("%1 seats were picked for a reservation of %2.").arg(picked.size()).arg(r.SeatsRequested));
+    QList<qint16> free(r.FreeSeats.begin(), r.FreeSeats.begin() + FreeSeatCount);
+    for (qint16 seat : picked)
+        if (!free.contains(seat) || picked.count(seat) > 1)
+            stop(QStringLiteral("Seat %1 is not free on this journey.").arg(seat));
+    QList<qint16> order = picked;
+    for (qint16 seat : free)
+        if (!picked.contains(seat))
+            order.append(seat);
+    std::copy(order.begin(), order.end(), r.FreeSeats.begin());
+}
+
+BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Transaction &tx,
+                    const QList<qint16> &picked)
 {
     const auto field = [&r](int f, int i) -> const QVariant & { return r.SearchRows.at(f, i); };
     BookingOutcome out;
@@ -168,6 +187,7 @@ BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Trans
                 r.FreeSeats[size_t(FreeSeatCount++)] = seat;
     }
 
+    pickedFirst(r, FreeSeatCount, picked);
     if (freeSeatsHook())
         freeSeatsHook()();
 
@@ -251,7 +271,7 @@ qint16 PickSeats(ReservationState &r, qint16 RejectedSeat, qint16 FreeSeatCount)
     return n == r.SeatsRequested ? 1 : -2;
 }
 
-BookingOutcome BookSeats(const ReservationState &request, qint16 row)
+BookingOutcome BookSeats(const ReservationState &request, qint16 row, const QList<qint16> &picked)
 {
     Class1 &s = *DbSession;
     ReservationState r = request;
@@ -259,7 +279,7 @@ BookingOutcome BookSeats(const ReservationState &request, qint16 row)
     nbk::data::Transaction tx;
     QString text;
     try {
-        BookingOutcome out = book(s, r, row, tx);
+        BookingOutcome out = book(s, r, row, tx, picked);
         out.request = std::move(r);
         return out;
     } catch (const BookingStopped &e) {

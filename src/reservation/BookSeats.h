@@ -36,7 +36,10 @@ struct BookingOutcome {
 // Books request.SeatsRequested seats on row `row` of request.SearchRows (at its boarding
 // offset), working on a copy of the request: a new customer id, the lowest free seats of the stretch, a temporary customer row and the seat
 // rows in one transaction that the returned booking holds. On failure nothing remains.
-BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row);
+// `picked` are seats the clerk chose on the run's plan, taken first (each must be free
+// over the stretch); the lowest free seats make up the rest.
+BookingOutcome BookSeats(const nbk::reservation::ReservationState &request, qint16 row,
+                         const QList<qint16> &picked = {});
 // The fare of `seats` seats over `km` km: raises nbk::data::DbException 6 when a step
 // does not fit in 16 bits.
 qint16 FareFor(qint32 km, double fuelMultiplier, double classMultiplier, qint16 classBase, qint16 seats);

@@ -1,4 +1,5 @@
 #include "reservation/FindBusInstances.h"
+#include "reservation/SeatPlan.h"
 
 #include "common/PeopleDates.h"
 #include "data/session/Class1.h"
@@ -291,6 +292,12 @@ SearchOutcome FindBusInstances(const nbk::reservation::ReservationState &request
             nbk::reservation::ReservationState booked = request;
             booked.SearchRows = rows;
             booked.BoardingOffsetMinutes = out.boardingOffsetMinutes;
+            if (request.ChooseSeats && RunSeatPlan(booked, qint16(i)).laidOut) {
+                out.chooseSeats = true;
+                out.seatRequest = std::move(booked);
+                out.seatRow = qint16(i);
+                return out;
+            }
             out.booking = BookSeats(booked, qint16(i));
             return out;
         }

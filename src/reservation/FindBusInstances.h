@@ -35,6 +35,11 @@ struct SearchOutcome {
     // an exact match booked at once
     BookingOutcome booking;
     bool booked() const { return booking.booking != nullptr; }
+    // an exact match whose seats the clerk picks first (request.ChooseSeats and a laid-out
+    // class): nothing is booked yet; seatRequest books row seatRow of its SearchRows
+    bool chooseSeats = false;
+    nbk::reservation::ReservationState seatRequest;
+    qint16 seatRow = 0;
 };
 
 // Finds the runs for `request`; books an exact match or

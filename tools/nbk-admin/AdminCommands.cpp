@@ -9,6 +9,7 @@
 #include "ChargesCommand.h"
 #include "CategoriesCommand.h"
 #include "PlacesCommand.h"
+#include "SeatsCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -61,7 +62,7 @@ const char *const kUsageEnd =
 void printUsage(QTextStream &to)
 {
     to << kUsage << kUpgradeUsage << kEraseUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage
-       << kCategoriesUsage << kPlacesUsage << kBackupUsage
+       << kCategoriesUsage << kPlacesUsage << kSeatsUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -329,6 +330,8 @@ int run(const QStringList &args)
         rc = runCategories(rest);
     else if (command == QLatin1String("places"))
         rc = runPlaces(rest);
+    else if (command == QLatin1String("seats"))
+        rc = runSeats(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("erase"))

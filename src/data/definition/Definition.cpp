@@ -109,6 +109,21 @@ const std::vector<Table> &tables()
          {{"customer_id", I, true}, {"seat_no", I, true}, {"category", T, true}, {"age", N, true},
           {"share", R, true}, {"fare", R, true}},
          "customer_id, seat_no", {}, {"customer_id", "seat_no"}},
+        // The seats of a vehicle type (a class) as the bus is laid out: rows of seats_across
+        // seats numbered from the front left, the aisle after aisle_after of them, the seats
+        // at either end of a row by a window. A class without a layout has seats 1..total.
+        // A seat marked for women or for senior citizens (from senior_age) is theirs until
+        // release_minutes before the run's departure; after that it is open to everyone.
+        {"seat_layout",
+         {{"class", I}, {"seat_rows", I, true}, {"seats_across", I, true}, {"aisle_after", I, true},
+          {"senior_age", N, true}, {"release_minutes", I, true}},
+         "class",
+         {"seat_rows BETWEEN 1 AND 50", "seats_across BETWEEN 1 AND 10", "aisle_after BETWEEN 0 AND seats_across",
+          "senior_age >= 0", "release_minutes >= 0"},
+         {"class"}},
+        {"seat_mark",
+         {{"class", I, true, "seat_layout (class)", true}, {"seat_no", I, true}, {"mark", T, true}},
+         "class, seat_no", {"mark IN ('women', 'senior')", "seat_no >= 1"}, {"class", "seat_no"}},
         // the seat chart's scratch lines; on the server every session keeps its own rows
         // (the view tempbusroute shows a session its own), so two clerks charting at once
         // neither wait on nor read each other's lines
@@ -217,6 +232,8 @@ const std::vector<Right> &rights()
         // the places' Kannada names
         {"INSERT, UPDATE, DELETE", "place_local_name", Group::Supervisor},
         {"UPDATE (zone, retention_days, draws_per_hour)", "nbk_settings", Group::Supervisor},
+        // the seat layouts of the vehicle types, the supervisor's
+        {"INSERT, UPDATE, DELETE", "seat_layout, seat_mark", Group::Supervisor},
     };
     return r;
 }

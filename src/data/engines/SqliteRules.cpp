@@ -304,6 +304,9 @@ private:
     bool ok_ = false;
 };
 
+// The file's clock, as its triggers read it, in the file's days.
+const char *const kNow = "(julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5)";
+
 DbError breach(const QString &text) { return {oraNumberIn(text), text, QString()}; }
 
 // The fare rule over one customer's seats; empty when it holds.
@@ -397,6 +400,36 @@ QString journeyBreach(sqlite3 *db, qint64 cid)
                               "its arrival)")
             .arg(cid);
     return QString();
+}
+
+// A seat kept for women or senior citizens and taken in this transaction before its
+// release holds a passenger it is kept for: a woman, or a senior by the customer's age or
+// by the seat's concession. A file without layouts has nothing to check.
+QString reservedBreach(sqlite3 *db, qint64 cid)
+{
+    const QByteArray sql =
+        QStringLiteral(
+            "SELECT sm.seat_no, m.mark FROM seat_matrix sm JOIN customer c ON c.customer_id = sm.customer_id "
+            "JOIN bus_instance bi ON bi.instance_id = sm.instance_id JOIN seat_layout l ON l.class = bi.class "
+            "JOIN seat_mark m ON m.class = l.class AND m.seat_no = sm.seat_no "
+            "WHERE sm.customer_id = ?1 AND %1 < bi.dep_date - l.release_minutes / 1440.0 "
+            "AND EXISTS (SELECT 1 FROM nbk_audit a WHERE a.customer_id = sm.customer_id AND a.txid = nbk_txid() "
+            "AND a.table_name = 'seat_matrix' AND a.action = 'INSERT' AND json_extract(a.new_values, '$.seat_no') = "
+            "sm.seat_no) "
+            "AND NOT coalesce(CASE m.mark WHEN 'women' THEN upper(trim(c.gender)) = 'F' "
+            "ELSE c.age >= l.senior_age OR EXISTS (SELECT 1 FROM seat_category sc WHERE sc.customer_id = sm.customer_id "
+            "AND sc.seat_no = sm.seat_no AND (sc.age >= l.senior_age OR lower(sc.category) = 'senior')) END, 0) "
+            "LIMIT 1")
+            .arg(QLatin1String(kNow))
+            .toUtf8();
+    Stmt r(db, sql.constData());
+    if (!r.bind(1, cid).row())
+        return QString();
+    return QStringLiteral("ORA-20010: seat %1 is kept for %2 until its release before the departure; customer %3 "
+                          "is not")
+        .arg(r.integer(0))
+        .arg(r.text(1) == QLatin1String("women") ? QStringLiteral("women") : QStringLiteral("senior citizens"))
+        .arg(cid);
 }
 
 }  // namespace
@@ -549,6 +582,8 @@ bool checkTouched(sqlite3 *db, DbError &err)
         QString problem = fareBreach(db, cid);
         if (problem.isEmpty())
             problem = journeyBreach(db, cid);
+        if (problem.isEmpty())
+            problem = reservedBreach(db, cid);
         if (!problem.isEmpty()) {
             err = breach(problem);
             return false;

@@ -107,8 +107,9 @@ QString versionSummary(int version)
                               "not given out; cancellation charges kept with each sale; shift closes");
     case 9:
         return QStringLiteral("fare categories, each concession seat kept with its category, age and fare; "
-                              "places' Kannada names; the corporation's settings; the trail's time an instant of "
-                              "the server's clock");
+                              "places' Kannada names; seat layouts of the vehicle types, with seats kept for "
+                              "women or senior citizens; the corporation's settings; the trail's time an instant "
+                              "of the server's clock");
     default:
         return QStringLiteral("version %1").arg(version);
     }

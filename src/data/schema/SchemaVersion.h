@@ -26,6 +26,8 @@ namespace nbk::data::schema {
 //      concession seat as sold; places' Kannada names, beside the English ones; the
 //      corporation's settings (its zone, the retention of passengers' names and phones, the
 //      draws of ids per login); the trail's time an instant of the server's clock
+//      seat layouts per vehicle type: rows, aisle, windows, seats kept for women or
+//      senior citizens until a release time before departure
 inline constexpr int kCurrentVersion = 9;
 
 // What a version brought, as the upgrade reports it.

@@ -260,6 +260,37 @@ QStringList postgresRuleObjectStatements()
                  c.journey_date, cid, c.instance_id, c.dep_date, minutes USING ERRCODE = '23514';
              END IF;
            END $$)",
+        // A seat kept for women or senior citizens, written in this transaction before its
+        // release (its minutes before the run's departure), holds a passenger it is kept
+        // for: a woman, or a senior by the customer's age or by the seat's concession.
+        R"(CREATE FUNCTION public.nbk_check_reserved(run integer, seat integer, cid integer) RETURNS void
+             LANGUAGE plpgsql
+             AS $$
+           DECLARE
+             k record;
+           BEGIN
+             SELECT m.mark, l.senior_age, c.gender, c.age INTO k
+               FROM public.bus_instance bi JOIN public.seat_layout l ON l.class = bi.class
+                    JOIN public.seat_mark m ON m.class = l.class AND m.seat_no = seat
+                    JOIN public.customer c ON c.customer_id = cid
+              WHERE bi.instance_id = run
+                AND public.nbk_now() OPERATOR(pg_catalog.<)
+                    (bi.dep_date OPERATOR(pg_catalog.-) pg_catalog.make_interval(mins => l.release_minutes));
+             IF NOT FOUND THEN
+               RETURN;
+             END IF;
+             IF k.mark = 'women' THEN
+               IF pg_catalog.upper(pg_catalog.btrim(k.gender)) IS DISTINCT FROM 'F' THEN
+                 RAISE EXCEPTION 'ORA-20010: seat % is kept for women until its release before the departure; customer % is not',
+                   seat, cid USING ERRCODE = '23514';
+               END IF;
+             ELSIF NOT coalesce(k.age >= k.senior_age, false)
+                   AND NOT EXISTS (SELECT 1 FROM public.seat_category sc WHERE sc.customer_id = cid AND sc.seat_no = seat
+                                    AND (sc.age >= k.senior_age OR pg_catalog.lower(sc.category) = 'senior')) THEN
+               RAISE EXCEPTION 'ORA-20010: seat % is kept for senior citizens until its release before the departure; customer % is not',
+                 seat, cid USING ERRCODE = '23514';
+             END IF;
+           END $$)",
         R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
              LANGUAGE plpgsql
              AS $$
@@ -273,6 +304,7 @@ QStringList postgresRuleObjectStatements()
                  PERFORM public.nbk_check_counter(NEW.instance_id);
                  PERFORM public.nbk_check_fare(NEW.customer_id);
                  PERFORM public.nbk_check_journey(NEW.customer_id);
+                 PERFORM public.nbk_check_reserved(NEW.instance_id, NEW.seat_no, NEW.customer_id);
                END IF;
              END IF;
              RETURN NULL;

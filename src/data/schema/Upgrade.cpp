@@ -170,13 +170,17 @@ bool categoriesStep9(Run &&run, EngineKind engine)
     return true;
 }
 
-// Places' Kannada names: a table of its own, empty; every place prints as before until
-// the supervisor names it.
+// New tables that start empty: places' Kannada names (every place prints as before until
+// the supervisor names it) and seat layouts (a class without one keeps its seats
+// 1..total, so every run on file books as it did).
 template <typename Run>
-bool placeNamesStep9(Run &&run, EngineKind engine)
+bool newTablesStep9(Run &&run, EngineKind engine)
 {
-    return run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-               + createTable(*findTable(QStringLiteral("place_local_name")), engine).mid(QStringLiteral("CREATE TABLE ").size()));
+    for (const char *t : {"place_local_name", "seat_layout", "seat_mark"})
+        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
+            return false;
+    return true;
 }
 
 // The corporation's settings, and the trail's time as an instant. Earlier releases wrote
@@ -242,7 +246,7 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
     case 9:
     {
         const auto run = [&](const QString &sql) { return c.run(sql); };
-        return categoriesStep9(run, EngineKind::Sqlite) && placeNamesStep9(run, EngineKind::Sqlite) && trailStep9(c);
+        return categoriesStep9(run, EngineKind::Sqlite) && newTablesStep9(run, EngineKind::Sqlite) && trailStep9(c);
     }
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
@@ -392,7 +396,7 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
     case 9:
     {
         const auto run = [&](const QString &sql) { return a.run(sql); };
-        return categoriesStep9(run, EngineKind::Postgres) && placeNamesStep9(run, EngineKind::Postgres) && trailStep9(a);
+        return categoriesStep9(run, EngineKind::Postgres) && newTablesStep9(run, EngineKind::Postgres) && trailStep9(a);
     }
     default:
         return true;  // 7: triggers, made by the last step, as on the file

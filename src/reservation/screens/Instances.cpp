@@ -77,8 +77,7 @@ void Instances::ok_Click()
         nbk::reservation::ReservationState request = request_;
         request.BoardingOffsetMinutes = entries_.at(i).offsetMinutes;
         try {
-            BookingOutcome booking = BookSeats(request, entries_.at(i).row);
-            nbk::reservation::showBookingOutcome(booking);
+            nbk::reservation::bookOrChooseSeats(request, entries_.at(i).row);
         } catch (const std::exception &e) {
             ReportHandlerFailure(e);
         }

@@ -7,6 +7,8 @@
 #include "reservation/screens/frmCustomer.h"
 #include "reservation/screens/frmPlaces.h"
 #include "reservation/screens/frmReservation.h"
+#include "reservation/screens/frmSeats.h"
+#include "reservation/SeatPlan.h"
 #include "common/ReservationState.h"
 #include "ui/ChildWindows.h"
 #include "ui/MsgBox.h"
@@ -34,6 +36,17 @@ void showBookingOutcome(BookingOutcome &outcome)
         frmCustomer::openFor(std::move(outcome.booking));
 }
 
+void bookOrChooseSeats(const ReservationState &request, qint16 row)
+{
+    const SeatPlan plan = RunSeatPlan(request, row);
+    if (plan.laidOut) {
+        frmSeats::openFor(request, row, plan);
+        return;
+    }
+    BookingOutcome booking = BookSeats(request, row);
+    showBookingOutcome(booking);
+}
+
 bool showSearchOutcome(ReservationState &request, SearchOutcome &outcome)
 {
     TakeSearch(request, outcome);
@@ -44,6 +57,11 @@ bool showSearchOutcome(ReservationState &request, SearchOutcome &outcome)
         requestScreen = qobject_cast<frmReservation *>(openScreen(QStringLiteral("frmReservation")));
         if (requestScreen && outcome.enableNext)
             requestScreen->cmdNext->setEnabled(true);
+    }
+    // an exact match whose seats the clerk picks on the plan first
+    if (outcome.chooseSeats) {
+        frmSeats::openFor(outcome.seatRequest, outcome.seatRow, RunSeatPlan(outcome.seatRequest, outcome.seatRow));
+        return outcome.result;
     }
     // a direct booking that failed has its reason in the booking's notices
     if (outcome.booked() || !outcome.booking.notices.empty()) {

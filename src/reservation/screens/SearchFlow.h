@@ -11,6 +11,9 @@ namespace nbk::reservation {
 
 // Shows the booking's messages, then hands a written booking to the customer details screen.
 void showBookingOutcome(BookingOutcome &outcome);
+// Books run row `row` of request.SearchRows, or, when the run's class has a seat layout,
+// opens the seat choice that books it.
+void bookOrChooseSeats(const ReservationState &request, qint16 row);
 // Acts on a run search made for `request`, which takes the runs found (TakeSearch) and goes
 // with them to the run choice; returns the search's result.
 bool showSearchOutcome(ReservationState &request, SearchOutcome &outcome);

@@ -29,7 +29,8 @@ namespace {
 
 bool pendingWizardScreen()
 {
-    return nbk::findScreen(QStringLiteral("Instances")) || nbk::findScreen(QStringLiteral("frmCustomer"));
+    return nbk::findScreen(QStringLiteral("Instances")) || nbk::findScreen(QStringLiteral("frmSeats"))
+           || nbk::findScreen(QStringLiteral("frmCustomer"));
 }
 
 }  // namespace
@@ -94,6 +95,7 @@ bool frmReservation::checkRequest()
                       + QString::number(minute) + QStringLiteral(":00");
     request_.JourneyDateTime = QDateTime(journeyDate, QTime(hour, minute, 0));
     request_.AllowInstanceChoice = Option1->isChecked();
+    request_.ChooseSeats = true;
     request_.ClassIndex = qint16(cmbClass->currentIndex());
 
     const QString route = txtRoute->text();
