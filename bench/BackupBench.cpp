@@ -18,6 +18,7 @@
 #include "data/session/Audit.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -41,10 +42,15 @@ const int kCustomers = kTiny ? 2000 : qEnvironmentVariableIntValue("NBK_BENCH_CU
 const int kBookings = kTiny ? 5 : 200;
 const int kRuns = 1000;  // 40 seats each: room for every booking of every repetition
 
-// per schema version: a file of an earlier one is refused at the login
+// per shape of the schema (not only its version, which a shape in the making keeps): a file
+// of another one is refused at the login
 QString cachePath()
 {
-    return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1-v%2-drawn.db").arg(kCustomers).arg(data::schema::kCurrentVersion);
+    const QByteArray shape = data::schema::embeddedSchemaStatements().join(QLatin1Char('\n')).toUtf8();
+    return QStringLiteral(NBK_BENCH_CACHE_DIR "/backup-%1-v%2-%3.db")
+        .arg(kCustomers)
+        .arg(data::schema::kCurrentVersion)
+        .arg(QString::fromLatin1(QCryptographicHash::hash(shape, QCryptographicHash::Sha1).toHex().left(12)));
 }
 
 bool rawExec(QSqlDatabase &db, const QString &sql)
