@@ -22,6 +22,15 @@ QList<qint16> SeatPlan::freeSeats() const
     return out;
 }
 
+QList<qint16> SeatPlan::openSeats() const
+{
+    QList<qint16> out;
+    for (const SeatCell &c : cells)
+        if (!c.held && (c.mark == SeatMark::None || c.released))
+            out.append(c.seat);
+    return out;
+}
+
 SeatPlan PlanSeats(const SeatLayout &layout, qint16 totalSeats, const QList<HeldStretch> &held, qint16 from,
                    qint16 to, const QDateTime &departure, const QDateTime &now)
 {

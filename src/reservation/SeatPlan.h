@@ -46,6 +46,8 @@ struct SeatPlan {
     const SeatCell *cell(qint16 seat) const;
     // The free seats, lowest first.
     QList<qint16> freeSeats() const;
+    // The free seats any passenger may have now (a kept seat once released), lowest first.
+    QList<qint16> openSeats() const;
 };
 
 // The plan of `totalSeats` seats in `layout` for a journey over segments from..to: a seat

@@ -50,6 +50,11 @@ TEST(SeatPlan, HeldOverTheStretchAndReleasedAnHourBefore)
         EXPECT_EQ(p.cell(6)->released, c.released);
         EXPECT_FALSE(p.cell(2)->released);  // a seat not kept is never "released"
     }
+    // what a booking without a pick takes: the kept seats only once released
+    EXPECT_EQ(PlanSeats(layout, 10, held, 1, 1, departure, departure.addSecs(-7200)).openSeats(),
+              (QList<qint16>{2, 4, 5, 7, 8, 10}));
+    EXPECT_EQ(PlanSeats(layout, 10, held, 1, 1, departure, departure).openSeats(),
+              (QList<qint16>{1, 2, 4, 5, 6, 7, 8, 10}));
     const SeatPlan p = PlanSeats(layout, 10, {}, 1, 1, departure, departure);
     EXPECT_TRUE(p.laidOut);
     EXPECT_EQ(p.rows, 3);  // the seats beyond the layout's two rows fill a third

@@ -173,7 +173,11 @@ void frmSeats::cmdBook_Click()
 {
     if (!nbk::reservation::nothingPending())
         return;
-    const QList<qint16> picked = picked_;
+    // Nothing picked: the lowest seats any passenger may have, not a seat kept for women or
+    // senior citizens, which the database would refuse at Ok after the details were typed
+    // (the lowest free seats make up the rest when too few are open).
+    const QList<qint16> picked =
+        picked_.isEmpty() && plan_.laidOut ? plan_.openSeats().mid(0, request_.SeatsRequested) : picked_;
     nbk::reservation::ReservationState request = request_;
     close();
     try {
