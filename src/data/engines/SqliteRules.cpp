@@ -371,7 +371,9 @@ QString fareBreach(sqlite3 *db, qint64 cid)
 // earlier is fixed, so only new ones are read.
 QString journeyBreach(sqlite3 *db, qint64 cid)
 {
-    Stmt made(db, "SELECT 1 FROM nbk_audit WHERE customer_id = ?1 AND txid = nbk_txid() AND table_name = 'customer' "
+    // by the customer's few trail rows (+txid: not by the transaction's, which the planner
+    // cannot size)
+    Stmt made(db, "SELECT 1 FROM nbk_audit WHERE customer_id = ?1 AND +txid = nbk_txid() AND table_name = 'customer' "
                   "AND action = 'INSERT'");
     if (!made.bind(1, cid).row())
         return QString();
@@ -556,9 +558,11 @@ bool checkTouched(sqlite3 *db, DbError &err)
         return true;
     Trusted trusted(s);
     {
+        // CROSS JOIN keeps the few runs touched outside: the planner, knowing no sizes, would
+        // otherwise read every run ever made and look each up among them
         Stmt runs(db, "SELECT bi.instance_id, bi.free_seats, b.total_seats, (SELECT count(*) FROM seat_matrix sm "
                       "WHERE sm.instance_id = bi.instance_id) FROM temp.nbk_touched_run t "
-                      "JOIN bus_instance bi ON bi.instance_id = t.id "
+                      "CROSS JOIN bus_instance bi ON bi.instance_id = t.id "
                       "LEFT JOIN bus_info b ON b.registration = bi.registration "
                       "WHERE b.total_seats IS NULL OR bi.free_seats IS NOT b.total_seats - "
                       "(SELECT count(*) FROM seat_matrix sm WHERE sm.instance_id = bi.instance_id)");
