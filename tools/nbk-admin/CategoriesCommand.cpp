@@ -11,6 +11,8 @@
 #include <QTextStream>
 #include <cmath>
 
+#include "SupervisorOptions.h"
+
 namespace nbk::admin {
 
 const char *const kCategoriesUsage =
@@ -32,16 +34,14 @@ int usage()
 int runCategories(const QStringList &args)
 {
     QMap<QString, QString> o;
+    QStringList values;
+    if (!splitOptions(args, {"--database", "--user", "--password", "--drop"}, &o, &values))
+        return usage();
     QList<FareCategory> set;
     static const QRegularExpression categoryText(
         QStringLiteral(R"(^(\w{1,20}):(\d+(?:\.\d+)?):(\d{1,3})-(\d{1,3})$)"));
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
-            o.insert(args[i], args[i + 1]);
-            ++i;
-            continue;
-        }
-        const QRegularExpressionMatch m = categoryText.match(args[i]);
+    for (const QString &v : values) {
+        const QRegularExpressionMatch m = categoryText.match(v);
         // an adult pays the whole fare: it is no category of its own
         if (!m.hasMatch() || m.captured(2).toDouble() > 100 || m.captured(3).toInt() > m.captured(4).toInt()
             || m.captured(1).compare(QLatin1String("adult"), Qt::CaseInsensitive) == 0)
@@ -49,23 +49,10 @@ int runCategories(const QStringList &args)
         set.append({m.captured(1).toLower(), m.captured(2).toDouble() / 100.0, m.captured(3).toDouble(),
                     m.captured(4).toDouble()});
     }
-    for (const QString &key : o.keys())
-        if (!QStringList{"--database", "--user", "--password", "--drop"}.contains(key))
-            return usage();
-    const QString database = o.value(QStringLiteral("--database"));
-    if (database.isEmpty())
-        return usage();
 
-    const bool server = data::isPostgresUri(database);
-    if (!server)
-        data::setEmbeddedDatabasePath(database);
     data::Class1 session;
-    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
-                                  server ? database : QString())
-        != 2) {
-        QTextStream(stderr) << "nbk-admin: the login failed\n";
+    if (!logInWith(session, o))
         return 1;
-    }
     int rc = 1;
     try {
         const QString refused = set.isEmpty() && !o.contains(QStringLiteral("--drop"))

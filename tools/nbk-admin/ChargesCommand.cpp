@@ -12,6 +12,8 @@
 #include <QTextStream>
 #include <cmath>
 
+#include "SupervisorOptions.h"
+
 namespace nbk::admin {
 
 const char *const kChargesUsage =
@@ -33,39 +35,25 @@ int usage()
 int runCharges(const QStringList &args)
 {
     QMap<QString, QString> o;
+    QStringList values;
+    if (!splitOptions(args, {"--database", "--user", "--password", "--from"}, &o, &values))
+        return usage();
     QList<CancelSlab> slabs;
     static const QRegularExpression slabText(QStringLiteral(R"(^(\d+(?:\.\d+)?):(\d+(?:\.\d+)?)$)"));
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
-            o.insert(args[i], args[i + 1]);
-            ++i;
-            continue;
-        }
-        const QRegularExpressionMatch m = slabText.match(args[i]);
+    for (const QString &v : values) {
+        const QRegularExpressionMatch m = slabText.match(v);
         if (!m.hasMatch() || m.captured(2).toDouble() > 100)
             return usage();
         slabs.append({QDateTime(), m.captured(1).toDouble(), m.captured(2).toDouble() / 100.0});
     }
-    for (const QString &key : o.keys())
-        if (!QStringList{"--database", "--user", "--password", "--from"}.contains(key))
-            return usage();
-    const QString database = o.value(QStringLiteral("--database"));
     const QDateTime from =
         QDateTime::fromString(o.value(QStringLiteral("--from")), QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (database.isEmpty() || o.contains(QStringLiteral("--from")) != !slabs.isEmpty()
-        || (o.contains(QStringLiteral("--from")) && !from.isValid()))
+    if (o.contains(QStringLiteral("--from")) != !slabs.isEmpty() || (o.contains(QStringLiteral("--from")) && !from.isValid()))
         return usage();
 
-    const bool server = data::isPostgresUri(database);
-    if (!server)
-        data::setEmbeddedDatabasePath(database);
     data::Class1 session;
-    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
-                                  server ? database : QString())
-        != 2) {
-        QTextStream(stderr) << "nbk-admin: the login failed\n";
+    if (!logInWith(session, o))
         return 1;
-    }
     int rc = 1;
     try {
         const SlabRefusal refused = slabs.isEmpty() ? SlabRefusal() : AddCancelSchedule(session, from, slabs);

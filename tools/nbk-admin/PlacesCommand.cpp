@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include "SupervisorOptions.h"
+
 namespace nbk::admin {
 
 const char *const kPlacesUsage =
@@ -31,37 +33,22 @@ int usage()
 int runPlaces(const QStringList &args)
 {
     QMap<QString, QString> o;
+    QStringList values;
+    if (!splitOptions(args, {"--database", "--user", "--password", "--drop"}, &o, &values))
+        return usage();
     QList<QPair<QString, QString>> names;
     static const QRegularExpression naming(QStringLiteral(R"(^(\w{1,20})=(.+)$)"),
                                            QRegularExpression::DotMatchesEverythingOption);
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i].startsWith(QLatin1String("--")) && i + 1 < args.size()) {
-            o.insert(args[i], args[i + 1]);
-            ++i;
-            continue;
-        }
-        const QRegularExpressionMatch m = naming.match(args[i]);
+    for (const QString &v : values) {
+        const QRegularExpressionMatch m = naming.match(v);
         if (!m.hasMatch() || m.captured(2).trimmed().isEmpty())
             return usage();
         names.append({m.captured(1), m.captured(2).trimmed()});
     }
-    for (const QString &key : o.keys())
-        if (!QStringList{"--database", "--user", "--password", "--drop"}.contains(key))
-            return usage();
-    const QString database = o.value(QStringLiteral("--database"));
-    if (database.isEmpty())
-        return usage();
 
-    const bool server = data::isPostgresUri(database);
-    if (!server)
-        data::setEmbeddedDatabasePath(database);
     data::Class1 session;
-    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
-                                  server ? database : QString())
-        != 2) {
-        QTextStream(stderr) << "nbk-admin: the login failed\n";
+    if (!logInWith(session, o))
         return 1;
-    }
     int rc = 1;
     try {
         data::Connection &cn = session.GetCurrentConnection();

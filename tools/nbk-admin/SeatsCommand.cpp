@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include "SupervisorOptions.h"
+
 namespace nbk::admin {
 
 const char *const kSeatsUsage =
@@ -57,19 +59,11 @@ bool wholeNumber(const QString &text, int max, int *out)
 int runSeats(const QStringList &args)
 {
     QMap<QString, QString> o;
-    for (int i = 0; i < args.size(); ++i) {
-        if (!args[i].startsWith(QLatin1String("--")) || i + 1 >= args.size())
-            return usage();
-        o.insert(args[i], args[i + 1]);
-        ++i;
-    }
-    static const QStringList known = {"--database", "--user",       "--password", "--class", "--rows",   "--across",
-                                      "--aisle",    "--senior-age", "--release",  "--women", "--senior", "--drop"};
-    for (const QString &key : o.keys())
-        if (!known.contains(key))
-            return usage();
-    const QString database = o.value(QStringLiteral("--database"));
-    if (database.isEmpty())
+    QStringList values;
+    if (!splitOptions(args, {"--database", "--user", "--password", "--class", "--rows", "--across", "--aisle",
+                             "--senior-age", "--release", "--women", "--senior", "--drop"},
+                      &o, &values)
+        || !values.isEmpty())
         return usage();
     const bool setting = o.contains(QStringLiteral("--class"));
     int cls = 0, rows = 0, across = 0, aisle = 0, seniorAge = 60, release = 0, drop = -1;
@@ -94,16 +88,9 @@ int runSeats(const QStringList &args)
     if (o.contains(QStringLiteral("--drop")) && !wholeNumber(o.value(QStringLiteral("--drop")), 9999, &drop))
         return usage();
 
-    const bool server = data::isPostgresUri(database);
-    if (!server)
-        data::setEmbeddedDatabasePath(database);
     data::Class1 session;
-    if (session.ConnectToDataBase(o.value(QStringLiteral("--user")), o.value(QStringLiteral("--password")),
-                                  server ? database : QString())
-        != 2) {
-        QTextStream(stderr) << "nbk-admin: the login failed\n";
+    if (!logInWith(session, o))
         return 1;
-    }
     int rc = 1;
     try {
         data::Connection &cn = session.GetCurrentConnection();
