@@ -1,6 +1,7 @@
 // A clerk's day at a counter with concessions and cancellation charges, through the
-// screens: a family booked at its fares, one seat cancelled two days before departure with
-// its charge shown first and retained, and the shift closed against the trail.
+// screens: a family booked at its fares on window seats picked on the bus's layout (the
+// grandparent on a front seat kept for senior citizens), one seat cancelled two days before
+// departure with its charge shown first and retained, and the shift closed against the trail.
 #include "data/session/Class1.h"
 #include "operations/screens/Screens.h"
 #include "operations/screens/frmCancel.h"
@@ -45,7 +46,9 @@ protected:
                    "INSERT INTO fare_category VALUES ('senior', 0.6, 60, 120)",
                    "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 72, 0.1)",
                    "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 24, 0.25)",
-                   "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 0, 0.5)"});
+                   "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 0, 0.5)",
+                   // four across, the aisle in the middle; seat 1 kept for senior citizens
+                   "INSERT INTO seat_layout VALUES (2, 10, 4, 2, 60, 30)", "INSERT INTO seat_mark VALUES (2, 1, 'senior')"});
         reservation::registerScreens();
         operations::registerScreens();
         reports::registerScreens();
@@ -82,11 +85,13 @@ TEST_P(CounterDay, AFamilyBookedOneSeatCancelledWithItsChargeAndTheShiftClosedAg
     c.setValue(3, request.JourneyDateText);
     request.SearchRows = c.execute().getRows();
     ASSERT_EQ(request.SearchRows.rowCount(), 1);
-    const qint32 cid = bookRow(request, 0).CustomerId;
+    // the window seats of the first two rows
+    const reservation::ReservationState booked = bookRow(request, 0, {1, 4, 5, 8});
+    const qint32 cid = booked.CustomerId;
     auto *f = findScreenAs<frmCustomer>(QStringLiteral("frmCustomer"));
     ASSERT_TRUE(f && f->grdSeats) << MessageScript::texts().join('|').toStdString();
 
-    // the grandparent on seat 1, two adults, a child of eight
+    // the grandparent on the senior citizens' seat 1, two adults, a child of eight
     const struct {
         const char *category, *age;
     } family[] = {{"senior", "68"}, {"Adult", ""}, {"Adult", ""}, {"child", "8"}};
@@ -103,6 +108,10 @@ TEST_P(CounterDay, AFamilyBookedOneSeatCancelledWithItsChargeAndTheShiftClosedAg
     ASSERT_TRUE(MessageScript::texts().value(0).startsWith("Update complete.")) << MessageScript::texts().join('|').toStdString();
     // 100 + 100 + half of it + 60% of it
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT fare FROM customer WHERE customer_id = %1").arg(cid)).toInt(), 310);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM seat_matrix WHERE customer_id = %1 AND seat_no IN (1, 4, 5, 8)")
+                              .arg(cid))
+                  .toInt(),
+              4);
 
     // one seat, the grandparent's, two days (50 hours) before departure: a quarter of its 60
     auto *cancel = qobject_cast<frmCancel *>(openScreen(QStringLiteral("frmCancel")));

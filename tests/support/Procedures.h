@@ -26,10 +26,12 @@ inline bool runSearch(reservation::ReservationState &request, QString &route)
     return reservation::showSearchOutcome(request, o);
 }
 
-// The request as the booking made it (its run, seats and fare's parts).
-inline reservation::ReservationState bookRow(const reservation::ReservationState &request, qint16 row)
+// The request as the booking made it (its run, seats and fare's parts), on the seats picked
+// first when any.
+inline reservation::ReservationState bookRow(const reservation::ReservationState &request, qint16 row,
+                                             const QList<qint16> &picked = {})
 {
-    BookingOutcome o = BookSeats(request, row);
+    BookingOutcome o = BookSeats(request, row, picked);
     reservation::showBookingOutcome(o);
     return o.request;
 }
