@@ -6,6 +6,7 @@
 #include "reports/screens/Ticket.h"
 #include "reports/TicketQueries.h"
 #include "reports/engine/Paginator.h"
+#include "reports/screens/ReportViews.h"
 #include "reports/screens/ReportWindow.h"
 #include "reservation/BookSeats.h"
 #include "common/ReservationState.h"
@@ -311,6 +312,22 @@ TEST_P(Tickets, ReportWindowOutlivesTheScreenAndIsRefilledByTheNextOk)
     EXPECT_TRUE(w->report().texts().contains(QStringLiteral("Bala")));
     EXPECT_FALSE(w->report().texts().contains(QStringLiteral("Asha")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("TicketReport"));
+
+    // a counter set to A4 sheets gets the next ticket on one
+    const int roll = w->report().page.width;
+    reports::setCounterPaper(reports::Paper::A4);
+    t->Command1->click();
+    reports::setCounterPaper(reports::Paper::Roll);
+    EXPECT_EQ(w->report().page.width, report::PageSetup{}.width);
+    EXPECT_GT(w->report().page.width, roll);
+}
+
+TEST(CounterPaper, NamedByAnyCapitals)
+{
+    EXPECT_EQ(reports::paperNamed(QStringLiteral("A4")), reports::Paper::A4);
+    EXPECT_EQ(reports::paperNamed(QStringLiteral("Roll")), reports::Paper::Roll);
+    EXPECT_EQ(reports::paperNamed(QStringLiteral("letter")), std::nullopt);
+    EXPECT_EQ(reports::paperNamed(QString()), std::nullopt);
 }
 
 // Clicked again, the option keeps the screen in its mode; a typed customer id is the other

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/DatabaseFile.h"
 #include "app/StartApplication.h"
+#include "reports/screens/ReportViews.h"
 #include "ui/Language.h"
 #include "ui/MsgBox.h"
 #include "version/Version.h"
@@ -27,6 +28,11 @@ struct ClientOptions {
         QStringLiteral("Show the screens in LANGUAGE: kn (Kannada) or en (English). Without this option, "
                        "NBK_LANG, then the system's locale: Kannada when it is Kannada, English otherwise."),
         QStringLiteral("LANGUAGE")};
+    QCommandLineOption paper{
+        QStringList{QStringLiteral("paper")},
+        QStringLiteral("Lay tickets and refund slips out for PAPER: roll (an 80 mm ticket roll) or a4. "
+                       "Without this option, NBK_PAPER, then roll."),
+        QStringLiteral("PAPER")};
     ClientOptions()
     {
         parser.setApplicationDescription(
@@ -34,6 +40,7 @@ struct ClientOptions {
                            "Without --database: ~/.local/share/nbk-reservation/nbk.db."));
         parser.addOption(database);
         parser.addOption(language);
+        parser.addOption(paper);
     }
 };
 
@@ -74,6 +81,14 @@ int main(int argc, char **argv)
     if (!nbk::ui::useLanguage(language))
         std::fprintf(stderr, "nbk-reservation: no translation for language %s; the screens stay English\n",
                      qPrintable(language));
+
+    const QString paperName = options.parser.isSet(options.paper) ? options.parser.value(options.paper)
+                                                                  : qEnvironmentVariable("NBK_PAPER");
+    if (const auto paper = nbk::reports::paperNamed(paperName))
+        nbk::reports::setCounterPaper(*paper);
+    else if (!paperName.isEmpty())
+        std::fprintf(stderr, "nbk-reservation: unknown paper %s; tickets are laid out for the roll\n",
+                     qPrintable(paperName));
 
     const bool named = options.parser.isSet(options.database);
     const QString path = named ? options.parser.value(options.database) : nbk::app::defaultDatabasePath();

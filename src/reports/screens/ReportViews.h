@@ -1,4 +1,8 @@
 #pragma once
+#include "reports/Layouts.h"
+
+#include <QString>
+#include <optional>
 
 namespace nbk::reports {
 
@@ -9,6 +13,13 @@ struct RouteService;
 struct AccidentPassengers;
 struct RunManifest;
 struct RefundSlipData;
+
+// The paper of the counter's ticket printer, on which tickets and refund slips are laid out:
+// an 80 mm roll unless the counter is set to A4.
+Paper counterPaper();
+void setCounterPaper(Paper paper);
+// "a4" or "roll" (any capitals) as a paper; none for anything else.
+std::optional<Paper> paperNamed(const QString &name);
 
 // The report windows of the Reports menu: each is created on first use, stays open after
 // its request screen closes and is refilled by the next request of its kind.
