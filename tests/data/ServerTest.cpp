@@ -17,6 +17,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <atomic>
 #include <latch>
 #include <thread>
 #include <utility>
@@ -424,6 +425,58 @@ TEST_F(Server, AClerkWhoBlocksTheOtherCountersIsEndedWithinSeconds)
         EXPECT_LT(t.elapsed(), 5000);
         hostile.join();
         EXPECT_EQ(backendsOf(QStringLiteral("clerk1")), 0);
+    }
+    dog.kill();
+    dog.waitForFinished();
+}
+
+// A booking holds the row of its one run while the clerk types the details, so a clerk's
+// transaction left idle on which counters wait for two runs is no booking: it is ended, and
+// both counters book; one left idle on a single run keeps the idle limit.
+TEST_F(Server, AClerkIdleOnTheRowsOfManyRunsIsEndedOnceTwoRunsWait)
+{
+    db().exec(QStringLiteral("INSERT INTO bus_instance SELECT 71, bus_id, dep_date + 1, status, stand_id, registration, "
+                             "class, free_seats FROM bus_instance WHERE instance_id = 70"));
+    data::PostgresUri owner = data::PostgresUri::parse(TestDatabase::adminUri());
+    owner.database = db().databaseName();
+    QProcess dog;
+    dog.start(QStringLiteral(NBK_ADMIN_PATH), {"watchdog", "--database", owner.toString(), "--seconds", "30",
+                                               "--statement-seconds", "60", "--idle-seconds", "60"});
+    ASSERT_TRUE(dog.waitForStarted());
+    for (const QString &held : {QStringLiteral("instance_id = 70"), QStringLiteral("instance_id IN (70, 71)")}) {
+        SCOPED_TRACE(held.toStdString());
+        const bool many = held.contains(QLatin1String("71"));
+        data::Connection idle;
+        ASSERT_TRUE(idle.open(connectionString(QStringLiteral("clerk1"))));
+        idle.beginTrans();
+        idle.query(QStringLiteral("SELECT instance_id FROM bus_instance WHERE %1 FOR UPDATE").arg(held));
+        std::atomic<int> booked{0};
+        const auto counter = [&](int run) {
+            data::Connection cn;
+            if (!cn.open(connectionString(QStringLiteral("clerk2"))))
+                return;
+            try {
+                cn.beginTrans();
+                cn.execute(QStringLiteral("UPDATE bus_instance SET free_seats = free_seats WHERE instance_id = %1").arg(run));
+                cn.commitTrans();
+                ++booked;
+            } catch (const data::DbException &) {
+                try {
+                    cn.rollbackTrans();
+                } catch (const data::DbException &) {
+                }
+            }
+        };
+        std::thread a(counter, 70), b(counter, 71);
+        a.join();
+        b.join();
+        // the single run's counter meets the lock time-out; the other books at once
+        EXPECT_EQ(booked, many ? 2 : 1);
+        EXPECT_EQ(backendsOf(QStringLiteral("clerk1")), many ? 0 : 1);
+        try {
+            idle.rollbackTrans();
+        } catch (const data::DbException &) {
+        }
     }
     dog.kill();
     dog.waitForFinished();

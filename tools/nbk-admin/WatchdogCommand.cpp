@@ -35,8 +35,10 @@ int usage()
 // session holds goes with it. The client takes nothing but row locks, so a clerk holding a
 // lock on a whole table is ended at once; and a clerk statement that keeps another session
 // waiting is ended after a few seconds, so that the other counters book again well before
-// the statement limit (a clerk's transaction left idle at the details screen is honest work
-// and keeps the idle limit).
+// the statement limit. A clerk's transaction left idle at the details screen is honest work
+// and keeps the idle limit: it holds the row of its one run. One left idle on which counters
+// wait for two rows or more (the first waiter for each row holds that row's tuple lock) is
+// not, and is ended at once.
 int runWatchdog(const QStringList &args)
 {
     QMap<QString, QString> o;
@@ -87,7 +89,10 @@ int runWatchdog(const QStringList &args)
             "AND l.mode IN ('ShareUpdateExclusiveLock', 'ShareLock', 'ShareRowExclusiveLock', 'ExclusiveLock', 'AccessExclusiveLock')) "
             "OR (a.state = 'active' AND EXISTS (SELECT 1 FROM pg_catalog.pg_locks w WHERE NOT w.granted "
             "AND w.waitstart < pg_catalog.clock_timestamp() - %5 * interval '1 second' "
-            "AND a.pid = ANY (pg_catalog.pg_blocking_pids(w.pid)))))")
+            "AND a.pid = ANY (pg_catalog.pg_blocking_pids(w.pid)))) "
+            "OR (a.state LIKE 'idle in transaction%' AND (SELECT count(DISTINCT (t.relation, t.page, t.tuple)) "
+            "FROM pg_catalog.pg_locks t WHERE t.locktype = 'tuple' AND t.granted "
+            "AND a.pid = ANY (pg_catalog.pg_blocking_pids(t.pid))) >= 2))")
             .arg(quoteLiteral(groups.section(QLatin1Char(','), 0, 0)), quoteLiteral(groups.section(QLatin1Char(','), 1)))
             .arg(statementSeconds)
             .arg(idleSeconds)
