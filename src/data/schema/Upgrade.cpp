@@ -67,6 +67,23 @@ struct Steps {
     std::function<QString()> error;
 };
 
+// A table of the current shape, made when the database has none of that name.
+QString createIfMissing(const char *table, EngineKind engine)
+{
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS ")
+           + createTable(*findTable(QLatin1String(table)), engine).mid(QStringLiteral("CREATE TABLE ").size());
+}
+
+// Each of the tables made when missing, in order.
+template <typename Run>
+bool createAllMissing(Run &&run, EngineKind engine, std::initializer_list<const char *> tables)
+{
+    for (const char *t : tables)
+        if (!run(createIfMissing(t, engine)))
+            return false;
+    return true;
+}
+
 // Runs the steps from `from` to the current version, each in its own transaction.
 bool runSteps(int from, Steps &s, const QString &begin, UpgradeReport *r,
               const std::function<bool()> &beforeStep = {}, const std::function<bool()> &afterStep = {})
@@ -75,9 +92,7 @@ bool runSteps(int from, Steps &s, const QString &begin, UpgradeReport *r,
         if (beforeStep && !beforeStep())
             break;
         bool ok = s.run(begin) && s.apply(v)
-                  && s.run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-                           + createTable(*findTable(QStringLiteral("nbk_schema_version")), s.engine)
-                                 .mid(QStringLiteral("CREATE TABLE ").size()))
+                  && s.run(createIfMissing("nbk_schema_version", s.engine))
                   && s.run(recordVersionStatement(v)) && (v < kCurrentVersion || s.refresh());
         ok = ok && s.run(QStringLiteral("COMMIT"));
         if (afterStep)
@@ -145,29 +160,17 @@ const char *const kRouteNameColumn = "ALTER TABLE route ADD COLUMN %1route_name 
 
 // Cancellation charges and shift closes: new tables only, so every row on file stays as
 // it is; a booking sold before them has no terms and is given back whole, as it was sold.
-const char *const kChargeTables[] = {"cancel_slab", "sale_terms", "cancel_charge", "shift_close"};
-
 template <typename Run>
 bool fareStep8(Run &&run, EngineKind engine)
 {
-    for (const char *t : kChargeTables)
-        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
-            return false;
-    return true;
+    return createAllMissing(run, engine, {"cancel_slab", "sale_terms", "cancel_charge", "shift_close"});
 }
 
 // Fare categories: new tables only; every booking on file is all adults, as it was sold.
-const char *const kCategoryTables[] = {"fare_category", "seat_category"};
-
 template <typename Run>
 bool categoriesStep9(Run &&run, EngineKind engine)
 {
-    for (const char *t : kCategoryTables)
-        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
-            return false;
-    return true;
+    return createAllMissing(run, engine, {"fare_category", "seat_category"});
 }
 
 // New tables that start empty: places' Kannada names (every place prints as before until
@@ -176,11 +179,7 @@ bool categoriesStep9(Run &&run, EngineKind engine)
 template <typename Run>
 bool newTablesStep9(Run &&run, EngineKind engine)
 {
-    for (const char *t : {"place_local_name", "seat_layout", "seat_mark"})
-        if (!run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-                 + createTable(*findTable(QLatin1String(t)), engine).mid(QStringLiteral("CREATE TABLE ").size())))
-            return false;
-    return true;
+    return createAllMissing(run, engine, {"place_local_name", "seat_layout", "seat_mark"});
 }
 
 // The corporation's settings, and the trail's time as an instant. Earlier releases wrote
@@ -191,17 +190,14 @@ bool newTablesStep9(Run &&run, EngineKind engine)
 template <typename Run>
 bool settingsTable(Run &&run, EngineKind engine)
 {
-    return run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-               + createTable(*findTable(QStringLiteral("nbk_settings")), engine).mid(QStringLiteral("CREATE TABLE ").size()))
-           && run(QLatin1String(kSettingsRow));
+    return run(createIfMissing("nbk_settings", engine)) && run(QLatin1String(kSettingsRow));
 }
 
 bool trailStep9(EmbeddedAdmin &c)
 {
     const bool done = !rows(c.db(), QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'nbk_settings'")).isEmpty();
     if (!settingsTable([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite)
-        || !c.run(QStringLiteral("CREATE TABLE IF NOT EXISTS ")
-                  + createTable(*findTable(QStringLiteral("nbk_draws")), EngineKind::Sqlite).mid(QStringLiteral("CREATE TABLE ").size())))
+        || !c.run(createIfMissing("nbk_draws", EngineKind::Sqlite)))
         return false;
     // the file's own functions turn the zone's wall clock into UTC
     return done || c.run(QStringLiteral("UPDATE nbk_audit SET changed_at = nbk_trail_from(changed_at)"));
