@@ -110,6 +110,8 @@ QString versionSummary(int version)
                               "places' Kannada names; seat layouts of the vehicle types, with seats kept for "
                               "women or senior citizens; the corporation's settings; the trail's time an instant "
                               "of the server's clock");
+    case 10:
+        return QStringLiteral("the server's commit-time checks of a booking's customer once per booking");
     default:
         return QStringLiteral("version %1").arg(version);
     }

@@ -28,7 +28,9 @@ namespace nbk::data::schema {
 //      draws of ids per login); the trail's time an instant of the server's clock
 //      seat layouts per vehicle type: rows, aisle, windows, seats kept for women or
 //      senior citizens until a release time before departure
-inline constexpr int kCurrentVersion = 9;
+//  10  the server's commit-time checks of a booking's customer once per booking, not once
+//      per seat row
+inline constexpr int kCurrentVersion = 10;
 
 // What a version brought, as the upgrade reports it.
 QString versionSummary(int version);
