@@ -56,12 +56,7 @@ QStringList PostgresDialect::optionalSessionSetup()
     return {QStringLiteral("SET tcp_keepalives_idle = 30"), QStringLiteral("SET tcp_keepalives_interval = 10"),
             QStringLiteral("SET tcp_keepalives_count = 3"),
             // PostgreSQL 14 and later: a query's backend also checks that its client lives
-            QStringLiteral("SET client_connection_check_interval = '10s'"),
-            // PostgreSQL 12 and later: a statement with parameters (the client's prepared ones
-            // and those inside the rules' functions) is planned once per session, not five
-            // times with its values first; the run search's custom plans alone cost a new
-            // session about 0.1 s of server CPU, and every plan they kept was the generic one
-            QStringLiteral("SET plan_cache_mode = force_generic_plan")};
+            QStringLiteral("SET client_connection_check_interval = '10s'")};
 }
 
 QString PostgresDialect::translate(const QString &oracleSql, std::vector<int> *paramOrder) const
