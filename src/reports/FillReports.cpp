@@ -364,9 +364,9 @@ FilledReport fillAccidentReport(const AccidentPassengers &p)
     return filled("AR", std::move(l), p.rows);
 }
 
-FilledReport fillManifest(const RunManifest &m)
+FilledReport fillManifest(const RunManifest &m, Paper paper)
 {
-    report::ReportLayout l = layouts::Manifest();
+    report::ReportLayout l = layouts::Manifest(paper, int(m.stretches.size()));
     data::ResultSet run = m.run;
     run.moveFirst();
     ReportSection &top = l.section(QStringLiteral("ReportHeader"));
@@ -392,9 +392,22 @@ FilledReport fillManifest(const RunManifest &m)
         customers.insert(text(field("CUSTOMERID")));
         seats.insert(text(field("SEAT")));
     }
-    l.section(QStringLiteral("ReportFooter")).control(QStringLiteral("lblTotals")).caption =
+    ReportSection &foot = l.section(QStringLiteral("ReportFooter"));
+    for (int k = 1; k <= m.stretches.size(); ++k) {
+        const StretchSeats &st = m.stretches[k - 1];
+        foot.control(QStringLiteral("txtStretch%1").arg(k)).caption =
+            besideEnglish(st.from, st.fromLocal) + QStringLiteral(" to ") + besideEnglish(st.to, st.toLocal);
+        foot.control(QStringLiteral("txtHeld%1").arg(k)).caption = QString::number(st.held);
+        foot.control(QStringLiteral("txtFree%1").arg(k)).caption = QString::number(st.free);
+    }
+    const QString held = m.vehicleSeats > 0 ? QStringLiteral("%1 of %2").arg(seats.size()).arg(m.vehicleSeats)
+                                            : QString::number(seats.size());
+    foot.control(QStringLiteral("lblTotals")).caption =
         rows.empty() ? QStringLiteral("No seats are held on this run.")
-                     : QStringLiteral("Bookings: %1   Seats held: %2").arg(customers.size()).arg(seats.size());
+                     : QStringLiteral("Bookings: %1   Passengers: %2   Seats held: %3")
+                           .arg(customers.size())
+                           .arg(rows.size())
+                           .arg(held);
     const QStringList columns{"SEAT", "CUSTOMERID", "NAME", "AGE_GENDER", "BOARDS", "ALIGHTS"};
     return {QStringLiteral("ManifestReport"), std::move(l), ReportData(columns, std::move(rows))};
 }

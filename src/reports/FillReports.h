@@ -36,8 +36,8 @@ FilledReport fillRouteDetails(const RouteService &service);
 FilledReport fillAccidentReport(const AccidentPassengers &passengers);
 FilledReport fillPassengerList(const data::ResultSet &rows);
 FilledReport fillTimeTable(const data::ResultSet &rows);
-// The conductor's manifest of one run.
-FilledReport fillManifest(const RunManifest &manifest);
+// The conductor's manifest of one run, on the counter's roll or on A4.
+FilledReport fillManifest(const RunManifest &manifest, Paper paper);
 
 // What the customer ticket's QR code holds.
 QString ticketCode(const CustomerTicket &ticket);

@@ -328,30 +328,51 @@ ReportLayout TimeTable()
     return l;
 }
 
-// The conductor's manifest of one run: the run in the heading, one line per seat held, the
-// totals at the end. The heading's values and the totals are placeholders the filling sets.
-ReportLayout Manifest()
+// The conductor's manifest of one run: the run in the heading, one line per seat held, then
+// the seats free on each stretch of the route and the totals. The heading's values, the
+// stretches and the totals are placeholders the filling sets. On A4 the seats stand in
+// columns under one heading; on the roll, 72 mm wide, each seat is a block of named fields
+// as on the ticket.
+ReportLayout Manifest(Paper paper, int stretches)
 {
     ReportLayout l(QStringLiteral("Manifest"), QStringLiteral("Conductor's Manifest"));
-    ReportSection &top = l.addSection(QStringLiteral("ReportHeader"), SectionKind::ReportHeader, 1200);
-    top.addLabel(QStringLiteral("Label1"), QStringLiteral("Conductor's Manifest"), at(0, 0, 9026, 400))
-        .setFont(title())
+    const bool roll = paper == Paper::Roll;
+    if (roll)
+        l.page = report::PageSetup::ticketRoll();
+    const int width = l.page.bodyWidth();
+    ReportSection &top = l.addSection(QStringLiteral("ReportHeader"), SectionKind::ReportHeader, roll ? 0 : 1200);
+    top.addLabel(QStringLiteral("Label1"), QStringLiteral("Conductor's Manifest"), at(0, 0, width, roll ? 330 : 400))
+        .setFont(roll ? ticketTitle() : title())
         .setAlign(Align::Centre);
-    const auto pair = [&](const char *name, const char *caption, const char *value, int left, int labelWidth,
-                          int valueWidth, int y) {
-        label(top, name, QString::fromLatin1(caption), at(left, y, labelWidth));
-        placeholder(top, value, at(left + labelWidth, y, valueWidth)).setFont(heading()).keepSize().wraps();
+
+    struct HeadingField {
+        const char *label, *caption, *value;
+        int left, labelWidth, valueWidth, top;  // on A4
     };
-    pair("lblRun", "Run", "txtRun", 0, 700, 1400, 540);
-    pair("lblRoute", "Route", "txtRoute", 2200, 800, 6826, 540);
-    pair("lblDate", "Date", "txtDate", 0, 700, 1400, 840);
-    pair("lblDeparts", "Departs", "txtDeparts", 2200, 800, 1000, 840);
-    pair("lblVehicle", "Vehicle", "txtVehicle", 4100, 800, 1700, 840);
-    pair("lblClass", "Class", "txtClass", 6700, 700, 2326, 840);
+    static const HeadingField runFields[] = {
+        {"lblRun", "Run", "txtRun", 0, 700, 1400, 540},
+        {"lblRoute", "Route", "txtRoute", 2200, 800, 6826, 540},
+        {"lblDate", "Date", "txtDate", 0, 700, 1400, 840},
+        {"lblDeparts", "Departs", "txtDeparts", 2200, 800, 1000, 840},
+        {"lblVehicle", "Vehicle", "txtVehicle", 4100, 800, 1700, 840},
+        {"lblClass", "Class", "txtClass", 6700, 700, 2326, 840},
+    };
+    int rollTop = 480;
+    for (const HeadingField &f : runFields) {
+        // on the roll one field a line, its name on the left as on the ticket
+        const TwipRect name = roll ? at(0, rollTop, kTicketValueLeft - 60, kOneLine) : at(f.left, f.top, f.labelWidth);
+        const TwipRect value = roll ? at(kTicketValueLeft, rollTop, width - kTicketValueLeft, kOneLine)
+                                    : at(f.left + f.labelWidth, f.top, f.valueWidth);
+        label(top, f.label, QString::fromLatin1(f.caption), name);
+        placeholder(top, f.value, value).setFont(heading()).keepSize().wraps();
+        rollTop += kTicketLine;
+    }
+    if (roll)
+        top.height = rollTop + 60;
 
     struct ManifestColumn {
         const char *head, *field;
-        Column at;
+        Column at;  // on A4
     };
     static const ManifestColumn columns[] = {
         {"Seat", "SEAT", {0, 450}},
@@ -361,19 +382,66 @@ ReportLayout Manifest()
         {"Boards at", "BOARDS", {5650, 1625}},
         {"Alights at", "ALIGHTS", {7375, 1651}},
     };
-    ReportSection &head = l.addSection(QStringLiteral("PageHeader"), SectionKind::PageHeader, 420);
-    ReportSection &detail = l.addSection(QStringLiteral("Detail"), SectionKind::Detail, 345);
-    for (const ManifestColumn &c : columns) {
-        const QString field = QString::fromLatin1(c.field);
-        head.addLabel(QStringLiteral("lbl") + field, QString::fromLatin1(c.head), at(c.at.left, 0, c.at.width))
-            .setFont(heading())
-            .wraps();
-        detail.addTextBox(QStringLiteral("txt") + field, field, at(c.at.left, 30, c.at.width, kOneLine)).keepSize().wraps();
+    if (roll) {
+        ReportSection &detail = l.addSection(QStringLiteral("Detail"), SectionKind::Detail, 0);
+        detail.addLine(QStringLiteral("Line1"), at(0, 30, width, 0));
+        int y = 90;
+        for (const ManifestColumn &c : columns) {
+            const QString field = QString::fromLatin1(c.field);
+            detail.addLabel(QStringLiteral("lbl") + field, QString::fromLatin1(c.head),
+                            at(0, y, kTicketValueLeft - 60, kOneLine));
+            detail.addTextBox(QStringLiteral("txt") + field, field, at(kTicketValueLeft, y, width - kTicketValueLeft, kOneLine))
+                .setFont(heading())
+                .keepSize()
+                .wraps();
+            y += kTicketLine;
+        }
+        detail.height = y;
+    } else {
+        ReportSection &head = l.addSection(QStringLiteral("PageHeader"), SectionKind::PageHeader, 420);
+        ReportSection &detail = l.addSection(QStringLiteral("Detail"), SectionKind::Detail, 345);
+        for (const ManifestColumn &c : columns) {
+            const QString field = QString::fromLatin1(c.field);
+            head.addLabel(QStringLiteral("lbl") + field, QString::fromLatin1(c.head), at(c.at.left, 0, c.at.width))
+                .setFont(heading())
+                .wraps();
+            detail.addTextBox(QStringLiteral("txt") + field, field, at(c.at.left, 30, c.at.width, kOneLine))
+                .keepSize()
+                .wraps();
+        }
+        head.addLine(QStringLiteral("Line1"), at(0, 330, width, 0));
     }
-    head.addLine(QStringLiteral("Line1"), at(0, 330, 9026, 0));
-    ReportSection &foot = l.addSection(QStringLiteral("ReportFooter"), SectionKind::ReportFooter, 500);
-    foot.addLine(QStringLiteral("Line2"), at(0, 60, 9026, 0));
-    placeholder(foot, "lblTotals", at(0, 150, 9026)).setFont(heading());
+
+    // the stretches: the two stops, then the seats held and free on it at the right
+    ReportSection &foot = l.addSection(QStringLiteral("ReportFooter"), SectionKind::ReportFooter, 0);
+    foot.addLine(QStringLiteral("Line2"), at(0, 60, width, 0));
+    int y = 150;
+    if (stretches > 0) {
+        const int count = roll ? 650 : 1500;  // "Seats free" on A4, "Free" on the roll
+        const int freeLeft = width - count, heldLeft = freeLeft - count - 60, stretchWidth = heldLeft - 60;
+        label(foot, "lblStretches", QStringLiteral("Seats free per stretch"), at(0, y, width, kOneLine))
+            .setFont(heading());
+        y += kTicketLine;
+        label(foot, "lblStretch", QStringLiteral("Stretch"), at(0, y, stretchWidth, kOneLine)).setFont(heading());
+        label(foot, "lblHeld", roll ? QStringLiteral("Held") : QStringLiteral("Seats held"), at(heldLeft, y, count, kOneLine))
+            .setFont(heading())
+            .setAlign(Align::Right);
+        label(foot, "lblFree", roll ? QStringLiteral("Free") : QStringLiteral("Seats free"), at(freeLeft, y, count, kOneLine))
+            .setFont(heading())
+            .setAlign(Align::Right);
+        y += kTicketLine;
+        for (int k = 1; k <= stretches; ++k) {
+            foot.addLabel(QStringLiteral("txtStretch%1").arg(k), QString(), at(0, y, stretchWidth, kOneLine)).keepSize().wraps();
+            foot.addLabel(QStringLiteral("txtHeld%1").arg(k), QString(), at(heldLeft, y, count, kOneLine))
+                .setAlign(Align::Right);
+            foot.addLabel(QStringLiteral("txtFree%1").arg(k), QString(), at(freeLeft, y, count, kOneLine))
+                .setAlign(Align::Right);
+            y += kTicketLine;
+        }
+        y += 60;
+    }
+    placeholder(foot, "lblTotals", at(0, y, width, kOneLine)).setFont(heading()).keepSize().wraps();
+    foot.height = y + kTicketLine + 60;
     return l;
 }
 

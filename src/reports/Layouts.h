@@ -30,6 +30,7 @@ report::ReportLayout RouteDetails();
 report::ReportLayout AR();
 report::ReportLayout DataReport1();
 report::ReportLayout TimeTable();
-report::ReportLayout Manifest();
+// The conductor's manifest, with room for the seats of this many stretches.
+report::ReportLayout Manifest(Paper paper, int stretches = 0);
 
 }  // namespace nbk::reports::layouts

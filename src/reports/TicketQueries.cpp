@@ -2,6 +2,7 @@
 
 #include "data/session/Class1.h"
 #include "data/session/Command.h"
+#include "data/session/StretchSeats.h"
 #include "data/dialect/DbError.h"
 #include "ui/prompt/Prompt.h"
 #include "data/dialect/Numbers.h"
@@ -50,6 +51,13 @@ const char *const SQL_MANIFEST_1 =
     "LEFT JOIN place_local_name lo ON lo.place = c.origin LEFT JOIN place_local_name ld ON ld.place = c.destin "
     "WHERE sm.instance_id = ";
 const char *const SQL_MANIFEST_2 = " ORDER BY sm.seat_no, sm.route_sequence1, c.customer_id";
+// the stretches of the run's route in order, each with its two stops' names
+const char *const SQL_STRETCHES =
+    "SELECT po.sequence_no, COALESCE(p1.full_name, re.place1), l1.name, COALESCE(p2.full_name, re.place2), l2.name "
+    "FROM bus_instance bi JOIN path_order po ON po.route_id = bi.bus_id JOIN route_element re ON re.reid = po.reid "
+    "LEFT JOIN place p1 ON p1.place = re.place1 LEFT JOIN place p2 ON p2.place = re.place2 "
+    "LEFT JOIN place_local_name l1 ON l1.place = re.place1 LEFT JOIN place_local_name l2 ON l2.place = re.place2 "
+    "WHERE bi.instance_id = %1 ORDER BY po.sequence_no";
 const char *const SQL_INSTANCE_1 =
     "SELECT * from vticket where CUSTOMERID IN (SELECT CUSTOMER_id from customer where Instance_id = ";
 const char *const SQL_INSTANCE_2 = ")";
@@ -179,8 +187,18 @@ RunManifestOutcome runManifest(data::Class1 &s, const QString &typed)
             out.message = error(QString::fromLatin1(MSG_NO_RUN).arg(*run), mb::Information);
             return out;
         }
-        out.manifest.lines = s.GetCurrentConnection().query(QString::fromLatin1(SQL_MANIFEST_1) + QString::number(*run)
-                                                            + QString::fromLatin1(SQL_MANIFEST_2));
+        data::Connection &cn = s.GetCurrentConnection();
+        out.manifest.lines = cn.query(QString::fromLatin1(SQL_MANIFEST_1) + QString::number(*run)
+                                      + QString::fromLatin1(SQL_MANIFEST_2));
+        const QString vehicle = out.manifest.run.value(QStringLiteral("VEHICLE")).toString();
+        const auto name = [](const QVariant &v) { return v.isNull() ? QString() : v.toString().trimmed(); };
+        for (data::ResultSet r = cn.query(QString::fromLatin1(SQL_STRETCHES).arg(*run)); !r.eof(); r.moveNext()) {
+            const qint32 k = CLng(r.value(0));
+            const data::StretchSeatCount seats = data::countStretchSeats(s, vehicle, k, k, *run);
+            out.manifest.vehicleSeats = seats.total;
+            out.manifest.stretches.append(
+                {name(r.value(1)), name(r.value(2)), name(r.value(3)), name(r.value(4)), seats.held, seats.free()});
+        }
     } catch (const data::DbException &e) {
         out = RunManifestOutcome{};
         out.message = databaseFailure(e);

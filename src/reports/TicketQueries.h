@@ -2,6 +2,7 @@
 #include "data/session/ResultSet.h"
 #include "reports/ReportOutcome.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -51,9 +52,20 @@ data::ResultSet runHeading(data::Class1 &session, qint32 run);
 // The conductor's manifest of one run: its heading and one line per seat held, in seat order
 // (SEAT, CUSTOMERID, NAME, AGE, GENDER, BOARDS and ALIGHTS, the places by their full names,
 // BOARDS_LOCAL and ALIGHTS_LOCAL their Kannada names or null).
+// The seats of one stretch of the run's route (between two stops next to each other): the
+// stops by their full names and Kannada names (empty when none), the seats held on it and
+// the vehicle's seats free on it.
+struct StretchSeats {
+    QString from, fromLocal, to, toLocal;
+    int held = 0;
+    int free = 0;
+};
+
 struct RunManifest {
     data::ResultSet run;
     data::ResultSet lines;
+    QList<StretchSeats> stretches;  // in route order
+    int vehicleSeats = 0;           // 0: the vehicle is unknown
 };
 
 struct RunManifestOutcome {

@@ -1,5 +1,6 @@
 #include "reservation/FindBusInstances.h"
 #include "reservation/SeatPlan.h"
+#include "data/session/StretchSeats.h"
 
 #include "common/PeopleDates.h"
 #include "data/session/Class1.h"
@@ -155,18 +156,9 @@ QList<PlannedEntry> plannedEntries(nbk::data::Class1 &s, const nbk::reservation:
 // search weighs the seats free on the journey's own stretch instead.
 int stretchFreeSeats(nbk::data::Class1 &s, const nbk::data::RowTable &rows, int i)
 {
-    s.SetupMaxSeats();
-    nbk::data::Command &maxSeats = s.SQLcmdGetMaxSeats();
-    maxSeats.setValue(0, rows.at(2, i).toString());
-    nbk::data::ResultSet cap = maxSeats.execute();
-    if (cap.eof() || cap.value(0).isNull())
-        return 0;
-    s.SetupGetFullSeats(nbk::CLng(rows.at(F_BOARDING, i)), nbk::CLng(rows.at(F_ALIGHTING, i)),
-                        nbk::CLng(rows.at(F_INSTANCE, i)));
-    int held = 0;
-    for (nbk::data::ResultSet taken = s.SQLcmdGetFullSeats().execute(); !taken.eof(); taken.moveNext())
-        ++held;
-    return std::max(0, int(nbk::CLng(cap.value(0))) - held);
+    return nbk::data::countStretchSeats(s, rows.at(2, i).toString(), nbk::CLng(rows.at(F_BOARDING, i)),
+                                        nbk::CLng(rows.at(F_ALIGHTING, i)), nbk::CLng(rows.at(F_INSTANCE, i)))
+        .free();
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "routes/StoreRoute.h"
+#include "routes/PlaceLocalName.h"
 
 #include "data/dialect/DbError.h"
 #include <QStringList>
@@ -32,6 +33,7 @@ const char *const MSG_KMPH = "Invalid KMph";
 const char *const MSG_KMPH_ZERO = "The average speed must be above 0 KMph";
 const char *const MSG_TRAVEL_RANGE = "The journey time of the route is beyond 32767 minutes ";
 const char *const MSG_NO_REID = "Route Element already exists and unable to generate unique ID Please Try again";
+const char *const MSG_LOCAL_NAMES = "There are more Kannada names than places in the route sequence ";
 const char *const MSG_NO_PLACE_CODE = "Unable to generate a unique code for the new place ";
 const char *const MSG_INTEGRITY =
     " Integrity violated. Trying again may solve the problem otherwise contact supervisor.";
@@ -249,6 +251,17 @@ Outcome checkRoute(const RouteEntry &in, CheckedRoute &out)
     out.travelMins = qint16(travel);
     out.fpi = in.fpiPosition + 1;
     out.name = in.name.trimmed().left(kMaxRouteName);
+    return checkLocalNames(in, out);
+}
+
+Outcome checkLocalNames(const RouteEntry &in, CheckedRoute &out)
+{
+    out.localNames.clear();
+    if (!in.localNames.trimmed().isEmpty())
+        for (const QString &item : splitList(in.localNames))
+            out.localNames << item.trimmed();
+    if (out.localNames.size() > out.places.size())
+        return Outcome::refuse(L(MSG_LOCAL_NAMES), kStop, kError);
     return Outcome::done();
 }
 
@@ -400,6 +413,18 @@ Outcome resolvePlaces(data::Class1 &s, const CheckedRoute &route, ResolvedRoute 
             if (!stored)
                 return Outcome::refuse(L(MSG_NO_REID), kStop, kInternalError, Focus::None, true);
         }
+    } catch (const std::exception &e) {
+        return databaseFailure(QString::fromUtf8(e.what()));
+    }
+    return Outcome::done();
+}
+
+Outcome storePlaceLocalNames(data::Class1 &s, const CheckedRoute &route, const ResolvedRoute &resolved)
+{
+    try {
+        for (int i = 0; i < route.localNames.size() && i < resolved.codes.size(); ++i)
+            if (!route.localNames.at(i).isEmpty())
+                setPlaceLocalName(s.GetCurrentConnection(), resolved.codes.at(i), route.localNames.at(i));
     } catch (const std::exception &e) {
         return databaseFailure(QString::fromUtf8(e.what()));
     }

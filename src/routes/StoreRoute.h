@@ -53,6 +53,9 @@ struct RouteEntry {
     bool estimate = false;  // Text3 disabled: the journey time comes from the speed
     int fpiPosition = 1;    // cmbfpi
     QString name;           // Text1: free, may be left empty
+    // Text5: the places' Kannada names in the sequence's order, separated as the sequence;
+    // an empty item leaves its place's name as it is
+    QString localNames;
 };
 
 // A route entry that passed the checks.
@@ -65,6 +68,7 @@ struct CheckedRoute {
     double speed = 0;  // km/h of the estimate; 0 when the journey time was typed
     int fpi = 2;
     QString name;  // trimmed, at most kMaxRouteName characters; empty: none
+    QStringList localNames;  // trimmed, one a place at most; empty: kept as it is
 };
 
 // The longest route name the entry screen takes; the database refuses a longer one.
@@ -75,6 +79,8 @@ constexpr int kMaxPlaces = 101;
 
 // The checks of Next >>, in order; the first failure says what and where.
 Outcome checkRoute(const RouteEntry &in, CheckedRoute &out);
+// The last of them: no more Kannada names than places (the screen puts the focus on them).
+Outcome checkLocalNames(const RouteEntry &in, CheckedRoute &out);
 
 // The codes a new place may take before the sequence one: the first two characters and
 // the two starting at the 3rd, 4th .. 7th character while two characters remain after them.
@@ -115,6 +121,9 @@ Outcome useStoredDistances(CheckedRoute &route, const ResolvedRoute &resolved);
 // path. Editing refuses to change the path of a route whose runs hold reservations.
 Outcome storeRoute(data::Class1 &s, bool editing, const CheckedRoute &route, const ResolvedRoute &resolved,
                    qint32 &routeId);
+
+// Gives the route's places the Kannada names typed for them (inside the caller's transaction).
+Outcome storePlaceLocalNames(data::Class1 &s, const CheckedRoute &route, const ResolvedRoute &resolved);
 
 // Runs a statement of the wizard; true when it ran. A refusal other than a duplicate key
 // goes into failure.

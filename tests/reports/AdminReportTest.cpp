@@ -55,12 +55,22 @@ TEST_P(AdminReport, TicketAndSeatChartAreWrittenAsTheScreensLayThemOut)
     EXPECT_TRUE(pdfInfo(pdf()).contains(QStringLiteral("(A4)"))) << pdfInfo(pdf()).toStdString();
     EXPECT_EQ(report({"--paper", "letter", "ticket", "1001"}).code, 2);
 
-    const AdminRun manifest = report({"manifest", "50"});
+    // the manifest on the paper the ticket takes: in columns on A4, a block of named fields a
+    // seat on the roll
+    const AdminRun manifest = report({"--paper", "a4", "manifest", "50"});
     ASSERT_EQ(manifest.code, 0) << manifest.err.toStdString();
     const QString m = pdfText(pdf());
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QStringLiteral("(A4)"))) << pdfInfo(pdf()).toStdString();
     EXPECT_TRUE(m.contains(QStringLiteral("Conductor's Manifest"))) << m.toStdString();
     EXPECT_TRUE(m.contains(QRegularExpression(QStringLiteral("4 +1001 +Asha +30 / Male +Mysore +Bangalore"))))
         << m.toStdString();
+    EXPECT_TRUE(m.contains(QRegularExpression(QStringLiteral("Mandya to Bangalore +3 +27")))) << m.toStdString();
+    ASSERT_EQ(report({"manifest", "50"}).code, 0);
+    EXPECT_TRUE(pdfInfo(pdf()).contains(QRegularExpression(QStringLiteral("Page size: +227 x \\d+ pts"))))
+        << pdfInfo(pdf()).toStdString();
+    const QString roll = pdfText(pdf());
+    EXPECT_TRUE(roll.contains(QRegularExpression(QStringLiteral("Passenger +Asha")))) << roll.toStdString();
+    EXPECT_TRUE(roll.contains(QRegularExpression(QStringLiteral("Mysore to Mandya +0 +30")))) << roll.toStdString();
 
     const AdminRun chart = report({"seat-matrix", "50"});
     ASSERT_EQ(chart.code, 0) << chart.err.toStdString();

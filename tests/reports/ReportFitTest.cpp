@@ -59,14 +59,19 @@ CustomerTicket longTicket()
 FilledReport customerTicket() { return fillFullTicketReport(longTicket()); }
 FilledReport customerTicketA4() { return fillFullTicketReport(longTicket(), Paper::A4); }
 
-FilledReport manifest()
+RunManifest longManifest()
 {
     RunManifest m{longTicket().run,
                   ResultSet({"SEAT", "CUSTOMERID", "NAME", "AGE", "GENDER", "BOARDS", "ALIGHTS"},
                             {{1, 2147483647, kName, 120, "F", kOrigin, kDestination},
                              {50, 1000001, kName, 120, "M", kDestination, kOrigin}})};
-    return fillManifest(m);
+    for (int k = 1; k < kStops.size(); ++k)
+        m.stretches.append({kStops[k - 1], {}, kStops[k], {}, 200, 0});
+    m.vehicleSeats = 200;
+    return m;
 }
+FilledReport manifest() { return fillManifest(longManifest(), Paper::A4); }
+FilledReport manifestRoll() { return fillManifest(longManifest(), Paper::Roll); }
 
 FilledReport instanceList() { return fillTicketReport({QStringLiteral("0002147483"), ticketRows(3)}); }
 
@@ -164,7 +169,12 @@ const Case kCases[] = {
      {kName, "30 Sep 2026 22:47", "28 Sep 2026", "\u20B9 32767", "\u20B9 16383.75 (50%, slab from 24 h before departure)",
       "\u20B9 16383.25", "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16"}},
     {"RefundSlipA4", refundSlipA4, {kName, "\u20B9 16383.25"}},
-    {"Manifest", manifest, {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647"}},
+    {"Manifest", manifest,
+     {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647",
+      kOrigin + " to Chikkamagaluru", "Sakleshpura to " + kDestination, "Bookings: 2   Passengers: 2   Seats held: 2 of 200"}},
+    {"ManifestRoll", manifestRoll,
+     {kName, kOrigin, kDestination, "214748 " + kRouteName, "120 / Female", "2147483647",
+      kOrigin + " to Chikkamagaluru", "Sakleshpura to " + kDestination, "Bookings: 2   Passengers: 2   Seats held: 2 of 200"}},
     {"TicketReport", instanceList, {kName, kOrigin, kDestination, "30 Sep 2026 22:47"}},
     {"SeatMatrix", seatChart, QStringList{"30 Sep 2026", "2147483001, 2147482001"} + kStops},
     {"SeatMatrixWrapped", longSeatChart, kLongRoute},

@@ -126,7 +126,7 @@ TEST_P(Tickets, ManifestListsTheRunsSeatsInOrderWithPlacesByName)
                "UPDATE customer SET destin = 'MAN' WHERE customer_id = 1003"});
     const RunManifestOutcome o = runManifest(session(), QStringLiteral(" 50 "));
     ASSERT_FALSE(o.message) << o.message->text.toStdString();
-    const FilledReport f = fillManifest(o.manifest);
+    const FilledReport f = fillManifest(o.manifest, Paper::A4);
     const report::PagedReport r = report::paginate(f.layout, f.data);
     const QStringList heading{"Conductor's Manifest", "Run", "50", "Route", "5 Mysore - Bangalore", "Date",
                               "5 Mar 2030", "Departs", "10:00", "Vehicle", "KA09", "Class", "Semi - Luxury",
@@ -134,14 +134,33 @@ TEST_P(Tickets, ManifestListsTheRunsSeatsInOrderWithPlacesByName)
     const QStringList lines{"3", "1003", "Chitra", "30 / Male", "Mysore", "Mandya",
                             "3", "1002", kLongName, "61 / Female", "Mandya", "Bangalore",
                             "4", "1001", "Asha", "30 / Male", "Mysore", "Bangalore",
-                            "5", "1001", "Asha", "30 / Male", "Mysore", "Bangalore",
-                            "Bookings: 3   Seats held: 3"};
-    EXPECT_EQ(r.texts(), heading + lines);
+                            "5", "1001", "Asha", "30 / Male", "Mysore", "Bangalore"};
+    const QStringList stretches{"Seats free per stretch", "Stretch", "Seats held", "Seats free",
+                                "Mysore to Mandya", "3", "27", "Mandya to Bangalore", "3", "27",
+                                "Bookings: 3   Passengers: 4   Seats held: 3 of 30"};
+    EXPECT_EQ(r.texts(), heading + lines + stretches);
     expectWrappedAtBlanks(r, QStringLiteral("txtNAME"), kLongName);
+    EXPECT_EQ(r.page, report::PageSetup{});
+
+    // the roll: the same values, every one after its name, one page 80 mm wide
+    const FilledReport onRoll = fillManifest(o.manifest, Paper::Roll);
+    const report::PagedReport rr = report::paginate(onRoll.layout, onRoll.data);
+    ASSERT_EQ(rr.pageCount(), 1);
+    EXPECT_EQ(rr.page.width, 4535);
+    const QStringList rollTexts = rr.texts();
+    EXPECT_EQ(rollTexts.mid(0, 13), (QStringList{"Conductor's Manifest", "Run", "50", "Route", "5 Mysore - Bangalore",
+                                                 "Date", "5 Mar 2030", "Departs", "10:00", "Vehicle", "KA09", "Class",
+                                                 "Semi - Luxury"}));
+    EXPECT_EQ(rollTexts.mid(13 + 12, 12), (QStringList{"Seat", "3", "Customer no.", "1002", "Passenger", kLongName,
+                                                  "Age/Gender", "61 / Female", "Boards at", "Mandya", "Alights at",
+                                                  "Bangalore"}));
+    EXPECT_EQ(rollTexts.mid(13 + 4 * 12), (QStringList{"Seats free per stretch", "Stretch", "Held", "Free"}
+                                           + stretches.mid(4)));
+    expectWrappedAtBlanks(rr, QStringLiteral("txtNAME"), kLongName);
 
     const RunManifestOutcome empty = runManifest(session(), QStringLiteral("60"));
     ASSERT_FALSE(empty.message);
-    const FilledReport e = fillManifest(empty.manifest);
+    const FilledReport e = fillManifest(empty.manifest, Paper::A4);
     EXPECT_EQ(report::paginate(e.layout, e.data).texts().mid(1, 4),
               (QStringList{"Run", "60", "Route", "6 Mandya - Bangalore"}));
     EXPECT_EQ(report::paginate(e.layout, e.data).texts().last(), QStringLiteral("No seats are held on this run."));
@@ -178,12 +197,63 @@ TEST_P(Tickets, KannadaNamesOfPlacesStandBesideTheEnglishOnes)
 
     const RunManifestOutcome m = runManifest(session(), QStringLiteral("50"));
     ASSERT_FALSE(m.message) << m.message->text.toStdString();
-    const FilledReport f = fillManifest(m.manifest);
+    const FilledReport f = fillManifest(m.manifest, Paper::A4);
     const QStringList texts = report::paginate(f.layout, f.data).texts();
     EXPECT_EQ(texts.mid(texts.indexOf(QStringLiteral("1002")) + 3, 2),
               (QStringList{QStringLiteral("Mandya / ") + mandya, "Bangalore"}));
     EXPECT_EQ(texts.mid(texts.indexOf(QStringLiteral("1001")) + 3, 2),
               (QStringList{QStringLiteral("Mysore / ") + mysore, "Bangalore"}));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Mysore / ") + mysore + QStringLiteral(" to Mandya / ") + mandya));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Mandya / ") + mandya + QStringLiteral(" to Bangalore")));
+}
+
+// The seats free on each stretch count a seat once however many rows hold it there, and a
+// seat sold again beyond where its first passenger alights is held on both stretches only
+// where the rows cover them. Route 5 has stretches 1 (Mysore - Mandya) and 2 (Mandya -
+// Bangalore); bus KA09 has 30 seats.
+TEST_P(Tickets, ManifestCountsTheSeatsFreeOnEachStretch)
+{
+    struct Row {
+        int cid, seat, first, last;
+    };
+    struct Case {
+        const char *name;
+        QList<Row> rows;
+        int held1, held2;
+    };
+    QList<Row> everySeat;
+    for (int seat = 1; seat <= 30; ++seat)
+        everySeat.append({1001, seat, 1, 2});
+    const Case cases[] = {
+        {"none", {}, 0, 0},
+        {"whole route", {{1001, 1, 1, 2}, {1001, 2, 1, 2}}, 2, 2},
+        {"sold again at Mandya", {{1001, 1, 1, 1}, {1002, 1, 2, 2}, {1003, 2, 2, 2}}, 1, 2},
+        {"first stretch only", {{1001, 7, 1, 1}, {1002, 8, 1, 1}, {1003, 9, 1, 2}}, 3, 1},
+        {"every seat", everySeat, 30, 30},
+    };
+    for (const Case &c : cases) {
+        db().exec({"DELETE FROM seat_matrix", "DELETE FROM customer"});
+        for (const Row &r : c.rows) {
+            if (db().query(QStringLiteral("SELECT customer_id FROM customer WHERE customer_id = %1").arg(r.cid)).eof())
+                book(r.cid, 50, {}, r.first, r.last);
+            db().exec(QStringLiteral("INSERT INTO seat_matrix VALUES( 50, %1, %2, %3, %4, 'r' )")
+                          .arg(r.seat)
+                          .arg(r.first)
+                          .arg(r.last)
+                          .arg(r.cid));
+        }
+        const RunManifestOutcome o = runManifest(session(), QStringLiteral("50"));
+        ASSERT_FALSE(o.message) << c.name;
+        ASSERT_EQ(o.manifest.stretches.size(), 2) << c.name;
+        EXPECT_EQ(o.manifest.vehicleSeats, 30) << c.name;
+        const StretchSeats &one = o.manifest.stretches[0], &two = o.manifest.stretches[1];
+        EXPECT_EQ((QStringList{one.from, one.to, two.from, two.to}),
+                  (QStringList{"Mysore", "Mandya", "Mandya", "Bangalore"}))
+            << c.name;
+        EXPECT_EQ((QList<int>{one.held, one.free, two.held, two.free}),
+                  (QList<int>{c.held1, 30 - c.held1, c.held2, 30 - c.held2}))
+            << c.name;
+    }
 }
 
 TEST_P(Tickets, ManifestScreenShowsTheRunTyped)

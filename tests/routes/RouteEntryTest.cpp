@@ -108,6 +108,34 @@ TEST_P(RouteEntry, NextStoresRouteAndPathInOneOpenTransaction)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM route")) + count(QStringLiteral("SELECT count(*) FROM place")), 2);
 }
 
+// The places' Kannada names go in with the route, in its transaction: a name for a new
+// place and one replacing a known place's, an empty item leaving its place's name alone;
+// more names than places are refused before anything is written.
+TEST_P(RouteEntry, KannadaNamesOfThePlacesAreStoredWithTheRoute)
+{
+    const QString tumkur = QStringLiteral("\u0CA4\u0CC1\u0CAE\u0C95\u0CC2\u0CB0\u0CC1");
+    const QString arsikere = QStringLiteral("\u0C85\u0CB0\u0CB8\u0CC0\u0C95\u0CC6\u0CB0\u0CC6");
+    db().exec({"INSERT INTO place_local_name (place, name) VALUES ('Bang', 'old')",
+               "INSERT INTO place_local_name (place, name) VALUES ('Tumk', 'old')"});
+    frmAddRoute *f = openAdd();
+    f->Text5->setText(QStringLiteral(",,,") + tumkur);
+    EXPECT_FALSE(next("Bangalore,Tumkur,Arsikere", "70,105"));
+    ASSERT_EQ(MessageScript::shown().size(), 1u);
+    EXPECT_EQ(MessageScript::shown().front().text,
+              QStringLiteral("There are more Kannada names than places in the route sequence "));
+    EXPECT_FALSE(session().IsInTransaction());
+
+    f->Text5->setText(QStringLiteral(" , ") + tumkur + QStringLiteral(" ,") + arsikere);
+    ASSERT_TRUE(next("Bangalore,Tumkur,Arsikere", "70,105"));
+    const auto name = [&](const char *code) {
+        return sessionScalar(QStringLiteral("SELECT name FROM place_local_name WHERE place = '%1'").arg(QLatin1String(code)))
+            .toString();
+    };
+    EXPECT_EQ((QStringList{name("Bang"), name("Tumk"), name("Arsi")}), (QStringList{"old", tumkur, arsikere}));
+    // nothing is committed before the classes' OK
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM place_local_name WHERE name <> 'old'")), 0);
+}
+
 TEST_P(RouteEntry, ExistingSegmentIsReusedAndTheReverseDirectionIsANewOne)
 {
     db().exec({"INSERT INTO ROUTE_ELEMENT values(5, 'Bang', 'Tumk', 70)"});

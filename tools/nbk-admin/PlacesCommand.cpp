@@ -4,8 +4,8 @@
 #include "data/session/Connection.h"
 #include "data/session/Transaction.h"
 #include "data/dialect/DbError.h"
-#include "data/dialect/SqlText.h"
 #include "data/engines/Engine.h"
+#include "routes/PlaceLocalName.h"
 
 #include <QMap>
 #include <QRegularExpression>
@@ -56,13 +56,9 @@ int runPlaces(const QStringList &args)
             // all of them or none; a code that is no place is refused by its key
             data::Transaction tx(session, QStringLiteral("the places' Kannada names"));
             if (o.contains(QStringLiteral("--drop")))
-                cn.execute(QStringLiteral("DELETE FROM place_local_name WHERE place = '%1'")
-                               .arg(data::sqlText(o.value(QStringLiteral("--drop")))));
-            for (const auto &[code, name] : names) {
-                cn.execute(QStringLiteral("DELETE FROM place_local_name WHERE place = '%1'").arg(data::sqlText(code)));
-                cn.execute(QStringLiteral("INSERT INTO place_local_name (place, name) VALUES ('%1', '%2')")
-                               .arg(data::sqlText(code), data::sqlText(name)));
-            }
+                routes::setPlaceLocalName(cn, o.value(QStringLiteral("--drop")), QString());
+            for (const auto &[code, name] : names)
+                routes::setPlaceLocalName(cn, code, name);
             tx.commit();
         }
         QTextStream out(stdout);

@@ -20,8 +20,8 @@ namespace nbk::admin {
 
 const char *const kReportUsage =
     "  nbk-admin report --database DATABASE --user USER --password PASSWORD --pdf FILE [--paper roll|a4]\n"
-    "                   NAME [VALUE [LOGIN]]   (--paper: the ticket's and the refund slip's; an 80 mm\n"
-    "                   roll unless a4)\n"
+    "                   NAME [VALUE [LOGIN]]   (--paper: the ticket's, the refund slip's and the\n"
+    "                   manifest's; an 80 mm roll unless a4)\n"
     "    NAME: ticket CUSTOMER_ID | refund-slip CUSTOMER_ID (its latest cancellation) | instance-tickets INSTANCE_NO | seat-matrix INSTANCE_ID |\n"
     "          route-map ROUTE_NO | accident REGISTRATION | manifest RUN | passenger-list | time-table |\n"
     "          day-statement YYYY-MM-DD [LOGIN]   (LOGIN: the one logged in unless the supervisor's)\n";
@@ -93,7 +93,7 @@ std::optional<reports::FilledReport> build(data::Class1 &s, StderrPrompt &p, con
     }
     if (name == QLatin1String("manifest")) {
         const RunManifestOutcome o = runManifest(s, value);
-        return o.message ? fail(p, o.message) : fillManifest(o.manifest);
+        return o.message ? fail(p, o.message) : fillManifest(o.manifest, paper);
     }
     if (name == QLatin1String("passenger-list")) {
         const FixedReportOutcome o = passengerList(s);

@@ -49,7 +49,7 @@ void showTicketReport(const InstanceTickets &tickets) { show(fillTicketReport(ti
 void showSeatMatrix(const SeatChartData &chart) { show(fillSeatMatrix(chart)); }
 void showRouteDetails(const RouteService &service) { show(fillRouteDetails(service)); }
 void showAccidentReport(const AccidentPassengers &passengers) { show(fillAccidentReport(passengers)); }
-void showManifest(const RunManifest &manifest) { show(fillManifest(manifest)); }
+void showManifest(const RunManifest &manifest) { show(fillManifest(manifest, counterPaper())); }
 void showRefundSlip(const RefundSlipData &slip) { show(fillRefundSlip(slip, counterPaper())); }
 void showPassengerList() { showFixed(&passengerList, &fillPassengerList); }
 void showTimeTable() { showFixed(&timeTable, &fillTimeTable); }

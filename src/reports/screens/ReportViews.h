@@ -14,8 +14,8 @@ struct AccidentPassengers;
 struct RunManifest;
 struct RefundSlipData;
 
-// The paper of the counter's ticket printer, on which tickets and refund slips are laid out:
-// an 80 mm roll unless the counter is set to A4.
+// The paper of the counter's ticket printer, on which tickets, refund slips and manifests are
+// laid out: an 80 mm roll unless the counter is set to A4.
 Paper counterPaper();
 void setCounterPaper(Paper paper);
 // "a4" or "roll" (any capitals) as a paper; none for anything else.

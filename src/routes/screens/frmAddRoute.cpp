@@ -72,6 +72,10 @@ frmAddRoute::frmAddRoute(QWidget *parent) : nbk::ui::Screen(parent)
                 "Arsikere");
     txtk = edit(this, "txtk",
                 "For example, if route seq is Bangalore-Tumkur-Arsikere  Then  entry here will be:  100,150");
+    Text5 = edit(this, "Text5",
+                 "Optional: the places' names in Kannada, in the order of the route sequence and separated by "
+                 "commas, printed beside the English names on tickets and manifests. Leave an item empty to keep "
+                 "the place's Kannada name as it is");
     Text1 = edit(this, "Text1", "Example: Chamundi Express or Coastal Special. Leave free if name is unknown");
     Text1->setMaxLength(nbk::routes::kMaxRouteName);
     Text2 = edit(this, "Text2");
@@ -104,6 +108,7 @@ frmAddRoute::frmAddRoute(QWidget *parent) : nbk::ui::Screen(parent)
         grid->addWidget(field, row++, 1, 1, 3);
     };
     addRow("Label2", "Route Sequence:", txtr);
+    addRow("Label11", "Kannada names of the places (optional):", Text5);
     addRow("Label3", "Kilometers between each segment:", txtk);
     addRow("Label4", "Name of the bus route:", Text1);
     addRow("Label5", "Average time spent at each stop (Minutes):", Text2);
@@ -232,9 +237,14 @@ void frmAddRoute::ok_Click()
     entry.estimate = !Text3->isEnabled();
     entry.fpiPosition = cmbfpi->currentIndex();
     entry.name = Text1->text();
+    entry.localNames = Text5->text();
     nbk::routes::CheckedRoute route;
-    if (!w.show(nbk::routes::checkRoute(entry, route), this))
+    if (!w.show(nbk::routes::checkRoute(entry, route), this)) {
+        // more Kannada names than places: the box to mend
+        if (route.localNames.size() > route.places.size())
+            Text5->setFocus();
         return;
+    }
     // a pass left behind (this screen shown again from the menu) is undone first
     for (QWidget *later : {static_cast<QWidget *>(w.frequency.data()), static_cast<QWidget *>(w.classes.data())})
         nbk::ui::hideChildWindow(later);
@@ -259,6 +269,10 @@ void frmAddRoute::ok_Click()
     }
     if (nbk::ui::MsgBox(nbk::routes::confirmationText(w.editing(), w.routeId(), route, resolved.changed),
                         nbk::mb::Information | nbk::mb::OKCancel, QStringLiteral("Info")) == nbk::mb::Cancel) {
+        w.rollback();
+        return;
+    }
+    if (!w.show(nbk::routes::storePlaceLocalNames(*DbSession, route, resolved), this)) {
         w.rollback();
         return;
     }

@@ -27,6 +27,7 @@ public:
 
     QLineEdit *txtr = nullptr;
     QLineEdit *txtk = nullptr;
+    QLineEdit *Text5 = nullptr;  // the places' Kannada names, optional
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QLineEdit *Text3 = nullptr;
