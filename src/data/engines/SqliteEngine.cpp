@@ -288,12 +288,18 @@ int SqliteEngine::overTime(void *engine)
 
 QString SqliteEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
 {
-    RewriteResult r = rewriteOracleSql(oracleSql, rules_, false);
+    auto it = translated_.constFind(oracleSql);
+    if (it == translated_.cend()) {
+        // texts with their values written in are many and seldom seen twice: start afresh
+        if (translated_.size() >= kMaxTranslated)
+            translated_.clear();
+        it = translated_.insert(oracleSql, rewriteOracleSql(oracleSql, rules_, false));
+    }
     if (lockNowait)
-        *lockNowait = r.forUpdateNowait;
+        *lockNowait = it->forUpdateNowait;
     if (paramOrder)
-        *paramOrder = std::move(r.paramOrder);
-    return r.sql;
+        *paramOrder = it->paramOrder;
+    return it->sql;
 }
 
 bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
@@ -413,6 +419,12 @@ bool SqliteEngine::commit(QSqlDatabase &db)
 {
     sqliterules::Owned own(handleOf(db));
     return db.commit();
+}
+
+void SqliteEngine::closing(QSqlDatabase &db)
+{
+    if (sqlite3 *h = handleOf(db))
+        sqliterules::release(h);
 }
 
 bool SqliteEngine::rollback(QSqlDatabase &db)

@@ -2,6 +2,7 @@
 
 #include "data/engines/ConnectionString.h"
 #include "data/engines/Engine.h"
+#include "data/engines/SqliteEngine.h"
 #include "data/dialect/StatementGuard.h"
 
 #include <QAtomicInt>
@@ -75,6 +76,9 @@ void Connection::close()
     if (QSqlDatabase::contains(name_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
+            // SQLite closes no connection that still holds compiled statements
+            if (auto *file = dynamic_cast<SqliteEngine *>(engine_.get()); file && db.isOpen())
+                file->closing(db);
             if (db.isOpen())
                 db.close();
         }
