@@ -32,6 +32,12 @@ public:
     bool rollback(QSqlDatabase &db) override;
     // Before the connection closes: the rules' compiled statements go.
     void closing(QSqlDatabase &db);
+    // A write whose values are written into its text (an INSERT, UPDATE or DELETE), with
+    // its whole numbers and quoted texts as parameters, put into `values`: one compiled
+    // statement with its triggers then serves every such write of the same shape. Empty
+    // when the text is not one (a read, a text with parameters, an ORDER BY or GROUP BY,
+    // whose numbers name columns).
+    static QString withParameters(const QString &sql, QVariantList &values);
 
     // Prepares a freshly opened handle: pragmas and the Oracle functions.
     static bool configure(QSqlDatabase &db, QString *error);
