@@ -423,6 +423,11 @@ bool SqliteEngine::commit(QSqlDatabase &db)
 
 QString SqliteEngine::withParameters(const QString &sql, QVariantList &values)
 {
+    // the reads are most statements: their first word tells without reading them whole
+    const QStringView head = QStringView(sql).trimmed();
+    const auto begins = [&](const char *word) { return head.startsWith(QLatin1String(word), Qt::CaseInsensitive); };
+    if (!begins("INSERT") && !begins("UPDATE") && !begins("DELETE") && !begins("--") && !begins("/*"))
+        return QString();
     const std::vector<SqlToken> t = tokenizeSql(sql);
     auto first = t.cbegin();
     while (first != t.cend() && (first->kind == SqlToken::Space || first->kind == SqlToken::Comment))
