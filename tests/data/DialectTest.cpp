@@ -1,6 +1,8 @@
 #include "data/dialect/DbError.h"
 #include "data/session/Transaction.h"
 #include "data/dialect/SqlText.h"
+#include "data/engines/SqliteEngine.h"
+#include "data/session/Class1.h"
 #include "support/TestDatabase.h"
 
 using namespace nbk;
@@ -91,6 +93,44 @@ TEST_P(Dialect, SequencesNeverHandOutARolledBackValue)
     EXPECT_EQ(inside.value("NEXTVAL").toInt(), first + 1);
     txSession.rollback();
     EXPECT_EQ(cn().query("SELECT C_seq.NEXTVAL FROM DUAL").value("nextval").toInt(), first + 2);
+}
+
+// The file runs a write with its values in its text as its shape with parameters (one
+// compiled form for all such writes): every value must land as written, and what cannot
+// be a parameter keeps its text.
+TEST_P(Dialect, WritesWithTheirValuesWrittenInKeepTheirMeaning)
+{
+    const struct {
+        const char *sql;
+        int id;
+        const char *name;
+    } writes[] = {
+        {"INSERT INTO test1 VALUES (1, 'O''Brien; DELETE FROM test1')", 1, "O'Brien; DELETE FROM test1"},
+        {"INSERT INTO test1 VALUES (2, '?')", 2, "?"},
+        {"insert into test1 values (-3, 'three')", -3, "three"},
+        {"UPDATE test1 SET c_name = 'two', c_id = c_id + 20 WHERE c_id = 2 AND c_name = '?'", 22, "two"},
+        {"UPDATE test1 SET c_name = CAST(c_id * 2 AS VARCHAR(10)) WHERE c_id = -3", -3, "-6"},
+        {"DELETE FROM test1 WHERE c_id IN (1, 99) AND c_name LIKE 'O''B%'", 1, nullptr},
+    };
+    for (const auto &w : writes) {
+        EXPECT_EQ(session().exec(QString::fromLatin1(w.sql)), data::kExecOk) << w.sql;
+        const QVariant name =
+            db().scalar(QStringLiteral("SELECT c_name FROM test1 WHERE c_id = %1").arg(w.id));
+        if (w.name)
+            EXPECT_EQ(name.toString(), QString::fromLatin1(w.name)) << w.sql;
+        else
+            EXPECT_FALSE(name.isValid() && !name.isNull()) << w.sql;
+    }
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM test1")).toInt(), 2);
+
+    // the shapes themselves: reads, texts with parameters and column numbers stay as written
+    QVariantList values;
+    EXPECT_EQ(data::SqliteEngine::withParameters(QStringLiteral("UPDATE t SET a = 'x', b = 12 WHERE c = 1.5"), values),
+              QStringLiteral("UPDATE t SET a = ?, b = ? WHERE c = 1.5"));
+    EXPECT_EQ(values, (QVariantList{QStringLiteral("x"), qlonglong(12)}));
+    for (const char *kept : {"SELECT 1 FROM t WHERE a = 'x'", "UPDATE t SET a = ? WHERE b = 1",
+                             "INSERT INTO t SELECT 1 FROM u ORDER BY 1", "UPDATE t SET a = ''"})
+        EXPECT_TRUE(data::SqliteEngine::withParameters(QString::fromLatin1(kept), values).isEmpty()) << kept;
 }
 
 TEST_P(Dialect, DuplicatePlaceIsNativeErrorOne)

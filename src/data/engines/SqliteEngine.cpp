@@ -288,12 +288,18 @@ int SqliteEngine::overTime(void *engine)
 
 QString SqliteEngine::translate(const QString &oracleSql, bool *lockNowait, std::vector<int> *paramOrder) const
 {
-    RewriteResult r = rewriteOracleSql(oracleSql, rules_, false);
+    auto it = translated_.constFind(oracleSql);
+    if (it == translated_.cend()) {
+        // texts with their values written in are many and seldom seen twice: start afresh
+        if (translated_.size() >= kMaxTranslated)
+            translated_.clear();
+        it = translated_.insert(oracleSql, rewriteOracleSql(oracleSql, rules_, false));
+    }
     if (lockNowait)
-        *lockNowait = r.forUpdateNowait;
+        *lockNowait = it->forUpdateNowait;
     if (paramOrder)
-        *paramOrder = std::move(r.paramOrder);
-    return r.sql;
+        *paramOrder = it->paramOrder;
+    return it->sql;
 }
 
 bool SqliteEngine::lockForUpdate(QSqlDatabase &db, DbError &err)
@@ -413,6 +419,85 @@ bool SqliteEngine::commit(QSqlDatabase &db)
 {
     sqliterules::Owned own(handleOf(db));
     return db.commit();
+}
+
+QString SqliteEngine::withParameters(const QString &sql, QVariantList &values)
+{
+    // the reads are most statements: their first word tells without reading them whole
+    const QStringView head = QStringView(sql).trimmed();
+    const auto begins = [&](const char *word) { return head.startsWith(QLatin1String(word), Qt::CaseInsensitive); };
+    if (!begins("INSERT") && !begins("UPDATE") && !begins("DELETE") && !begins("--") && !begins("/*"))
+        return QString();
+    const std::vector<SqlToken> t = tokenizeSql(sql);
+    auto first = t.cbegin();
+    while (first != t.cend() && (first->kind == SqlToken::Space || first->kind == SqlToken::Comment))
+        ++first;
+    if (first == t.cend() || !(first->isWord("INSERT") || first->isWord("UPDATE") || first->isWord("DELETE")))
+        return QString();
+    QString out;
+    out.reserve(sql.size());
+    QVariantList found;
+    const SqlToken *previous = nullptr;  // the last word or symbol
+    for (const SqlToken &tok : t) {
+        switch (tok.kind) {
+        case SqlToken::Param:
+            return QString();
+        case SqlToken::Word:
+            if (tok.isWord("BY"))
+                return QString();
+            out += tok.text;
+            previous = &tok;
+            break;
+        case SqlToken::Number: {
+            bool whole = false;
+            const qlonglong n = tok.text.toLongLong(&whole);
+            // a decimal keeps the engine's own reading of it; a number after a name's dot
+            // or a word (a type's size) stays where it is
+            if (!whole || (previous && previous->kind == SqlToken::Word && !previous->isWord("VALUES")
+                           && !previous->isWord("AND") && !previous->isWord("OR") && !previous->isWord("THEN")
+                           && !previous->isWord("ELSE") && !previous->isWord("WHEN") && !previous->isWord("IS")
+                           && !previous->isWord("NOT") && !previous->isWord("IN") && !previous->isWord("LIKE")
+                           && !previous->isWord("BETWEEN") && !previous->isWord("LIMIT") && !previous->isWord("SELECT"))) {
+                out += tok.text;
+            } else {
+                out += QLatin1Char('?');
+                found.append(n);
+            }
+            previous = &tok;
+            break;
+        }
+        case SqlToken::String:
+            // an empty text stays written: a bound empty string could arrive as NULL
+            if (!tok.text.startsWith(QLatin1Char('\'')) || tok.text.size() < 3 || !tok.text.endsWith(QLatin1Char('\''))) {
+                out += tok.text;
+            } else {
+                out += QLatin1Char('?');
+                QString value = tok.text.mid(1, tok.text.size() - 2);
+                value.replace(QLatin1String("''"), QLatin1String("'"));
+                found.append(value);
+            }
+            previous = &tok;
+            break;
+        case SqlToken::Symbol:
+        case SqlToken::QuotedName:
+            out += tok.text;
+            previous = &tok;
+            break;
+        default:
+            out += tok.text;
+            break;
+        }
+    }
+    if (found.isEmpty())
+        return QString();
+    values = std::move(found);
+    return out;
+}
+
+void SqliteEngine::closing(QSqlDatabase &db)
+{
+    if (sqlite3 *h = handleOf(db))
+        sqliterules::release(h);
 }
 
 bool SqliteEngine::rollback(QSqlDatabase &db)

@@ -2,6 +2,8 @@
 #include "data/engines/Engine.h"
 #include "data/dialect/SqlRewriter.h"
 
+#include <QHash>
+
 #include <chrono>
 #include <vector>
 
@@ -28,6 +30,14 @@ public:
     bool begin(QSqlDatabase &db) override;
     bool commit(QSqlDatabase &db) override;
     bool rollback(QSqlDatabase &db) override;
+    // Before the connection closes: the rules' compiled statements go.
+    void closing(QSqlDatabase &db);
+    // A write whose values are written into its text (an INSERT, UPDATE or DELETE), with
+    // its whole numbers and quoted texts as parameters, put into `values`: one compiled
+    // statement with its triggers then serves every such write of the same shape. Empty
+    // when the text is not one (a read, a text with parameters, an ORDER BY or GROUP BY,
+    // whose numbers name columns).
+    static QString withParameters(const QString &sql, QVariantList &values);
 
     // Prepares a freshly opened handle: pragmas and the Oracle functions.
     static bool configure(QSqlDatabase &db, QString *error);
@@ -45,6 +55,10 @@ private:
     bool statementRunning_ = false;
     std::chrono::steady_clock::time_point statementStart_;
     OracleRewriteRules rules_;
+    // The rewritten texts by the text as written: the commands' texts run again and again,
+    // and rewriting one costs more than the statement it names does on the file.
+    static constexpr int kMaxTranslated = 256;
+    mutable QHash<QString, RewriteResult> translated_;
     mutable std::vector<bool> dateColumns_;
     bool ownWriteTransaction_ = false;
     bool checkOwnTransaction_ = false;

@@ -21,6 +21,10 @@ struct Session {
     bool loggedIn = false;
     bool supervisor = false;
     bool trusted = false;  // the engine's own bookkeeping statements
+    // The rules' own statements, compiled once per connection (by their text's address:
+    // each is a constant) instead of at every commit, draw and trail row; finalized
+    // before the connection closes (release()).
+    QHash<const char *, sqlite3_stmt *> statements;
 };
 
 QMutex sessionsMutex;
@@ -32,9 +36,17 @@ Session *stateOf(sqlite3 *db)
     return sessions.value(db);
 }
 
+void finalizeAll(Session *s)
+{
+    for (sqlite3_stmt *st : std::as_const(s->statements))
+        sqlite3_finalize(st);
+    s->statements.clear();
+}
+
 void dropState(void *p)
 {
     auto *s = static_cast<Session *>(p);
+    finalizeAll(s);
     QMutexLocker lock(&sessionsMutex);
     for (auto it = sessions.begin(); it != sessions.end();) {
         if (it.value() == s)
@@ -51,6 +63,71 @@ struct Trusted {
     ~Trusted() { s_->trusted = was_; }
     Session *s_;
     bool was_;
+};
+
+// A rules' statement of constant text: the connection's compiled one when it is free,
+// reset and unbound again when done; else compiled for this use alone.
+class Stmt {
+public:
+    Stmt(sqlite3 *db, const char *sql)
+    {
+        // a logged-in session's connection only: it is closed by the engine, which releases them
+        Session *s = stateOf(db);
+        if (s && s->loggedIn) {
+            sqlite3_stmt *kept = s->statements.value(sql);
+            if (kept && !sqlite3_stmt_busy(kept)) {
+                st_ = kept;
+                kept_ = true;
+                ok_ = true;
+                return;
+            }
+            if (!kept) {
+                ok_ = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st_, nullptr) == SQLITE_OK && st_;
+                if (ok_) {
+                    s->statements.insert(sql, st_);
+                    kept_ = true;
+                }
+                return;
+            }
+        }
+        ok_ = sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) == SQLITE_OK;
+    }
+    ~Stmt()
+    {
+        if (kept_) {
+            sqlite3_reset(st_);
+            sqlite3_clear_bindings(st_);
+        } else {
+            sqlite3_finalize(st_);
+        }
+    }
+    Stmt(const Stmt &) = delete;
+    Stmt &operator=(const Stmt &) = delete;
+    Stmt &bind(int i, qint64 v)
+    {
+        sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    Stmt &bindText(int i, const QByteArray &v)
+    {
+        sqlite3_bind_text(st_, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
+    bool isNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st_, i)),
+                                 sqlite3_column_bytes(st_, i));
+    }
+    qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
+    double real(int i) const { return sqlite3_column_double(st_, i); }
+    bool ok() const { return ok_; }
+
+private:
+    sqlite3_stmt *st_ = nullptr;
+    bool ok_ = false;
+    bool kept_ = false;
 };
 
 void resultBytes(sqlite3_context *ctx, const QByteArray &b)
@@ -90,12 +167,9 @@ void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
 {
     auto *s = static_cast<Session *>(sqlite3_user_data(ctx));
     if (s->txid == 0) {
-        sqlite3 *db = sqlite3_context_db_handle(ctx);
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT coalesce(max(txid), 0) + 1 FROM nbk_audit", -1, &st, nullptr) == SQLITE_OK
-            && sqlite3_step(st) == SQLITE_ROW)
-            s->txid = sqlite3_column_int64(st, 0);
-        sqlite3_finalize(st);
+        Stmt next(sqlite3_context_db_handle(ctx), "SELECT coalesce(max(txid), 0) + 1 FROM nbk_audit");
+        if (next.row())
+            s->txid = next.integer(0);
     }
     sqlite3_result_int64(ctx, s->txid);
 }
@@ -105,13 +179,8 @@ void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
 QTimeZone corporationZone(sqlite3 *db)
 {
     Trusted own(stateOf(db));
-    sqlite3_stmt *st = nullptr;
-    QTimeZone zone;
-    if (sqlite3_prepare_v2(db, "SELECT zone FROM main.nbk_settings", -1, &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        zone = QTimeZone(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
-    sqlite3_finalize(st);
-    return zone;
+    Stmt zone(db, "SELECT zone FROM main.nbk_settings");
+    return zone.row() ? QTimeZone(zone.text(0).toUtf8()) : QTimeZone();
 }
 
 // The trail keeps the engine's own time (UTC, in the file's days); the day statement and
@@ -273,37 +342,6 @@ const char *const kCategoryBookkeeping[] = {
     "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id); END",
 };
 
-// A prepared statement that finalizes itself.
-class Stmt {
-public:
-    Stmt(sqlite3 *db, const char *sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) == SQLITE_OK; }
-    ~Stmt() { sqlite3_finalize(st_); }
-    Stmt &bind(int i, qint64 v)
-    {
-        sqlite3_bind_int64(st_, i, v);
-        return *this;
-    }
-    Stmt &bindText(int i, const QByteArray &v)
-    {
-        sqlite3_bind_text(st_, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool row() { return ok_ && sqlite3_step(st_) == SQLITE_ROW; }
-    bool isNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
-    QString text(int i) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st_, i)),
-                                 sqlite3_column_bytes(st_, i));
-    }
-    qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
-    double real(int i) const { return sqlite3_column_double(st_, i); }
-    bool ok() const { return ok_; }
-
-private:
-    sqlite3_stmt *st_ = nullptr;
-    bool ok_ = false;
-};
-
 // The file's clock, as its triggers read it, in the file's days.
 const char *const kNow = "(julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5)";
 
@@ -409,7 +447,8 @@ QString journeyBreach(sqlite3 *db, qint64 cid)
 // by the seat's concession. A file without layouts has nothing to check.
 QString reservedBreach(sqlite3 *db, qint64 cid)
 {
-    const QByteArray sql =
+    // one text for the connection's compiled statement
+    static const QByteArray sql =
         QStringLiteral(
             "SELECT sm.seat_no, m.mark FROM seat_matrix sm JOIN customer c ON c.customer_id = sm.customer_id "
             "JOIN bus_instance bi ON bi.instance_id = sm.instance_id JOIN seat_layout l ON l.class = bi.class "
@@ -475,7 +514,14 @@ bool startSession(sqlite3 *db, const QString &login, bool supervisor, QString *e
         }
     }
     // a file of an earlier version has no categories yet (its login is refused later on)
-    if (Stmt(db, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = 'seat_category'").row())
+    sqlite3_stmt *probe = nullptr;
+    const bool categories =
+        sqlite3_prepare_v2(db, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = 'seat_category'", -1,
+                           &probe, nullptr)
+            == SQLITE_OK
+        && sqlite3_step(probe) == SQLITE_ROW;
+    sqlite3_finalize(probe);
+    if (categories)
         for (const char *sql : kCategoryBookkeeping) {
             char *message = nullptr;
             if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -595,6 +641,12 @@ bool checkTouched(sqlite3 *db, DbError &err)
     }
     forgetTouched(db);
     return true;
+}
+
+void release(sqlite3 *db)
+{
+    if (Session *s = stateOf(db))
+        finalizeAll(s);
 }
 
 void forgetTouched(sqlite3 *db)

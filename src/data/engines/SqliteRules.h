@@ -49,6 +49,9 @@ private:
 // its run and stretch times its seats (nothing without seats). False with err on a
 // breach. Clears the bookkeeping when clean.
 bool checkTouched(sqlite3 *db, DbError &err);
+// Finalizes the rules' compiled statements: called before the connection closes (SQLite
+// does not close a connection that still has statements).
+void release(sqlite3 *db);
 // Forgets what the ended (rolled-back) transaction touched.
 void forgetTouched(sqlite3 *db);
 

@@ -2,6 +2,7 @@
 
 #include "data/engines/ConnectionString.h"
 #include "data/engines/Engine.h"
+#include "data/engines/SqliteEngine.h"
 #include "data/dialect/StatementGuard.h"
 
 #include <QAtomicInt>
@@ -75,6 +76,9 @@ void Connection::close()
     if (QSqlDatabase::contains(name_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
+            // SQLite closes no connection that still holds compiled statements
+            if (auto *file = dynamic_cast<SqliteEngine *>(engine_.get()); file && db.isOpen())
+                file->closing(db);
             if (db.isOpen())
                 db.close();
         }
@@ -219,8 +223,13 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     bool lockNowait = false;
     std::vector<int> order;
     const QString text = engine_->translate(sql, &lockNowait, &order);
-    const QVariantList values = boundInOrder(params, order);
+    QVariantList values = boundInOrder(params, order);
     checkOneStatement(text, db);
+    // a write with its values in its text runs as its shape with parameters on the file,
+    // so that its compiled form (triggers and all) is kept as a command's is
+    QString shape;
+    if (values.isEmpty() && dynamic_cast<SqliteEngine *>(engine_.get()))
+        shape = SqliteEngine::withParameters(text, values);
     if (lockNowait) {
         DbError lockError;
         if (!engine_->lockForUpdate(db, lockError)) {
@@ -237,21 +246,27 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     } else {
         // the command slots' texts are few and run again and again: each is prepared once
         // per connection, so that the server parses and plans it once
-        auto it = prepared_.find(text);
+        const QString &runText = shape.isEmpty() ? text : shape;
+        auto it = prepared_.find(runText);
         if (it == prepared_.end()) {
             if (prepared_.size() >= kMaxPrepared)
                 prepared_.clear();
             QSqlQuery fresh(db);
             fresh.setForwardOnly(true);
-            ok = fresh.prepare(text);
+            ok = fresh.prepare(runText);
             if (ok)
-                it = prepared_.insert(text, fresh);
+                it = prepared_.insert(runText, fresh);
             else
                 q = std::move(fresh);
         } else {
             ok = true;
         }
-        if (ok) {
+        if (!ok && !shape.isEmpty()) {
+            // a value where SQLite takes no parameter (a type's size): the text as written
+            q = QSqlQuery(db);
+            q.setForwardOnly(forwardOnly);
+            ok = q.exec(text);
+        } else if (ok) {
             // the kept statement and this run share one prepared result on purpose
             QT_WARNING_PUSH
             QT_WARNING_DISABLE_DEPRECATED
