@@ -110,6 +110,10 @@ QString versionSummary(int version)
                               "places' Kannada names; seat layouts of the vehicle types, with seats kept for "
                               "women or senior citizens; the corporation's settings; the trail's time an instant "
                               "of the server's clock");
+    case 10:
+        return QStringLiteral("the corporation's zone a name the database knows, and the hours before a departure "
+                              "counted in it; changes of the settings in the trail; draws counted for every login "
+                              "of the groups");
     default:
         return QStringLiteral("version %1").arg(version);
     }

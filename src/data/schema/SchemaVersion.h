@@ -28,7 +28,10 @@ namespace nbk::data::schema {
 //      draws of ids per login); the trail's time an instant of the server's clock
 //      seat layouts per vehicle type: rows, aisle, windows, seats kept for women or
 //      senior citizens until a release time before departure
-inline constexpr int kCurrentVersion = 9;
+//  10  the corporation's zone a name the engine knows, and the clock of the hours before a
+//      departure (cancellation charges, seats kept until their release); a change of the
+//      settings in the trail; a login of the groups made by hand counts its draws too
+inline constexpr int kCurrentVersion = 10;
 
 // What a version brought, as the upgrade reports it.
 QString versionSummary(int version);

@@ -203,6 +203,15 @@ bool trailStep9(EmbeddedAdmin &c)
     return done || c.run(QStringLiteral("UPDATE nbk_audit SET changed_at = nbk_trail_from(changed_at)"));
 }
 
+// The settings row again, for a database whose owner removed it (its clock of charges
+// reads the zone from it); the rules of the zone, the clock and the draws are made by the
+// last step. A zone stored before the rule stays, and is refused only when next written.
+template <typename Run>
+bool settingsStep10(Run &&run, EngineKind engine)
+{
+    return settingsTable(run, engine);
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -244,6 +253,8 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
         const auto run = [&](const QString &sql) { return c.run(sql); };
         return categoriesStep9(run, EngineKind::Sqlite) && newTablesStep9(run, EngineKind::Sqlite) && trailStep9(c);
     }
+    case 10:
+        return settingsStep10([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -394,6 +405,8 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         const auto run = [&](const QString &sql) { return a.run(sql); };
         return categoriesStep9(run, EngineKind::Postgres) && newTablesStep9(run, EngineKind::Postgres) && trailStep9(a);
     }
+    case 10:
+        return settingsStep10([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }
