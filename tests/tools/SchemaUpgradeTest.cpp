@@ -65,7 +65,9 @@ void expectKept(Snapshot after, Snapshot before)
 {
     const QString versions = QStringLiteral("nbk_schema_version");
     const QStringList had = before.take(versions), has = after.take(versions);
-    EXPECT_EQ(has.mid(0, had.size()), had);
+    // rows sorted as text: version 10's sorts before 9's
+    for (const QString &row : had)
+        EXPECT_TRUE(has.contains(row)) << row.toStdString();
     EXPECT_EQ(after, before);
 }
 // The trail's times are compared as the wall clock of the corporation's zone (Asia/Kolkata
