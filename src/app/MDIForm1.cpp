@@ -99,56 +99,56 @@ void MDIForm1::addSeparator(QMenu *menu, const QString &name)
 
 void MDIForm1::buildMenus()
 {
-    QMenu *connectMenu = addMenu(nullptr, QStringLiteral("mnuConnect"), QStringLiteral("&Connection"));
-    addItem(connectMenu, QStringLiteral("mnuConnectConnect"), QStringLiteral("Connect to &Server"),
+    QMenu *connectMenu = addMenu(nullptr, QStringLiteral("mnuConnect"), tr("&Connection"));
+    addItem(connectMenu, QStringLiteral("mnuConnectConnect"), tr("Connect to &Server"),
             &MDIForm1::connectToServer);
-    addItem(connectMenu, QStringLiteral("mnuConnectDisconnect"), QStringLiteral("&Disconnect from Server"),
+    addItem(connectMenu, QStringLiteral("mnuConnectDisconnect"), tr("&Disconnect from Server"),
             &MDIForm1::disconnectFromServer);
     addSeparator(connectMenu, QStringLiteral("mnuConnectSeparator"));
-    addItem(connectMenu, QStringLiteral("mnuConnectionExit"), QStringLiteral("E&xit"), &MDIForm1::exitProgram);
+    addItem(connectMenu, QStringLiteral("mnuConnectionExit"), tr("E&xit"), &MDIForm1::exitProgram);
 
-    QMenu *reserve = addMenu(nullptr, QStringLiteral("mnuReserve"), QStringLiteral("&Reservation"));
-    addItem(reserve, QStringLiteral("mnuReserveReserve"), QStringLiteral("&Make Reservation"),
+    QMenu *reserve = addMenu(nullptr, QStringLiteral("mnuReserve"), tr("&Reservation"));
+    addItem(reserve, QStringLiteral("mnuReserveReserve"), tr("&Make Reservation"),
             QStringLiteral("frmReservation"));
-    addItem(reserve, QStringLiteral("mnuReserveCancel"), QStringLiteral("Ca&ncel Reservation"),
+    addItem(reserve, QStringLiteral("mnuReserveCancel"), tr("Ca&ncel Reservation"),
             QStringLiteral("frmCancel"));
-    addItem(reserve, QStringLiteral("mnuReserveFind"), QStringLiteral("&Find Booking"),
+    addItem(reserve, QStringLiteral("mnuReserveFind"), tr("&Find Booking"),
             QStringLiteral("frmFindBooking"));
     addSeparator(reserve, QStringLiteral("mnuReserveSeparator"));
-    addItem(reserve, QStringLiteral("mnuReserveEnquiry"), QStringLiteral("&Enquiry"), QStringLiteral("frmEnquiry"));
+    addItem(reserve, QStringLiteral("mnuReserveEnquiry"), tr("&Enquiry"), QStringLiteral("frmEnquiry"));
 
-    QMenu *route = addMenu(nullptr, QStringLiteral("mnuRoute"), QStringLiteral(" Route-&Management "));
-    QMenu *routeRoute = addMenu(route, QStringLiteral("mnuRouteRoute"), QStringLiteral("Ro&ute               "));
-    addItem(routeRoute, QStringLiteral("mnuRouteRouteAdd"), QStringLiteral("&Add Route"), &MDIForm1::routeAdd);
-    addItem(routeRoute, QStringLiteral("mnuRouteRouteDelete"), QStringLiteral("&Delete Route"),
+    QMenu *route = addMenu(nullptr, QStringLiteral("mnuRoute"), tr(" Route-&Management "));
+    QMenu *routeRoute = addMenu(route, QStringLiteral("mnuRouteRoute"), tr("Ro&ute               "));
+    addItem(routeRoute, QStringLiteral("mnuRouteRouteAdd"), tr("&Add Route"), &MDIForm1::routeAdd);
+    addItem(routeRoute, QStringLiteral("mnuRouteRouteDelete"), tr("&Delete Route"),
             &MDIForm1::routeDelete);
-    addItem(route, QStringLiteral("mnuRouteEdit"), QStringLiteral("&Edit Route"), &MDIForm1::routeEdit);
+    addItem(route, QStringLiteral("mnuRouteEdit"), tr("&Edit Route"), &MDIForm1::routeEdit);
     // the supervisor's, as the whole menu is
-    addItem(route, QStringLiteral("mnuRouteCharges"), QStringLiteral("&Charges and Fare Categories"),
+    addItem(route, QStringLiteral("mnuRouteCharges"), tr("&Charges and Fare Categories"),
             QStringLiteral("frmCharges"));
 
-    QMenu *report = addMenu(nullptr, QStringLiteral("mnuReport"), QStringLiteral("Report&s"));
-    addItem(report, QStringLiteral("mnuReportTicket"), QStringLiteral("&Current Ticket"), QStringLiteral("Ticket"));
-    addItem(report, QStringLiteral("mnuReportStatus"), QStringLiteral("Reservation S&tatus"),
+    QMenu *report = addMenu(nullptr, QStringLiteral("mnuReport"), tr("Report&s"));
+    addItem(report, QStringLiteral("mnuReportTicket"), tr("&Current Ticket"), QStringLiteral("Ticket"));
+    addItem(report, QStringLiteral("mnuReportStatus"), tr("Reservation S&tatus"),
             QStringLiteral("BusMatrix"));
-    addItem(report, QStringLiteral("mnuReportWaitList"), QStringLiteral("&Passenger List"),
+    addItem(report, QStringLiteral("mnuReportWaitList"), tr("&Passenger List"),
             QStringLiteral("DataReport1"));
     addSeparator(report, QStringLiteral("mnuReportSeparator"));
-    addItem(report, QStringLiteral("mnuReportManifest"), QStringLiteral("Conductor's Mani&fest"),
+    addItem(report, QStringLiteral("mnuReportManifest"), tr("Conductor's Mani&fest"),
             QStringLiteral("Manifest"));
-    addItem(report, QStringLiteral("mnuReportTT"), QStringLiteral("Tim&e Table"), QStringLiteral("TimeTable"));
-    addItem(report, QStringLiteral("mnuReportSMatrix"), QStringLiteral("Bus Seat &Matrix"),
+    addItem(report, QStringLiteral("mnuReportTT"), tr("Tim&e Table"), QStringLiteral("TimeTable"));
+    addItem(report, QStringLiteral("mnuReportSMatrix"), tr("Bus Seat &Matrix"),
             QStringLiteral("BusMatrix"));
-    addItem(report, QStringLiteral("mnuReportBRoute"), QStringLiteral("Bus Route Ma&p"), QStringLiteral("RouteTest"));
+    addItem(report, QStringLiteral("mnuReportBRoute"), tr("Bus Route Ma&p"), QStringLiteral("RouteTest"));
     addSeparator(report, QStringLiteral("mnuReportSeparator2"));
-    addItem(report, QStringLiteral("mnuReportAR"), QStringLiteral("Accide&nt Report "), QStringLiteral("ARF"));
-    addItem(report, QStringLiteral("mnuReportStatement"), QStringLiteral("&Day Statement"),
+    addItem(report, QStringLiteral("mnuReportAR"), tr("Accide&nt Report "), QStringLiteral("ARF"));
+    addItem(report, QStringLiteral("mnuReportStatement"), tr("&Day Statement"),
             QStringLiteral("DayStatement"));
-    addItem(report, QStringLiteral("mnuReportShiftClose"), QStringLiteral("C&lose Shift"), QStringLiteral("ShiftClose"));
+    addItem(report, QStringLiteral("mnuReportShiftClose"), tr("C&lose Shift"), QStringLiteral("ShiftClose"));
 
-    QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
-    addItem(help, QStringLiteral("mnuHelpContents"), QStringLiteral("C&ontents"), nullptr);
-    addItem(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"), &MDIForm1::showAbout);
+    QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"), tr("&Help"));
+    addItem(help, QStringLiteral("mnuHelpContents"), tr("C&ontents"), nullptr);
+    addItem(help, QStringLiteral("mnuHelpAbout"), tr("&About"), &MDIForm1::showAbout);
 }
 
 QAction *MDIForm1::menuItem(const QString &name) const { return items_.value(name, nullptr); }

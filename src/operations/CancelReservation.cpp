@@ -21,14 +21,27 @@ namespace ora = nbk::data::ora;
 
 namespace {
 
-const char *const MSG_INVALID_ID = "Invalid Customer Id ( Enter only numerals) ";
-const char *const MSG_UNDER_UPDATE = "Customer detail under update. Please try later ";
-const char *const MSG_NOT_FOUND = "Customer Id not found in data base";
-const char *const MSG_CONFIRM = "Are you sure to cancel customer no. ";
-const char *const MSG_DONE = "  Cancel Done ";
-const char *const MSG_SEATS_DELETED = " seats deleted";
-const char *const MSG_FAILED =
-    "Cancellation failed. Nothing has been changed. Please try later or report to supervisor ";
+const char *const MSG_INVALID_ID = QT_TRANSLATE_NOOP("Prompt", "Invalid Customer Id ( Enter only numerals) ");
+const char *const MSG_UNDER_UPDATE = QT_TRANSLATE_NOOP("Prompt", "Customer detail under update. Please try later ");
+const char *const MSG_NOT_FOUND = QT_TRANSLATE_NOOP("Prompt", "Customer Id not found in data base");
+const char *const MSG_DONE = QT_TRANSLATE_NOOP("Prompt", "  Cancel Done ");
+const char *const MSG_SEATS_DELETED = QT_TRANSLATE_NOOP("Prompt", "%1 seats deleted");
+const char *const MSG_FAILED = QT_TRANSLATE_NOOP("Prompt",
+    "Cancellation failed. Nothing has been changed. Please try later or report to supervisor ");
+// The question's lines, each translated on its own where it is shown.
+const char *const MSG_CONFIRM = QT_TRANSLATE_NOOP("Prompt", "Are you sure to cancel customer no. %1");
+const char *const MSG_PASSENGER = QT_TRANSLATE_NOOP("Prompt", "Passenger: %1");
+const char *const MSG_RUN = QT_TRANSLATE_NOOP("Prompt", "Run %1");
+const char *const MSG_RUN_ON = QT_TRANSLATE_NOOP("Prompt", "Run %1, journey %2");
+const char *const MSG_WHOLE = QT_TRANSLATE_NOOP("Prompt", "Seats to cancel: %1 (the whole booking)");
+const char *const MSG_PART = QT_TRANSLATE_NOOP("Prompt", "Seats to cancel: %1 (%2 of %3 seats)");
+const char *const MSG_SEATS_FARE = QT_TRANSLATE_NOOP("Prompt", "Fare of these seats: ₹ %1");
+const char *const MSG_CHARGE_AFTER = QT_TRANSLATE_NOOP("Prompt", "Cancellation charge: ₹ %1 (%2% after departure)");
+const char *const MSG_CHARGE_BEFORE =
+    QT_TRANSLATE_NOOP("Prompt", "Cancellation charge: ₹ %1 (%2% at %3 hours before departure)");
+const char *const MSG_REFUND = QT_TRANSLATE_NOOP("Prompt", "Amount to refund: ₹ %1");
+
+QString worded(const char *pattern) { return QString::fromUtf8(pattern); }
 
 // Statement pieces; the numbers between them are formatted from numbers.
 const char *const SQL_LOCK_1 = "SELECT customer_id FROM CUSTOMER WHERE customer_id = ";
@@ -211,26 +224,23 @@ QString confirmationText(nbk::data::Connection &cn, const QString &cid, qint64 i
     }
     const int n = seats.rowCount();
     const double refund = fares.of(seats, cancelled, fare);
-    QString text = QString::fromLatin1(MSG_CONFIRM) + cid + QStringLiteral("\r\n\r\nPassenger: ") + name +
-                   QStringLiteral("\r\nRun ") + QString::number(nbk::CLng(seats.at(1, 0)));
-    if (!when.isEmpty())
-        text += QStringLiteral(", journey ") + when;
-    text += QStringLiteral("\r\nSeats to cancel: ") + numbers.join(QStringLiteral(", "));
-    text += cancelled >= n ? QStringLiteral(" (the whole booking)")
-                           : QStringLiteral(" (%1 of %2 seats)").arg(cancelled).arg(n);
+    const QString run = QString::number(nbk::CLng(seats.at(1, 0)));
+    const QString held = numbers.join(QStringLiteral(", "));
+    QStringList lines{worded(MSG_CONFIRM).arg(cid), QString(), worded(MSG_PASSENGER).arg(name),
+                      when.isEmpty() ? worded(MSG_RUN).arg(run) : worded(MSG_RUN_ON).arg(run, when),
+                      cancelled >= n ? worded(MSG_WHOLE).arg(held) : worded(MSG_PART).arg(held).arg(cancelled).arg(n)};
     *fareHeld = fare;
     if (charge.applies) {
         const double retained = retainedOf(refund, charge.share);
-        text += QStringLiteral("\r\nFare of these seats: \u20B9 ") + amountText(refund);
-        const QString when = charge.hours < 0 ? QStringLiteral("after departure")
-                                              : QStringLiteral("at %1 hours before departure").arg(std::floor(charge.hours));
-        text += QStringLiteral("\r\nCancellation charge: \u20B9 %1 (%2% %3)")
-                    .arg(amountText(retained), QString::number(charge.share * 100, 'g', 4), when);
-        text += QStringLiteral("\r\nAmount to refund: \u20B9 ") + amountText(refund - retained);
-        return text;
+        const QString share = QString::number(charge.share * 100, 'g', 4);
+        lines << worded(MSG_SEATS_FARE).arg(amountText(refund))
+              << (charge.hours < 0 ? worded(MSG_CHARGE_AFTER).arg(amountText(retained), share)
+                                   : worded(MSG_CHARGE_BEFORE).arg(amountText(retained), share).arg(std::floor(charge.hours)))
+              << worded(MSG_REFUND).arg(amountText(refund - retained));
+    } else {
+        lines << worded(MSG_REFUND).arg(amountText(refund));
     }
-    text += QStringLiteral("\r\nAmount to refund: \u20B9 ") + amountText(refund);
-    return text;
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 }  // namespace
@@ -381,7 +391,7 @@ CancelOutcome CancelReservation(const QString &cid, qint16 k, const nbk::Confirm
     out.closeWindow = whole;
     if (whole)
         return tell(MSG_DONE, mb::Information | mb::OKOnly, "Information");
-    out.notices.push_back({QString::number(seatsCancelled) + QString::fromLatin1(MSG_SEATS_DELETED), mb::OKOnly,
+    out.notices.push_back({worded(MSG_SEATS_DELETED).arg(seatsCancelled), mb::OKOnly,
                            QStringLiteral("Done.")});
     return out;
 }

@@ -109,11 +109,11 @@ void pickedFirst(ReservationState &r, qint16 FreeSeatCount, const QList<qint16> 
     if (picked.isEmpty())
         return;
     if (picked.size() > r.SeatsRequested)
-        stop(QStringLiteral("%1 seats were picked for a reservation of %2.").arg(picked.size()).arg(r.SeatsRequested));
+        stop(QString::fromLatin1(QT_TRANSLATE_NOOP("Prompt", "%1 seats were picked for a reservation of %2.")).arg(picked.size()).arg(r.SeatsRequested));
     QList<qint16> free(r.FreeSeats.begin(), r.FreeSeats.begin() + FreeSeatCount);
     for (qint16 seat : picked)
         if (!free.contains(seat) || picked.count(seat) > 1)
-            stop(QStringLiteral("Seat %1 is not free on this journey.").arg(seat));
+            stop(QString::fromLatin1(QT_TRANSLATE_NOOP("Prompt", "Seat %1 is not free on this journey.")).arg(seat));
     QList<qint16> order = picked;
     for (qint16 seat : free)
         if (!picked.contains(seat))
@@ -130,7 +130,7 @@ BookingOutcome book(Class1 &s, ReservationState &r, qint16 row, nbk::data::Trans
         stop(QStringLiteral("The chosen bus is not among the buses found."));
     // r.ChosenSeats holds 31 seats; the counter update needs at least one
     if (r.SeatsRequested < 1 || r.SeatsRequested > qint16(r.ChosenSeats.size()))
-        stop(QStringLiteral("A reservation can hold 1 to %1 seats.").arg(r.ChosenSeats.size()));
+        stop(QString::fromLatin1(QT_TRANSLATE_NOOP("Prompt", "A reservation can hold 1 to %1 seats.")).arg(r.ChosenSeats.size()));
 
     s.SetupMaxSeats();
     s.setupGetUniqueCID();

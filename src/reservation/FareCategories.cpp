@@ -12,12 +12,12 @@
 
 namespace {
 const char *const SQL_CATEGORIES = "SELECT category, share, min_age, max_age FROM fare_category ORDER BY min_age, category";
-const char *const MSG_UNKNOWN = "Seat %1: there is no fare category %2 ";
+const char *const MSG_UNKNOWN = QT_TRANSLATE_NOOP("Prompt", "Seat %1: there is no fare category %2 ");
 const char *const SQL_DROP = "DELETE FROM fare_category WHERE category = '%1'";
 const char *const SQL_STORE = "INSERT INTO fare_category (category, share, min_age, max_age) VALUES ('%1', %2, %3, %4)";
 const char *const MSG_NAME = "A category's name is one word of up to 20 letters, and not adult ";
 const char *const MSG_SHARE = "Category %1: the share is 0 to 100% of the adult fare, for ages from a lower to a higher one ";
-const char *const MSG_AGE = "Seat %1: the age of a passenger of category %2 is %3 to %4 ";
+const char *const MSG_AGE = QT_TRANSLATE_NOOP("Prompt", "Seat %1: the age of a passenger of category %2 is %3 to %4 ");
 }  // namespace
 
 QList<FareCategory> ReadFareCategories(nbk::data::Class1 &s)

@@ -84,6 +84,6 @@ std::optional<nbk::Notice> LargeBookingQuestion(int seats)
     if (seats <= kUsualPartySeats)
         return std::nullopt;
     // No is the default: a slip of the keyboard must not book a coach-load
-    return nbk::Notice{QStringLiteral("Reserve %1 seats on one ticket? ").arg(seats),
+    return nbk::Notice{QString::fromLatin1(QT_TRANSLATE_NOOP("Prompt", "Reserve %1 seats on one ticket? ")).arg(seats),
                        mb::Question | mb::YesNo | mb::DefaultButton2, QStringLiteral("Confirm")};
 }

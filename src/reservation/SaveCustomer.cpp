@@ -11,15 +11,16 @@
 using nbk::data::sqlText;
 
 namespace {
-const char *const MSG_FARE =
-    "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ";
-const char *const MSG_UPDATE_FAILED =
-    " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ";
+const char *const MSG_FARE = QT_TRANSLATE_NOOP("Prompt",
+    "The fare of this reservation is too large to be recorded. Please check the fares of the route and class ");
+const char *const MSG_UPDATE_FAILED = QT_TRANSLATE_NOOP("Prompt",
+    " Error updating database (Reservation Cancelled) . Please try later or report to supervisor ");
 const char *const MSG_NOTHING_PENDING =
     QT_TRANSLATE_NOOP("Prompt", "This reservation has been cancelled. Please make a new reservation ");
-const char *const MSG_DONE = "Update complete.";
+const char *const MSG_DONE = QT_TRANSLATE_NOOP("Prompt", "Update complete.");
 // the ticket, a cancellation and the seat chart all ask for this number
-const char *const MSG_DONE_ID = "\r\nCustomer no. %1: the ticket and any cancellation ask for this number.";
+const char *const MSG_DONE_ID =
+    QT_TRANSLATE_NOOP("Prompt", "Customer no. %1: the ticket and any cancellation ask for this number.");
 
 const char *const SQL_SEAT_CATEGORY =
     "INSERT INTO seat_category (customer_id, seat_no, category, age, share, fare) VALUES (%1, %2, '%3', %4, %5, %6)";
@@ -109,7 +110,7 @@ CustomerSaveOutcome SaveCustomerDetails(PendingBooking *booking, const QString &
             out.notices.push_back(failed);
         return out;
     }
-    out.notices.push_back({QString::fromLatin1(MSG_DONE) + QString::fromLatin1(MSG_DONE_ID).arg(b.CustomerId),
+    out.notices.push_back({QString::fromLatin1(MSG_DONE) + QStringLiteral("\r\n") + QString::fromLatin1(MSG_DONE_ID).arg(b.CustomerId),
                            nbk::mb::Information | nbk::mb::OKOnly, QStringLiteral("Reservation")});
     return out;
 }

@@ -15,8 +15,9 @@ QString chosenLanguage(const QString &option, const QString &variable, const QSt
 // when the program carries none for it (the screens then stay English).
 bool useLanguage(const QString &language);
 
-// A message's text and title as shown: the translation of a fixed text, the text itself
-// when it has none (a text with values in it, or English).
+// A message's text and title as shown: the translation of a fixed text or of the pattern
+// a text with values in it was worded by (its values kept), line by line for a message of
+// several lines; the text itself when it has none (or in English).
 QString shownText(const QString &text);
 
 }  // namespace nbk::ui

@@ -150,6 +150,12 @@ TEST_P(Invariants, EveryBreachIsRefusedWithNothingChanged)
           "UPDATE customer SET fare = fare * 3 / 2 WHERE customer_id = 501",
           "UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=70"},
          20006},
+        // the customer's own check covers only the seats taken before its update
+        {"a seat taken after the fare was set", false,
+         booking({502, {3}, 1, 2, "A", "C"})
+             << QStringLiteral(" INSERT INTO seat_matrix VALUES( 70 , 4 ,1 , 2 , 502, 'r' )")
+             << QStringLiteral("UPDATE BUS_INSTANCE set free_seats=free_seats-1 Where instance_id=70"),
+         20004},
         {"the supervisor moving a journey", true,
          {"UPDATE customer SET journey_date = journey_date + 1 WHERE customer_id = 501"}, 20006},
         {"the supervisor's correction too long", true,

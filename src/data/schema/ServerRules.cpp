@@ -205,11 +205,16 @@ QStringList postgresRuleObjectStatements()
         // A customer row this transaction made: the trail holds its insert under the
         // transaction's id (every statement of a session runs in a savepoint of its own, so
         // the row's xmin is a subtransaction's). Only such a row is a booking being made.
+        // In plpgsql, whose plan the session keeps: a SQL function with settings is planned
+        // again at every call.
         R"(CREATE FUNCTION public.nbk_made_here(cid integer) RETURNS boolean
-             LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
-             AS $$ SELECT EXISTS (SELECT 1 FROM public.nbk_audit a WHERE a.customer_id = cid
-                                   AND a.txid = pg_catalog.txid_current() AND a.table_name = 'customer'
-                                   AND a.action = 'INSERT') $$)",
+             LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+             AS $$
+           BEGIN
+             RETURN EXISTS (SELECT 1 FROM public.nbk_audit a WHERE a.customer_id = cid
+                             AND a.txid = pg_catalog.txid_current() AND a.table_name = 'customer'
+                             AND a.action = 'INSERT');
+           END $$)",
         // A booking made in this transaction travels where its seats are: one stretch for
         // all of them, its first and last stops as origin and destination, and a journey
         // date on its run, from the departure to the arrival at the last stop (the route's
@@ -291,9 +296,17 @@ QStringList postgresRuleObjectStatements()
                  seat, cid USING ERRCODE = '23514';
              END IF;
            END $$)",
+        // A seat's customer is checked here unless the trail shows the customer row updated
+        // in this transaction after every seat change of that customer: that update's own
+        // commit-time check (nbk_customer_rules, the fare and the journey) runs after all of
+        // them and sees them all, so a booking of n seats checks its customer once, not n + 1
+        // times. The trail is written only by the owner's function, in the changing
+        // (sub)transaction, so no session can make it say so without the update.
         R"(CREATE FUNCTION public.nbk_seat_rules() RETURNS trigger
              LANGUAGE plpgsql
              AS $$
+           DECLARE
+             later boolean;
            BEGIN
              IF public.nbk_rules_bind() THEN
                IF TG_OP <> 'INSERT' THEN
@@ -302,8 +315,15 @@ QStringList postgresRuleObjectStatements()
                END IF;
                IF TG_OP <> 'DELETE' THEN
                  PERFORM public.nbk_check_counter(NEW.instance_id);
-                 PERFORM public.nbk_check_fare(NEW.customer_id);
-                 PERFORM public.nbk_check_journey(NEW.customer_id);
+                 SELECT coalesce(max(a.audit_id) FILTER (WHERE a.table_name = 'customer' AND a.action = 'UPDATE')
+                                 > max(a.audit_id) FILTER (WHERE a.table_name = 'seat_matrix'), false)
+                   INTO later
+                   FROM public.nbk_audit a
+                  WHERE a.customer_id = NEW.customer_id AND a.txid = pg_catalog.txid_current();
+                 IF NOT later THEN
+                   PERFORM public.nbk_check_fare(NEW.customer_id);
+                   PERFORM public.nbk_check_journey(NEW.customer_id);
+                 END IF;
                  PERFORM public.nbk_check_reserved(NEW.instance_id, NEW.seat_no, NEW.customer_id);
                END IF;
              END IF;

@@ -20,25 +20,25 @@
 frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
 {
     setObjectName(QStringLiteral("frmCancel"));
-    setWindowTitle(QStringLiteral("Cancel Reservation"));
-    Label1 = new QLabel(QStringLiteral("Enter details to cancel"), this);
+    setWindowTitle(tr("Cancel Reservation"));
+    Label1 = new QLabel(tr("Enter details to cancel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont heading = Label1->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
     Label1->setFont(heading);
 
-    auto *Label2 = new QLabel(QStringLiteral("Customer ID"), this);
+    auto *Label2 = new QLabel(tr("Customer ID"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     txtcid = new QLineEdit(this);
     txtcid->setObjectName(QStringLiteral("txtcid"));
-    auto *Label3 = new QLabel(QStringLiteral("Number of seats to cancel"), this);
+    auto *Label3 = new QLabel(tr("Number of seats to cancel"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     cmbseats = new QComboBox(this);
     cmbseats->setObjectName(QStringLiteral("cmbseats"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel Tickets"), this);
+    cmdCancel = new QPushButton(tr("Cancel Tickets"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    Command2 = new QPushButton(QStringLiteral("Exit without Cancel"), this);
+    Command2 = new QPushButton(tr("Exit without Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
 
     auto *grid = new QGridLayout;
@@ -68,7 +68,7 @@ frmCancel::frmCancel(QWidget *parent) : nbk::ui::Screen(parent)
 void frmCancel::Form_Load()
 {
     cmbseats->clear();
-    cmbseats->addItem(QStringLiteral("All"));
+    cmbseats->addItem(tr("All"));
     for (int i = 1; i <= 10; ++i)
         cmbseats->addItem(QString::number(i));
     cmbseats->setCurrentIndex(0);
@@ -84,7 +84,7 @@ void frmCancel::offerSeatsHeld()
         return;
     const int was = cmbseats->currentIndex();
     cmbseats->clear();
-    cmbseats->addItem(QStringLiteral("All"));
+    cmbseats->addItem(tr("All"));
     for (int i = 1; i <= last; ++i)
         cmbseats->addItem(QString::number(i));
     cmbseats->setCurrentIndex(was <= last ? was : 0);

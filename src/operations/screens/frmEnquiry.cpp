@@ -35,7 +35,7 @@ QString typedNumber(const QString &typed, int value)
 frmEnquiry::frmEnquiry(QWidget *parent) : nbk::ui::Screen(parent)
 {
     setObjectName(QStringLiteral("frmEnquiry"));
-    setWindowTitle(QStringLiteral("Enquiry"));
+    setWindowTitle(tr("Enquiry"));
 
     buildJourneyForm(this, {"16", "09", "08", 6, "Bangalore", "Arsi"}, false);
 
