@@ -59,9 +59,10 @@ const char *const SQL_BOOKING =
     "SELECT name, fare, To_char(journey_date,'mm-dd-yyyy hh24:mi:ss') FROM CUSTOMER WHERE customer_id = ";
 const char *const SQL_SEATS_HELD = "SELECT count(*) FROM SEAT_MATRIX WHERE customer_id = ";
 // The cancellation charges sold with the booking, the nearest slab first, with the hours
-// left before its departure on the database's clock.
+// left before its departure on the database's clock in the corporation's zone, the one
+// its rules count them in (SYSDATE follows the session's zone).
 const char *const SQL_SLABS =
-    "SELECT s.hours_before, s.retained_share, (c.journey_date - SYSDATE) * 24 FROM sale_terms st "
+    "SELECT s.hours_before, s.retained_share, (c.journey_date - nbk_trail_now()) * 24 FROM sale_terms st "
     "JOIN cancel_slab s ON s.effective_from = st.slabs_from JOIN customer c ON c.customer_id = st.customer_id "
     "WHERE st.customer_id = %1 ORDER BY s.hours_before DESC";
 const char *const SQL_CHARGE =

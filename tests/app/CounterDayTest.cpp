@@ -41,7 +41,7 @@ protected:
         seedRouteABCD();
         // a seat costs 100 whatever the distance; the run leaves in 50 hours
         db().exec({"UPDATE class_type SET base = 100, multiplier = 0 WHERE class = 2",
-                   "UPDATE fuel_index SET multiplier = 0", "UPDATE bus_instance SET dep_date = SYSDATE + 50.5/24",
+                   "UPDATE fuel_index SET multiplier = 0", "UPDATE bus_instance SET dep_date = nbk_trail_now() + 50.5/24",
                    "INSERT INTO fare_category VALUES ('child', 0.5, 5, 12)",
                    "INSERT INTO fare_category VALUES ('senior', 0.6, 60, 120)",
                    "INSERT INTO cancel_slab VALUES (TO_DATE('01-01-2020 00:00:00','DD-MM-YYYY HH24:MI:SS'), 72, 0.1)",

@@ -10,6 +10,8 @@
 #include "reports/FillReports.h"
 #include "reports/RefundSlip.h"
 
+#include <QTimeZone>
+
 using namespace nbk;
 using namespace nbk::test;
 
@@ -37,7 +39,8 @@ protected:
     void book(int cid, int run, const QList<int> &seats, int fare, double hours)
     {
         bookForCancel(db(), cid, run, seats, fare);
-        db().exec(QStringLiteral("UPDATE customer SET journey_date = SYSDATE + (%1)/24 WHERE customer_id = %2")
+        // departures are written in the corporation's wall clock
+        db().exec(QStringLiteral("UPDATE customer SET journey_date = nbk_trail_now() + (%1)/24 WHERE customer_id = %2")
                       .arg(hours)
                       .arg(cid));
     }
@@ -205,6 +208,47 @@ TEST_P(CancelCharge, HandWrittenRefundsAndSlabChangesAreRefused)
     EXPECT_EQ(session().exec("INSERT INTO cancel_slab VALUES (SYSDATE + 1, 48, 0.2)"), data::kExecOk)
         << session().LastExecError().toStdString();
     EXPECT_EQ(session().exec("DELETE FROM cancel_slab WHERE hours_before = 48"), data::kExecOk);
+}
+
+// The hours left are counted on the corporation's wall clock, the one its departures are
+// written in, whatever zone the machine, the server or the cancelling session keeps.
+TEST_P(CancelCharge, TheHoursLeftAreCountedInTheCorporationsZoneWhateverTheServers)
+{
+    struct Case {
+        const char *corporation;
+        const char *session;  // the server session's TimeZone
+    };
+    const Case cases[] = {{"Asia/Kolkata", "UTC"},
+                          {"Asia/Kolkata", "Pacific/Auckland"},
+                          {"Pacific/Auckland", "Etc/GMT+12"},
+                          {"Etc/GMT+12", "Asia/Kolkata"}};
+    int cid = 600;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.corporation) + " / " + c.session);
+        ++cid;
+        db().exec(QStringLiteral("UPDATE nbk_settings SET zone = '%1'").arg(QLatin1String(c.corporation)));
+        if (GetParam() == EngineKind::Postgres) {
+            db().exec(QStringLiteral("SET TimeZone = '%1'").arg(QLatin1String(c.session)));
+            ASSERT_EQ(session().exec(QStringLiteral("SET TimeZone = '%1'").arg(QLatin1String(c.session))),
+                      data::kExecOk);
+        }
+        // leaving 20.5 hours from now on the corporation's wall clock: the slab from 0 hours
+        const QDateTime departure =
+            QDateTime::currentDateTimeUtc().toTimeZone(QTimeZone(QByteArray(c.corporation))).addSecs(20 * 3600 + 1800);
+        bookForCancel(db(), cid, 70, {cid - 590}, 100);
+        db().exec(QStringLiteral("UPDATE customer SET journey_date = TO_DATE('%1','DD-MM-YYYY HH24:MI:SS') "
+                                 "WHERE customer_id = %2")
+                      .arg(departure.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")))
+                      .arg(cid));
+        QString asked;
+        const CancelOutcome o = CancelReservation(QString::number(cid), 0, [&](const Notice &q) {
+            asked = q.text;
+            return true;
+        });
+        EXPECT_TRUE(asked.contains(QStringLiteral("(50% at 20 hours before departure)"))) << asked.toStdString();
+        EXPECT_EQ(o.cancelled, 1) << noticeTexts(o.notices).toStdString();
+        EXPECT_EQ(charge(cid), QStringLiteral("1 100 0 50 50"));
+    }
 }
 
 NBK_ALL_ENGINES(CancelCharge);

@@ -208,6 +208,44 @@ TEST_P(Trail, ALoopOfDrawsStopsAtTheBoundForThatLoginOnly)
     EXPECT_EQ(third, QList<int>({0}));
 }
 
+// A login a DBA made by hand in the clerks' group (not by useradd) books: its count of
+// draws is made at its first draw, by the owner's function, and bounds it as any other.
+TEST_P(Trail, ALoginMadeByHandDrawsBooksAndMeetsTheBound)
+{
+    if (GetParam() != EngineKind::Postgres)
+        GTEST_SKIP() << "the file's logins are its own accounts, each counted in nbk_draws";
+    const QString login = QStringLiteral("nbk_hand_") + db().databaseName().section(QLatin1Char('_'), 2);
+    db().exec(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'nb'").arg(login));
+    db().exec(QStringLiteral("GRANT \"%1\" TO %2").arg(db().scalar("SELECT clerk FROM nbk_groups").toString(), login));
+    struct Dropped {
+        TestDatabase &db;
+        QString login;
+        ~Dropped() { db.exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(login)); }
+    } dropped{db(), login};
+    db().exec("UPDATE nbk_settings SET draws_per_hour = 3");
+    const qint64 hour = QDateTime::currentSecsSinceEpoch() / 3600;
+    QList<int> draws;
+    {
+        auto hand = db().login(login);
+        const qint64 cid = hand->GetCurrentConnection().query(QStringLiteral("SELECT c_seq.NEXTVAL FROM dual")).value(0).toLongLong();
+        book(*hand, cid, 1);
+        for (int i = 0; i < 3; ++i)
+            draws << draw(*hand);
+        EXPECT_NE(hand->exec(QStringLiteral("CREATE TABLE nbk_hand_made (a integer)")), data::kExecOk);
+    }
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM customer WHERE name = 'Ravi'").toInt(), 1);
+    // the count is the owner's, not the login's
+    const QString owner = db().scalar(QStringLiteral("SELECT pg_catalog.pg_get_userbyid(relowner) FROM pg_catalog.pg_class "
+                                                     "WHERE relname = 'nbk_draws_' || md5('%1')")
+                                          .arg(login))
+                              .toString();
+    EXPECT_FALSE(owner.isEmpty());
+    EXPECT_NE(owner, login);
+    if (QDateTime::currentSecsSinceEpoch() / 3600 != hour)
+        GTEST_SKIP() << "the hour turned while drawing";
+    EXPECT_EQ(draws, QList<int>({0, 0, 20011}));
+}
+
 NBK_ALL_ENGINES(Trail);
 
 }  // namespace

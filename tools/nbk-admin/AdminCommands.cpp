@@ -10,6 +10,7 @@
 #include "CategoriesCommand.h"
 #include "PlacesCommand.h"
 #include "SeatsCommand.h"
+#include "SettingsCommand.h"
 #include "CounterLogin.h"
 
 #include "data/session/Class1.h"
@@ -62,7 +63,7 @@ const char *const kUsageEnd =
 void printUsage(QTextStream &to)
 {
     to << kUsage << kUpgradeUsage << kEraseUsage << kReportUsage << kAuditUsage << kWatchdogUsage << kChargesUsage
-       << kCategoriesUsage << kPlacesUsage << kSeatsUsage << kBackupUsage
+       << kCategoriesUsage << kPlacesUsage << kSeatsUsage << kSettingsUsage << kBackupUsage
        << kUsageEnd;
     to.flush();
 }
@@ -332,6 +333,8 @@ int run(const QStringList &args)
         rc = runPlaces(rest);
     else if (command == QLatin1String("seats"))
         rc = runSeats(rest);
+    else if (command == QLatin1String("settings"))
+        rc = runSettings(rest);
     else if (command == QLatin1String("upgrade"))
         rc = runUpgrade(rest);
     else if (command == QLatin1String("erase"))

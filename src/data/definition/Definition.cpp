@@ -135,9 +135,10 @@ const std::vector<Table> &tables()
         {"nbk_groups", {{"clerk", T, true}, {"supervisor", T, true}}, nullptr, {}, {}, On::Postgres},
         // The corporation's settings, one row: the zone its days are counted in, how long the
         // names and phones of finished bookings are kept, and how many ids one login may draw
-        // in an hour.
+        // in an hour. The zone is a name the engine knows (a rule of each engine); a change
+        // is the supervisor's, in the trail.
         {"nbk_settings", {{"zone", T, true}, {"retention_days", I, true}, {"draws_per_hour", I, true}}, nullptr,
-         {"retention_days >= 1", "draws_per_hour >= 1 AND draws_per_hour < 1048576"}},
+         {"retention_days >= 1", "draws_per_hour >= 1 AND draws_per_hour < 1048576"}, {"zone"}},
     };
     return t;
 }

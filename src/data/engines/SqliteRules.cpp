@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QDateTime>
+#include <QFile>
 #include <QTimeZone>
 #include <cmath>
 #include <sqlite3.h>
@@ -174,13 +175,46 @@ void fnTxid(sqlite3_context *ctx, int, sqlite3_value **)
     sqlite3_result_int64(ctx, s->txid);
 }
 
+// Whether the zone named is one of the zones nbk_trail_local turns times with: Qt reads a
+// name it finds no zone data for as a POSIX rule ("Nowhere" is UTC under another name),
+// so a name must be one of its zones or a file of the zone data (an alias such as
+// Etc/GMT-14 or Asia/Calcutta).
+bool zoneKnown(const QByteArray &name)
+{
+    if (name.isEmpty() || !QTimeZone(name).isValid())
+        return false;
+    if (QTimeZone::isTimeZoneIdAvailable(name))
+        return true;
+    if (name.startsWith('/') || name.contains("..") || name.contains('\\'))
+        return false;
+    for (const QString &dir : {qEnvironmentVariable("TZDIR"), QStringLiteral("/usr/share/zoneinfo"),
+                               QStringLiteral("/usr/lib/zoneinfo"), QStringLiteral("/usr/share/lib/zoneinfo")}) {
+        QFile f(dir + QLatin1Char('/') + QString::fromUtf8(name));
+        if (!dir.isEmpty() && f.open(QIODevice::ReadOnly) && f.read(4) == "TZif")
+            return true;
+    }
+    return false;
+}
+
 // The corporation's zone (nbk_settings), read for the trail's day; empty when the file has
 // no settings or names a zone this machine does not know.
 QTimeZone corporationZone(sqlite3 *db)
 {
     Trusted own(stateOf(db));
     Stmt zone(db, "SELECT zone FROM main.nbk_settings");
-    return zone.row() ? QTimeZone(zone.text(0).toUtf8()) : QTimeZone();
+    if (!zone.row())
+        return QTimeZone();
+    const QByteArray name = zone.text(0).toUtf8();
+    // every trigger's clock asks: the zone data is read and the name checked once per name
+    thread_local QByteArray lastName;
+    thread_local QTimeZone lastZone;
+    thread_local bool looked = false;
+    if (!looked || name != lastName) {
+        lastZone = zoneKnown(name) ? QTimeZone(name) : QTimeZone();
+        lastName = name;
+        looked = true;
+    }
+    return lastZone;
 }
 
 // The trail keeps the engine's own time (UTC, in the file's days); the day statement and
@@ -216,6 +250,12 @@ void fnTrailNow(sqlite3_context *ctx, int, sqlite3_value **)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     trailTime(ctx, toDayNumber(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()))),
               true);
+}
+
+void fnZoneKnown(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    sqlite3_result_int(ctx, name && zoneKnown(QByteArray(name)) ? 1 : 0);
 }
 
 double seatFare(double km, double fuel, double classMultiplier, double base)
@@ -342,8 +382,9 @@ const char *const kCategoryBookkeeping[] = {
     "INSERT OR IGNORE INTO nbk_touched_customer VALUES (OLD.customer_id); END",
 };
 
-// The file's clock, as its triggers read it, in the file's days.
-const char *const kNow = "(julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5)";
+// The file's clock as its triggers read it: the corporation's wall clock, in the file's
+// days.
+const char *const kNow = "nbk_trail_now()";
 
 DbError breach(const QString &text) { return {oraNumberIn(text), text, QString()}; }
 
@@ -492,6 +533,8 @@ void install(sqlite3 *db)
     sqlite3_create_function_v2(db, "nbk_trail_local", 1, flags, s, fnTrailLocal, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_trail_from", 1, flags, s, fnTrailFrom, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "nbk_trail_now", 0, flags, s, fnTrailNow, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "nbk_zone_known", 1, flags | SQLITE_DETERMINISTIC, s, fnZoneKnown, nullptr, nullptr,
+                               nullptr);
     sqlite3_commit_hook(db, endOfTransaction, s);
     sqlite3_rollback_hook(db, rolledBack, s);
 }

@@ -84,8 +84,10 @@ QString keyOf(const Table &t, const QString &row)
     return parts.join(QStringLiteral(" || '/' || "));
 }
 
-// The file's clock, as the trail reads it, in the file's days.
-const char *const kNow = "(julianday(strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')) - 2415018.5)";
+// The file's clock as the corporation's wall clock (its zone is nbk_settings'), the clock
+// its departures are written in, in the file's days: the machine's own zone moves no
+// hour before a departure.
+const char *const kNow = "nbk_trail_now()";
 
 // The share of the fare a cancellation of booking `cid` retains now: the slab of the
 // schedule sold with it whose hours before the departure have been reached, all of it
@@ -273,6 +275,12 @@ QStringList embeddedTriggerStatements()
       << QStringLiteral("CREATE TRIGGER seat_category_kept BEFORE UPDATE ON seat_category WHEN nbk_role() <> 'owner' "
                         "BEGIN SELECT RAISE(ABORT, 'ORA-20004: a concession seat is kept as it was sold'); END");
     s += chargeTriggerStatements();
+    // the corporation's zone is one the engine knows, whoever writes it (nbk_trail_local)
+    for (const char *when : {"INSERT", "UPDATE OF zone"})
+        s << QStringLiteral("CREATE TRIGGER settings_zone_known%1 BEFORE %2 ON nbk_settings WHEN NOT nbk_zone_known(NEW.zone) "
+                            "BEGIN SELECT RAISE(ABORT, 'ORA-20012: that is no time zone the database knows (a name "
+                            "such as Asia/Kolkata)'); END")
+                 .arg(qstrcmp(when, "INSERT") == 0 ? QString() : QStringLiteral("_update"), QLatin1String(when));
     for (const Table &t : tables()) {
         if (valueRules(t).empty())
             continue;

@@ -111,7 +111,10 @@ QString versionSummary(int version)
                               "women or senior citizens; the corporation's settings; the trail's time an instant "
                               "of the server's clock");
     case 10:
-        return QStringLiteral("the server's commit-time checks of a booking's customer once per booking");
+        return QStringLiteral("the server's commit-time checks of a booking's customer once per booking; the "
+                              "corporation's zone a name the database knows, and the hours before a departure "
+                              "counted in it; changes of the settings in the trail; draws counted for every login "
+                              "of the groups");
     default:
         return QStringLiteral("version %1").arg(version);
     }

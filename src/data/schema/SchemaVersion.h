@@ -29,7 +29,10 @@ namespace nbk::data::schema {
 //      seat layouts per vehicle type: rows, aisle, windows, seats kept for women or
 //      senior citizens until a release time before departure
 //  10  the server's commit-time checks of a booking's customer once per booking, not once
-//      per seat row
+//      per seat row; the corporation's zone a name the engine knows, and the clock of the
+//      hours before a departure (cancellation charges, seats kept until their release); a
+//      change of the settings in the trail; a login of the groups made by hand counts its
+//      draws too
 inline constexpr int kCurrentVersion = 10;
 
 // What a version brought, as the upgrade reports it.

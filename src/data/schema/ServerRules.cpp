@@ -521,6 +521,18 @@ QStringList postgresRuleObjectStatements()
              END IF;
              IF public.nbk_rules_bind() THEN
                counter := pg_catalog.to_regclass('public.nbk_draws_' || pg_catalog.md5(session_user::text));
+               -- a login of the groups made by hand (not by useradd) gets its count at its
+               -- first draw, made here with the owner's rights: the clerk creates nothing
+               IF counter IS NULL AND EXISTS (SELECT 1 FROM public.nbk_groups g
+                                               WHERE pg_catalog.pg_has_role(session_user, g.clerk, 'MEMBER')) THEN
+                 BEGIN
+                   EXECUTE pg_catalog.format('CREATE SEQUENCE IF NOT EXISTS public.%I MINVALUE 0 START WITH 0',
+                                             'nbk_draws_' || pg_catalog.md5(session_user::text));
+                 EXCEPTION WHEN unique_violation OR duplicate_table THEN
+                   NULL;  -- another session of the login made it first
+                 END;
+                 counter := pg_catalog.to_regclass('public.nbk_draws_' || pg_catalog.md5(session_user::text));
+               END IF;
                IF counter IS NULL THEN
                  RAISE EXCEPTION 'ORA-20011: login % has no count of its draws; nbk-admin upgrade makes it', session_user
                    USING ERRCODE = '54000';
@@ -539,12 +551,14 @@ QStringList postgresRuleObjectStatements()
              RETURN pg_catalog.nextval(('public.' || name)::regclass);
            END $$)",
 
-        // Cancellation charges. The database's clock in the zone its owner's session had
-        // when the rules were made: a session that sets another TimeZone moves its own
-        // SYSDATE, never the hours left before a departure (nor so its slab).
+        // Cancellation charges. The database's clock as the corporation's wall clock (its
+        // zone is nbk_settings'), the clock its departures are written in: neither the
+        // server's zone nor a session's TimeZone moves the hours left before a departure
+        // (nor so its slab).
         R"(CREATE FUNCTION public.nbk_now() RETURNS timestamp(0)
-             LANGUAGE sql VOLATILE SET TimeZone FROM CURRENT
-             AS $$ SELECT CAST(pg_catalog.clock_timestamp() AS timestamp(0)) $$)",
+             LANGUAGE sql VOLATILE
+             AS $$ SELECT CAST(pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s),
+                                                   pg_catalog.clock_timestamp()) AS timestamp(0)) $$)",
         // A customer row made is a sale: the schedule of charges then in force goes with
         // it, written with the owner's rights (no session may write the terms of a sale).
         R"(CREATE FUNCTION public.nbk_sale_terms() RETURNS trigger
@@ -692,6 +706,20 @@ QStringList postgresRuleObjectStatements()
         R"(CREATE FUNCTION public.nbk_trail_from(t timestamp) RETURNS timestamptz
              LANGUAGE sql STABLE
              AS $$ SELECT pg_catalog.timezone((SELECT s.zone FROM public.nbk_settings s), t) $$)",
+        // The corporation's zone is one the server knows, whoever writes it: every day and
+        // hour above is counted in it.
+        R"(CREATE FUNCTION public.nbk_settings_zone() RETURNS trigger
+             LANGUAGE plpgsql SET search_path = pg_catalog, pg_temp
+             AS $$
+           BEGIN
+             IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_timezone_names z WHERE z.name = NEW.zone) THEN
+               RAISE EXCEPTION 'ORA-20012: % is no time zone the database knows (a name such as Asia/Kolkata)',
+                 NEW.zone USING ERRCODE = '23514';
+             END IF;
+             RETURN NEW;
+           END $$)",
+        R"(CREATE TRIGGER settings_zone_known BEFORE INSERT OR UPDATE OF zone ON nbk_settings
+             FOR EACH ROW EXECUTE FUNCTION public.nbk_settings_zone())",
         R"(CREATE FUNCTION public.nbk_trail_now() RETURNS timestamp(0)
              LANGUAGE sql VOLATILE
              AS $$ SELECT public.nbk_trail_local(pg_catalog.clock_timestamp()) $$)",

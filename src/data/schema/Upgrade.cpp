@@ -211,6 +211,15 @@ bool checksStep10(Run &&, EngineKind)
     return true;
 }
 
+// The settings row again, for a database whose owner removed it (its clock of charges
+// reads the zone from it); the rules of the zone, the clock and the draws are made by the
+// last step. A zone stored before the rule stays, and is refused only when next written.
+template <typename Run>
+bool settingsStep10(Run &&run, EngineKind engine)
+{
+    return settingsTable(run, engine);
+}
+
 bool embeddedStep(EmbeddedAdmin &c, int version)
 {
     switch (version) {
@@ -253,7 +262,10 @@ bool embeddedStep(EmbeddedAdmin &c, int version)
         return categoriesStep9(run, EngineKind::Sqlite) && newTablesStep9(run, EngineKind::Sqlite) && trailStep9(c);
     }
     case 10:
-        return checksStep10([&](const QString &sql) { return c.run(sql); }, EngineKind::Sqlite);
+    {
+        const auto run = [&](const QString &sql) { return c.run(sql); };
+        return checksStep10(run, EngineKind::Sqlite) && settingsStep10(run, EngineKind::Sqlite);
+    }
     default:
         // 4, 5, 7 and 8 change nothing on the file but what the refresh makes: 7's rules are
         // triggers, which check the rows written from then on, so no row stored before
@@ -405,7 +417,10 @@ bool serverStep(ServerAdmin &a, const QString &database, int version, UpgradeRep
         return categoriesStep9(run, EngineKind::Postgres) && newTablesStep9(run, EngineKind::Postgres) && trailStep9(a);
     }
     case 10:
-        return checksStep10([&](const QString &sql) { return a.run(sql); }, EngineKind::Postgres);
+    {
+        const auto run = [&](const QString &sql) { return a.run(sql); };
+        return checksStep10(run, EngineKind::Postgres) && settingsStep10(run, EngineKind::Postgres);
+    }
     default:
         return true;  // 7: triggers, made by the last step, as on the file
     }
