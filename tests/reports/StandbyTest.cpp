@@ -98,7 +98,7 @@ TEST(Standby, HostListFindsThePrimaryReportsRunOnTheStandbyAndThePromotedStandby
     QTemporaryDir dir;
     const QList<QStringList> menu = {{"ticket", customer}, {"instance-tickets", run}, {"seat-matrix", run},
                                      {"route-map", route},  {"accident", vehicle},     {"passenger-list"},
-                                     {"time-table"}};
+                                     {"time-table"},         {"manifest", run}};
     for (const QStringList &report : menu) {
         const QString pdf = dir.filePath(report[0] + ".pdf");
         const AdminRun r = admin(
