@@ -50,11 +50,8 @@ int runCategories(const QStringList &args)
                     m.captured(4).toDouble()});
     }
 
-    data::Class1 session;
-    if (!logInWith(session, o))
-        return 1;
-    int rc = 1;
-    try {
+    return inSession(o, [&](data::Class1 &session) {
+        int rc = 1;
         const QString refused = set.isEmpty() && !o.contains(QStringLiteral("--drop"))
                                     ? QString()
                                     : StoreFareCategories(session, set, o.value(QStringLiteral("--drop")));
@@ -68,11 +65,8 @@ int runCategories(const QStringList &args)
                     << shortestDecimal(c.minAge) << " to " << shortestDecimal(c.maxAge) << "\n";
             rc = 0;
         }
-    } catch (const data::DbException &e) {
-        QTextStream(stderr) << e.error().description << "\n";
-    }
-    session.CloseConnection();
-    return rc;
+        return rc;
+    });
 }
 
 }  // namespace nbk::admin

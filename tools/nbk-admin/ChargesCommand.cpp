@@ -51,11 +51,8 @@ int runCharges(const QStringList &args)
     if (o.contains(QStringLiteral("--from")) != !slabs.isEmpty() || (o.contains(QStringLiteral("--from")) && !from.isValid()))
         return usage();
 
-    data::Class1 session;
-    if (!logInWith(session, o))
-        return 1;
-    int rc = 1;
-    try {
+    return inSession(o, [&](data::Class1 &session) {
+        int rc = 1;
         const SlabRefusal refused = slabs.isEmpty() ? SlabRefusal() : AddCancelSchedule(session, from, slabs);
         if (!refused.isEmpty()) {
             QTextStream(stderr) << refused << "\n";
@@ -67,11 +64,8 @@ int runCharges(const QStringList &args)
                     << "% retained\n";
             rc = 0;
         }
-    } catch (const data::DbException &e) {
-        QTextStream(stderr) << e.error().description << "\n";
-    }
-    session.CloseConnection();
-    return rc;
+        return rc;
+    });
 }
 
 }  // namespace nbk::admin

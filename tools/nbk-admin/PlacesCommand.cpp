@@ -46,11 +46,8 @@ int runPlaces(const QStringList &args)
         names.append({m.captured(1), m.captured(2).trimmed()});
     }
 
-    data::Class1 session;
-    if (!logInWith(session, o))
-        return 1;
-    int rc = 1;
-    try {
+    return inSession(o, [&](data::Class1 &session) {
+        int rc = 1;
         data::Connection &cn = session.GetCurrentConnection();
         if (!names.isEmpty() || o.contains(QStringLiteral("--drop"))) {
             // all of them or none; a code that is no place is refused by its key
@@ -72,11 +69,8 @@ int runPlaces(const QStringList &args)
             out << "\n";
         }
         rc = 0;
-    } catch (const data::DbException &e) {
-        QTextStream(stderr) << e.error().description << "\n";
-    }
-    session.CloseConnection();
-    return rc;
+        return rc;
+    });
 }
 
 }  // namespace nbk::admin

@@ -88,11 +88,8 @@ int runSeats(const QStringList &args)
     if (o.contains(QStringLiteral("--drop")) && !wholeNumber(o.value(QStringLiteral("--drop")), 9999, &drop))
         return usage();
 
-    data::Class1 session;
-    if (!logInWith(session, o))
-        return 1;
-    int rc = 1;
-    try {
+    return inSession(o, [&](data::Class1 &session) {
+        int rc = 1;
         data::Connection &cn = session.GetCurrentConnection();
         if (setting || drop >= 0) {
             // all of it or none
@@ -143,11 +140,8 @@ int runSeats(const QStringList &args)
             out << "\n";
         }
         rc = 0;
-    } catch (const data::DbException &e) {
-        QTextStream(stderr) << e.error().description << "\n";
-    }
-    session.CloseConnection();
-    return rc;
+        return rc;
+    });
 }
 
 }  // namespace nbk::admin

@@ -66,11 +66,8 @@ int runSettings(const QStringList &args)
                                                       : QStringLiteral("'%1'").arg(data::sqlText(v)));
     }
 
-    data::Class1 session;
-    if (!logInWith(session, o))
-        return 1;
-    int rc = 1;
-    try {
+    return inSession(o, [&](data::Class1 &session) {
+        int rc = 1;
         if (!set.isEmpty()) {
             data::Transaction tx(session, QStringLiteral("the corporation's settings"));
             if (!tx.isOpen())
@@ -91,11 +88,8 @@ int runSettings(const QStringList &args)
         for (int i = 0; i < 3; ++i)
             out << QLatin1String(kSettings[i].option + 2) << "\t" << r.value(i).toString() << "\n";
         rc = 0;
-    } catch (const data::DbException &e) {
-        QTextStream(stderr) << e.error().description << "\n";
-    }
-    session.CloseConnection();
-    return rc;
+        return rc;
+    });
 }
 
 }  // namespace nbk::admin

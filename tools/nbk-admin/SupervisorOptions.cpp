@@ -1,6 +1,7 @@
 #include "SupervisorOptions.h"
 
 #include "data/engines/Engine.h"
+#include "data/dialect/DbError.h"
 #include "data/session/Class1.h"
 
 #include <QTextStream>
@@ -35,6 +36,21 @@ bool logInWith(data::Class1 &session, const QMap<QString, QString> &options)
         return true;
     QTextStream(stderr) << "nbk-admin: the login failed\n";
     return false;
+}
+
+int inSession(const QMap<QString, QString> &options, const std::function<int(data::Class1 &)> &work)
+{
+    data::Class1 session;
+    if (!logInWith(session, options))
+        return 1;
+    int rc = 1;
+    try {
+        rc = work(session);
+    } catch (const data::DbException &e) {
+        QTextStream(stderr) << e.error().description << "\n";
+    }
+    session.CloseConnection();
+    return rc;
 }
 
 }  // namespace nbk::admin

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMap>
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +18,9 @@ bool splitOptions(const QStringList &args, const QStringList &known, QMap<QStrin
 
 // Logs in to the options' --database as --user with --password; tells why not on stderr.
 bool logInWith(data::Class1 &session, const QMap<QString, QString> &options);
+
+// Logs in as logInWith does and runs the work; a database error ends it on stderr with 1,
+// and the session is closed whatever happens. 1 when the login fails.
+int inSession(const QMap<QString, QString> &options, const std::function<int(data::Class1 &)> &work);
 
 }  // namespace nbk::admin
